@@ -10,5 +10,7 @@
 #include "qxcom/types.h"
 #include "qxcom/unknwn.h"
 #include "qxcom/oleauto.h"
+#include "qxcom/wctype.h"
+#include "qxcom/owned.h"
 
 #endif  // QXCOM_H_

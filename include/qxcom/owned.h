@@ -1,0 +1,109 @@
+// qxcom/owned.h: owners for platform handles, so that every BSTR, array,
+// VARIANT and interface reference is freed on every path, early returns and
+// exceptions included. Not part of the Windows API; the C++ counterpart of
+// ATL's CComBSTR, CComVariant and CComPtr for hosts and for qxsoap itself.
+#ifndef QXCOM_OWNED_H_
+#define QXCOM_OWNED_H_
+
+#include <utility>
+
+#include "qxcom/oleauto.h"
+
+namespace qxcom {
+
+// Owns one handle freed by `Free`. Move-only.
+template <typename Handle, auto Free>
+class Owned {
+ public:
+  explicit Owned(Handle handle = Handle{}) : handle_(handle) {}
+  Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, Handle{})) {}
+  Owned& operator=(Owned other) noexcept {
+    std::swap(handle_, other.handle_);
+    return *this;
+  }
+  ~Owned() {
+    if (handle_) Free(handle_);
+  }
+  Handle get() const { return handle_; }
+  // Gives up ownership: the caller frees the handle now.
+  Handle release() { return std::exchange(handle_, Handle{}); }
+
+ private:
+  Handle handle_;
+};
+
+inline void DestroySafeArray(SAFEARRAY* array) { SafeArrayDestroy(array); }
+
+using Bstr = Owned<BSTR, &SysFreeString>;
+using SafeArrayPtr = Owned<SAFEARRAY*, &DestroySafeArray>;
+
+// A VARIANT that is VariantInit'ed on construction and VariantClear'ed on
+// destruction. Move-only; `Detach` hands the value to a caller's VARIANT.
+class Variant {
+ public:
+  Variant() { VariantInit(&value_); }
+  Variant(Variant&& other) noexcept : value_(other.value_) { VariantInit(&other.value_); }
+  Variant& operator=(Variant&& other) noexcept {
+    std::swap(value_, other.value_);
+    return *this;
+  }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+  ~Variant() { VariantClear(&value_); }
+
+  VARIANT* get() { return &value_; }
+  const VARIANT* get() const { return &value_; }
+  VARIANT* operator->() { return &value_; }
+  const VARIANT* operator->() const { return &value_; }
+  // Moves the value into *out (which must hold nothing to free) and leaves
+  // this VT_EMPTY.
+  void Detach(VARIANT* out) {
+    *out = value_;
+    VariantInit(&value_);
+  }
+
+ private:
+  VARIANT value_;
+};
+
+// One counted reference to a COM interface: AddRef on copy, Release on
+// destruction. `Adopt` takes a reference that is already counted.
+template <typename Interface>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ComPtr(Interface* object) : object_(object) {  // NOLINT: implicit, as CComPtr
+    if (object_) object_->AddRef();
+  }
+  ComPtr(const ComPtr& other) : ComPtr(other.object_) {}
+  ComPtr(ComPtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+  ComPtr& operator=(ComPtr other) noexcept {
+    std::swap(object_, other.object_);
+    return *this;
+  }
+  ~ComPtr() {
+    if (object_) object_->Release();
+  }
+  static ComPtr Adopt(Interface* counted) {
+    ComPtr result;
+    result.object_ = counted;
+    return result;
+  }
+  Interface* get() const { return object_; }
+  Interface* operator->() const { return object_; }
+  explicit operator bool() const { return object_ != nullptr; }
+  // The address to pass as an out-parameter; releases what is held first.
+  Interface** put() {
+    *this = ComPtr();
+    return &object_;
+  }
+  // Gives up the reference: the caller releases it.
+  Interface* release() { return std::exchange(object_, nullptr); }
+
+ private:
+  Interface* object_ = nullptr;
+};
+
+}  // namespace qxcom
+
+#endif  // QXCOM_OWNED_H_
