@@ -12,5 +12,7 @@
 #include "qxcom/oleauto.h"
 #include "qxcom/wctype.h"
 #include "qxcom/owned.h"
+#include "qxcom/winerror.h"
+#include "qxcom/stringapi.h"
 
 #endif  // QXCOM_H_

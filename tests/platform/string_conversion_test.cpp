@@ -1,0 +1,157 @@
+// Text conversion with the Windows size protocol; the handler's event-log
+// report converts fault messages with it, and the registry file relies on
+// the codecs below it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/string_conversion.h"
+#include "qxcom/stringapi.h"
+
+namespace {
+
+// Converts with the two-call protocol a Windows client uses: size, then text.
+std::string Narrow(const std::u16string& text, DWORD flags = 0) {
+  int size = WideCharToMultiByte(CP_UTF8, flags, text.data(), int(text.size()), nullptr, 0,
+                                 nullptr, nullptr);
+  std::string out(size_t(size), '\0');
+  if (size > 0) {
+    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, flags, text.data(), int(text.size()), out.data(), size,
+                                  nullptr, nullptr),
+              size);
+  }
+  return out;
+}
+
+std::u16string Widen(const std::string& text, DWORD flags = 0) {
+  int size = MultiByteToWideChar(CP_UTF8, flags, text.data(), int(text.size()), nullptr, 0);
+  std::u16string out(size_t(size), u'\0');
+  if (size > 0) {
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, flags, text.data(), int(text.size()), out.data(), size),
+              size);
+  }
+  return out;
+}
+
+struct WideRow {
+  const char* why;
+  std::u16string wide;
+  std::string narrow;
+};
+const WideRow kWideRows[] = {
+    {"ASCII", u"Server", "Server"},
+    {"two-byte form", u"caf\u00E9", "caf\xC3\xA9"},
+    {"three-byte form", u"\u20AC", "\xE2\x82\xAC"},
+    {"surrogate pair becomes one four-byte form", u"\U0001F600", "\xF0\x9F\x98\x80"},
+    {"embedded null is kept", std::u16string(u"a\0b", 3), std::string("a\0b", 3)},
+    {"lone high surrogate becomes U+FFFD", u"a\xD800z", "a\xEF\xBF\xBDz"},
+    {"lone low surrogate becomes U+FFFD", u"\xDC00", "\xEF\xBF\xBD"},
+    {"high surrogate at the end", u"a\xDBFF", "a\xEF\xBF\xBD"},
+};
+
+TEST(StringConversion, WideToMultiByteRows) {
+  for (const WideRow& row : kWideRows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(Narrow(row.wide), row.narrow);
+  }
+}
+
+struct NarrowRow {
+  const char* why;
+  std::string narrow;
+  std::u16string wide;
+};
+const NarrowRow kNarrowRows[] = {
+    {"well-formed text", "caf\xC3\xA9 \xF0\x9F\x98\x80", u"caf\u00E9 \U0001F600"},
+    {"stray continuation byte", "a\x80z", u"a\uFFFDz"},
+    {"truncated sequence is one replacement", "\xE2\x82z", u"\uFFFDz"},
+    {"overlong slash is two bytes replaced apart", "\xC0\xAF", u"\uFFFD\uFFFD"},
+    {"encoded surrogate is refused", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+    {"past U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+    {"sequence cut at the end", "a\xF0\x9F\x98", u"a\uFFFD"},
+};
+
+TEST(StringConversion, MultiByteToWideRows) {
+  for (const NarrowRow& row : kNarrowRows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(Widen(row.narrow), row.wide);
+  }
+}
+
+TEST(StringConversion, StrictFlagsFailOnIllFormedInput) {
+  SetLastError(0);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, u"a\xD800", 2, nullptr, 0, nullptr,
+                                nullptr),
+            0);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_NO_UNICODE_TRANSLATION));
+  SetLastError(0);
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "a\x80", 2, nullptr, 0), 0);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_NO_UNICODE_TRANSLATION));
+  EXPECT_EQ(Narrow(u"ok", WC_ERR_INVALID_CHARS), "ok");
+}
+
+TEST(StringConversion, TerminatedInputCountsAndWritesTheNull) {
+  char out[8];
+  EXPECT_EQ(WideCharToMultiByte(CP_THREAD_ACP, 0, u"ab", -1, nullptr, 0, nullptr, nullptr), 3);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"ab", -1, out, 8, nullptr, nullptr), 3);
+  EXPECT_STREQ(out, "ab");
+  char16_t wide[8];
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xC3\xA9", -1, wide, 8), 2);
+  EXPECT_EQ(std::u16string(wide), u"\u00E9");
+}
+
+TEST(StringConversion, ShortBufferFailsWithoutWriting) {
+  char out[4] = {'#', '#', '#', '#'};
+  SetLastError(0);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"\u20AC\u20AC", 2, out, 4, nullptr, nullptr), 0);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_EQ(out[0], '#');
+}
+
+struct BadCallRow {
+  const char* why;
+  UINT codePage;
+  DWORD flags;
+  const char16_t* text;
+  int length;
+  int capacity;
+  bool withDefaultChar;
+  DWORD error;
+};
+const BadCallRow kBadCallRows[] = {
+    {"null text", CP_UTF8, 0, nullptr, 1, 0, false, ERROR_INVALID_PARAMETER},
+    {"zero length", CP_UTF8, 0, u"a", 0, 0, false, ERROR_INVALID_PARAMETER},
+    {"length below -1", CP_UTF8, 0, u"a", -2, 0, false, ERROR_INVALID_PARAMETER},
+    {"code page that is not UTF-8", 1252, 0, u"a", 1, 0, false, ERROR_INVALID_PARAMETER},
+    {"default char has no meaning in UTF-8", CP_UTF8, 0, u"a", 1, 0, true, ERROR_INVALID_PARAMETER},
+    {"unknown flag", CP_UTF8, 0x400, u"a", 1, 0, false, ERROR_INVALID_FLAGS},
+    {"null output with a capacity", CP_UTF8, 0, u"a", 1, 5, false, ERROR_INVALID_PARAMETER},
+};
+
+TEST(StringConversion, BadCallsFailWithTheirError) {
+  for (const BadCallRow& row : kBadCallRows) {
+    SCOPED_TRACE(row.why);
+    SetLastError(0);
+    BOOL used = FALSE;
+    EXPECT_EQ(WideCharToMultiByte(row.codePage, row.flags, row.text, row.length, nullptr,
+                                  row.capacity, nullptr, row.withDefaultChar ? &used : nullptr),
+              0);
+    EXPECT_EQ(GetLastError(), row.error);
+  }
+}
+
+TEST(StringConversion, AnsiCodePageIsUtf8) {
+  EXPECT_EQ(GetACP(), UINT(CP_UTF8));
+  EXPECT_EQ(GetOEMCP(), UINT(CP_UTF8));
+}
+
+TEST(StringConversion, CodecsCountWhatTheyReplace) {
+  std::string narrow;
+  EXPECT_EQ(qxcom::AppendUtf16AsUtf8(u"\xD800\xD800\xDC00", narrow), 1u) << "one lone, one pair";
+  EXPECT_EQ(narrow, "\xEF\xBF\xBD\xF0\x90\x80\x80");
+  std::u16string wide;
+  EXPECT_EQ(qxcom::AppendUtf8AsUtf16("\xFF\xC3\xA9\xC3", wide), 2u);
+  EXPECT_EQ(wide, u"\uFFFD\u00E9\uFFFD");
+}
+
+}  // namespace
