@@ -1,0 +1,53 @@
+// SafeArrayCopy: a new array of the same shape, element type and flags,
+// with every element copied by the GetElement rules.
+#include <cstring>
+
+#include "platform/safearray_layout.h"
+#include "qxcom/oleauto.h"
+
+namespace {
+
+constexpr USHORT kCopiedFeatures =
+    FADF_BSTR | FADF_UNKNOWN | FADF_DISPATCH | FADF_VARIANT | FADF_HAVEVARTYPE;
+
+// An empty array shaped like `source`; nullptr when memory runs out.
+SAFEARRAY* NewArrayLike(SAFEARRAY* source) {
+  SAFEARRAY* copy = qxcom::NewDescriptor(source->cDims, source->cbElements);
+  if (copy == nullptr) return nullptr;
+  std::memcpy(copy->rgsabound, source->rgsabound, source->cDims * sizeof(SAFEARRAYBOUND));
+  VARTYPE vt;
+  if (source->fFeatures & FADF_HAVEVARTYPE && SUCCEEDED(SafeArrayGetVartype(source, &vt))) {
+    qxcom::StoreVartype(copy, vt);
+  }
+  copy->fFeatures |= source->fFeatures & kCopiedFeatures;
+  if (FAILED(qxcom::AllocateData(copy))) {
+    qxcom::FreeArray(copy);
+    return nullptr;
+  }
+  return copy;
+}
+
+}  // namespace
+
+extern "C" HRESULT SafeArrayCopy(SAFEARRAY* source, SAFEARRAY** copy) {
+  if (copy == nullptr) return E_INVALIDARG;
+  *copy = nullptr;
+  if (source == nullptr) return S_OK;
+  if (source->pvData == nullptr) return E_INVALIDARG;
+  SAFEARRAY* made = NewArrayLike(source);
+  if (made == nullptr) return E_OUTOFMEMORY;
+  qxcom::ElementKind kind = qxcom::KindOf(source);
+  const char* from = static_cast<const char*>(source->pvData);
+  char* to = static_cast<char*>(made->pvData);
+  size_t count = qxcom::ElementCount(source);
+  for (size_t i = 0; i < count; ++i) {
+    size_t offset = i * source->cbElements;
+    HRESULT hr = qxcom::CopyElement(kind, source->cbElements, from + offset, to + offset);
+    if (FAILED(hr)) {
+      SafeArrayDestroy(made);  // frees the elements copied so far; the rest are empty
+      return hr;
+    }
+  }
+  *copy = made;
+  return S_OK;
+}
