@@ -14,5 +14,6 @@
 #include "qxcom/owned.h"
 #include "qxcom/winerror.h"
 #include "qxcom/stringapi.h"
+#include "qxcom/eventlog.h"
 
 #endif  // QXCOM_H_
