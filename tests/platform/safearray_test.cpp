@@ -1,0 +1,270 @@
+// SAFEARRAY shape and indexing (reversed bounds, column-major data, negative
+// and empty dimensions), locking, element copy rules and size guards.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/counting_unknown.h"
+#include "qxcom.h"
+
+namespace {
+
+std::u16string Chars(BSTR text) { return std::u16string(text, SysStringLen(text)); }
+
+// Dimension 1: 3 elements from -1; dimension 2: 2 elements from 5.
+qxcom::SafeArrayPtr MakeThreeByTwo() {
+  SAFEARRAYBOUND bounds[] = {{3, -1}, {2, 5}};
+  return qxcom::SafeArrayPtr(SafeArrayCreate(VT_I4, 2, bounds));
+}
+
+TEST(SafeArrayShape, BoundsAreStoredReversedAndQueriedInDeclarationOrder) {
+  qxcom::SafeArrayPtr array = MakeThreeByTwo();
+  ASSERT_NE(array.get(), nullptr);
+  EXPECT_EQ(SafeArrayGetDim(array.get()), 2u);
+  EXPECT_EQ(SafeArrayGetElemsize(array.get()), 4u);
+  EXPECT_EQ(array.get()->rgsabound[1].cElements, 3u) << "dimension 1 is stored last";
+  EXPECT_EQ(array.get()->rgsabound[0].lLbound, 5);
+  LONG lower, upper;
+  ASSERT_EQ(SafeArrayGetLBound(array.get(), 1, &lower), S_OK);
+  ASSERT_EQ(SafeArrayGetUBound(array.get(), 1, &upper), S_OK);
+  EXPECT_EQ(lower, -1);
+  EXPECT_EQ(upper, 1);
+  ASSERT_EQ(SafeArrayGetLBound(array.get(), 2, &lower), S_OK);
+  ASSERT_EQ(SafeArrayGetUBound(array.get(), 2, &upper), S_OK);
+  EXPECT_EQ(lower, 5);
+  EXPECT_EQ(upper, 6);
+  EXPECT_EQ(SafeArrayGetLBound(array.get(), 0, &lower), DISP_E_BADINDEX);
+  EXPECT_EQ(SafeArrayGetUBound(array.get(), 3, &upper), DISP_E_BADINDEX);
+}
+
+TEST(SafeArrayShape, DataIsColumnMajorWithDimensionOneFastest) {
+  qxcom::SafeArrayPtr array = MakeThreeByTwo();
+  for (LONG second = 5; second <= 6; ++second) {
+    for (LONG first = -1; first <= 1; ++first) {
+      LONG indices[] = {first, second};
+      LONG value = first * 10 + second;
+      ASSERT_EQ(SafeArrayPutElement(array.get(), indices, &value), S_OK);
+    }
+  }
+  LONG* data;
+  ASSERT_EQ(SafeArrayAccessData(array.get(), reinterpret_cast<void**>(&data)), S_OK);
+  const LONG kExpected[] = {-10 + 5, 0 + 5, 10 + 5, -10 + 6, 0 + 6, 10 + 6};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(data[i], kExpected[i]) << "position " << i;
+  ASSERT_EQ(SafeArrayUnaccessData(array.get()), S_OK);
+
+  LONG indices[] = {0, 6};
+  LONG* slot;
+  ASSERT_EQ(SafeArrayPtrOfIndex(array.get(), indices, reinterpret_cast<void**>(&slot)), S_OK);
+  EXPECT_EQ(slot, data + 4);
+  LONG read = 0;
+  ASSERT_EQ(SafeArrayGetElement(array.get(), indices, &read), S_OK);
+  EXPECT_EQ(read, 6);
+}
+
+TEST(SafeArrayShape, IndicesOutsideTheirBoundsAreRefused) {
+  qxcom::SafeArrayPtr array = MakeThreeByTwo();
+  struct Row {
+    const char* why;
+    LONG first, second;
+  };
+  const Row kRows[] = {
+      {"below a negative lower bound", -2, 5},
+      {"past the upper bound of dimension 1", 2, 5},
+      {"below the lower bound of dimension 2", 0, 4},
+      {"past the upper bound of dimension 2", 0, 7},
+      {"index that a wrapped subtraction would bring into range", LONG(0x80000000), 5},
+  };
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.why);
+    LONG indices[] = {row.first, row.second};
+    LONG value = 0;
+    void* slot;
+    EXPECT_EQ(SafeArrayGetElement(array.get(), indices, &value), DISP_E_BADINDEX);
+    EXPECT_EQ(SafeArrayPutElement(array.get(), indices, &value), DISP_E_BADINDEX);
+    EXPECT_EQ(SafeArrayPtrOfIndex(array.get(), indices, &slot), DISP_E_BADINDEX);
+  }
+  EXPECT_EQ(array.get()->cLocks, 0u) << "failed accesses leave no lock behind";
+}
+
+TEST(SafeArrayShape, ZeroElementDimensionsMakeAnEmptyArray) {
+  SAFEARRAYBOUND bounds[] = {{4, 0}, {0, 10}};
+  qxcom::SafeArrayPtr array(SafeArrayCreate(VT_BSTR, 2, bounds));
+  ASSERT_NE(array.get(), nullptr);
+  LONG upper;
+  ASSERT_EQ(SafeArrayGetUBound(array.get(), 2, &upper), S_OK);
+  EXPECT_EQ(upper, 9) << "one below the lower bound";
+  LONG indices[] = {0, 10};
+  BSTR text;
+  EXPECT_EQ(SafeArrayGetElement(array.get(), indices, &text), DISP_E_BADINDEX);
+  SAFEARRAY* copy;
+  ASSERT_EQ(SafeArrayCopy(array.get(), &copy), S_OK);
+  qxcom::SafeArrayPtr copyOwner(copy);
+  EXPECT_EQ(SafeArrayGetDim(copy), 2u);
+}
+
+TEST(SafeArrayCreate, RefusesBadTypesShapesAndSizesThatOverflow) {
+  SAFEARRAYBOUND one = {1, 0};
+  SAFEARRAYBOUND wide[] = {{0x10000, 0}, {0x10000, 0}};
+  SAFEARRAYBOUND huge[] = {{0xFFFFFFFF, 0}, {0xFFFFFFFF, 0}, {0xFFFFFFFF, 0}};
+  SAFEARRAYBOUND pastLong = {2, 0x7FFFFFFF};
+  struct Row {
+    const char* why;
+    VARTYPE vt;
+    UINT dims;
+    SAFEARRAYBOUND* bounds;
+  };
+  const Row kRows[] = {
+      {"arrays of VT_EMPTY do not exist", VT_EMPTY, 1, &one},
+      {"arrays of VT_NULL do not exist", VT_NULL, 1, &one},
+      {"records are not supported", VT_RECORD, 1, &one},
+      {"unknown base type", 15, 1, &one},
+      {"a modifier is not an element type", VT_ARRAY | VT_I4, 1, &one},
+      {"no dimensions", VT_I4, 0, &one},
+      {"no bounds", VT_I4, 1, nullptr},
+      {"4 GiB of I4: the byte size passes 32 bits", VT_I4, 2, wide},
+      {"the element count passes 64 bits", VT_VARIANT, 3, huge},
+      {"the upper bound would pass LONG", VT_UI1, 1, &pastLong},
+  };
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(SafeArrayCreate(row.vt, row.dims, row.bounds), nullptr);
+  }
+  EXPECT_EQ(SafeArrayCreateVector(VT_VARIANT, 0, 0xFFFFFFFF), nullptr) << "count times 24";
+}
+
+TEST(SafeArrayCreate, RecordsElementTypeAndFlags) {
+  struct Row {
+    const char* why;
+    VARTYPE vt;
+    USHORT flag;
+    UINT size;
+  };
+  const Row kRows[] = {
+      {"strings are freed on destroy", VT_BSTR, FADF_BSTR, 8},
+      {"VARIANTs are cleared on destroy", VT_VARIANT, FADF_VARIANT, 24},
+      {"interfaces are released on destroy", VT_UNKNOWN, FADF_UNKNOWN, 8},
+      {"dispatch interfaces too", VT_DISPATCH, FADF_DISPATCH, 8},
+      {"plain bytes own nothing", VT_UI1, 0, 1},
+      {"decimals are 16 bytes", VT_DECIMAL, 0, 16},
+  };
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.why);
+    qxcom::SafeArrayPtr array(SafeArrayCreateVector(row.vt, 0, 2));
+    ASSERT_NE(array.get(), nullptr);
+    EXPECT_EQ(array.get()->fFeatures, FADF_HAVEVARTYPE | row.flag);
+    EXPECT_EQ(SafeArrayGetElemsize(array.get()), row.size);
+    VARTYPE vt = VT_EMPTY;
+    ASSERT_EQ(SafeArrayGetVartype(array.get(), &vt), S_OK);
+    EXPECT_EQ(vt, row.vt);
+  }
+  EXPECT_EQ(SafeArrayGetDim(nullptr), 0u);
+  EXPECT_EQ(SafeArrayGetElemsize(nullptr), 0u);
+}
+
+TEST(SafeArrayLock, LockedArrayIsNotDestroyed) {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, 1);
+  LONG index = 0;
+  qxcom::Bstr text(SysAllocString(u"survives"));
+  ASSERT_EQ(SafeArrayPutElement(array, &index, text.get()), S_OK);
+  void* data;
+  ASSERT_EQ(SafeArrayAccessData(array, &data), S_OK);
+  ASSERT_EQ(SafeArrayLock(array), S_OK);
+  EXPECT_EQ(SafeArrayDestroy(array), DISP_E_ARRAYISLOCKED);
+  ASSERT_EQ(SafeArrayUnlock(array), S_OK);
+  EXPECT_EQ(SafeArrayDestroy(array), DISP_E_ARRAYISLOCKED) << "one lock is still held";
+  EXPECT_EQ(Chars(static_cast<BSTR*>(data)[0]), u"survives") << "nothing was freed";
+  ASSERT_EQ(SafeArrayUnaccessData(array), S_OK);
+  EXPECT_EQ(SafeArrayUnlock(array), E_UNEXPECTED) << "more unlocks than locks";
+  EXPECT_EQ(SafeArrayDestroy(array), S_OK);
+  EXPECT_EQ(SafeArrayDestroy(nullptr), S_OK);
+}
+
+TEST(SafeArrayElement, BstrsAreDuplicatedInBothDirections) {
+  qxcom::SafeArrayPtr array(SafeArrayCreateVector(VT_BSTR, 0, 1));
+  LONG index = 0;
+  qxcom::Bstr first(SysAllocString(u"first"));
+  ASSERT_EQ(SafeArrayPutElement(array.get(), &index, first.get()), S_OK);
+  BSTR* slot;
+  ASSERT_EQ(SafeArrayPtrOfIndex(array.get(), &index, reinterpret_cast<void**>(&slot)), S_OK);
+  EXPECT_NE(*slot, first.get());
+  qxcom::Bstr second(SysAllocString(u"second"));
+  ASSERT_EQ(SafeArrayPutElement(array.get(), &index, second.get()), S_OK);  // frees "first" copy
+  BSTR out = nullptr;
+  ASSERT_EQ(SafeArrayGetElement(array.get(), &index, &out), S_OK);
+  qxcom::Bstr outOwner(out);
+  EXPECT_NE(out, *slot);
+  EXPECT_EQ(Chars(out), u"second");
+  ASSERT_EQ(SafeArrayPutElement(array.get(), &index, *slot), S_OK) << "an element over itself";
+  EXPECT_EQ(Chars(*slot), u"second");
+  ASSERT_EQ(SafeArrayPutElement(array.get(), &index, nullptr), S_OK) << "a null BSTR is a value";
+  EXPECT_EQ(*slot, nullptr);
+}
+
+TEST(SafeArrayElement, InterfacesAreAddRefdAndReplacedOnesReleased) {
+  CountingUnknown first, second;
+  {
+    qxcom::SafeArrayPtr array(SafeArrayCreateVector(VT_UNKNOWN, 0, 1));
+    LONG index = 0;
+    ASSERT_EQ(SafeArrayPutElement(array.get(), &index, static_cast<IUnknown*>(&first)), S_OK);
+    EXPECT_EQ(first.references(), 2u);
+    ASSERT_EQ(SafeArrayPutElement(array.get(), &index, static_cast<IUnknown*>(&second)), S_OK);
+    EXPECT_EQ(first.references(), 1u);
+    EXPECT_EQ(second.references(), 2u);
+    IUnknown* out = nullptr;
+    ASSERT_EQ(SafeArrayGetElement(array.get(), &index, &out), S_OK);
+    EXPECT_EQ(out, &second);
+    EXPECT_EQ(second.references(), 3u);
+    out->Release();
+  }
+  EXPECT_EQ(second.references(), 1u) << "destroy released the element";
+}
+
+TEST(SafeArrayElement, VariantsAreDeepCopied) {
+  qxcom::SafeArrayPtr array(SafeArrayCreateVector(VT_VARIANT, 1, 1));
+  LONG index = 1;
+  qxcom::Variant in;
+  in->vt = VT_BSTR;
+  in->bstrVal = SysAllocString(u"inside");
+  ASSERT_EQ(SafeArrayPutElement(array.get(), &index, in.get()), S_OK);
+  VARIANT out;
+  out.vt = 0x7777;  // an out-parameter: its old contents are not read
+  ASSERT_EQ(SafeArrayGetElement(array.get(), &index, &out), S_OK);
+  qxcom::Variant outOwner;
+  outOwner.get()[0] = out;
+  ASSERT_EQ(outOwner->vt, VT_BSTR);
+  EXPECT_NE(outOwner->bstrVal, in->bstrVal);
+  EXPECT_EQ(Chars(outOwner->bstrVal), u"inside");
+  VARIANT bad;
+  bad.vt = VT_VARIANT;
+  EXPECT_EQ(SafeArrayPutElement(array.get(), &index, &bad), DISP_E_BADVARTYPE);
+  EXPECT_EQ(SafeArrayPutElement(array.get(), &index, nullptr), E_INVALIDARG);
+}
+
+TEST(SafeArrayCopy, KeepsShapeTypeAndBoundsAndCopiesLockedSources) {
+  qxcom::SafeArrayPtr source = MakeThreeByTwo();
+  LONG indices[] = {1, 6};
+  LONG value = 99;
+  ASSERT_EQ(SafeArrayPutElement(source.get(), indices, &value), S_OK);
+  ASSERT_EQ(SafeArrayLock(source.get()), S_OK);
+  SAFEARRAY* copy = nullptr;
+  ASSERT_EQ(SafeArrayCopy(source.get(), &copy), S_OK);
+  qxcom::SafeArrayPtr copyOwner(copy);
+  ASSERT_EQ(SafeArrayUnlock(source.get()), S_OK);
+  EXPECT_EQ(copy->cLocks, 0u) << "a copy starts unlocked";
+  EXPECT_EQ(copy->fFeatures, source.get()->fFeatures);
+  VARTYPE vt;
+  ASSERT_EQ(SafeArrayGetVartype(copy, &vt), S_OK);
+  EXPECT_EQ(vt, VT_I4);
+  LONG lower;
+  ASSERT_EQ(SafeArrayGetLBound(copy, 1, &lower), S_OK);
+  EXPECT_EQ(lower, -1);
+  LONG read = 0;
+  ASSERT_EQ(SafeArrayGetElement(copy, indices, &read), S_OK);
+  EXPECT_EQ(read, 99);
+
+  SAFEARRAY* none = reinterpret_cast<SAFEARRAY*>(1);
+  EXPECT_EQ(SafeArrayCopy(nullptr, &none), S_OK);
+  EXPECT_EQ(none, nullptr);
+}
+
+}  // namespace
