@@ -1,0 +1,29 @@
+// IDispatch for Iqxsoapmsg2, driven by the method table: names to DISPIDs,
+// and late-bound calls that reach the same vtable slots as early-bound ones.
+#ifndef QXSOAP_FRAME_DISPATCH_H_
+#define QXSOAP_FRAME_DISPATCH_H_
+
+#include "qxsoapmsg.h"
+
+namespace qxsoap {
+
+// IDispatch::GetIDsOfNames: names[0] is a method (any letter case), the
+// others its parameters, whose ids are their 0-based positions. Unknown
+// names get DISPID_UNKNOWN and the result DISP_E_UNKNOWNNAME; the known
+// ones are still filled in. E_INVALIDARG for null arrays or a zero count.
+HRESULT GetMemberIds(LPOLESTR* names, UINT count, DISPID* ids);
+
+// IDispatch::Invoke of method `member` on `target`: checks the DISPID
+// (DISP_E_MEMBERNOTFOUND), the flags (DISPATCH_METHOD must be among them),
+// the argument count (DISP_E_BADPARAMCOUNT) and named arguments
+// (DISP_E_PARAMNOTFOUND), converts each argument with VariantChangeType
+// (DISP_E_TYPEMISMATCH or DISP_E_OVERFLOW, with its rgvarg index in
+// *argError), calls the method and writes out-parameters and the retval
+// back. A method's own failure is returned as DISP_E_EXCEPTION with the
+// HRESULT in exception->scode when `exception` is given, else as itself.
+HRESULT InvokeMember(Iqxsoapmsg2& target, DISPID member, REFIID reserved, WORD flags,
+                     DISPPARAMS* args, VARIANT* result, EXCEPINFO* exception, UINT* argError);
+
+}  // namespace qxsoap
+
+#endif  // QXSOAP_FRAME_DISPATCH_H_

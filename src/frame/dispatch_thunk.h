@@ -1,0 +1,200 @@
+// Late-bound calls of Iqxsoapmsg2 methods: one template, Thunk<&method>,
+// serves all 101. The C++ parameter types come from the member pointer; the
+// directions (out, in/out, retval) from the method's ParamInfo. Each
+// parameter gets a slot that converts its VARIANTARG before the call and
+// writes the out value back after it.
+#ifndef QXSOAP_FRAME_DISPATCH_THUNK_H_
+#define QXSOAP_FRAME_DISPATCH_THUNK_H_
+
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+#include "frame/method_table.h"
+#include "qxcom/owned.h"
+
+namespace qxsoap {
+
+// The VARIANT type and field of each parameter type of the interface.
+template <typename T>
+struct AutomationType;
+template <>
+struct AutomationType<BSTR> {
+  static constexpr VARTYPE kType = VT_BSTR;
+  static BSTR& Field(VARIANT& v) { return v.bstrVal; }
+};
+template <>
+struct AutomationType<VARIANT_BOOL> {
+  static constexpr VARTYPE kType = VT_BOOL;
+  static VARIANT_BOOL& Field(VARIANT& v) { return v.boolVal; }
+};
+template <>
+struct AutomationType<LONG> {
+  static constexpr VARTYPE kType = VT_I4;
+  static LONG& Field(VARIANT& v) { return v.lVal; }
+};
+template <>
+struct AutomationType<IDispatch*> {
+  static constexpr VARTYPE kType = VT_DISPATCH;
+  static IDispatch*& Field(VARIANT& v) { return v.pdispVal; }
+};
+template <>
+struct AutomationType<IUnknown*> {
+  static constexpr VARTYPE kType = VT_UNKNOWN;
+  static IUnknown*& Field(VARIANT& v) { return v.punkVal; }
+};
+template <>
+struct AutomationType<VARIANT> {
+  static constexpr VARTYPE kType = VT_VARIANT;
+};
+
+// Moves a value between a VARIANT and a parameter of type T; the source is
+// left empty, so exactly one side owns it.
+template <typename T>
+void TakeValue(VARIANT& from, T& to) {
+  to = AutomationType<T>::Field(from);
+  VariantInit(&from);
+}
+template <typename T>
+void GiveValue(T& from, VARIANT& to) {
+  V_VT(&to) = AutomationType<T>::kType;
+  AutomationType<T>::Field(to) = std::exchange(from, T{});
+}
+template <>
+inline void TakeValue<VARIANT>(VARIANT& from, VARIANT& to) {
+  to = from;
+  VariantInit(&from);
+}
+template <>
+inline void GiveValue<VARIANT>(VARIANT& from, VARIANT& to) {
+  to = from;
+  VariantInit(&from);
+}
+
+// Stores in `into` the value of `arg` as `type` (VT_BYREF dereferenced).
+HRESULT CoerceArgument(const VARIANTARG* arg, VARTYPE type, qxcom::Variant& into);
+// S_OK when `target` can receive an out value of `type`: VT_BYREF | type or
+// VT_BYREF | VT_VARIANT with a non-null reference; DISP_E_TYPEMISMATCH else.
+HRESULT CheckOutTarget(const VARIANTARG* target, VARTYPE type);
+// Moves `value` into what `target` references, freeing what was there.
+void StoreOut(qxcom::Variant& value, VARIANTARG* target);
+// The Invoke result for a method that returned the failure `hr`.
+HRESULT MethodFailed(HRESULT hr, EXCEPINFO* exception);
+// The Invoke result for an argument that could not be converted.
+HRESULT ArgumentFailed(HRESULT hr);
+
+// An [in] parameter passed by value.
+template <typename T>
+class InSlot {
+ public:
+  HRESULT Load(const ParamInfo&, VARIANTARG* arg) {
+    return CoerceArgument(arg, AutomationType<T>::kType, value_);
+  }
+  T Get() { return AutomationType<T>::Field(*value_.get()); }
+  void Finish(bool, const ParamInfo&, VARIANTARG*, VARIANT*) {}
+
+ private:
+  qxcom::Variant value_;
+};
+
+// A VARIANT passed by value: handed on as it stands (the method copies what
+// it keeps); a VT_BYREF argument is passed as the value it references.
+template <>
+class InSlot<VARIANT> {
+ public:
+  HRESULT Load(const ParamInfo&, VARIANTARG* arg) {
+    if (V_VT(arg) == (VT_BYREF | VT_VARIANT)) {
+      if (!V_VARIANTREF(arg)) return DISP_E_TYPEMISMATCH;
+      source_ = V_VARIANTREF(arg);
+      return S_OK;
+    }
+    if (!V_ISBYREF(arg)) {
+      source_ = arg;
+      return S_OK;
+    }
+    source_ = held_.get();
+    return VariantCopyInd(held_.get(), arg);
+  }
+  VARIANT Get() { return *source_; }
+  void Finish(bool, const ParamInfo&, VARIANTARG*, VARIANT*) {}
+
+ private:
+  qxcom::Variant held_;
+  VARIANT* source_ = nullptr;
+};
+
+// An [out], [in, out] or [out, retval] parameter: the method writes into a
+// local value, which an owner takes right after the call so that nothing
+// leaks when the call fails, and which goes to the caller when it succeeds.
+template <typename T>
+class OutSlot {
+ public:
+  HRESULT Load(const ParamInfo& param, VARIANTARG* arg) {
+    if (param.direction == Direction::kRetval) return S_OK;
+    if (HRESULT hr = CheckOutTarget(arg, AutomationType<T>::kType); FAILED(hr)) return hr;
+    if (param.direction != Direction::kInOut) return S_OK;
+    qxcom::Variant in;
+    if (HRESULT hr = CoerceArgument(arg, AutomationType<T>::kType, in); FAILED(hr)) return hr;
+    TakeValue(*in.get(), value_);
+    return S_OK;
+  }
+  T* Get() { return &value_; }
+  void Finish(bool succeeded, const ParamInfo& param, VARIANTARG* arg, VARIANT* result) {
+    qxcom::Variant out;
+    GiveValue(value_, *out.get());
+    if (!succeeded) return;
+    if (param.direction != Direction::kRetval) {
+      StoreOut(out, arg);
+    } else if (result) {
+      out.Detach(result);
+    }
+  }
+
+ private:
+  T value_{};
+};
+
+// Interface pointers passed in are [in]; every other pointer is written.
+template <typename P>
+inline constexpr bool kIsOutPointer =
+    std::is_pointer_v<P> && !std::is_same_v<P, IDispatch*> && !std::is_same_v<P, IUnknown*>;
+
+template <typename P>
+using SlotFor = std::conditional_t<kIsOutPointer<P>, OutSlot<std::remove_pointer_t<P>>, InSlot<P>>;
+
+template <auto Method>
+struct Thunk;
+
+template <typename... Params, HRESULT (STDMETHODCALLTYPE Iqxsoapmsg2::*Method)(Params...)>
+struct Thunk<Method> {
+  static HRESULT Call(Iqxsoapmsg2& target, const BoundCall& call) {
+    return CallWith(target, call, std::index_sequence_for<Params...>{});
+  }
+
+ private:
+  template <size_t... I>
+  static HRESULT CallWith(Iqxsoapmsg2& target, const BoundCall& call,
+                          std::index_sequence<I...>) {
+    static_assert(sizeof...(Params) <= BoundCall::kMaxParams);
+    std::tuple<SlotFor<Params>...> slots;
+    HRESULT hr = S_OK;
+    UINT failedArg = 0;
+    auto load = [&](auto& slot, size_t index) {
+      hr = slot.Load(call.method->params[index], call.args[index]);
+      if (FAILED(hr)) failedArg = call.argIndex[index];
+      return SUCCEEDED(hr);
+    };
+    if (!(load(std::get<I>(slots), I) && ...)) {
+      if (call.argError) *call.argError = failedArg;
+      return ArgumentFailed(hr);
+    }
+    hr = (target.*Method)(std::get<I>(slots).Get()...);
+    (std::get<I>(slots).Finish(SUCCEEDED(hr), call.method->params[I], call.args[I], call.result),
+     ...);
+    return SUCCEEDED(hr) ? S_OK : MethodFailed(hr, call.exception);
+  }
+};
+
+}  // namespace qxsoap
+
+#endif  // QXSOAP_FRAME_DISPATCH_THUNK_H_

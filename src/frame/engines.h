@@ -1,0 +1,67 @@
+// frame/engines.h: the seams between the message handler and the engines that
+// do the work of an exchange: the request and response parsers, the RPC
+// dispatcher (binding check, parameter binding, GET binding, mustUnderstand
+// check) and the message serializer. The handler owns one of each, installed
+// at construction or with its setters, and sequences them; without one, the
+// entry point that needs it fails with a recorded Receiver fault.
+//
+// Errors: an engine raises a QXSOAPFault (thrown by pointer, see
+// model/fault_record.h) for anything it cannot do; the handler's entry point
+// catches and records it. Nothing else may leave an engine: the reader's line
+// number, HRESULTs of value conversions and the like are turned into fault
+// records inside the engine.
+#ifndef QXSOAP_FRAME_ENGINES_H_
+#define QXSOAP_FRAME_ENGINES_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct PortDescription;
+
+namespace qxsoap {
+
+class MessageHandler;
+
+// Parses the handler's current message (GetBuffer) and stores what it reads
+// into the handler: SOAP version, method name and namespace, header blocks,
+// the literal Body and, for a received fault, the fault state. `port` is
+// never null.
+class MessageParserEngine {
+ public:
+  virtual ~MessageParserEngine() = default;
+  virtual void Parse(MessageHandler& handler, PortDescription& port) = 0;
+};
+
+// The RPC side of the exchange. `port` is never null.
+class RpcEngine {
+ public:
+  virtual ~RpcEngine() = default;
+  // Checks that the port has a SOAP binding of the parsed message's version.
+  virtual void CheckBinding(MessageHandler& handler, PortDescription& port) = 0;
+  // Looks up the operation and binds the request (request phase) or the
+  // response from the next hop into the handler. Returns the binding's
+  // result.
+  virtual bool BindCall(MessageHandler& handler, PortDescription& port) = 0;
+  // Binds a call made by HTTP GET from the extra path and query string.
+  virtual bool BindGetCall(MessageHandler& handler, PortDescription& port,
+                           std::u16string_view svcURI, std::u16string_view extraPath,
+                           std::u16string_view queryString) = 0;
+  // The mustUnderstand check: records its own fault in the handler and
+  // returns false when a targeted block is not understood. Raises nothing.
+  virtual bool CheckMustUnderstand(MessageHandler& handler) = 0;
+};
+
+// Builds the outgoing message from the handler's state: the fault message
+// when the handler reports IsSOAPFault and IsFaultRaisedHere, the normal
+// message otherwise. Returns its UTF-8 text led by the XML declaration, or
+// nothing when there is no message to write. `port` is never null.
+class MessageSerializerEngine {
+ public:
+  virtual ~MessageSerializerEngine() = default;
+  virtual std::optional<std::string> Write(MessageHandler& handler, PortDescription& port) = 0;
+};
+
+}  // namespace qxsoap
+
+#endif  // QXSOAP_FRAME_ENGINES_H_
