@@ -1,0 +1,64 @@
+// qxsoap xml [FILE|-]: reads a document with the handler's reader and writes
+// the tree back with its writer, so a user sees how the handler reads a
+// message: which text it keeps, which namespaces each element declares.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "commands.h"
+#include "xml/xml_document.h"
+
+namespace qxsoap::cli {
+
+namespace {
+
+// Reads all of `stream` into `bytes`; false on a read error.
+bool ReadAll(std::FILE* stream, std::string& bytes) {
+  char chunk[65536];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) bytes.append(chunk, got);
+  return !std::ferror(stream);
+}
+
+bool ReadInput(const char* path, std::string& bytes) {
+  if (std::string_view(path) == "-") return ReadAll(stdin, bytes);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "rb"), std::fclose);
+  return file && ReadAll(file.get(), bytes);
+}
+
+}  // namespace
+
+int RunXmlCommand(std::span<char* const> args) {
+  if (args.size() > 1) {
+    std::fputs("usage: qxsoap xml [FILE|-]\n", stderr);
+    return 2;
+  }
+  const char* path = args.empty() ? "-" : args[0];
+  std::string bytes;
+  if (!ReadInput(path, bytes)) {
+    std::fprintf(stderr, "qxsoap xml: cannot read %s: %s\n", path, std::strerror(errno));
+    return 2;
+  }
+
+  XmlDocument document;
+  try {
+    document.Parse(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), nullptr);
+  } catch (int line) {
+    std::fprintf(stderr, "XML Parser: Parse Error on Line %d.\n", line);
+    return 1;
+  }
+  uint8_t* written = nullptr;
+  const size_t length = document.Write(&written);
+  std::unique_ptr<uint8_t, void (*)(void*)> owned(written, std::free);
+  if (std::fwrite(written, 1, length, stdout) != length || std::fflush(stdout) != 0) {
+    std::fprintf(stderr, "qxsoap xml: cannot write the output: %s\n", std::strerror(errno));
+    return 2;
+  }
+  return 0;
+}
+
+}  // namespace qxsoap::cli

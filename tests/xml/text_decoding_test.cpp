@@ -1,0 +1,109 @@
+// Input encodings: byte-order marks, UTF-16 in both byte orders, UTF-8
+// sequence forms and where decoding stops.
+#include "xml/text_decoding.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "xml_test_support.h"
+
+namespace qxsoap {
+namespace {
+
+using testing::ParseErrorLine;
+using testing::Reparsed;
+
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t unit : text) {
+    const char low = char(unit & 0xFF), high = char(unit >> 8);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
+std::u16string DecodedUtf8(std::string_view bytes) {
+  std::u16string out(bytes.size(), u'\0');
+  out.resize(DecodeUtf8(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out.data()));
+  return out;
+}
+
+TEST(Encodings, EveryByteOrderMarkGivesTheSameTree) {
+  const std::u16string text =
+      u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a x=\"\u00e9\">caf\u00e9 \u20ac</a>";
+  const std::u16string expected = u"<a x=\"\u00e9\">caf\u00e9 \u20ac</a>";
+  const std::string utf8 =
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a x=\"\xC3\xA9\">caf\xC3\xA9 \xE2\x82\xAC</a>";
+  EXPECT_EQ(Reparsed(utf8), expected) << "plain UTF-8; the declared encoding is not consulted";
+  EXPECT_EQ(Reparsed("\xEF\xBB\xBF" + utf8), expected) << "UTF-8 after its mark";
+  EXPECT_EQ(Reparsed(Utf16(text, false)), expected) << "UTF-16LE after FF FE";
+  EXPECT_EQ(Reparsed(Utf16(text, true)), expected) << "UTF-16BE after FE FF";
+}
+
+TEST(Encodings, Utf16LittleEndianIsReadFromUnalignedBytesToo) {
+  std::string bytes = " " + Utf16(u"<a>x</a>", false);
+  XmlDocument document;
+  document.Parse(reinterpret_cast<const uint8_t*>(bytes.data()) + 1, bytes.size() - 1, nullptr);
+  EXPECT_EQ(document.Root()->text, u"x");
+}
+
+TEST(Encodings, OddTrailingByteOfUtf16IsIgnored) {
+  EXPECT_EQ(Reparsed(Utf16(u"<a>x</a>", false) + "\x41"), u"<a>x</a>");
+  EXPECT_EQ(Reparsed(Utf16(u"<a>x</a>", true) + "\x41"), u"<a>x</a>");
+}
+
+TEST(Encodings, Utf16WithoutMarkIsReadAsUtf8AndFails) {
+  std::string bytes = Utf16(u"<a/>", false).substr(2);
+  EXPECT_EQ(ParseErrorLine(bytes), 1) << "its zero bytes read as U+0000";
+}
+
+struct Utf8Row {
+  const char* why;
+  std::string_view bytes;
+  std::u16string_view text;
+};
+
+const Utf8Row kUtf8Rows[] = {
+    {"ASCII longer than one eight-byte block", "abcdefghijklmnopq", u"abcdefghijklmnopq"},
+    {"two-byte form", "\xC3\xA9", u"\u00e9"},
+    {"three-byte form", "\xE2\x82\xAC", u"\u20ac"},
+    {"four-byte form becomes a surrogate pair", "\xF0\x9F\x98\x80", u"\U0001F600"},
+    {"last code point", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+    {"three-byte surrogate is kept as that unit", "a\xED\xA0\xBD" "b", u"a\xD83D" "b"},
+    {"continuation byte as a lead stops", "ab\x80" "cd", u"ab"},
+    {"lead without its continuation stops", "ab\xC3" "c", u"ab"},
+    {"sequence cut off by the end stops", "ab\xE2\x82", u"ab"},
+    {"over-long two-byte form stops", "ab\xC0\xAF" "cd", u"ab"},
+    {"over-long three-byte form stops", "ab\xE0\x80\xAF", u"ab"},
+    {"over-long four-byte form stops", "ab\xF0\x80\x80\xAF", u"ab"},
+    {"above U+10FFFF stops", "ab\xF4\x90\x80\x80", u"ab"},
+    {"five-byte form is above U+10FFFF", "ab\xF8\x88\x80\x80\x80", u"ab"},
+    {"six-byte form is above U+10FFFF", "ab\xFC\x84\x80\x80\x80\x80", u"ab"},
+    {"bytes FE and FF start no sequence", "ab\xFE" "c", u"ab"},
+    {"high byte inside an ASCII block", "abcdefg\xC3\xA9hijklmnop", u"abcdefg\u00e9hijklmnop"},
+};
+
+TEST(Encodings, Utf8SequenceForms) {
+  for (const Utf8Row& row : kUtf8Rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(DecodedUtf8(row.bytes), row.text);
+  }
+}
+
+TEST(Encodings, DecodingStopsWhereTheBytesGoBad) {
+  EXPECT_EQ(ParseErrorLine("<a>x\n\xFFy</a>"), 2) << "the text ends inside the element";
+  EXPECT_EQ(Reparsed("<a>x</a>\xFF junk"), u"<a>x</a>") << "a bad byte in the epilog is harmless";
+}
+
+TEST(Encodings, EmptyAndNullInputAreParseErrorsOnLineOne) {
+  XmlDocument document;
+  EXPECT_EQ(testing::ParseErrorLine(document, ""), 1);
+  EXPECT_THROW(document.Parse(nullptr, 10, nullptr), int);
+  EXPECT_EQ(ParseErrorLine("\xEF\xBB\xBF"), 1);
+  EXPECT_EQ(ParseErrorLine("\xFF\xFE"), 1);
+}
+
+}  // namespace
+}  // namespace qxsoap
