@@ -1,0 +1,240 @@
+// The storage object of the memory storage and QxCreateMemoryStorage. Each
+// storage object is a view, with its own access mode, of StorageData that
+// every object opened on the same storage shares.
+#include <utility>
+
+#include "platform/memory_storage_internal.h"
+#include "qxcom/owned.h"
+
+namespace qxcom {
+namespace {
+
+constexpr size_t kMaxNameLength = 31;
+
+bool IsReservedNameUnit(OLECHAR unit) {
+  return unit == u'\\' || unit == u'/' || unit == u':' || unit == u'!';
+}
+
+// Copies `name` into *out when it is a valid element name. Reads at most one
+// unit past the longest valid name, so an unterminated buffer is not run off.
+HRESULT ReadName(const OLECHAR* name, std::u16string* out) {
+  if (name == nullptr) return STG_E_INVALIDNAME;
+  size_t length = 0;
+  while (length <= kMaxNameLength && name[length] != 0) {
+    if (IsReservedNameUnit(name[length])) return STG_E_INVALIDNAME;
+    ++length;
+  }
+  if (length == 0 || length > kMaxNameLength) return STG_E_INVALIDNAME;
+  out->assign(name, length);
+  return S_OK;
+}
+
+class MemoryStorage final : public RefCounted<MemoryStorage, IStorage> {
+ public:
+  static bool Answers(REFIID iid) { return iid == IID_IStorage; }
+
+  MemoryStorage(std::shared_ptr<StorageData> data, std::u16string name, DWORD mode)
+      : data_(std::move(data)), name_(std::move(name)), mode_(mode) {}
+
+  HRESULT STDMETHODCALLTYPE CreateStream(const OLECHAR* name, DWORD mode, DWORD reserved1,
+                                         DWORD reserved2, IStream** stream) override {
+    if (stream == nullptr) return STG_E_INVALIDPOINTER;
+    *stream = nullptr;
+    if (reserved1 != 0 || reserved2 != 0) return STG_E_INVALIDPARAMETER;
+    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
+      std::u16string key;
+      if (HRESULT hr = PrepareCreate(name, mode, &key); FAILED(hr)) return hr;
+      auto data = std::make_shared<StreamData>();
+      ComPtr<IStream> made;
+      if (HRESULT hr = NewMemoryStream(data, key, mode, made.put()); FAILED(hr)) return hr;
+      data_->entries.insert_or_assign(key, StorageEntry{data, nullptr});
+      *stream = made.release();
+      return S_OK;
+    });
+  }
+
+  HRESULT STDMETHODCALLTYPE OpenStream(const OLECHAR* name, void* reserved1, DWORD mode,
+                                       DWORD reserved2, IStream** stream) override {
+    if (stream == nullptr) return STG_E_INVALIDPOINTER;
+    *stream = nullptr;
+    if (reserved1 != nullptr || reserved2 != 0) return STG_E_INVALIDPARAMETER;
+    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
+      const StorageEntry* entry;
+      if (HRESULT hr = PrepareOpen(name, mode, &entry); FAILED(hr)) return hr;
+      if (!entry->stream) return STG_E_FILENOTFOUND;
+      return NewMemoryStream(entry->stream, StoredName(name), mode, stream);
+    });
+  }
+
+  HRESULT STDMETHODCALLTYPE CreateStorage(const OLECHAR* name, DWORD mode, DWORD reserved1,
+                                          DWORD reserved2, IStorage** storage) override {
+    if (storage == nullptr) return STG_E_INVALIDPOINTER;
+    *storage = nullptr;
+    if (reserved1 != 0 || reserved2 != 0) return STG_E_INVALIDPARAMETER;
+    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
+      std::u16string key;
+      if (HRESULT hr = PrepareCreate(name, mode, &key); FAILED(hr)) return hr;
+      auto data = std::make_shared<StorageData>();
+      ComPtr<IStorage> made;
+      if (HRESULT hr = NewMemoryStorage(data, key, mode, made.put()); FAILED(hr)) return hr;
+      data_->entries.insert_or_assign(key, StorageEntry{nullptr, data});
+      *storage = made.release();
+      return S_OK;
+    });
+  }
+
+  HRESULT STDMETHODCALLTYPE OpenStorage(const OLECHAR* name, IStorage* priority, DWORD mode,
+                                        SNB exclude, DWORD reserved,
+                                        IStorage** storage) override {
+    if (storage == nullptr) return STG_E_INVALIDPOINTER;
+    *storage = nullptr;
+    if (priority != nullptr || exclude != nullptr || reserved != 0) return STG_E_INVALIDPARAMETER;
+    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
+      const StorageEntry* entry;
+      if (HRESULT hr = PrepareOpen(name, mode, &entry); FAILED(hr)) return hr;
+      if (!entry->storage) return STG_E_FILENOTFOUND;
+      return NewMemoryStorage(entry->storage, StoredName(name), mode, storage);
+    });
+  }
+
+  HRESULT STDMETHODCALLTYPE CopyTo(DWORD, const IID*, SNB, IStorage*) override {
+    return STG_E_UNIMPLEMENTEDFUNCTION;
+  }
+  HRESULT STDMETHODCALLTYPE MoveElementTo(const OLECHAR*, IStorage*, const OLECHAR*,
+                                          DWORD) override {
+    return STG_E_UNIMPLEMENTEDFUNCTION;
+  }
+
+  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Revert() override { return S_OK; }
+
+  HRESULT STDMETHODCALLTYPE EnumElements(DWORD reserved1, void* reserved2, DWORD reserved3,
+                                         IEnumSTATSTG** elements) override {
+    if (elements == nullptr) return STG_E_INVALIDPOINTER;
+    *elements = nullptr;
+    if (reserved1 != 0 || reserved2 != nullptr || reserved3 != 0) return STG_E_INVALIDPARAMETER;
+    if (!AllowsRead(mode_)) return STG_E_ACCESSDENIED;
+    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
+      std::vector<ElementStat> snapshot;
+      for (const auto& [name, entry] : data_->entries) snapshot.push_back(StatOfEntry(name, entry));
+      return NewElementEnumerator(std::move(snapshot), elements);
+    });
+  }
+
+  HRESULT STDMETHODCALLTYPE DestroyElement(const OLECHAR* name) override {
+    std::u16string key;
+    if (HRESULT hr = PrepareChange(name, &key); FAILED(hr)) return hr;
+    return data_->entries.erase(key) == 0 ? STG_E_FILENOTFOUND : S_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE RenameElement(const OLECHAR* oldName,
+                                          const OLECHAR* newName) override {
+    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
+      std::u16string from, to;
+      if (HRESULT hr = PrepareChange(oldName, &from); FAILED(hr)) return hr;
+      if (HRESULT hr = ReadName(newName, &to); FAILED(hr)) return hr;
+      auto found = data_->entries.find(from);
+      if (found == data_->entries.end()) return STG_E_FILENOTFOUND;
+      if (data_->entries.count(to) != 0) return STG_E_FILEALREADYEXISTS;
+      StorageEntry entry = found->second;
+      data_->entries.emplace(to, entry);  // before the erase: a failure loses nothing
+      data_->entries.erase(found);
+      return S_OK;
+    });
+  }
+
+  HRESULT STDMETHODCALLTYPE SetElementTimes(const OLECHAR*, const FILETIME*, const FILETIME*,
+                                            const FILETIME*) override {
+    return STG_E_UNIMPLEMENTEDFUNCTION;
+  }
+
+  HRESULT STDMETHODCALLTYPE SetClass(REFCLSID clsid) override {
+    if (!AllowsWrite(mode_)) return STG_E_ACCESSDENIED;
+    data_->clsid = clsid;
+    return S_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE SetStateBits(DWORD bits, DWORD mask) override {
+    if (!AllowsWrite(mode_)) return STG_E_ACCESSDENIED;
+    data_->stateBits = (bits & mask) | (data_->stateBits & ~mask);
+    return S_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD statFlag) override {
+    if (stat == nullptr) return STG_E_INVALIDPOINTER;
+    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
+      ElementStat element;
+      element.name = name_;
+      element.type = STGTY_STORAGE;
+      element.mode = mode_;
+      element.clsid = data_->clsid;
+      element.stateBits = data_->stateBits;
+      return FillStat(element, statFlag, stat);
+    });
+  }
+
+ private:
+  // Checks a change to this storage's element list: writable, valid name.
+  HRESULT PrepareChange(const OLECHAR* name, std::u16string* key) const {
+    if (!AllowsWrite(mode_)) return STG_E_ACCESSDENIED;
+    return ReadName(name, key);
+  }
+
+  // Checks a create; an existing element of that name is replaced only with
+  // STGM_CREATE.
+  HRESULT PrepareCreate(const OLECHAR* name, DWORD mode, std::u16string* key) const {
+    if (!IsValidAccess(mode)) return STG_E_INVALIDFLAG;
+    if (HRESULT hr = PrepareChange(name, key); FAILED(hr)) return hr;
+    bool exists = data_->entries.count(*key) != 0;
+    if (exists && !(mode & STGM_CREATE)) return STG_E_FILEALREADYEXISTS;
+    return S_OK;
+  }
+
+  // Finds an element to open with `mode`, which may not ask for more access
+  // than this storage has.
+  HRESULT PrepareOpen(const OLECHAR* name, DWORD mode, const StorageEntry** entry) const {
+    if (!IsValidAccess(mode)) return STG_E_INVALIDFLAG;
+    if ((AllowsWrite(mode) && !AllowsWrite(mode_)) || (AllowsRead(mode) && !AllowsRead(mode_))) {
+      return STG_E_ACCESSDENIED;
+    }
+    std::u16string key;
+    if (HRESULT hr = ReadName(name, &key); FAILED(hr)) return hr;
+    auto found = data_->entries.find(key);
+    if (found == data_->entries.end()) return STG_E_FILENOTFOUND;
+    *entry = &found->second;
+    return S_OK;
+  }
+
+  // The name an element was created with (names match without regard to
+  // case, Stat reports the stored spelling). Only called for found names.
+  std::u16string StoredName(const OLECHAR* name) const {
+    std::u16string key;
+    ReadName(name, &key);
+    return data_->entries.find(key)->first;
+  }
+
+  std::shared_ptr<StorageData> data_;
+  std::u16string name_;
+  DWORD mode_;
+};
+
+}  // namespace
+
+HRESULT NewMemoryStorage(std::shared_ptr<StorageData> data, std::u16string name, DWORD mode,
+                         IStorage** out) {
+  return Guarded(E_OUTOFMEMORY, [&] {
+    *out = new MemoryStorage(std::move(data), std::move(name), mode);
+    return S_OK;
+  });
+}
+
+}  // namespace qxcom
+
+extern "C" HRESULT QxCreateMemoryStorage(IStorage** storage) {
+  if (storage == nullptr) return E_INVALIDARG;
+  *storage = nullptr;
+  return qxcom::Guarded(E_OUTOFMEMORY, [&] {
+    return qxcom::NewMemoryStorage(std::make_shared<qxcom::StorageData>(), std::u16string(),
+                                   STGM_READWRITE | STGM_SHARE_EXCLUSIVE, storage);
+  });
+}
