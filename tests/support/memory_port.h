@@ -1,0 +1,243 @@
+// support/memory_port.h: an in-memory PortDescription for tests. A test
+// declares the few operations, parts and types it needs in a few lines:
+//
+//   auto port = MemoryPort::Create();
+//   port->Binding(kWsdlSoap11).Style(u"rpc").Address(u"example.org", u"/calc", 8080);
+//   port->Operation(u"Add").Namespace(u"urn:calc").Action(u"urn:calc#Add").Use(u"encoded")
+//       .In(u"a", Xsd(u"int")).In(u"b", Xsd(u"int")).Return(u"sum", Xsd(u"int"));
+//   port->Struct({u"Point", u"urn:types"}).Member(u"x", Xsd(u"int")).Member(u"y", Xsd(u"int"));
+//   port->Array({u"IntArray", u"urn:types"}, Xsd(u"int"));
+//
+// Anything not declared is reported as not found. The object counts its
+// references like a COM object (RefCount lets a test check that the handler
+// releases what it takes) and deletes itself at the last Release.
+#ifndef QXSOAP_TESTS_SUPPORT_MEMORY_PORT_H_
+#define QXSOAP_TESTS_SUPPORT_MEMORY_PORT_H_
+
+#include <map>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "qxcom/owned.h"
+#include "qxsoap/port_description.h"
+
+namespace qxsoap::test {
+
+inline constexpr std::u16string_view kXsd2001 = u"http://www.w3.org/2001/XMLSchema";
+inline constexpr std::u16string_view kSoap11Encoding = u"http://schemas.xmlsoap.org/soap/encoding/";
+inline constexpr std::u16string_view kWsdlSoap11 = u"http://schemas.xmlsoap.org/wsdl/soap/";
+inline constexpr std::u16string_view kWsdlSoap12 = u"http://schemas.xmlsoap.org/wsdl/soap12/";
+
+// A schema type or element name: local name and namespace.
+struct TypeName {
+  std::u16string name;
+  std::u16string ns;
+  auto operator<=>(const TypeName&) const = default;
+};
+
+// A built-in type of the 2001 XML Schema namespace.
+inline TypeName Xsd(std::u16string_view name) { return {std::u16string(name), std::u16string(kXsd2001)}; }
+
+// A header block or fault detail entry declared for an operation.
+struct BlockDeclaration {
+  TypeName type;
+  std::u16string encodingStyle;
+  std::u16string use;
+};
+
+struct PartDeclaration {
+  std::u16string name;
+  TypeName type;
+  bool isIn = false;
+  bool isOut = false;
+  bool isReturn = false;
+};
+
+struct OperationDeclaration {
+  std::u16string ns;
+  std::optional<std::u16string> action;
+  VARIANT_BOOL actionRequired = VARIANT_FALSE;
+  std::optional<std::u16string> inputUse, outputUse, inputEncodingStyle, outputEncodingStyle;
+  std::vector<PartDeclaration> parts;
+  // Keyed by (block name, block namespace).
+  std::map<TypeName, BlockDeclaration> inputHeaders, outputHeaders, faultHeaders, faultDetails;
+};
+
+class MemoryPort;
+
+// Declares one operation; every call returns the builder for the next.
+class OperationBuilder {
+ public:
+  explicit OperationBuilder(OperationDeclaration& operation) : operation_(operation) {}
+  OperationBuilder& Namespace(std::u16string_view ns);
+  OperationBuilder& Action(std::u16string_view action, bool required = false);
+  // Sets the `use` of input and output together, or each on its own.
+  OperationBuilder& Use(std::u16string_view use);
+  OperationBuilder& InputUse(std::u16string_view use);
+  OperationBuilder& OutputUse(std::u16string_view use);
+  OperationBuilder& EncodingStyle(std::u16string_view style);
+  // Parts in declaration order; their positions count from 0 in that order.
+  OperationBuilder& In(std::u16string_view part, TypeName type);
+  OperationBuilder& Out(std::u16string_view part, TypeName type);
+  OperationBuilder& InOut(std::u16string_view part, TypeName type);
+  OperationBuilder& Return(std::u16string_view part, TypeName type);
+  // Header blocks and fault details, by element name and namespace.
+  OperationBuilder& InputHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");
+  OperationBuilder& OutputHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");
+  OperationBuilder& FaultHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");
+  OperationBuilder& FaultDetail(TypeName element, TypeName type, std::u16string_view use = u"literal",
+                                std::u16string_view encodingStyle = u"");
+
+ private:
+  OperationBuilder& AddPart(std::u16string_view part, TypeName type, bool isIn, bool isOut, bool isReturn);
+  OperationDeclaration& operation_;
+};
+
+// Declares the members of a struct type.
+class StructBuilder {
+ public:
+  StructBuilder(MemoryPort& port, TypeName type) : port_(port), type_(std::move(type)) {}
+  // A member element `member` in namespace `memberNS` (empty: unqualified).
+  StructBuilder& Member(std::u16string_view member, TypeName type, std::u16string_view memberNS = u"");
+
+ private:
+  MemoryPort& port_;
+  TypeName type_;
+};
+
+class MemoryPort final : public PortDescription {
+ public:
+  // A new port with one reference, owned by the returned pointer.
+  static qxcom::ComPtr<MemoryPort> Create();
+
+  // ---- Declarations ----
+  MemoryPort& Binding(std::u16string_view bindingNS);
+  MemoryPort& Style(std::u16string_view style);
+  MemoryPort& Address(std::u16string_view host, std::u16string_view path, LONG port);
+  // Declares operation `name` (or returns it again to add to it).
+  OperationBuilder Operation(std::u16string_view name);
+  // A struct type; its base is the type itself.
+  StructBuilder Struct(TypeName type);
+  // An encoded array of `item` with `rank` dimensions; its base is "Array" in
+  // `encodingNS`.
+  MemoryPort& Array(TypeName type, TypeName item, LONG rank = 1,
+                    std::u16string_view encodingNS = kSoap11Encoding);
+  // A literal array whose items are `itemElement` elements of `itemType`.
+  MemoryPort& LiteralArray(TypeName type, TypeName itemType, TypeName itemElement);
+  // A type derived from `base` (for built-in types, the base is the type).
+  MemoryPort& Derived(TypeName type, TypeName base);
+  // The type of a header block for any operation (GetHeaderType).
+  MemoryPort& HeaderType(TypeName element, TypeName type);
+  // From now on QueryInterface refuses IID_PortDescription, as an object a
+  // host passes by mistake would.
+  MemoryPort& WithoutPortDescriptionInterface();
+
+  // References held now.
+  ULONG RefCount() const { return references_; }
+
+  // ---- IUnknown, IDispatch ----
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override;
+
+  // ---- PortDescription ----
+  HRESULT STDMETHODCALLTYPE GetSOAPAction(BSTR op, BSTR* action, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetOperationNS(BSTR op, BSTR* ns, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetAddress(BSTR* host, BSTR* path, LONG* port, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetInputUse(BSTR op, BSTR* use, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetOutputUse(BSTR op, BSTR* use, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetInputEncodingStyle(BSTR op, BSTR* style, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetOutputEncodingStyle(BSTR op, BSTR* style, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetStyle(BSTR* style, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE IsParameter(BSTR op, BSTR part, VARIANT_BOOL* flag) override;
+  HRESULT STDMETHODCALLTYPE GetInputPartType(BSTR op, BSTR part, BSTR* typeName, BSTR* typeNS,
+                                             VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetOutputPartType(BSTR op, BSTR part, BSTR* typeName, BSTR* typeNS,
+                                              VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE IsInParameter(BSTR op, BSTR part, VARIANT_BOOL* flag) override;
+  HRESULT STDMETHODCALLTYPE IsOutParameter(BSTR op, BSTR part, VARIANT_BOOL* flag) override;
+  HRESULT STDMETHODCALLTYPE GetFirstPart(BSTR op, BSTR* part, LONG* position, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetNextPart(BSTR op, BSTR* part, LONG* position, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetHeaderType(BSTR part, BSTR ns, BSTR* typeName, BSTR* typeNS,
+                                          VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetMemberType(BSTR typeName, BSTR typeNS, BSTR member, BSTR memberNS,
+                                          BSTR* memberTypeName, BSTR* memberTypeNS,
+                                          VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetBaseType(BSTR typeName, BSTR typeNS, BSTR* baseName, BSTR* baseNS,
+                                        VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetArrayItemType(BSTR typeName, BSTR typeNS, BSTR* itemName, BSTR* itemNS,
+                                             VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetInputHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName,
+                                               BSTR* typeNS, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetOutputHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName,
+                                                BSTR* typeNS, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetFaultHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName,
+                                               BSTR* typeNS, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetFaultDetailType(BSTR op, BSTR part, BSTR ns, BSTR* typeName,
+                                               BSTR* typeNS, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetArrayRank(BSTR typeName, BSTR typeNS, LONG* rank,
+                                         VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetReturnType(BSTR op, BSTR part, BSTR* typeName, BSTR* typeNS,
+                                          VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetPartPosition(BSTR op, BSTR part, LONG* position,
+                                            VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetBindingNS(BSTR* ns, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetInputHeaderEncodingStyle(BSTR op, BSTR part, BSTR ns, BSTR* style,
+                                                        VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetOutputHeaderEncodingStyle(BSTR op, BSTR part, BSTR ns, BSTR* style,
+                                                         VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetFaultHeaderEncodingStyle(BSTR op, BSTR part, BSTR ns, BSTR* style,
+                                                        VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE IsSOAPActionRequired(BSTR op, VARIANT_BOOL* flag, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetFaultDetailEncodingStyle(BSTR op, BSTR part, BSTR ns, BSTR* style,
+                                                        VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetFaultDetailUse(BSTR op, BSTR part, BSTR ns, BSTR* use,
+                                              VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetLiteralArrayType(BSTR typeName, BSTR typeNS, BSTR* itemTypeName,
+                                                BSTR* itemTypeNS, BSTR* itemElemName, BSTR* itemElemNS,
+                                                VARIANT_BOOL* found) override;
+
+ private:
+  friend class StructBuilder;
+  struct LiteralArrayDeclaration {
+    TypeName itemType;
+    TypeName itemElement;
+  };
+  struct EncodedArrayDeclaration {
+    TypeName item;
+    LONG rank;
+  };
+
+  MemoryPort() = default;
+  ~MemoryPort() = default;
+
+  const OperationDeclaration* FindOperation(BSTR op) const;
+  const PartDeclaration* FindPart(BSTR op, BSTR part, LONG* position = nullptr) const;
+  std::optional<TypeName> BaseOf(const TypeName& type) const;
+
+  ULONG references_ = 1;
+  bool offersInterface_ = true;
+  std::optional<std::u16string> bindingNS_, style_;
+  struct {
+    std::u16string host, path;
+    LONG port = 0;
+  } address_;
+  bool hasAddress_ = false;
+  std::map<std::u16string, OperationDeclaration, std::less<>> operations_;
+  std::map<std::tuple<TypeName, std::u16string, std::u16string>, TypeName> members_;
+  std::map<TypeName, TypeName> bases_;
+  std::map<TypeName, EncodedArrayDeclaration> encodedArrays_;
+  std::map<TypeName, LiteralArrayDeclaration> literalArrays_;
+  std::map<TypeName, TypeName> headerTypes_;
+};
+
+}  // namespace qxsoap::test
+
+#endif  // QXSOAP_TESTS_SUPPORT_MEMORY_PORT_H_

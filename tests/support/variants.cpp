@@ -1,0 +1,61 @@
+// Builders and readers of automation values for tests.
+#include "support/variants.h"
+
+#include <cstring>
+
+namespace qxsoap::test {
+
+qxcom::Variant BstrVariant(std::u16string_view text) {
+  qxcom::Variant value;
+  V_BSTR(value.get()) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  V_VT(value.get()) = VT_BSTR;
+  return value;
+}
+
+qxcom::Variant LongVariant(LONG number) {
+  qxcom::Variant value;
+  V_I4(value.get()) = number;
+  V_VT(value.get()) = VT_I4;
+  return value;
+}
+
+qxcom::Variant ByteArrayVariant(const std::vector<BYTE>& bytes) {
+  qxcom::Variant value;
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+  void* data = nullptr;
+  SafeArrayAccessData(array, &data);
+  if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+  SafeArrayUnaccessData(array);
+  V_ARRAY(value.get()) = array;
+  V_VT(value.get()) = VT_ARRAY | VT_UI1;
+  return value;
+}
+
+qxcom::Variant StringArrayVariant(const std::vector<std::u16string>& texts) {
+  qxcom::Variant value;
+  SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(texts.size()));
+  for (LONG i = 0; i < static_cast<LONG>(texts.size()); ++i) {
+    qxcom::Variant element = BstrVariant(texts[static_cast<size_t>(i)]);
+    SafeArrayPutElement(array, &i, element.get());
+  }
+  V_ARRAY(value.get()) = array;
+  V_VT(value.get()) = VT_ARRAY | VT_VARIANT;
+  return value;
+}
+
+std::u16string TextOf(const VARIANT& value) {
+  if (V_VT(&value) != VT_BSTR) return u"<not a string>";
+  return {V_BSTR(&value) ? V_BSTR(&value) : u"", SysStringLen(V_BSTR(&value))};
+}
+
+std::vector<BYTE> BytesOf(SAFEARRAY* array) {
+  if (!array || SafeArrayGetDim(array) != 1) return {};
+  void* data = nullptr;
+  if (FAILED(SafeArrayAccessData(array, &data))) return {};
+  const auto* first = static_cast<const BYTE*>(data);
+  std::vector<BYTE> bytes(first, first + array->rgsabound[0].cElements);
+  SafeArrayUnaccessData(array);
+  return bytes;
+}
+
+}  // namespace qxsoap::test

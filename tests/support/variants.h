@@ -1,0 +1,34 @@
+// support/variants.h: small builders and readers of automation values, so
+// that tests state values in one expression.
+#ifndef QXSOAP_TESTS_SUPPORT_VARIANTS_H_
+#define QXSOAP_TESTS_SUPPORT_VARIANTS_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "qxcom/owned.h"
+
+namespace qxsoap::test {
+
+// A VT_BSTR VARIANT holding `text`.
+qxcom::Variant BstrVariant(std::u16string_view text);
+
+// A VT_I4 VARIANT.
+qxcom::Variant LongVariant(LONG value);
+
+// A VT_ARRAY | VT_UI1 VARIANT holding `bytes` (lower bound 0).
+qxcom::Variant ByteArrayVariant(const std::vector<BYTE>& bytes);
+
+// A VT_ARRAY | VT_VARIANT VARIANT of VT_BSTR elements (lower bound 0).
+qxcom::Variant StringArrayVariant(const std::vector<std::u16string>& texts);
+
+// The text of a VT_BSTR VARIANT; "<not a string>" otherwise.
+std::u16string TextOf(const VARIANT& value);
+
+// The bytes of a one-dimensional VT_UI1 array.
+std::vector<BYTE> BytesOf(SAFEARRAY* array);
+
+}  // namespace qxsoap::test
+
+#endif  // QXSOAP_TESTS_SUPPORT_VARIANTS_H_
