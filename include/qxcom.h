@@ -16,5 +16,6 @@
 #include "qxcom/winerror.h"
 #include "qxcom/stringapi.h"
 #include "qxcom/eventlog.h"
+#include "qxcom/registry.h"
 
 #endif  // QXCOM_H_
