@@ -122,6 +122,9 @@ HRESULT SafeArrayDestroy(SAFEARRAY* array) {
       qxcom::ReleaseElement(kind, slot);
     }
   }
+  // A descriptor a caller placed on its stack, in static memory or inside a
+  // structure has its elements released but its memory left to the caller.
+  if (array->fFeatures & (FADF_AUTO | FADF_STATIC | FADF_EMBEDDED)) return S_OK;
   qxcom::FreeArray(array);
   return S_OK;
 }

@@ -161,6 +161,29 @@ TEST(SafeArrayCreate, RecordsElementTypeAndFlags) {
   EXPECT_EQ(SafeArrayGetElemsize(nullptr), 0u);
 }
 
+TEST(SafeArrayCreate, CallerBuiltDescriptorsAreTypedByFlagsAndNotFreed) {
+  BSTR texts[2] = {SysAllocString(u"one"), SysAllocString(u"two")};
+  SAFEARRAY array{};
+  array.cDims = 1;
+  array.fFeatures = FADF_STATIC | FADF_BSTR;
+  array.cbElements = sizeof(BSTR);
+  array.pvData = texts;
+  array.rgsabound[0] = {2, 0};
+  VARTYPE vt = VT_EMPTY;
+  ASSERT_EQ(SafeArrayGetVartype(&array, &vt), S_OK);
+  EXPECT_EQ(vt, VT_BSTR) << "no stored VARTYPE: FADF_BSTR tells it";
+  LONG index = 1;
+  BSTR out = nullptr;
+  ASSERT_EQ(SafeArrayGetElement(&array, &index, &out), S_OK);
+  EXPECT_EQ(Chars(out), u"two");
+  SysFreeString(out);
+  ASSERT_EQ(SafeArrayDestroy(&array), S_OK);
+  EXPECT_EQ(texts[0], nullptr) << "elements are released, the stack memory is not freed";
+  EXPECT_EQ(texts[1], nullptr);
+  array.fFeatures = FADF_STATIC;
+  EXPECT_EQ(SafeArrayGetVartype(&array, &vt), E_INVALIDARG) << "nothing names the type";
+}
+
 TEST(SafeArrayLock, LockedArrayIsNotDestroyed) {
   SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, 1);
   LONG index = 0;
