@@ -1,0 +1,165 @@
+// The writer: escaping, namespace declarations, the document form, UTF-8
+// output and round trips through reader and writer.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "xml/escaping.h"
+#include "xml/utf8_encoding.h"
+#include "xml_test_support.h"
+
+namespace qxsoap {
+namespace {
+
+using testing::Reparsed;
+using testing::Written;
+using testing::WrittenDocument;
+
+struct EscapeRow {
+  const char* why;
+  std::u16string_view input, asText, asAttribute;
+};
+
+const EscapeRow kEscapeRows[] = {
+    {"nothing to escape", u"plain", u"plain", u"plain"},
+    {"all three in text", u"a<b&c>d", u"a&lt;b&amp;c&gt;d", u"a&lt;b&amp;c>d"},
+    {"quotes only in attributes", u"'\"", u"'\"", u"&apos;&quot;"},
+    {"tab, line feed and carriage return stay", u"\t\n\r", u"\t\n\r", u"\t\n\r"},
+    {"output is not scanned again", u"&lt;", u"&amp;lt;", u"&amp;lt;"},
+    {"special character last", u"x&", u"x&amp;", u"x&amp;"},
+    {"non-ASCII untouched", u"\u00e9<\u20ac", u"\u00e9&lt;\u20ac", u"\u00e9&lt;\u20ac"},
+};
+
+TEST(Escape, TextAndAttributeRows) {
+  for (const EscapeRow& row : kEscapeRows) {
+    SCOPED_TRACE(row.why);
+    std::u16string text(row.input), attribute(row.input);
+    EscapeText(text);
+    EscapeAttribute(attribute);
+    EXPECT_EQ(text, row.asText);
+    EXPECT_EQ(attribute, row.asAttribute);
+  }
+}
+
+TEST(Escape, IsLinearInTheTextLength) {
+  // In-place insertion would move the tail once per reference: far too slow.
+  std::u16string text(1 << 17, u'&');
+  EscapeText(text);
+  EXPECT_EQ(text.size(), size_t(5) << 17);
+}
+
+TEST(Writer, DocumentFormAndEmptyRoot) {
+  XmlDocument document;
+  uint8_t* untouched = reinterpret_cast<uint8_t*>(&document);
+  EXPECT_EQ(document.Write(&untouched), 0u) << "no root";
+  EXPECT_EQ(untouched, reinterpret_cast<uint8_t*>(&document));
+  document.SetRoot(std::make_unique<XmlElement>(u"name"));
+  EXPECT_EQ(WrittenDocument(document), "<?xml version=\"1.0\" encoding=\"UTF-8\"?><name />");
+}
+
+TEST(Writer, AttributesInKeyOrderBeforeDeclarations) {
+  EXPECT_EQ(Reparsed("<a xmlns:z=\"u\" z:b=\"1\" c=\"2\" xmlns=\"v\"/>"),
+            u"<a z:b=\"1\" c=\"2\" xmlns=\"v\" xmlns:z=\"u\" />")
+      << "key u+b sorts before v+a+c";
+}
+
+TEST(Writer, ElementTakenOutOfATreeDeclaresEverythingButXml) {
+  XmlDocument document;
+  ASSERT_EQ(testing::ParseErrorLine(
+                document, "<soap:Envelope xmlns:soap=\"urn:s\" xmlns:m=\"urn:m\"><soap:Body>"
+                          "<m:f/></soap:Body></soap:Envelope>"),
+            std::nullopt);
+  EXPECT_EQ(Written(*document.Root()->Children()[0]),
+            u"<soap:Body xmlns:m=\"urn:m\" xmlns:soap=\"urn:s\"><m:f /></soap:Body>");
+}
+
+TEST(Writer, ChildrenDeclareOnlyWhatChanges) {
+  EXPECT_EQ(Reparsed("<a xmlns:p=\"u\"><b xmlns:p=\"u\"/><c xmlns:p=\"v\"/><d xmlns:q=\"u\"/></a>"),
+            u"<a xmlns:p=\"u\"><b /><c xmlns:p=\"v\" /><d xmlns:q=\"u\" /></a>")
+      << "an equal rebinding is not repeated, a different one is";
+}
+
+TEST(Writer, DefaultNamespaceComesOnlyFromTheScope) {
+  XmlElement element(u"e");
+  element.SetDefaultNamespace(u"urn:not-written");
+  EXPECT_EQ(Written(element), u"<e />");
+  element.DeclareNamespace(u"", u"urn:d");
+  EXPECT_EQ(Written(element), u"<e xmlns=\"urn:d\" />");
+}
+
+TEST(Writer, MixedContentComesOutTextFirst) {
+  EXPECT_EQ(Reparsed("<a>x<b/>y</a>"), u"<a>xy<b /></a>");
+}
+
+TEST(Writer, EscapesTextAttributesAndUris) {
+  XmlElement element(u"e");
+  element.text = u"a<b&c>d";
+  element.AddAttribute(u"v", u"'\">");
+  element.DeclareNamespace(u"p", u"urn:a&b");
+  EXPECT_EQ(Written(element),
+            u"<e v=\"&apos;&quot;>\" xmlns:p=\"urn:a&amp;b\">a&lt;b&amp;c&gt;d</e>");
+}
+
+struct Utf8Row {
+  const char* why;
+  std::u16string_view text;
+  std::string_view bytes;
+};
+
+const Utf8Row kUtf8Rows[] = {
+    {"ASCII", u"a", "a"},
+    {"two bytes", u"\u00e9", "\xC3\xA9"},
+    {"three bytes", u"\u20ac", "\xE2\x82\xAC"},
+    {"last two-byte unit", u"\u07ff", "\xDF\xBF"},
+    {"a surrogate pair is one four-byte character", u"\U0001F600", "\xF0\x9F\x98\x80"},
+    {"lone high surrogate", u"\xD83D" "a", "\xED\xA0\xBD" "a"},
+    {"lone low surrogate", u"\xDE00", "\xED\xB8\x80"},
+    {"high surrogate last", u"a\xD83D", "a\xED\xA0\xBD"},
+};
+
+TEST(Utf8Output, EncodeRows) {
+  for (const Utf8Row& row : kUtf8Rows) {
+    SCOPED_TRACE(row.why);
+    uint8_t* buffer = nullptr;
+    const size_t length = EncodeUtf8(row.text, &buffer);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), length), row.bytes);
+    std::free(buffer);
+  }
+  uint8_t* buffer = reinterpret_cast<uint8_t*>(&buffer);
+  EXPECT_EQ(EncodeUtf8(u"", &buffer), 0u);
+  EXPECT_EQ(buffer, nullptr);
+}
+
+// Whatever the reader stores, the writer writes so that the reader gets it
+// back: pairs from four-byte UTF-8 and from references, and lone surrogates.
+TEST(RoundTrip, TextOutsideTheBasicPlaneSurvives) {
+  const std::string source =
+      "<a x=\"\xF0\x9F\x98\x80\">\xF0\x9F\x98\x80&#x1F601;&#xD83D;\xED\xB8\x80</a>";
+  XmlDocument first;
+  ASSERT_EQ(testing::ParseErrorLine(first, source), std::nullopt);
+  const std::string written = WrittenDocument(first);
+  EXPECT_EQ(written, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a x=\"\xF0\x9F\x98\x80\">"
+                     "\xF0\x9F\x98\x80\xF0\x9F\x98\x81\xF0\x9F\x98\x80</a>")
+      << "a lone high and a lone low surrogate next to each other make a pair";
+  XmlDocument second;
+  ASSERT_EQ(testing::ParseErrorLine(second, written), std::nullopt);
+  EXPECT_EQ(second.Root()->text, first.Root()->text);
+  EXPECT_EQ(WrittenDocument(second), written);
+}
+
+TEST(RoundTrip, ASoapRequestReadsBackTheSame) {
+  const std::string request =
+      "<?xml version=\"1.0\"?>\n<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\""
+      " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><s:Body><m:f xmlns:m=\"urn:m\">"
+      "<a xsi:type=\"xsd:string\" xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">1 &lt; 2 &amp; "
+      "caf\xC3\xA9</a><b q='\"'/></m:f></s:Body></s:Envelope>";
+  XmlDocument first;
+  ASSERT_EQ(testing::ParseErrorLine(first, request), std::nullopt);
+  const std::string written = WrittenDocument(first);
+  XmlDocument second;
+  ASSERT_EQ(testing::ParseErrorLine(second, written), std::nullopt);
+  EXPECT_EQ(WrittenDocument(second), written);
+}
+
+}  // namespace
+}  // namespace qxsoap
