@@ -9,6 +9,7 @@
 #ifndef QXCOM_STORAGE_H_
 #define QXCOM_STORAGE_H_
 
+#include "qxcom/registry.h"  // FILETIME
 #include "qxcom/types.h"
 #include "qxcom/unknwn.h"
 
@@ -36,16 +37,6 @@ typedef union _ULARGE_INTEGER {
   } u;
   ULONGLONG QuadPart;
 } ULARGE_INTEGER;
-
-// 100-nanosecond intervals since 1601-01-01 UTC. Guarded as the Windows
-// headers guard it, so that every header that needs it may define it.
-#ifndef _FILETIME_
-#define _FILETIME_
-typedef struct _FILETIME {
-  DWORD dwLowDateTime;
-  DWORD dwHighDateTime;
-} FILETIME, *PFILETIME;
-#endif
 
 // A null-terminated list of element names to exclude.
 typedef OLECHAR** SNB;
