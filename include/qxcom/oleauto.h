@@ -6,17 +6,22 @@
 //
 // Coercion locale. Windows coerces strings under a locale; qxcom always uses
 // one invariant locale, whatever the process locale or the LCID passed:
-//   - numbers read from text: optional blanks around, optional sign, decimal
-//     digits; floating point also takes '.' as the decimal point and an
-//     exponent ("1.5e-3"); integers accept no fraction or exponent.
+//   - numbers read from text: optional blanks (space, tab, CR, LF, VT, FF)
+//     around, optional sign, decimal digits; floating point, currency and
+//     DECIMAL also take '.' as the decimal point and an exponent ("1.5e-3"),
+//     floating point also "INF" and "NAN" in any letter case; integers
+//     accept no fraction or exponent. Digits beyond the precision of
+//     currency or DECIMAL are rounded half to even.
 //   - numbers written as text: integers in plain decimal with a '-' for
 //     negatives; R4 and R8 as the shortest text that reads back to the same
-//     value ("0.1", "1e+21", "INF"/"-INF"/"NAN" for non-finite values).
+//     value ("0.1", "1e+21", "INF"/"-INF"/"NAN" for non-finite values);
+//     currency and DECIMAL in plain decimal without trailing zeros ("12.5").
 //   - booleans read from "true"/"false" in any letter case, or from numeric
 //     text (non-zero is true); written as "True" and "False".
 //   - dates read as ISO 8601: "yyyy-mm-dd", "hh:mm[:ss[.fff]]", and the two
-//     joined by a blank or a 'T'; written as "yyyy-mm-dd hh:mm:ss" (the date
-//     alone when the time is midnight, the time alone on 1899-12-30).
+//     joined by a blank or a 'T'; written rounded to the nearest second as
+//     "yyyy-mm-dd hh:mm:ss", the date alone when the time is midnight, the
+//     time alone on 1899-12-30 (so 0.0 is "00:00:00").
 //   - a value outside the target's range is DISP_E_OVERFLOW; text that is
 //     not a value of the target type is DISP_E_TYPEMISMATCH. Nothing wraps.
 #ifndef QXCOM_OLEAUTO_H_
@@ -87,7 +92,15 @@ HRESULT VariantCopyInd(VARIANT* dest, const VARIANTARG* source);
 // stores the result in `dest` (which may be `source`; `dest` is cleared
 // first). `flags` accepts VARIANT_NOVALUEPROP, VARIANT_ALPHABOOL and
 // VARIANT_LOCALBOOL for source compatibility; booleans are written as text
-// "True"/"False" either way. A VT_BYREF source is dereferenced. Results:
+// "True"/"False" either way. A VT_BYREF source is dereferenced. Integer
+// targets round half to even; VT_BOOL is -1 as a number and any non-zero
+// number is true. VT_EMPTY converts to zero, empty text or false, and to
+// VT_NULL; VT_NULL converts to nothing else; anything but VT_NULL may be
+// converted to VT_EMPTY. VT_ERROR converts only to and from VT_I4 and
+// VT_UI4, bit for bit. An interface converts only to the other interface
+// type, by QueryInterface (a failed query returns its HRESULT); its default
+// property value is never read. Arrays convert only to their own type (a
+// copy). Results:
 // DISP_E_OVERFLOW out of range, DISP_E_TYPEMISMATCH no conversion (for
 // example VT_NULL or an interface to a number), DISP_E_BADVARTYPE unknown
 // types. On failure `dest` is left unchanged, unless `dest` is `source`.
@@ -102,13 +115,18 @@ HRESULT VariantChangeTypeEx(VARIANTARG* dest, const VARIANTARG* source, LCID loc
 #define VARIANT_LOCALBOOL 0x10
 
 // Reads a date (see top) into *result. DISP_E_TYPEMISMATCH for text that is
-// not a date, DISP_E_OVERFLOW for a date outside years 100 to 9999.
+// not a date (or names a day that does not exist), DISP_E_OVERFLOW for a
+// date outside years 100 to 9999, E_INVALIDARG for a null argument.
 HRESULT VarDateFromStr(LPCOLESTR text, LCID locale, ULONG flags, DATE* result);
 
-// Reads an unsigned 32-bit integer (see top) into *result.
+// Reads an unsigned 32-bit integer (see top) into *result. DISP_E_OVERFLOW
+// outside 0 to 4294967295, E_INVALIDARG for a null argument; *result is
+// untouched on failure.
 HRESULT VarUI4FromStr(LPCOLESTR text, LCID locale, ULONG flags, ULONG* result);
 
-// Writes a date as text (see top) into a new BSTR.
+// Writes a date as text (see top) into a new BSTR in *result, which the
+// caller frees. DISP_E_OVERFLOW (and a null *result) outside years 100 to
+// 9999, E_INVALIDARG for a null `result`.
 HRESULT VarBstrFromDate(DATE value, LCID locale, ULONG flags, BSTR* result);
 
 // ---- SAFEARRAY ----
