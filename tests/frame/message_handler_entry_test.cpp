@@ -1,0 +1,227 @@
+// The entry points' sequencing of the engines, and how a raised fault
+// becomes the message's fault. The engines here are test doubles: they
+// stand in for the parsers, binders and serializer that own their behaviour.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/message_handler.h"
+#include "model/soap_uris.h"
+#include "qxcom/eventlog.h"
+#include "support/memory_port.h"
+
+namespace qxsoap {
+namespace {
+
+using ::testing::_;
+using ::testing::InSequence;
+using ::testing::Invoke;
+using ::testing::Return;
+using ::testing::StrictMock;
+
+class MockParser : public MessageParserEngine {
+ public:
+  MOCK_METHOD(void, Parse, (MessageHandler&, PortDescription&), (override));
+};
+
+class MockRpc : public RpcEngine {
+ public:
+  MOCK_METHOD(void, CheckBinding, (MessageHandler&, PortDescription&), (override));
+  MOCK_METHOD(bool, BindCall, (MessageHandler&, PortDescription&), (override));
+  MOCK_METHOD(bool, BindGetCall,
+              (MessageHandler&, PortDescription&, std::u16string_view, std::u16string_view,
+               std::u16string_view),
+              (override));
+  MOCK_METHOD(bool, CheckMustUnderstand, (MessageHandler&), (override));
+};
+
+class MockSerializer : public MessageSerializerEngine {
+ public:
+  MOCK_METHOD(std::optional<std::string>, Write, (MessageHandler&, PortDescription&), (override));
+};
+
+void RaiseSender12(MessageHandler& handler, PortDescription&) {
+  handler.SetSOAPVersion(12);
+  throw new QXSOAPFault(FaultKind::kSender, u"DuplicateID", u"urn:sub", u"Duplicate id.", true);
+}
+
+class EntryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QxSetEventSink(&CountEvent, &events_);
+    auto request = std::make_unique<StrictMock<MockParser>>();
+    auto response = std::make_unique<StrictMock<MockParser>>();
+    auto rpc = std::make_unique<StrictMock<MockRpc>>();
+    auto serializer = std::make_unique<StrictMock<MockSerializer>>();
+    request_ = request.get();
+    response_ = response.get();
+    rpc_ = rpc.get();
+    serializer_ = serializer.get();
+    handler_.InstallEngines({std::move(request), std::move(response), std::move(rpc), std::move(serializer)});
+    ASSERT_TRUE(handler_.Initialize(u"S", u"P", u"", u"", u"", false, false, port_.get()));
+  }
+  void TearDown() override { QxSetEventSink(nullptr, nullptr); }
+
+  static void CountEvent(const char*, WORD, WORD, DWORD, const char* text, const void*, DWORD,
+                         void* context) {
+    static_cast<std::vector<std::string>*>(context)->push_back(text);
+  }
+
+  qxcom::ComPtr<test::MemoryPort> port_ = test::MemoryPort::Create();
+  MessageHandler handler_;
+  StrictMock<MockParser>* request_ = nullptr;
+  StrictMock<MockParser>* response_ = nullptr;
+  StrictMock<MockRpc>* rpc_ = nullptr;
+  StrictMock<MockSerializer>* serializer_ = nullptr;
+  std::vector<std::string> events_;
+};
+
+TEST_F(EntryTest, DeserializeParsesThenChecksTheBinding) {
+  handler_.SetFaultRaisedHere(false);
+  InSequence order;
+  EXPECT_CALL(*request_, Parse(_, _)).WillOnce(Invoke([](MessageHandler& handler, PortDescription&) {
+    EXPECT_TRUE(handler.IsFaultRaisedHere()) << "set before the parse";
+  }));
+  EXPECT_CALL(*rpc_, CheckBinding(_, _));
+  EXPECT_TRUE(handler_.Deserialize());
+  EXPECT_FALSE(handler_.IsSOAPFault());
+  EXPECT_TRUE(events_.empty());
+}
+
+TEST_F(EntryTest, DeserializeOutsideTheRequestPhaseUsesTheResponseParser) {
+  handler_.SetRequestPhase(false);
+  InSequence order;
+  EXPECT_CALL(*response_, Parse(_, _));
+  EXPECT_CALL(*rpc_, CheckBinding(_, _));
+  EXPECT_TRUE(handler_.Deserialize());
+}
+
+TEST_F(EntryTest, ParseFaultInSoap11BecomesFaultStringAndSkipsTheBinding) {
+  EXPECT_CALL(*request_, Parse(_, _)).WillOnce(Invoke([](MessageHandler&, PortDescription&) {
+    RaiseFault(FaultKind::kSender, u"Bad envelope.", true);
+  }));
+  EXPECT_FALSE(handler_.Deserialize());
+  EXPECT_TRUE(handler_.IsSOAPFault());
+  EXPECT_EQ(handler_.GetSOAPFaultCode(), u"Client");
+  EXPECT_EQ(handler_.GetSOAPFaultCodeNS(), SOAP11_ENV_NS);
+  EXPECT_EQ(handler_.GetSOAPFaultString(), u"Bad envelope.");
+  EXPECT_EQ(handler_.GetSOAPFaultNode(), u"");
+  EXPECT_TRUE(handler_.NeedsFaultDetail());
+  EXPECT_EQ(events_, std::vector<std::string>{"Bad envelope."});
+}
+
+TEST_F(EntryTest, ParseFaultInSoap12BecomesReasonTextAndLeavesFaultString) {
+  handler_.SetFault11(u"Client", SOAP11_ENV_NS, u"earlier string", u"", false);
+  EXPECT_CALL(*request_, Parse(_, _)).WillOnce(Invoke(RaiseSender12));
+  EXPECT_FALSE(handler_.Deserialize());
+  EXPECT_EQ(handler_.GetSOAPFaultCode(), u"Sender");
+  EXPECT_EQ(handler_.GetSOAPFaultCodeNS(), SOAP12_ENV_NS);
+  EXPECT_EQ(handler_.GetSOAPFaultSubcode(), u"DuplicateID");
+  EXPECT_EQ(handler_.GetSOAPFaultSubcodeNS(), u"urn:sub");
+  std::u16string reason;
+  ASSERT_TRUE(handler_.GetSOAP12ReasonText(u"en", &reason));
+  EXPECT_EQ(reason, u"Duplicate id.");
+  EXPECT_EQ(handler_.GetSOAPFaultString(), u"earlier string");
+}
+
+TEST_F(EntryTest, ProcessRPCPassesTheBindingResultThrough) {
+  EXPECT_CALL(*rpc_, BindCall(_, _)).WillOnce(Return(true)).WillOnce(Return(false));
+  EXPECT_TRUE(handler_.ProcessRPC());
+  EXPECT_FALSE(handler_.ProcessRPC());
+  EXPECT_FALSE(handler_.IsSOAPFault()) << "a false binding is not a fault";
+}
+
+TEST_F(EntryTest, ProcessRPCRecordsARaisedFault) {
+  EXPECT_CALL(*rpc_, BindCall(_, _)).WillOnce(Invoke([](MessageHandler&, PortDescription&) -> bool {
+    RaiseFault(FaultKind::kReceiver, u"Bad parameter: 'a'.", true);
+  }));
+  EXPECT_FALSE(handler_.ProcessRPC());
+  EXPECT_EQ(handler_.GetSOAPFaultCode(), u"Server");
+  EXPECT_EQ(events_.size(), 1u);
+}
+
+TEST_F(EntryTest, ProcessRPCGetRecordsTheSoap12FormInASoap11Exchange) {
+  EXPECT_CALL(*rpc_, BindGetCall(_, _, std::u16string_view(u"svc"), std::u16string_view(u"/Add"),
+                                 std::u16string_view(u"a=1")))
+      .WillOnce(Invoke([](MessageHandler&, PortDescription&, auto, auto, auto) -> bool {
+        RaiseFault(FaultKind::kSender, u"Unrecognized.", false);
+      }));
+  EXPECT_FALSE(handler_.ProcessRPCGet(u"svc", u"/Add", u"a=1"));
+  EXPECT_EQ(handler_.GetSOAPVersion(), 11);
+  EXPECT_EQ(handler_.GetSOAPFaultCode(), u"Sender");
+  EXPECT_EQ(handler_.GetSOAPFaultCodeNS(), SOAP12_ENV_NS);
+  std::u16string reason;
+  EXPECT_TRUE(handler_.GetSOAP12ReasonText(u"en", &reason));
+  EXPECT_EQ(reason, u"Unrecognized.");
+}
+
+TEST_F(EntryTest, CheckMustUnderstandPassesItsResultThrough) {
+  EXPECT_CALL(*rpc_, CheckMustUnderstand(_)).WillOnce(Return(false));
+  EXPECT_FALSE(handler_.CheckMustUnderstand());
+  EXPECT_TRUE(events_.empty()) << "the check records its own fault, unreported";
+}
+
+TEST_F(EntryTest, SerializeReplacesTheBufferWithTheWrittenMessage) {
+  const BYTE request[] = {'r', 'e', 'q'};
+  handler_.SetBuffer(request);
+  EXPECT_CALL(*serializer_, Write(_, _)).WillOnce(Return(std::string("<?xml?><e/>")));
+  EXPECT_TRUE(handler_.Serialize());
+  const auto buffer = handler_.GetBuffer();
+  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "<?xml?><e/>");
+}
+
+TEST_F(EntryTest, SerializeWithoutAMessageLeavesTheBufferEmpty) {
+  const BYTE request[] = {'r', 'e', 'q'};
+  handler_.SetBuffer(request);
+  EXPECT_CALL(*serializer_, Write(_, _)).WillOnce(Return(std::nullopt));
+  EXPECT_FALSE(handler_.Serialize());
+  EXPECT_TRUE(handler_.GetBuffer().empty());
+  EXPECT_FALSE(handler_.IsSOAPFault());
+}
+
+TEST_F(EntryTest, SerializerFaultIsRecordedSoAFaultMessageCanFollow) {
+  EXPECT_CALL(*serializer_, Write(_, _)).WillOnce(Invoke([](MessageHandler&, PortDescription&) {
+    RaiseFault(FaultKind::kReceiver, u"Error while serializing 'array of array' parameter.", false);
+    return std::optional<std::string>();
+  }));
+  EXPECT_FALSE(handler_.Serialize());
+  EXPECT_TRUE(handler_.IsSOAPFault());
+  EXPECT_TRUE(handler_.GetBuffer().empty());
+}
+
+TEST(EntryWithoutEngines, EveryEntryPointFailsWithARecordedReceiverFault) {
+  auto port = test::MemoryPort::Create();
+  const struct {
+    const char* why;
+    bool (*call)(MessageHandler&);
+  } rows[] = {
+      {"Deserialize", [](MessageHandler& h) { return h.Deserialize(); }},
+      {"ProcessRPC", [](MessageHandler& h) { return h.ProcessRPC(); }},
+      {"ProcessRPCGet", [](MessageHandler& h) { return h.ProcessRPCGet(u"", u"", u""); }},
+      {"CheckMustUnderstand", [](MessageHandler& h) { return h.CheckMustUnderstand(); }},
+      {"Serialize", [](MessageHandler& h) { return h.Serialize(); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    MessageHandler handler;
+    ASSERT_TRUE(handler.Initialize(u"", u"", u"", u"", u"", false, false, port.get()));
+    EXPECT_FALSE(row.call(handler));
+    EXPECT_TRUE(handler.IsSOAPFault());
+    EXPECT_TRUE(handler.GetSOAPFaultCode() == u"Server" || handler.GetSOAPFaultCode() == u"Receiver");
+    EXPECT_FALSE(handler.Fault().faultString.empty() && handler.Fault().reasonTexts.empty());
+  }
+}
+
+TEST(EntryWithoutPort, EnginesAreNotCalledBeforeInitialize) {
+  auto parser = std::make_unique<StrictMock<MockParser>>();
+  auto rpc = std::make_unique<StrictMock<MockRpc>>();
+  MessageHandler handler({nullptr, std::move(parser), std::move(rpc), nullptr});
+  EXPECT_FALSE(handler.Deserialize());
+  EXPECT_FALSE(handler.ProcessRPC());
+  EXPECT_EQ(handler.GetSOAPFaultString(), u"No port description: Initialize has not succeeded.");
+}
+
+}  // namespace
+}  // namespace qxsoap
