@@ -11,6 +11,8 @@ namespace {
 
 constexpr size_t kMaxNameLength = 31;
 
+char16_t FoldAscii(char16_t unit) { return unit >= u'a' && unit <= u'z' ? unit - 32 : unit; }
+
 bool IsReservedNameUnit(OLECHAR unit) {
   return unit == u'\\' || unit == u'/' || unit == u':' || unit == u'!';
 }
@@ -219,6 +221,20 @@ class MemoryStorage final : public RefCounted<MemoryStorage, IStorage> {
 };
 
 }  // namespace
+
+bool ElementNameLess::operator()(const std::u16string& a, const std::u16string& b) const {
+  size_t common = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < common; ++i) {
+    char16_t left = FoldAscii(a[i]);
+    char16_t right = FoldAscii(b[i]);
+    if (left != right) return left < right;
+  }
+  return a.size() < b.size();
+}
+
+bool IsValidAccess(DWORD mode) { return (mode & 3) != 3; }
+bool AllowsRead(DWORD mode) { return (mode & 3) != STGM_WRITE; }
+bool AllowsWrite(DWORD mode) { return (mode & 3) != STGM_READ; }
 
 HRESULT NewMemoryStorage(std::shared_ptr<StorageData> data, std::u16string name, DWORD mode,
                          IStorage** out) {

@@ -1,18 +1,13 @@
 // STATSTG records of the memory storage and the enumerator EnumElements
-// hands out, plus the small rules (names, access modes) its objects share.
+// hands out.
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "platform/memory_storage_internal.h"
 
-extern "C" const IID IID_ISequentialStream = {
-    0x0C733A30, 0x2A1C, 0x11CE, {0xAD, 0xE5, 0x00, 0xAA, 0x00, 0x44, 0x77, 0x3D}};
-
 namespace qxcom {
 namespace {
-
-char16_t FoldAscii(char16_t unit) { return unit >= u'a' && unit <= u'z' ? unit - 32 : unit; }
 
 // A snapshot of a storage's elements taken when EnumElements is called;
 // later changes to the storage do not show.
@@ -80,16 +75,6 @@ class ElementEnumerator final : public RefCounted<ElementEnumerator, IEnumSTATST
 
 }  // namespace
 
-bool ElementNameLess::operator()(const std::u16string& a, const std::u16string& b) const {
-  size_t common = a.size() < b.size() ? a.size() : b.size();
-  for (size_t i = 0; i < common; ++i) {
-    char16_t left = FoldAscii(a[i]);
-    char16_t right = FoldAscii(b[i]);
-    if (left != right) return left < right;
-  }
-  return a.size() < b.size();
-}
-
 ElementStat StatOfEntry(const std::u16string& name, const StorageEntry& entry) {
   ElementStat stat;
   stat.name = name;
@@ -122,10 +107,6 @@ HRESULT FillStat(const ElementStat& element, DWORD statFlag, STATSTG* stat) {
   stat->grfStateBits = element.stateBits;
   return S_OK;
 }
-
-bool IsValidAccess(DWORD mode) { return (mode & 3) != 3; }
-bool AllowsRead(DWORD mode) { return (mode & 3) != STGM_WRITE; }
-bool AllowsWrite(DWORD mode) { return (mode & 3) != STGM_READ; }
 
 HRESULT NewElementEnumerator(std::vector<ElementStat> elements, IEnumSTATSTG** out) {
   return Guarded(E_OUTOFMEMORY, [&] {

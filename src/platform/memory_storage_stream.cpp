@@ -6,6 +6,9 @@
 
 #include "platform/memory_storage_internal.h"
 
+extern "C" const IID IID_ISequentialStream = {
+    0x0C733A30, 0x2A1C, 0x11CE, {0xAD, 0xE5, 0x00, 0xAA, 0x00, 0x44, 0x77, 0x3D}};
+
 namespace qxcom {
 namespace {
 
