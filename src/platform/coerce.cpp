@@ -22,21 +22,17 @@ bool IsInterface(VARTYPE type) { return type == VT_UNKNOWN || type == VT_DISPATC
 // QueryInterface. A failed query returns its own HRESULT (E_NOINTERFACE).
 HRESULT ConvertInterface(const VARIANT& value, VARTYPE type, VARIANT* result) {
   if (!IsInterface(value.vt) || !IsInterface(type)) return DISP_E_TYPEMISMATCH;
-  result->vt = type;
-  result->punkVal = nullptr;
-  if (value.punkVal == nullptr) return S_OK;
-  const IID& wanted = type == VT_DISPATCH ? IID_IDispatch : IID_IUnknown;
-  void* converted = nullptr;
-  HRESULT hr = value.punkVal->QueryInterface(wanted, &converted);
-  if (FAILED(hr)) {
-    result->vt = VT_EMPTY;
-    return hr;
+  void* converted = nullptr;  // a null reference stays null
+  if (value.punkVal != nullptr) {
+    const IID& wanted = type == VT_DISPATCH ? IID_IDispatch : IID_IUnknown;
+    if (HRESULT hr = value.punkVal->QueryInterface(wanted, &converted); FAILED(hr)) return hr;
   }
   if (type == VT_DISPATCH) {
     result->pdispVal = static_cast<IDispatch*>(converted);
   } else {
     result->punkVal = static_cast<IUnknown*>(converted);
   }
+  result->vt = type;
   return S_OK;
 }
 

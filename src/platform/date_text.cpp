@@ -2,6 +2,8 @@
 // the ISO 8601 forms, the calendar work left to date.cpp.
 #include "platform/date_text.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/date.h"
@@ -31,11 +33,18 @@ class DateScanner {
     return at_ - start >= minDigits;
   }
 
-  // Reads the digits of a fraction after the decimal point.
+  // Reads the digits of a fraction after the decimal point. Digits past the
+  // ninth are read but not counted: a DATE cannot hold them, and a long run
+  // of nines must not add up to a whole second.
   bool ReadFraction(double* fraction) {
-    double weight = 0.1;
+    constexpr size_t kCountedDigits = 9;
     size_t start = at_;
-    for (*fraction = 0; IsDigit(Peek()); weight /= 10) *fraction += (text_[at_++] - '0') * weight;
+    int counted = 0;
+    for (; IsDigit(Peek()); ++at_) {
+      if (at_ - start < kCountedDigits) counted = counted * 10 + (text_[at_] - '0');
+    }
+    size_t digits = std::min(at_ - start, kCountedDigits);
+    *fraction = counted / std::pow(10.0, double(digits));
     return at_ > start;
   }
 

@@ -218,6 +218,27 @@ TEST(Coerce, InterfacesConvertOnlyToInterfaces) {
   EXPECT_EQ(result->pdispVal, nullptr) << "a null reference stays null";
 }
 
+// An object with IUnknown alone, which a VT_DISPATCH cannot hold.
+class PlainUnknown : public IUnknown {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    *object = iid == IID_IUnknown ? this : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+TEST(Coerce, AnObjectWithoutIDispatchIsNoDispatch) {
+  PlainUnknown object;
+  qxcom::Variant unknown;
+  unknown->punkVal = &object;  // its Release never frees: it lives on the stack
+  unknown->vt = VT_UNKNOWN;
+  qxcom::Variant result = Text(u"keep");
+  EXPECT_EQ(Change(unknown, VT_DISPATCH, &result), E_NOINTERFACE);
+  EXPECT_EQ(TextOf(result), u"keep");
+}
+
 TEST(Coerce, ErrorCodesMeetOnlyThe32BitIntegers) {
   qxcom::Variant error;
   error->scode = DISP_E_OVERFLOW;

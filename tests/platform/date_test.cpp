@@ -47,6 +47,8 @@ constexpr ReadRow kReadRows[] = {
     {"date and time joined by T", u"2003-05-01T10:00:00", S_OK, 37742 + 10.0 / 24},
     {"date and time joined by a blank", u"2003-05-01 10:00:00", S_OK, 37742 + 10.0 / 24},
     {"fractional seconds are kept", u"2003-05-01 10:00:00.5", S_OK, 37742 + 10.0 / 24 + 0.5 * kSecond},
+    {"a long run of nines stays within its second", u"00:00:59.99999999999999999999", S_OK,
+     59.999999999 * kSecond},
     {"a negative date's time counts forward", u"1899-12-29 06:00:00", S_OK, -1.25},
     {"long before 1899", u"1800-01-01 12:00", S_OK, -36522.5},
     {"blanks around", u"  2003-05-01\n", S_OK, 37742},
