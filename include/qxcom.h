@@ -10,6 +10,7 @@
 #include "qxcom/types.h"
 #include "qxcom/unknwn.h"
 #include "qxcom/storage.h"
+#include "qxcom/typeinfo.h"
 #include "qxcom/oleauto.h"
 #include "qxcom/wctype.h"
 #include "qxcom/owned.h"
