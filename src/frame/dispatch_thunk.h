@@ -154,10 +154,12 @@ class OutSlot {
   T value_{};
 };
 
-// Interface pointers passed in are [in]; every other pointer is written.
+// Strings and interface pointers passed in are [in]; every other pointer is
+// written.
 template <typename P>
-inline constexpr bool kIsOutPointer =
-    std::is_pointer_v<P> && !std::is_same_v<P, IDispatch*> && !std::is_same_v<P, IUnknown*>;
+inline constexpr bool kIsOutPointer = std::is_pointer_v<P> && !std::is_same_v<P, BSTR> &&
+                                      !std::is_same_v<P, IDispatch*> &&
+                                      !std::is_same_v<P, IUnknown*>;
 
 template <typename P>
 using SlotFor = std::conditional_t<kIsOutPointer<P>, OutSlot<std::remove_pointer_t<P>>, InSlot<P>>;
@@ -179,7 +181,7 @@ struct Thunk<Method> {
     std::tuple<SlotFor<Params>...> slots;
     HRESULT hr = S_OK;
     UINT failedArg = 0;
-    auto load = [&](auto& slot, size_t index) {
+    [[maybe_unused]] auto load = [&](auto& slot, size_t index) {
       hr = slot.Load(call.method->params[index], call.args[index]);
       if (FAILED(hr)) failedArg = call.argIndex[index];
       return SUCCEEDED(hr);
