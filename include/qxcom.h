@@ -17,6 +17,7 @@
 #include "qxcom/winerror.h"
 #include "qxcom/stringapi.h"
 #include "qxcom/eventlog.h"
+#include "qxcom/runtime.h"
 #include "qxcom/registry.h"
 
 #endif  // QXCOM_H_
