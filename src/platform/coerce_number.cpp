@@ -243,7 +243,9 @@ HRESULT ReadNumberFromText(std::u16string_view text, VARTYPE type, Number* numbe
 }
 
 HRESULT WriteNumber(const Number& number, VARTYPE type, VARIANT* dest) {
-  if (const IntegerTarget* target = FindIntegerTarget(type)) return WriteInteger(number, *target, dest);
+  if (const IntegerTarget* target = FindIntegerTarget(type)) {
+    return WriteInteger(number, *target, dest);
+  }
   HRESULT hr = S_OK;
   switch (type) {
     case VT_R4: {

@@ -52,7 +52,8 @@ HRESULT DateFromFields(const DateFields& fields, double* date) {
   if (!NamesDayAndTime(fields)) return DISP_E_TYPEMISMATCH;
   if (fields.year < 100 || fields.year > 9999) return DISP_E_OVERFLOW;
   long days = DaysFromCivil(fields.year, fields.month, fields.day);
-  double seconds = fields.hour * 3600.0 + fields.minute * 60.0 + fields.second + fields.secondFraction;
+  double seconds =
+      fields.hour * 3600.0 + fields.minute * 60.0 + fields.second + fields.secondFraction;
   double time = seconds / kSecondsPerDay;
   *date = days >= 0 ? days + time : days - time;
   return S_OK;

@@ -44,45 +44,6 @@ UInt128 DigitsValue(std::string_view digits) {
   return value;
 }
 
-// A number as read from text: value = digits * 10^-scale.
-struct DecimalDigits {
-  bool negative = false;
-  std::string digits;
-  long scale = 0;
-};
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool ReadDecimalDigits(std::string_view text, DecimalDigits* out) {
-  size_t at = 0;
-  auto next = [&] { return at < text.size() ? text[at] : '\0'; };
-  out->negative = next() == '-';
-  if (next() == '-' || next() == '+') ++at;
-  bool afterPoint = false;
-  for (; at < text.size(); ++at) {
-    if (IsDigit(text[at])) {
-      out->digits.push_back(text[at]);
-      if (afterPoint) ++out->scale;
-    } else if (text[at] == '.' && !afterPoint) {
-      afterPoint = true;
-    } else {
-      break;
-    }
-  }
-  if (out->digits.empty()) return false;
-  if (next() == 'e' || next() == 'E') {
-    ++at;
-    bool negativeExponent = next() == '-';
-    if (next() == '-' || next() == '+') ++at;
-    if (!IsDigit(next())) return false;
-    constexpr long kFarBeyondAnyScale = 1'000'000;
-    long exponent = 0;
-    for (; IsDigit(next()); ++at) exponent = std::min(exponent * 10 + (text[at] - '0'), kFarBeyondAnyScale);
-    out->scale += negativeExponent ? exponent : -exponent;
-  }
-  return at == text.size();
-}
-
 // Whether dropping digits[kept..] from a number whose kept digits are worth
 // `keptValue` rounds up, half to even. A negative `kept` means the dropped
 // part starts with zeros that were never written.
@@ -109,7 +70,9 @@ HRESULT DecimalFromDigits(DecimalDigits number, DECIMAL* result) {
   }
   long count = long(digits.size());
   long drop = std::max({0L, scale - kMaxScale, count - kMaxDigits});
-  if (count - drop == kMaxDigits && DigitsValue(digits.substr(0, kMaxDigits)) >= kMagnitudeLimit) ++drop;
+  bool keptExceed96Bits = count - drop == kMaxDigits &&
+                          DigitsValue(digits.substr(0, kMaxDigits)) >= kMagnitudeLimit;
+  if (keptExceed96Bits) ++drop;
   if (drop > scale) return DISP_E_OVERFLOW;  // the integer part alone needs more than 96 bits
   long kept = count - drop;
   UInt128 magnitude = kept > 0 ? DigitsValue(std::string_view(digits).substr(0, size_t(kept))) : 0;

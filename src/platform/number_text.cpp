@@ -33,26 +33,16 @@ bool IsNonFiniteWord(std::string_view text) {
   return EqualsIgnoringCase(text, "inf") || EqualsIgnoringCase(text, "nan");
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 // from_chars reports an overflow and an underflow alike. Decides which one
-// `number` (a well-formed decimal text without sign) is: true when its
-// order of magnitude, leading digit position plus exponent, is above zero.
+// `number` (well-formed decimal text) is: true when its integer part is
+// not zero.
 bool IsBeyondLargest(std::string_view number) {
-  size_t exponentAt = number.find_first_of("eE");
-  std::string_view mantissa = number.substr(0, exponentAt);
-  long exponent = 0;
-  if (exponentAt != std::string_view::npos) {
-    std::string_view digits = number.substr(exponentAt + 1);
-    bool negative = !digits.empty() && digits[0] == '-';
-    if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
-    constexpr long kFarBeyondAnyDouble = 1'000'000;
-    for (char digit : digits) exponent = std::min(exponent * 10 + (digit - '0'), kFarBeyondAnyDouble);
-    if (negative) exponent = -exponent;
-  }
-  size_t point = std::min(mantissa.find('.'), mantissa.size());
-  size_t leading = mantissa.find_first_not_of("0.");
-  if (leading == std::string_view::npos) return false;
-  long integerDigits = leading < point ? long(point - leading) : -long(leading - point - 1);
-  return integerDigits + exponent > 0;
+  DecimalDigits parts;
+  ReadDecimalDigits(number, &parts);
+  size_t leadingZeros = std::min(parts.digits.find_first_not_of('0'), parts.digits.size());
+  return long(parts.digits.size() - leadingZeros) - parts.scale > 0;
 }
 
 template <typename Real>
@@ -71,6 +61,38 @@ std::u16string_view TrimBlanks(std::u16string_view text) {
   if (first == std::u16string_view::npos) return {};
   size_t last = text.find_last_not_of(kBlanks);
   return text.substr(first, last - first + 1);
+}
+
+bool ReadDecimalDigits(std::string_view text, DecimalDigits* out) {
+  size_t at = 0;
+  auto next = [&] { return at < text.size() ? text[at] : '\0'; };
+  out->negative = next() == '-';
+  if (next() == '-' || next() == '+') ++at;
+  bool afterPoint = false;
+  for (; at < text.size(); ++at) {
+    if (IsDigit(text[at])) {
+      out->digits.push_back(text[at]);
+      if (afterPoint) ++out->scale;
+    } else if (text[at] == '.' && !afterPoint) {
+      afterPoint = true;
+    } else {
+      break;
+    }
+  }
+  if (out->digits.empty()) return false;
+  if (next() == 'e' || next() == 'E') {
+    ++at;
+    bool negativeExponent = next() == '-';
+    if (next() == '-' || next() == '+') ++at;
+    if (!IsDigit(next())) return false;
+    constexpr long kFarBeyondAnyScale = 1'000'000;
+    long exponent = 0;
+    for (; IsDigit(next()); ++at) {
+      exponent = std::min(exponent * 10 + (text[at] - '0'), kFarBeyondAnyScale);
+    }
+    out->scale += negativeExponent ? exponent : -exponent;
+  }
+  return at == text.size();
 }
 
 bool NarrowAscii(std::u16string_view text, std::string* out) {

@@ -22,6 +22,19 @@ std::u16string_view TrimBlanks(std::u16string_view text);
 // unspecified, when a unit is not ASCII: no number or date contains one.
 bool NarrowAscii(std::u16string_view text, std::string* out);
 
+// A decimal number as written: its value is digits * 10^-scale. `digits`
+// keeps any leading zeros.
+struct DecimalDigits {
+  bool negative = false;
+  std::string digits;
+  long scale = 0;
+};
+
+// Reads an optional sign, digits with an optional '.', and an optional
+// exponent, with nothing around them, into *number. Returns false for any
+// other text. Exponents are capped far beyond the range of any type.
+bool ReadDecimalDigits(std::string_view text, DecimalDigits* number);
+
 // Reads an integer: blanks, an optional sign, decimal digits, blanks. Stores
 // the value and returns S_OK; DISP_E_TYPEMISMATCH for any other text (a
 // fraction or an exponent included), DISP_E_OVERFLOW when the magnitude is

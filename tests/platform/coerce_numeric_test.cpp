@@ -72,7 +72,8 @@ constexpr RangeRow kRangeRows[] = {
     {"I8 above highest", VT_I8, u"9223372036854775808", DISP_E_OVERFLOW, ""},
     {"UI8 highest", VT_UI8, u"18446744073709551615", S_OK, "18446744073709551615"},
     {"UI8 above highest", VT_UI8, u"18446744073709551616", DISP_E_OVERFLOW, ""},
-    {"far beyond 64 bits is still an overflow", VT_UI8, u"123456789012345678901234567890", DISP_E_OVERFLOW, ""},
+    {"far beyond 64 bits is still an overflow", VT_UI8, u"123456789012345678901234567890",
+     DISP_E_OVERFLOW, ""},
     {"leading zeros do not count", VT_I1, u"-000000000000000000000000000128", S_OK, "-128"},
 };
 
@@ -281,15 +282,16 @@ constexpr DecimalRow kDecimalRows[] = {
     {"currency drops trailing zeros", VT_CY, u"-12.5000", S_OK, u"-12.5"},
     {"decimal highest", VT_DECIMAL, u"79228162514264337593543950335", S_OK,
      u"79228162514264337593543950335"},
-    {"decimal above highest", VT_DECIMAL, u"79228162514264337593543950336", DISP_E_OVERFLOW, nullptr},
+    {"decimal above highest", VT_DECIMAL, u"79228162514264337593543950336", DISP_E_OVERFLOW,
+     nullptr},
     {"decimal 28 places", VT_DECIMAL, u"0.0000000000000000000000000001", S_OK,
      u"0.0000000000000000000000000001"},
-    {"half the smallest step rounds to even zero", VT_DECIMAL, u"0.00000000000000000000000000005", S_OK,
-     u"0"},
+    {"half the smallest step rounds to even zero", VT_DECIMAL,
+     u"0.00000000000000000000000000005", S_OK, u"0"},
     {"one and a half steps round to two", VT_DECIMAL, u"0.00000000000000000000000000015", S_OK,
      u"0.0000000000000000000000000002"},
-    {"29 digits beyond 96 bits lose the last one", VT_DECIMAL, u"7922816251426433759354395033.7", S_OK,
-     u"7922816251426433759354395034"},
+    {"29 digits beyond 96 bits lose the last one", VT_DECIMAL,
+     u"7922816251426433759354395033.7", S_OK, u"7922816251426433759354395034"},
     {"more than 29 digits are rounded to 29", VT_DECIMAL, u"1234567890.12345678901234567895", S_OK,
      u"1234567890.123456789012345679"},
     {"half above the highest rounds beyond it", VT_DECIMAL, u"79228162514264337593543950335.5",
@@ -342,7 +344,8 @@ TEST(CoerceNumeric, ExactConversionsBetweenNumericTypes) {
   EXPECT_EQ(integer->llVal, std::numeric_limits<LONGLONG>::max()) << "no trip through a double";
   EXPECT_EQ(Change(largest, VT_CY, &currency), DISP_E_OVERFLOW) << "times 10000 is beyond currency";
   EXPECT_EQ(Change(Real(1e30), VT_DECIMAL, &decimal), DISP_E_OVERFLOW);
-  EXPECT_EQ(Change(Real(std::numeric_limits<double>::quiet_NaN()), VT_CY, &currency), DISP_E_OVERFLOW);
+  qxcom::Variant notANumber = Real(std::numeric_limits<double>::quiet_NaN());
+  EXPECT_EQ(Change(notANumber, VT_CY, &currency), DISP_E_OVERFLOW);
 }
 
 TEST(CoerceNumeric, InvalidDecimalSourceIsRefused) {

@@ -37,7 +37,10 @@ TEST(Coerce, EmptyBecomesZeroEmptyTextFalseOrNull) {
       ASSERT_NE(result->bstrVal, nullptr) << "an allocated empty string";
       EXPECT_EQ(SysStringLen(result->bstrVal), 0u);
     } else if (row.type != VT_NULL) {
-      EXPECT_EQ(AsText(result), row.type == VT_BOOL ? u"False" : row.type == VT_DATE ? u"00:00:00" : u"0");
+      const char16_t* zero = row.type == VT_BOOL   ? u"False"
+                             : row.type == VT_DATE ? u"00:00:00"
+                                                   : u"0";
+      EXPECT_EQ(AsText(result), zero);
     }
   }
 }
@@ -276,7 +279,8 @@ TEST(Coerce, BadTypeTagsAndArrays) {
 TEST(Coerce, LocaleAndFlagsDoNotChangeTheText) {
   qxcom::Variant result;
   constexpr LCID kGerman = 0x0407;  // uses a decimal comma on Windows
-  ASSERT_EQ(VariantChangeTypeEx(result.get(), Text(u"1.5").get(), kGerman, VARIANT_LOCALBOOL, VT_R8), S_OK);
+  qxcom::Variant text = Text(u"1.5");
+  ASSERT_EQ(VariantChangeTypeEx(result.get(), text.get(), kGerman, VARIANT_LOCALBOOL, VT_R8), S_OK);
   EXPECT_EQ(result->dblVal, 1.5);
 }
 
