@@ -29,6 +29,7 @@ HRESULT WhileLocked(SAFEARRAY* array, Work&& work) {
 // indices[i] indexes dimension i + 1, which is stored at rgsabound[cDims-1-i];
 // dimension 1 varies fastest in memory.
 HRESULT ElementAt(SAFEARRAY* array, const LONG* indices, void** slot) {
+  if (array->cDims == 0 || array->pvData == nullptr) return E_INVALIDARG;  // a bare descriptor
   size_t offset = 0;
   size_t stride = 1;
   for (USHORT i = 0; i < array->cDims; ++i) {

@@ -40,6 +40,7 @@ void FreeArray(SAFEARRAY* array);
 
 // The address of the element at `indices` (indices[i] indexes dimension
 // i + 1) in *slot, or DISP_E_BADINDEX when one is outside its bounds.
+// E_INVALIDARG for a descriptor without dimensions or data.
 HRESULT ElementAt(SAFEARRAY* array, const LONG* indices, void** slot);
 
 // Copies the element at `from` into `to`, whose old contents are ignored:

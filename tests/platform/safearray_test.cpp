@@ -182,6 +182,8 @@ TEST(SafeArrayCreate, CallerBuiltDescriptorsAreTypedByFlagsAndNotFreed) {
   EXPECT_EQ(texts[1], nullptr);
   array.fFeatures = FADF_STATIC;
   EXPECT_EQ(SafeArrayGetVartype(&array, &vt), E_INVALIDARG) << "nothing names the type";
+  array.pvData = nullptr;
+  EXPECT_EQ(SafeArrayGetElement(&array, &index, &out), E_INVALIDARG) << "a descriptor without data";
 }
 
 TEST(SafeArrayLock, LockedArrayIsNotDestroyed) {
