@@ -1,0 +1,185 @@
+// The in-memory port description answers what a test declared, reports
+// everything else as not found, and counts its references.
+#include <gtest/gtest.h>
+
+#include "support/memory_port.h"
+
+namespace qxsoap::test {
+namespace {
+
+// An owned BSTR used as an argument (from the constructor) or as an output
+// (through out(), which frees what the previous call stored).
+struct Text {
+  explicit Text(std::u16string_view text = u"")
+      : value(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  Text(const Text&) = delete;
+  Text& operator=(const Text&) = delete;
+  ~Text() { SysFreeString(raw); }
+  BSTR get() const { return value.get(); }
+  BSTR* out() {
+    SysFreeString(std::exchange(raw, nullptr));
+    value = qxcom::Bstr();
+    return &raw;
+  }
+  std::u16string str() {
+    if (raw) value = qxcom::Bstr(std::exchange(raw, nullptr));
+    return {value.get() ? value.get() : u"", SysStringLen(value.get())};
+  }
+  qxcom::Bstr value;
+  BSTR raw = nullptr;
+};
+
+class MemoryPortTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    port_->Binding(kWsdlSoap11).Style(u"rpc").Address(u"example.org", u"/calc", 8080);
+    port_->Operation(u"Add")
+        .Namespace(u"urn:calc")
+        .Action(u"urn:calc#Add", true)
+        .Use(u"encoded")
+        .In(u"a", Xsd(u"int"))
+        .InOut(u"b", {u"Point", u"urn:t"})
+        .Return(u"sum", Xsd(u"int"))
+        .InputHeader({u"Auth", u"urn:h"}, Xsd(u"string"), u"urn:enc")
+        .FaultDetail({u"Why", u"urn:d"}, Xsd(u"string"), u"literal");
+    port_->Struct({u"Point", u"urn:t"}).Member(u"x", Xsd(u"int")).Member(u"y", Xsd(u"int"), u"urn:m");
+    port_->Array({u"Ints", u"urn:t"}, Xsd(u"int"), 2);
+    port_->LiteralArray({u"List", u"urn:t"}, Xsd(u"string"), {u"item", u"urn:t"});
+    port_->Derived({u"Code", u"urn:t"}, Xsd(u"string"));
+  }
+
+  qxcom::ComPtr<MemoryPort> port_ = MemoryPort::Create();
+  VARIANT_BOOL found_ = 99;
+};
+
+TEST_F(MemoryPortTest, AnswersTheDeclaredOperation) {
+  Text op(u"Add"), text;
+  EXPECT_EQ(port_->GetSOAPAction(op.get(), text.out(), &found_), S_OK);
+  EXPECT_EQ(found_, VARIANT_TRUE);
+  EXPECT_EQ(text.str(), u"urn:calc#Add");
+  port_->GetOperationNS(op.get(), text.out(), &found_);
+  EXPECT_EQ(text.str(), u"urn:calc");
+  port_->GetInputUse(op.get(), text.out(), &found_);
+  EXPECT_EQ(text.str(), u"encoded");
+  VARIANT_BOOL required = 0;
+  port_->IsSOAPActionRequired(op.get(), &required, &found_);
+  EXPECT_EQ(required, VARIANT_TRUE);
+  port_->GetInputHeaderEncodingStyle(op.get(), Text(u"Auth").get(), Text(u"urn:h").get(), text.out(), &found_);
+  EXPECT_EQ(text.str(), u"urn:enc");
+  port_->GetFaultDetailUse(op.get(), Text(u"Why").get(), Text(u"urn:d").get(), text.out(), &found_);
+  EXPECT_EQ(text.str(), u"literal");
+}
+
+TEST_F(MemoryPortTest, PartsInDeclarationOrderWithTheirRoles) {
+  Text op(u"Add"), part;
+  LONG position = 42;
+  std::u16string order;
+  port_->GetFirstPart(op.get(), part.out(), &position, &found_);
+  while (found_ == VARIANT_TRUE) {
+    order += part.str() + u";";
+    port_->GetNextPart(op.get(), part.out(), &position, &found_);
+  }
+  EXPECT_EQ(order, u"a;b;sum;");
+  EXPECT_EQ(position, 2);
+
+  const struct {
+    const char16_t* part;
+    VARIANT_BOOL parameter, in, out;
+  } rows[] = {{u"a", VARIANT_TRUE, VARIANT_TRUE, VARIANT_FALSE},
+              {u"b", VARIANT_TRUE, VARIANT_TRUE, VARIANT_TRUE},
+              {u"sum", VARIANT_FALSE, VARIANT_FALSE, VARIANT_TRUE}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.part, row.part + std::char_traits<char16_t>::length(row.part)));
+    VARIANT_BOOL flag = 0;
+    port_->IsParameter(op.get(), Text(row.part).get(), &flag);
+    EXPECT_EQ(flag, row.parameter);
+    port_->IsInParameter(op.get(), Text(row.part).get(), &flag);
+    EXPECT_EQ(flag, row.in);
+    port_->IsOutParameter(op.get(), Text(row.part).get(), &flag);
+    EXPECT_EQ(flag, row.out);
+  }
+  port_->GetPartPosition(op.get(), Text(u"b").get(), &position, &found_);
+  EXPECT_EQ(position, 1);
+  Text name, ns;
+  port_->GetReturnType(op.get(), Text(u"sum").get(), name.out(), ns.out(), &found_);
+  EXPECT_EQ(name.str(), u"int");
+  EXPECT_EQ(ns.str(), kXsd2001);
+  port_->GetInputPartType(op.get(), Text(u"b").get(), name.out(), ns.out(), &found_);
+  EXPECT_EQ(name.str(), u"Point");
+}
+
+TEST_F(MemoryPortTest, AnswersTheDeclaredTypes) {
+  Text name, ns, elementName, elementNS;
+  port_->GetMemberType(Text(u"Point").get(), Text(u"urn:t").get(), Text(u"y").get(), Text(u"urn:m").get(),
+                       name.out(), ns.out(), &found_);
+  EXPECT_EQ(found_, VARIANT_TRUE);
+  EXPECT_EQ(name.str(), u"int");
+  port_->GetMemberType(Text(u"Point").get(), Text(u"urn:t").get(), Text(u"y").get(), Text().get(),
+                       name.out(), ns.out(), &found_);
+  EXPECT_EQ(found_, VARIANT_FALSE) << "member namespaces are part of the key";
+
+  const struct {
+    const char16_t *type, *typeNS, *base, *baseNS;
+  } bases[] = {{u"Point", u"urn:t", u"Point", u"urn:t"},
+               {u"Ints", u"urn:t", u"Array", kSoap11Encoding.data()},
+               {u"Code", u"urn:t", u"string", kXsd2001.data()},
+               {u"int", kXsd2001.data(), u"int", kXsd2001.data()}};
+  for (const auto& row : bases) {
+    port_->GetBaseType(Text(row.type).get(), Text(row.typeNS).get(), name.out(), ns.out(), &found_);
+    EXPECT_EQ(found_, VARIANT_TRUE);
+    EXPECT_EQ(name.str(), row.base);
+    EXPECT_EQ(ns.str(), row.baseNS);
+  }
+  LONG rank = 0;
+  port_->GetArrayRank(Text(u"Ints").get(), Text(u"urn:t").get(), &rank, &found_);
+  EXPECT_EQ(rank, 2);
+  port_->GetArrayItemType(Text(u"Ints").get(), Text(u"urn:t").get(), name.out(), ns.out(), &found_);
+  EXPECT_EQ(name.str(), u"int");
+  port_->GetLiteralArrayType(Text(u"List").get(), Text(u"urn:t").get(), name.out(), ns.out(),
+                             elementName.out(), elementNS.out(), &found_);
+  EXPECT_EQ(name.str(), u"string");
+  EXPECT_EQ(elementName.str(), u"item");
+}
+
+TEST_F(MemoryPortTest, UndeclaredItemsAreNotFound) {
+  Text text, ns;
+  LONG number = 0;
+  Text unknown(u"Nope");
+  EXPECT_EQ(port_->GetSOAPAction(unknown.get(), text.out(), &found_), S_OK);
+  EXPECT_EQ(found_, VARIANT_FALSE);
+  found_ = 99;
+  port_->GetFirstPart(unknown.get(), text.out(), &number, &found_);
+  EXPECT_EQ(found_, VARIANT_FALSE);
+  found_ = 99;
+  port_->GetBaseType(unknown.get(), Text(u"urn:t").get(), text.out(), ns.out(), &found_);
+  EXPECT_EQ(found_, VARIANT_FALSE);
+  found_ = 99;
+  port_->GetOutputEncodingStyle(Text(u"Add").get(), text.out(), &found_);
+  EXPECT_EQ(found_, VARIANT_FALSE) << "declared operation, undeclared style";
+  auto bare = MemoryPort::Create();
+  bare->GetBindingNS(text.out(), &found_);
+  EXPECT_EQ(found_, VARIANT_FALSE);
+  bare->GetAddress(text.out(), ns.out(), &number, &found_);
+  EXPECT_EQ(found_, VARIANT_FALSE);
+}
+
+TEST_F(MemoryPortTest, CountsReferencesAndAnswersItsInterfaces) {
+  EXPECT_EQ(port_->RefCount(), 1u);
+  qxcom::ComPtr<PortDescription> description;
+  ASSERT_EQ(port_->QueryInterface(IID_PortDescription, reinterpret_cast<void**>(description.put())), S_OK);
+  EXPECT_EQ(port_->RefCount(), 2u);
+  description = qxcom::ComPtr<PortDescription>();
+  EXPECT_EQ(port_->RefCount(), 1u);
+  void* other = nullptr;
+  EXPECT_EQ(port_->QueryInterface(IID_IStorage, &other), E_NOINTERFACE);
+  EXPECT_EQ(other, nullptr);
+  EXPECT_EQ(port_->QueryInterface(IID_IDispatch, nullptr), E_POINTER);
+  port_->WithoutPortDescriptionInterface();
+  EXPECT_EQ(port_->QueryInterface(IID_PortDescription, &other), E_NOINTERFACE);
+  UINT count = 5;
+  EXPECT_EQ(port_->GetTypeInfoCount(&count), S_OK);
+  EXPECT_EQ(count, 0u);
+}
+
+}  // namespace
+}  // namespace qxsoap::test

@@ -1,0 +1,182 @@
+// The handler's list, fault, attachment and role operations working together
+// on one exchange: what the host observes through them.
+#include <gtest/gtest.h>
+
+#include "frame/message_handler.h"
+#include "model/soap_uris.h"
+#include "support/counted_object.h"
+#include "support/variants.h"
+
+namespace qxsoap {
+namespace {
+
+using test::BstrVariant;
+using test::LongVariant;
+using test::TextOf;
+
+constexpr std::u16string_view kNs = u"urn:h";
+
+TEST(HandlerHeaders, GetHeaderElemDuringIterationShiftsTheBlocksBehind) {
+  MessageHandler handler;
+  for (LONG value : {0, 1, 2}) {
+    qxcom::Variant content = LongVariant(value);
+    ASSERT_EQ(handler.AddHeaderElem(kNs, value == 1 ? u"take" : u"keep", content.get(), false, u""), S_OK);
+  }
+  LONG position = 0;
+  ASSERT_EQ(V_I4(handler.GetFirstHeaderElem(position)->content.get()), 0);
+  ASSERT_EQ(V_I4(handler.GetNextHeaderElem(position)->content.get()), 1);
+  qxcom::Variant taken;
+  bool found = false;
+  ASSERT_EQ(handler.GetHeaderElem(kNs, u"take", taken.get(), &found), S_OK);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(V_I4(taken.get()), 1);
+  EXPECT_EQ(handler.GetNextHeaderElem(position), nullptr)
+      << "the block at 2 moved to 1, which the cursor has passed";
+  EXPECT_EQ(handler.GetNumHeaderElems(), 2);
+}
+
+TEST(HandlerHeaders, TargetingFollowsVersionRolesAndNextHop) {
+  MessageHandler handler;
+  ASSERT_EQ(handler.AddHeaderElem12(kNs, u"none", nullptr, false, SOAP12_ROLE_NONE, false, true), S_OK);
+  ASSERT_EQ(handler.AddHeaderElem(kNs, u"end", nullptr, false, u""), S_OK);
+  qxcom::Variant out;
+  bool found = false;
+
+  handler.SetSOAPVersion(12);
+  handler.GetHeaderElem(kNs, u"none", out.get(), &found);
+  EXPECT_TRUE(found);
+  EXPECT_EQ(handler.GetNumHeaderElems(), 2) << "SOAP 1.2 none blocks stay";
+
+  handler.SetNextHopURL(u"http://next/");
+  handler.GetHeaderElem(kNs, u"end", out.get(), &found);
+  EXPECT_FALSE(found) << "an intermediary leaves unaddressed blocks alone";
+  qxcom::Variant roles = test::StringArrayVariant({u""});
+  ASSERT_TRUE(handler.SetRoles(roles.get()));
+  handler.GetHeaderElem(kNs, u"end", out.get(), &found);
+  EXPECT_TRUE(found) << "unless the empty string is one of its roles";
+
+  handler.SetSOAPVersion(11);
+  handler.GetHeaderElem(kNs, u"none", out.get(), &found);
+  EXPECT_TRUE(found);
+  EXPECT_EQ(handler.GetNumHeaderElems(), 0) << "SOAP 1.1 has no none role: the block is consumed";
+}
+
+TEST(HandlerHeaders, LiteralBlocksIterateWithEveryField) {
+  MessageHandler handler;
+  ASSERT_TRUE(handler.AddHeaderElemLiteral(kNs, u"a", u"<a/>", true, u"urn:actor", u"urn:enc"));
+  ASSERT_TRUE(handler.AddHeaderElemLiteral12(kNs, u"b", u"<b/>", false, u"urn:role", true, u""));
+  LONG position = -1;
+  EXPECT_EQ(handler.GetFirstHeaderElemLiteral(position)->literalXML, u"<a/>");
+  const HeaderElemLiteral* second = handler.GetNextHeaderElemLiteral(position);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->actorURI, u"urn:role");
+  EXPECT_TRUE(second->relay);
+  EXPECT_FALSE(second->received);
+  EXPECT_EQ(handler.GetNextHeaderElemLiteral(position), nullptr);
+  EXPECT_EQ(position, 1);
+  handler.ClearHeaderElems();
+  EXPECT_EQ(handler.GetNumHeaderElemsLiteral(), 0);
+  std::u16string xml = u"untouched";
+  EXPECT_FALSE(handler.GetHeaderElemLiteral(kNs, u"a", &xml));
+  EXPECT_EQ(xml, u"untouched");
+}
+
+TEST(HandlerParams, ClearMethodParamsAlsoDropsTheLiteralBody) {
+  MessageHandler handler;
+  qxcom::Variant value = BstrVariant(u"v");
+  ASSERT_EQ(handler.AddMethodParam(u"", u"a", value.get(), true, false), S_OK);
+  ASSERT_TRUE(handler.SetBodyElemLiteral(u"<Body/>", u"urn:enc"));
+  ASSERT_TRUE(handler.SetBodyElemLiteral(u"<Body>2</Body>", u""));
+  std::u16string body;
+  ASSERT_TRUE(handler.GetBodyElemLiteral(&body));
+  EXPECT_EQ(body, u"<Body>2</Body>");
+  LONG position = 0;
+  const MethodParam* param = handler.GetFirstMethodParam(position);
+  ASSERT_NE(param, nullptr);
+  EXPECT_TRUE(param->isInParam);
+  EXPECT_FALSE(param->isOutParam);
+  EXPECT_EQ(TextOf(*param->content.get()), u"v");
+
+  handler.ClearMethodParams();
+  EXPECT_EQ(handler.GetNumMethodParams(), 0);
+  body = u"untouched";
+  EXPECT_FALSE(handler.GetBodyElemLiteral(&body));
+  EXPECT_EQ(body, u"untouched");
+  qxcom::Variant content = LongVariant(3);
+  EXPECT_EQ(HandOutContent(handler.GetFirstMethodParam(position), content.get()), S_OK);
+  EXPECT_EQ(V_VT(content.get()), VT_EMPTY) << "an empty list hands out VT_EMPTY";
+}
+
+TEST(HandlerFault, ClearSOAPFaultEmptiesDetailsAndFaultHeaders) {
+  MessageHandler handler;
+  qxcom::Variant detail = LongVariant(7);
+  ASSERT_EQ(handler.AddFaultDetailElem(u"urn:d", u"code", detail.get()), S_OK);
+  ASSERT_EQ(handler.AddFaultHeaderElem12(kNs, u"h", nullptr, true, u"", true), S_OK);
+  ASSERT_TRUE(handler.AddFaultHeaderElemLiteral(kNs, u"l", u"<l/>", false, u"", u""));
+  ASSERT_TRUE(handler.SetFault11(u"Server", SOAP11_ENV_NS, u"boom", u"", true));
+  qxcom::Variant out;
+  bool found = false;
+  ASSERT_EQ(handler.GetFaultDetailElem(u"urn:d", u"code", out.get(), &found), S_OK);
+  EXPECT_TRUE(found);
+  EXPECT_EQ(V_I4(out.get()), 7);
+  EXPECT_EQ(handler.GetNumFaultDetailElems(), 1) << "the detail entry stays";
+
+  handler.ClearSOAPFault();
+  EXPECT_FALSE(handler.IsSOAPFault());
+  EXPECT_EQ(handler.GetNumFaultDetailElems(), 0);
+  EXPECT_EQ(handler.GetNumFaultHeaderElems(), 0);
+  EXPECT_EQ(handler.GetNumFaultHeaderElemsLiteral(), 0);
+  EXPECT_EQ(handler.GetSOAPFaultNode(), u"");
+}
+
+TEST(HandlerFault, ReasonTextGettersHandOutWhatWasAdded) {
+  MessageHandler handler;
+  handler.AddSOAP12ReasonText(u"hello", u"en");
+  handler.AddSOAP12ReasonText(u"hallo", u"de");
+  EXPECT_FALSE(handler.IsSOAPFault());
+  std::u16string text = u"untouched";
+  EXPECT_FALSE(handler.GetSOAP12ReasonText(u"fr", &text));
+  EXPECT_EQ(text, u"untouched");
+  LONG position = 0;
+  EXPECT_EQ(handler.GetFirstSOAP12ReasonText(position)->langId, u"de");
+  EXPECT_EQ(handler.GetNextSOAP12ReasonText(position)->text, u"hello");
+  EXPECT_FALSE(handler.GetNextSOAP12ReasonText(position).has_value());
+}
+
+TEST(HandlerAttachments, RequestAndResponseListsAreSeparate) {
+  auto storage = test::CountedObject::Create(true);
+  MessageHandler handler;
+  ASSERT_TRUE(handler.AddDIMEAttachmentReq(u"cid:1", u"text/plain", 1, storage.get(), nullptr));
+  EXPECT_NE(handler.GetDIMEAttachmentReq(u"cid:1"), nullptr);
+  EXPECT_EQ(handler.GetDIMEAttachmentResp(u"cid:1"), nullptr);
+  EXPECT_EQ(handler.GetNumReqAttachments(), 1);
+  EXPECT_EQ(handler.GetNumRespAttachments(), 0);
+  LONG position = 5;
+  EXPECT_EQ(handler.GetFirstDIMEAttachmentResp(position), nullptr);
+  EXPECT_EQ(position, 5);
+  handler.SetRequestPhase(true);
+  EXPECT_EQ(handler.PhaseAttachments().Count(), 1) << "the request list in the request phase";
+  handler.SetRequestPhase(false);
+  EXPECT_EQ(handler.PhaseAttachments().Count(), 0) << "the response list outside it";
+}
+
+TEST(HandlerRoles, MustUnderstandBlocksUseTheHandlersTargeting) {
+  MessageHandler handler;
+  handler.AddRole(std::u16string(SOAP11_ACTOR_NEXT));
+  ASSERT_EQ(handler.AddHeaderElem(kNs, u"next", nullptr, true, SOAP11_ACTOR_NEXT), S_OK);
+  ASSERT_EQ(handler.AddHeaderElem(kNs, u"other", nullptr, true, u"urn:other"), S_OK);
+  qxcom::Variant blocks;
+  ASSERT_EQ(handler.GetMUHeaderBlocks(blocks.get()), S_OK);
+  LONG upper = -1;
+  SafeArrayGetUBound(V_ARRAY(blocks.get()), 2, &upper);
+  EXPECT_EQ(upper, 0) << "only the block for the next role";
+  qxcom::Variant roles;
+  ASSERT_EQ(handler.GetRoles(roles.get()), S_OK);
+  LONG index = 0;
+  qxcom::Variant role;
+  SafeArrayGetElement(V_ARRAY(roles.get()), &index, role.get());
+  EXPECT_EQ(TextOf(*role.get()), SOAP11_ACTOR_NEXT);
+}
+
+}  // namespace
+}  // namespace qxsoap
