@@ -34,12 +34,15 @@ qxsoapmsg2::~qxsoapmsg2() { UnlockModule(); }
 
 HRESULT qxsoapmsg2::Inner::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
-  if (iid == IID_IUnknown) {
+  // Aggregated, the inner IUnknown is what the outer object holds; alone,
+  // the object has one identity, the interface pointer itself.
+  const bool aggregated = owner_.controlling_ != this;
+  if (iid == IID_IUnknown && aggregated) {
     *object = this;
     AddRef();
     return S_OK;
   }
-  if (iid == IID_IDispatch || iid == IID_Iqxsoapmsg2) {
+  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_Iqxsoapmsg2) {
     Iqxsoapmsg2* automation = &owner_;
     *object = automation;
     automation->AddRef();

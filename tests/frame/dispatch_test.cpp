@@ -1,0 +1,240 @@
+// Late binding of Iqxsoapmsg2: every method by name and by DISPID reaches
+// the vtable slot of that name, and Invoke's argument rules.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <string>
+
+#include "frame/dispatch.h"
+#include "frame/method_table.h"
+#include "frame/dispatch_recorder.h"
+#include "frame/type_info.h"
+
+namespace qxsoap {
+namespace {
+
+// The vtable slot a pointer to a virtual member names, as the Itanium C++
+// ABI (g++ on Linux) encodes it: one plus the slot's byte offset.
+template <typename Method>
+size_t SlotOf(Method method) {
+  struct Encoded {
+    uintptr_t pointer;
+    ptrdiff_t adjustment;
+  };
+  static_assert(sizeof(Method) == sizeof(Encoded));
+  Encoded encoded;
+  std::memcpy(&encoded, &method, sizeof encoded);
+  return (encoded.pointer - 1) / sizeof(void*);
+}
+
+TEST(Dispatch, EveryMethodSitsInTheSlotItsDispidNames) {
+#define QX_METHOD(id, name, params) \
+  EXPECT_EQ(SlotOf(&Iqxsoapmsg2::name), kFirstMethodSlot + (id) - 1) << #name;
+#include "resources/methods.def"
+#undef QX_METHOD
+}
+
+// Arguments a late-bound caller would pass for `method`: a plausible value
+// of each parameter's type, out-parameters as VT_BYREF | VT_VARIANT.
+class Arguments {
+ public:
+  explicit Arguments(const MethodInfo& method) {
+    const size_t count = method.ArgCount();
+    args_.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+      VARIANT& arg = args_[count - 1 - i];  // DISPPARAMS holds them last first
+      VariantInit(&arg);
+      const ParamInfo& param = method.params[i];
+      if (param.direction != Direction::kIn) {
+        targets_.emplace_back();
+        if (param.direction == Direction::kInOut) {
+          V_VT(targets_.back().get()) = VT_I4;
+          V_I4(targets_.back().get()) = -1;
+        }
+        V_VT(&arg) = VT_BYREF | VT_VARIANT;
+        V_VARIANTREF(&arg) = targets_.back().get();
+      } else if (param.type == VT_BSTR) {
+        V_VT(&arg) = VT_BSTR;
+        V_BSTR(&arg) = strings_.emplace_back(SysAllocString(u"text")).get();
+      } else if (param.type == VT_BOOL || param.type == VT_I4) {
+        V_VT(&arg) = param.type;
+        V_I4(&arg) = 0;
+      } else if (param.type == VT_DISPATCH || param.type == VT_UNKNOWN) {
+        V_VT(&arg) = param.type;
+        V_UNKNOWN(&arg) = nullptr;
+      }
+    }
+    params_.rgvarg = args_.data();
+    params_.cArgs = UINT(count);
+  }
+  DISPPARAMS* get() { return &params_; }
+
+ private:
+  std::vector<VARIANTARG> args_;
+  std::deque<qxcom::Variant> targets_;
+  std::deque<qxcom::Bstr> strings_;
+  DISPPARAMS params_{};
+};
+
+TEST(Dispatch, EveryMethodByNameAndDispidReachesItsSlot) {
+  for (const MethodInfo& method : Methods()) {
+    SCOPED_TRACE(std::string(method.name, method.name + std::char_traits<char16_t>::length(method.name)));
+    std::u16string upper(method.name);
+    for (char16_t& unit : upper) unit = unit >= u'a' && unit <= u'z' ? unit - 32 : unit;
+    LPOLESTR names[] = {upper.data()};
+    DISPID id = 0;
+    ASSERT_EQ(GetMemberIds(names, 1, &id), S_OK) << "names match in any letter case";
+    EXPECT_EQ(id, method.id);
+
+    test::DispatchRecorder recorder;
+    Arguments args(method);
+    qxcom::Variant result;
+    ASSERT_EQ(recorder.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, args.get(), result.get(), nullptr,
+                              nullptr),
+              S_OK);
+    Arguments again(method);
+    ASSERT_EQ(InterfaceTypeInfo().Invoke(&recorder, id, DISPATCH_METHOD, again.get(), nullptr,
+                                         nullptr, nullptr),
+              S_OK)
+        << "the type information invokes through the same table";
+    ASSERT_EQ(recorder.called.size(), 2u);
+    EXPECT_EQ(recorder.called[0], method.name);
+    EXPECT_EQ(recorder.called[1], method.name);
+  }
+}
+
+TEST(Dispatch, NamesOfParametersMapToTheirPositions) {
+  OLECHAR method[] = u"addmethodparam", content[] = u"VARCONTENT", name[] = u"bstrName",
+          retval[] = u"pResult", unknown[] = u"bogus";
+  LPOLESTR names[] = {method, content, name, retval, unknown};
+  DISPID ids[5] = {};
+  EXPECT_EQ(GetMemberIds(names, 5, ids), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(ids[0], 11);
+  EXPECT_EQ(ids[1], 2);
+  EXPECT_EQ(ids[2], 1);
+  EXPECT_EQ(ids[3], DISPID_UNKNOWN) << "the retval is not an argument";
+  EXPECT_EQ(ids[4], DISPID_UNKNOWN);
+
+  OLECHAR missing[] = u"NoSuchMethod";
+  LPOLESTR alone[] = {missing};
+  EXPECT_EQ(GetMemberIds(alone, 1, ids), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(ids[0], DISPID_UNKNOWN);
+}
+
+struct InvokeRow {
+  const char* why;
+  DISPID member;
+  WORD flags;
+  std::vector<VARTYPE> argTypes;  // in DISPPARAMS order (last argument first)
+  HRESULT expected;
+  UINT argError;  // checked when the result names an argument
+};
+
+TEST(Dispatch, InvokeRefusesWhatDoesNotFitTheMethod) {
+  const InvokeRow rows[] = {
+      {"DISPID 0 is not a method", 0, DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND, 0},
+      {"DISPID 102 is past the table", 102, DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND, 0},
+      {"a property get alone is no method call", 2, DISPATCH_PROPERTYGET, {},
+       DISP_E_MEMBERNOTFOUND, 0},
+      {"too many arguments", 2, DISPATCH_METHOD, {VT_I4}, DISP_E_BADPARAMCOUNT, 0},
+      {"too few arguments", 85, DISPATCH_METHOD, {}, DISP_E_BADPARAMCOUNT, 0},
+      {"an array is no long", 85, DISPATCH_METHOD, {VT_ARRAY | VT_UI1}, DISP_E_TYPEMISMATCH, 0},
+      {"an interface is no string; its index counts from the last argument", 23,
+       DISPATCH_METHOD, {VT_UNKNOWN}, DISP_E_TYPEMISMATCH, 0},
+      {"second argument of SetBodyElemLiteral is rgvarg[0]", 69, DISPATCH_METHOD,
+       {VT_DISPATCH, VT_BSTR}, DISP_E_TYPEMISMATCH, 0},
+      {"first argument of SetBodyElemLiteral is rgvarg[1]", 69, DISPATCH_METHOD,
+       {VT_BSTR, VT_DISPATCH}, DISP_E_TYPEMISMATCH, 1},
+      {"an out-parameter passed by value", 70, DISPATCH_METHOD, {VT_BSTR}, DISP_E_TYPEMISMATCH,
+       0},
+      {"a by-reference out of another type", 70, DISPATCH_METHOD, {VT_BYREF | VT_I4},
+       DISP_E_TYPEMISMATCH, 0},
+      {"a missing required argument", 17, DISPATCH_METHOD, {VT_ERROR}, DISP_E_PARAMNOTOPTIONAL,
+       0},
+  };
+  for (const InvokeRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    std::vector<VARIANTARG> args(row.argTypes.size());
+    std::deque<qxcom::Bstr> strings;
+    BSTR byRefString = nullptr;
+    LONG byRefLong = 0;
+    for (size_t i = 0; i < args.size(); ++i) {
+      VariantInit(&args[i]);
+      V_VT(&args[i]) = row.argTypes[i];
+      if (row.argTypes[i] == VT_BSTR) V_BSTR(&args[i]) = strings.emplace_back(SysAllocString(u"x")).get();
+      if (row.argTypes[i] == VT_ERROR) V_ERROR(&args[i]) = DISP_E_PARAMNOTFOUND;
+      if (row.argTypes[i] == (VT_BYREF | VT_I4)) V_I4REF(&args[i]) = &byRefLong;
+      if (row.argTypes[i] == (VT_BYREF | VT_BSTR)) V_BSTRREF(&args[i]) = &byRefString;
+    }
+    DISPPARAMS params{args.data(), nullptr, UINT(args.size()), 0};
+    test::DispatchRecorder recorder;
+    UINT argError = 99;
+    EXPECT_EQ(recorder.Invoke(row.member, IID_NULL, 0, row.flags, &params, nullptr, nullptr,
+                              &argError),
+              row.expected);
+    if (row.expected == DISP_E_TYPEMISMATCH || row.expected == DISP_E_PARAMNOTOPTIONAL) {
+      EXPECT_EQ(argError, row.argError);
+    }
+    EXPECT_TRUE(recorder.called.empty()) << "nothing runs when the call is refused";
+  }
+}
+
+TEST(Dispatch, NamedArgumentsFillTheirParameters) {
+  // SetBodyElemLiteral(bstrLiteralXML, bstrEncodingStyle) with the second
+  // given by name first in rgvarg and the first given by position.
+  test::DispatchRecorder recorder;
+  qxcom::Bstr style(SysAllocString(u"style")), xml(SysAllocString(u"<x/>"));
+  VARIANTARG args[2];
+  V_VT(&args[0]) = VT_BSTR;
+  V_BSTR(&args[0]) = style.get();
+  V_VT(&args[1]) = VT_BSTR;
+  V_BSTR(&args[1]) = xml.get();
+  DISPID named[] = {1};
+  DISPPARAMS params{args, named, 2, 1};
+  EXPECT_EQ(recorder.Invoke(69, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr),
+            S_OK);
+
+  DISPID twice[] = {0, 0};
+  DISPPARAMS duplicate{args, twice, 2, 2};
+  UINT argError = 99;
+  EXPECT_EQ(recorder.Invoke(69, IID_NULL, 0, DISPATCH_METHOD, &duplicate, nullptr, nullptr,
+                            &argError),
+            DISP_E_PARAMNOTFOUND);
+  EXPECT_EQ(argError, 1u);
+  DISPID outside[] = {5};
+  DISPPARAMS unknown{args, outside, 2, 1};
+  EXPECT_EQ(recorder.Invoke(69, IID_NULL, 0, DISPATCH_METHOD, &unknown, nullptr, nullptr, nullptr),
+            DISP_E_PARAMNOTFOUND);
+  EXPECT_EQ(recorder.called.size(), 1u);
+}
+
+TEST(Dispatch, AFailedMethodIsReportedThroughExcepinfo) {
+  test::DispatchRecorder recorder;
+  recorder.result = E_OUTOFMEMORY;
+  DISPPARAMS none{};
+  EXCEPINFO exception{};
+  EXPECT_EQ(recorder.Invoke(14, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, &exception, nullptr),
+            DISP_E_EXCEPTION);
+  EXPECT_EQ(exception.scode, E_OUTOFMEMORY);
+  SysFreeString(exception.bstrSource);
+  EXPECT_EQ(recorder.Invoke(14, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+            E_OUTOFMEMORY)
+      << "without EXCEPINFO the HRESULT itself";
+}
+
+TEST(Dispatch, InvokeChecksItsOwnArguments) {
+  test::DispatchRecorder recorder;
+  DISPPARAMS none{};
+  EXPECT_EQ(recorder.Invoke(2, IID_IDispatch, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+            DISP_E_UNKNOWNINTERFACE);
+  EXPECT_EQ(recorder.Invoke(2, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr),
+            E_INVALIDARG);
+  EXPECT_EQ(recorder.Invoke(2, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none, nullptr,
+                            nullptr, nullptr),
+            S_OK)
+      << "script hosts call methods without arguments as method-or-get";
+}
+
+}  // namespace
+}  // namespace qxsoap
