@@ -14,7 +14,8 @@
 //     currency or DECIMAL are rounded half to even.
 //   - numbers written as text: integers in plain decimal with a '-' for
 //     negatives; R4 and R8 as the shortest text that reads back to the same
-//     value ("0.1", "1e+21", "INF"/"-INF"/"NAN" for non-finite values);
+//     value ("0.1", "1e+21"; "INF", "-INF" and "NaN", the XML Schema
+//     forms, for non-finite values);
 //     currency and DECIMAL in plain decimal without trailing zeros ("12.5").
 //   - booleans read from "true"/"false" in any letter case, or from numeric
 //     text (non-zero is true); written as "True" and "False".

@@ -47,7 +47,7 @@ bool IsBeyondLargest(std::string_view number) {
 
 template <typename Real>
 std::u16string FormatShortest(Real value) {
-  if (std::isnan(value)) return u"NAN";
+  if (std::isnan(value)) return u"NaN";
   if (std::isinf(value)) return value < 0 ? u"-INF" : u"INF";
   char text[64];
   auto [end, error] = std::to_chars(text, text + sizeof text, value);

@@ -55,7 +55,7 @@ HRESULT ParseBoolean(std::u16string_view text, bool* value);
 std::u16string FormatInteger(Int128 value);
 
 // The shortest text that reads back to the same value; "INF", "-INF" and
-// "NAN" for non-finite values.
+// "NaN" for non-finite values.
 std::u16string FormatReal(double value);
 std::u16string FormatSingle(float value);
 

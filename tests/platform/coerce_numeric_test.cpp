@@ -221,7 +221,7 @@ TEST(CoerceNumeric, FloatTextForms) {
       {"large values use an exponent", Real(1e21), u"1e+21"},
       {"negative zero", Real(-0.0), u"-0"},
       {"infinity", Real(-std::numeric_limits<double>::infinity()), u"-INF"},
-      {"not a number", Real(std::numeric_limits<double>::quiet_NaN()), u"NAN"},
+      {"not a number", Real(std::numeric_limits<double>::quiet_NaN()), u"NaN"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
