@@ -9,7 +9,8 @@
 // the empty name (a null name in the calls). Values are typed bytes stored
 // exactly as given; REG_SZ, REG_EXPAND_SZ and REG_DWORD are written readably.
 // Key names are 1 to 255 characters without a backslash or a control
-// character; value names up to 16383 characters.
+// character, keys at most 512 levels deep; value names up to 16383
+// characters.
 //
 // Store. One UTF-8 text file: $QXCOM_REGISTRY when set and not empty, else
 // $XDG_CONFIG_HOME/qxcom/registry, else $HOME/.config/qxcom/registry
@@ -24,7 +25,7 @@
 // REG_OPTION_VOLATILE keys are stored like the others.
 //
 // File format, line by line ('#' starts a comment line; blank lines are
-// ignored):
+// ignored; a change rewrites the file without them):
 //
 //   qxcom registry 1
 //   [HKEY_CLASSES_ROOT\CLSID\{...}\InprocServer32]
@@ -114,7 +115,8 @@ extern "C" {
 // ERROR_INVALID_PARAMETER for a null `result`, an unknown option or a bad
 // key name, ERROR_BAD_PATHNAME for an empty path component (a trailing
 // backslash is allowed), ERROR_ACCESS_DENIED when `key` lacks
-// KEY_CREATE_SUB_KEY and a key must be created. Close with RegCloseKey.
+// KEY_CREATE_SUB_KEY and a key must be created, ERROR_INVALID_PARAMETER
+// for a key deeper than 512 levels. Close with RegCloseKey.
 LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
                      REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
                      LPDWORD disposition);

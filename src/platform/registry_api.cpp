@@ -159,6 +159,7 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD options, REG
     for (const std::u16string& name : names) {
       if (!qxcom::IsValidKeyName(name)) return ERROR_INVALID_PARAMETER;
     }
+    if (parent.path.size() + names.size() > qxcom::kMaxKeyDepth) return ERROR_INVALID_PARAMETER;
     bool created = false;
     LONG error = UpdateKey(parent, [&](RegistryKey& at) -> LONG {
       RegistryKey* current = &at;

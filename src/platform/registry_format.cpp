@@ -254,7 +254,8 @@ RegistryKey* ParseKeyLine(std::string_view line, RegistryTree* tree) {
   std::optional<RegistryRoot> root = RootNamed(std::u16string_view(path).substr(0, end));
   if (!root) return nullptr;
   RegistryKey* key = &tree->Root(*root);
-  while (end != std::u16string::npos) {
+  for (size_t depth = 1; end != std::u16string::npos; ++depth) {
+    if (depth > kMaxKeyDepth) return nullptr;
     size_t start = end + 1;
     end = path.find(u'\\', start);
     std::u16string_view name = std::u16string_view(path).substr(start, end - start);

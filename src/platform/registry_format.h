@@ -10,6 +10,10 @@
 
 namespace qxcom {
 
+// Levels of keys below a root, as Windows limits them; it also bounds the
+// recursion over the tree.
+constexpr size_t kMaxKeyDepth = 512;
+
 // Reads store text into *tree, which must be empty. Empty text is an empty
 // registry. Returns false when the text is not a well-formed store; *tree
 // then holds an unspecified part of it.

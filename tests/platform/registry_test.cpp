@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/registry_format.h"
+#include "platform/string_conversion.h"
 #include "qxcom/registry.h"
 
 namespace {
@@ -231,6 +233,13 @@ TEST_F(Registry, HandlesAreChecked) {
   RegCloseKey(readOnly);
 }
 
+// A key path of `levels` one-letter names.
+std::u16string Deep(int levels) {
+  std::u16string path = u"d";
+  for (int i = 1; i < levels; ++i) path += u"\\d";
+  return path;
+}
+
 struct BadPathRow {
   const char* why;
   std::u16string path;
@@ -244,6 +253,7 @@ TEST_F(Registry, BadKeyPathsAreRefused) {
       {"name of 256 characters", std::u16string(256, u'k'), ERROR_INVALID_PARAMETER},
       {"control character", u"a\nb", ERROR_INVALID_PARAMETER},
       {"lone surrogate", u"a\xD800", ERROR_INVALID_PARAMETER},
+      {"513 levels deep", Deep(513), ERROR_INVALID_PARAMETER},
   };
   for (const BadPathRow& row : rows) {
     SCOPED_TRACE(row.why);
@@ -332,6 +342,8 @@ const CorruptRow kCorruptRows[] = {
     {"text after the value", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"x\" y\n"},
     {"value written twice", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n\"v\"=sz:\"x\"\n\"V\"=sz:\"y\"\n"},
     {"stray line", "qxcom registry 1\nhello\n"},
+    {"key 513 levels deep", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\" +
+                                std::string(qxcom::ToUtf8(Deep(513))) + "]\n"},
     {"binary junk", std::string("\x00\x01\x02", 3)},
 };
 
@@ -345,6 +357,34 @@ TEST_F(Registry, CorruptStoreIsBadDbAndLeftAlone) {
     EXPECT_EQ(SetString(HKEY_CLASSES_ROOT, u"v", u"x"), ERROR_BADDB);
     EXPECT_EQ(StoreText(), row.text) << "a write must not replace what it cannot read";
   }
+}
+
+TEST(RegistryFormat, EveryTruncatedStoreIsReadOrRefused) {
+  const std::string store =
+      "qxcom registry 1\n"
+      "[HKEY_CLASSES_ROOT\\CLSID]\n"
+      "[HKEY_CLASSES_ROOT\\CLSID\\{A}]\n"
+      "@=sz:\"caf\xC3\xA9 \\\"q\\\" \\uD800\"\n"
+      "\"Port\"=dword:00001f90\n"
+      "\"Blob\"=hex(3):01,ff\n"
+      "[HKEY_LOCAL_MACHINE\\Software]\n";
+  qxcom::RegistryTree whole;
+  ASSERT_TRUE(qxcom::ParseRegistry(store, &whole));
+  EXPECT_EQ(qxcom::FormatRegistry(whole), store) << "the writer's own form reads back equal";
+  int refused = 0;
+  for (size_t length = 0; length < store.size(); ++length) {
+    SCOPED_TRACE(length);
+    qxcom::RegistryTree part;
+    if (!qxcom::ParseRegistry(store.substr(0, length), &part)) {
+      ++refused;
+      continue;
+    }
+    std::string again = qxcom::FormatRegistry(part);
+    qxcom::RegistryTree reread;
+    ASSERT_TRUE(qxcom::ParseRegistry(again, &reread));
+    EXPECT_EQ(qxcom::FormatRegistry(reread), again);
+  }
+  EXPECT_GT(refused, 0) << "cuts inside a line must be refused";
 }
 
 TEST_F(Registry, HandWrittenStoreWithCommentsAndImpliedParentsReads) {
