@@ -13,8 +13,7 @@
 #ifndef QXSOAP_FRAME_ENGINES_H_
 #define QXSOAP_FRAME_ENGINES_H_
 
-#include <optional>
-#include <string>
+#include <memory>
 #include <string_view>
 
 struct PortDescription;
@@ -22,6 +21,7 @@ struct PortDescription;
 namespace qxsoap {
 
 class MessageHandler;
+class XmlElement;
 
 // Parses the handler's current message (GetBuffer) and stores what it reads
 // into the handler: SOAP version, method name and namespace, header blocks,
@@ -52,14 +52,15 @@ class RpcEngine {
   virtual bool CheckMustUnderstand(MessageHandler& handler) = 0;
 };
 
-// Builds the outgoing message from the handler's state: the fault message
-// when the handler reports IsSOAPFault and IsFaultRaisedHere, the normal
-// message otherwise. Returns its UTF-8 text led by the XML declaration, or
-// nothing when there is no message to write. `port` is never null.
+// Builds the outgoing message from the handler's state as an element tree:
+// the fault envelope when the handler reports IsSOAPFault and
+// IsFaultRaisedHere, the message envelope otherwise. Returns the root
+// element (the handler writes it out as UTF-8 with the XML declaration), or
+// null when there is no message to write. `port` is never null.
 class MessageSerializerEngine {
  public:
   virtual ~MessageSerializerEngine() = default;
-  virtual std::optional<std::string> Write(MessageHandler& handler, PortDescription& port) = 0;
+  virtual std::unique_ptr<XmlElement> BuildMessage(MessageHandler& handler, PortDescription& port) = 0;
 };
 
 }  // namespace qxsoap

@@ -37,7 +37,7 @@
 #include "model/header_lists.h"
 #include "model/record_list.h"
 #include "model/role_set.h"
-#include "model/soap_uris.h"
+#include "model/soap_version.h"
 #include "qxcom/owned.h"
 #include "qxsoap/port_description.h"
 

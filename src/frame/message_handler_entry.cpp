@@ -1,7 +1,10 @@
 // The entry points that run the engines of an exchange, and the recording of
 // the faults they raise.
 #include "frame/fault_event.h"
+#include <cstdlib>
+
 #include "frame/message_handler.h"
+#include "xml/xml_document.h"
 
 namespace qxsoap {
 namespace {
@@ -82,15 +85,18 @@ bool MessageHandler::Serialize() {
   // reading, so the host can still answer with a fault message.
   return Guarded(FaultForm::kMessageVersion, [&] {
     PortDescription& port = RequirePort(portDescription_);
-    std::optional<std::string> text =
-        Require(engines_.serializer, u"The serializer").Write(*this, port);
-    if (!text) return false;
-    return SetBuffer({reinterpret_cast<const BYTE*>(text->data()), text->size()});
+    XmlDocument document;
+    document.SetRoot(Require(engines_.serializer, u"The serializer").BuildMessage(*this, port));
+    if (!document.Root()) return false;
+    uint8_t* text = nullptr;
+    const size_t length = document.Write(&text);
+    const std::unique_ptr<uint8_t, decltype(&std::free)> owned(text, &std::free);
+    return text && SetBuffer({text, length});
   });
 }
 
 void MessageHandler::RecordCaughtFault(const QXSOAPFault& fault, FaultForm form) {
-  const LONG version = form == FaultForm::kSoap12 ? LONG{12} : soapVersion_;
+  const LONG version = form == FaultForm::kSoap12 ? kSoap12 : soapVersion_;
   const FaultCode code = LookUpFaultCode(fault.kind, version);
   if (version == kSoap11) {
     fault_.SetFault11(code.name, code.ns, fault.message, u"", fault.needDetail);

@@ -3,7 +3,8 @@
 
 #include <array>
 
-#include "model/soap_uris.h"
+#include "model/soap_version.h"
+#include "xml/namespaces.h"
 
 namespace qxsoap {
 namespace {

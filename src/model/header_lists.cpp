@@ -1,7 +1,8 @@
 // Adding header blocks and taking the ones addressed to this node.
 #include "model/header_lists.h"
 
-#include "model/soap_uris.h"
+#include "model/soap_version.h"
+#include "xml/namespaces.h"
 
 namespace qxsoap {
 namespace {

@@ -32,7 +32,7 @@ struct Text {
 class MemoryPortTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    port_->Binding(kWsdlSoap11).Style(u"rpc").Address(u"example.org", u"/calc", 8080);
+    port_->Binding(WSDL_SOAP11_NS).Style(u"rpc").Address(u"example.org", u"/calc", 8080);
     port_->Operation(u"Add")
         .Namespace(u"urn:calc")
         .Action(u"urn:calc#Add", true)
@@ -103,7 +103,7 @@ TEST_F(MemoryPortTest, PartsInDeclarationOrderWithTheirRoles) {
   Text name, ns;
   port_->GetReturnType(op.get(), Text(u"sum").get(), name.out(), ns.out(), &found_);
   EXPECT_EQ(name.str(), u"int");
-  EXPECT_EQ(ns.str(), kXsd2001);
+  EXPECT_EQ(ns.str(), XSD2001_NS);
   port_->GetInputPartType(op.get(), Text(u"b").get(), name.out(), ns.out(), &found_);
   EXPECT_EQ(name.str(), u"Point");
 }
@@ -121,9 +121,9 @@ TEST_F(MemoryPortTest, AnswersTheDeclaredTypes) {
   const struct {
     const char16_t *type, *typeNS, *base, *baseNS;
   } bases[] = {{u"Point", u"urn:t", u"Point", u"urn:t"},
-               {u"Ints", u"urn:t", u"Array", kSoap11Encoding.data()},
-               {u"Code", u"urn:t", u"string", kXsd2001.data()},
-               {u"int", kXsd2001.data(), u"int", kXsd2001.data()}};
+               {u"Ints", u"urn:t", u"Array", SOAP11_ENC_NS.data()},
+               {u"Code", u"urn:t", u"string", XSD2001_NS.data()},
+               {u"int", XSD2001_NS.data(), u"int", XSD2001_NS.data()}};
   for (const auto& row : bases) {
     port_->GetBaseType(Text(row.type).get(), Text(row.typeNS).get(), name.out(), ns.out(), &found_);
     EXPECT_EQ(found_, VARIANT_TRUE);

@@ -8,14 +8,16 @@
 #include <vector>
 
 #include "frame/message_handler.h"
-#include "model/soap_uris.h"
+#include "xml/namespaces.h"
 #include "qxcom/eventlog.h"
 #include "support/memory_port.h"
+#include "xml/xml_element.h"
 
 namespace qxsoap {
 namespace {
 
 using ::testing::_;
+using ::testing::ByMove;
 using ::testing::InSequence;
 using ::testing::Invoke;
 using ::testing::Return;
@@ -39,8 +41,14 @@ class MockRpc : public RpcEngine {
 
 class MockSerializer : public MessageSerializerEngine {
  public:
-  MOCK_METHOD(std::optional<std::string>, Write, (MessageHandler&, PortDescription&), (override));
+  MOCK_METHOD(std::unique_ptr<XmlElement>, BuildMessage, (MessageHandler&, PortDescription&), (override));
 };
+
+std::unique_ptr<XmlElement> Envelope(MessageHandler&, PortDescription&) {
+  auto root = std::make_unique<XmlElement>(u"e");
+  root->AppendChild(std::make_unique<XmlElement>(u"\u00E9"));
+  return root;
+}
 
 void RaiseSender12(MessageHandler& handler, PortDescription&) {
   handler.SetSOAPVersion(12);
@@ -166,26 +174,27 @@ TEST_F(EntryTest, CheckMustUnderstandPassesItsResultThrough) {
 TEST_F(EntryTest, SerializeReplacesTheBufferWithTheWrittenMessage) {
   const BYTE request[] = {'r', 'e', 'q'};
   handler_.SetBuffer(request);
-  EXPECT_CALL(*serializer_, Write(_, _)).WillOnce(Return(std::string("<?xml?><e/>")));
+  EXPECT_CALL(*serializer_, BuildMessage(_, _)).WillOnce(Invoke(Envelope));
   EXPECT_TRUE(handler_.Serialize());
   const auto buffer = handler_.GetBuffer();
-  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "<?xml?><e/>");
+  EXPECT_EQ(std::string(buffer.begin(), buffer.end()),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><e><\xC3\xA9 /></e>");
 }
 
 TEST_F(EntryTest, SerializeWithoutAMessageLeavesTheBufferEmpty) {
   const BYTE request[] = {'r', 'e', 'q'};
   handler_.SetBuffer(request);
-  EXPECT_CALL(*serializer_, Write(_, _)).WillOnce(Return(std::nullopt));
+  EXPECT_CALL(*serializer_, BuildMessage(_, _)).WillOnce(Return(ByMove(nullptr)));
   EXPECT_FALSE(handler_.Serialize());
   EXPECT_TRUE(handler_.GetBuffer().empty());
   EXPECT_FALSE(handler_.IsSOAPFault());
 }
 
 TEST_F(EntryTest, SerializerFaultIsRecordedSoAFaultMessageCanFollow) {
-  EXPECT_CALL(*serializer_, Write(_, _)).WillOnce(Invoke([](MessageHandler&, PortDescription&) {
-    RaiseFault(FaultKind::kReceiver, u"Error while serializing 'array of array' parameter.", false);
-    return std::optional<std::string>();
-  }));
+  EXPECT_CALL(*serializer_, BuildMessage(_, _))
+      .WillOnce(Invoke([](MessageHandler&, PortDescription&) -> std::unique_ptr<XmlElement> {
+        RaiseFault(FaultKind::kReceiver, u"Error while serializing 'array of array' parameter.", false);
+      }));
   EXPECT_FALSE(handler_.Serialize());
   EXPECT_TRUE(handler_.IsSOAPFault());
   EXPECT_TRUE(handler_.GetBuffer().empty());

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/message_handler.h"
-#include "model/soap_uris.h"
+#include "xml/namespaces.h"
 #include "support/counted_object.h"
 #include "support/variants.h"
 

@@ -5,7 +5,7 @@
 
 #include "model/fault_record.h"
 #include "model/fault_state.h"
-#include "model/soap_uris.h"
+#include "xml/namespaces.h"
 #include "support/variants.h"
 
 namespace qxsoap {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "model/header_lists.h"
-#include "model/soap_uris.h"
+#include "xml/namespaces.h"
 #include "support/variants.h"
 
 namespace qxsoap {

@@ -2,13 +2,8 @@
 // and its reference count.
 #include "support/memory_port.h"
 
-#include <array>
-
 namespace qxsoap::test {
 namespace {
-
-constexpr std::array<std::u16string_view, 3> kSchemaNamespaces = {
-    u"http://www.w3.org/1999/XMLSchema", u"http://www.w3.org/2000/10/XMLSchema", kXsd2001};
 
 std::u16string_view View(BSTR text) { return {text ? text : u"", SysStringLen(text)}; }
 
@@ -71,9 +66,7 @@ const PartDeclaration* MemoryPort::FindPart(BSTR op, BSTR part, LONG* position) 
 
 std::optional<TypeName> MemoryPort::BaseOf(const TypeName& type) const {
   if (const TypeName* base = Lookup(bases_, type)) return *base;
-  for (std::u16string_view schema : kSchemaNamespaces) {
-    if (type.ns == schema) return type;
-  }
+  if (IsSchemaNamespace(type.ns)) return type;
   return std::nullopt;
 }
 

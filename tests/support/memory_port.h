@@ -2,7 +2,7 @@
 // declares the few operations, parts and types it needs in a few lines:
 //
 //   auto port = MemoryPort::Create();
-//   port->Binding(kWsdlSoap11).Style(u"rpc").Address(u"example.org", u"/calc", 8080);
+//   port->Binding(WSDL_SOAP11_NS).Style(u"rpc").Address(u"example.org", u"/calc", 8080);
 //   port->Operation(u"Add").Namespace(u"urn:calc").Action(u"urn:calc#Add").Use(u"encoded")
 //       .In(u"a", Xsd(u"int")).In(u"b", Xsd(u"int")).Return(u"sum", Xsd(u"int"));
 //   port->Struct({u"Point", u"urn:types"}).Member(u"x", Xsd(u"int")).Member(u"y", Xsd(u"int"));
@@ -22,13 +22,9 @@
 
 #include "qxcom/owned.h"
 #include "qxsoap/port_description.h"
+#include "xml/namespaces.h"
 
 namespace qxsoap::test {
-
-inline constexpr std::u16string_view kXsd2001 = u"http://www.w3.org/2001/XMLSchema";
-inline constexpr std::u16string_view kSoap11Encoding = u"http://schemas.xmlsoap.org/soap/encoding/";
-inline constexpr std::u16string_view kWsdlSoap11 = u"http://schemas.xmlsoap.org/wsdl/soap/";
-inline constexpr std::u16string_view kWsdlSoap12 = u"http://schemas.xmlsoap.org/wsdl/soap12/";
 
 // A schema type or element name: local name and namespace.
 struct TypeName {
@@ -38,7 +34,7 @@ struct TypeName {
 };
 
 // A built-in type of the 2001 XML Schema namespace.
-inline TypeName Xsd(std::u16string_view name) { return {std::u16string(name), std::u16string(kXsd2001)}; }
+inline TypeName Xsd(std::u16string_view name) { return {std::u16string(name), std::u16string(XSD2001_NS)}; }
 
 // A header block or fault detail entry declared for an operation.
 struct BlockDeclaration {
@@ -123,7 +119,7 @@ class MemoryPort final : public PortDescription {
   // An encoded array of `item` with `rank` dimensions; its base is "Array" in
   // `encodingNS`.
   MemoryPort& Array(TypeName type, TypeName item, LONG rank = 1,
-                    std::u16string_view encodingNS = kSoap11Encoding);
+                    std::u16string_view encodingNS = SOAP11_ENC_NS);
   // A literal array whose items are `itemElement` elements of `itemType`.
   MemoryPort& LiteralArray(TypeName type, TypeName itemType, TypeName itemElement);
   // A type derived from `base` (for built-in types, the base is the type).
