@@ -1,0 +1,181 @@
+// Registration and unregistration against a temporary registry file.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "frame/registration.h"
+#include "qxcom/registry.h"
+#include "qxsoapmsg.h"
+
+namespace qxsoap {
+namespace {
+
+constexpr char16_t kModule[] = u"/opt/qxsoap/lib/libqxsoapmsg.so";
+constexpr char16_t kClassKey[] = u"CLSID\\{E88C25FF-5EA3-44D5-AB0A-B9188E6BE5A0}";
+constexpr char16_t kAppKey[] = u"AppID\\{2B708D0B-88C2-4369-9B22-42F9ED12F144}";
+
+// Points the registry at a fresh file for one test.
+class RegistrationTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = std::filesystem::temp_directory_path() /
+            ("qxsoap-registry-" + std::to_string(getpid()) + "-" +
+             testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove(path_);
+    setenv("QXCOM_REGISTRY", path_.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("QXCOM_REGISTRY");
+    std::filesystem::remove(path_);
+    std::filesystem::remove(path_.string() + ".lock");
+  }
+
+  static bool KeyExists(const std::u16string& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+      return false;
+    }
+    RegCloseKey(handle);
+    return true;
+  }
+
+  // The REG_SZ value `name` (null: the default value) of `key`.
+  static std::optional<std::u16string> Value(const std::u16string& key, const char16_t* name) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+      return std::nullopt;
+    }
+    char16_t data[512] = {};
+    DWORD size = sizeof data, type = 0;
+    const LONG error =
+        RegQueryValueExW(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(handle);
+    if (error != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+    return std::u16string(data);
+  }
+
+  std::filesystem::path path_;
+};
+
+TEST_F(RegistrationTest, WritesEveryKeyOfTheScripts) {
+  ASSERT_EQ(RegisterModule(kModule), S_OK);
+  const std::u16string classKey = kClassKey;
+  struct Row {
+    const char* why;
+    std::u16string key;
+    const char16_t* name;
+    std::u16string value;
+  };
+  const Row rows[] = {
+      {"application entry", kAppKey, nullptr, u"qxsoapmsg"},
+      {"module to application", u"AppID\\qxsoapmsg.DLL", u"AppID",
+       u"{2B708D0B-88C2-4369-9B22-42F9ED12F144}"},
+      {"versioned ProgID", u"qxsoapsvc.qxsoapmsg2.1", nullptr, u"qxsoapmsg2 Class"},
+      {"versioned ProgID's class", u"qxsoapsvc.qxsoapmsg2.1\\CLSID", nullptr,
+       u"{E88C25FF-5EA3-44D5-AB0A-B9188E6BE5A0}"},
+      {"version-independent ProgID resolves through CurVer", u"qxsoapsvc.qxsoapmsg2\\CurVer",
+       nullptr, u"qxsoapsvc.qxsoapmsg2.1"},
+      {"version-independent ProgID's class", u"qxsoapsvc.qxsoapmsg2\\CLSID", nullptr,
+       u"{E88C25FF-5EA3-44D5-AB0A-B9188E6BE5A0}"},
+      {"class description", classKey, nullptr, u"qxsoapmsg2 Class"},
+      {"class's application", classKey, u"AppID", u"{2B708D0B-88C2-4369-9B22-42F9ED12F144}"},
+      {"class's ProgID", classKey + u"\\ProgID", nullptr, u"qxsoapsvc.qxsoapmsg2.1"},
+      {"class's version-independent ProgID", classKey + u"\\VersionIndependentProgID", nullptr,
+       u"qxsoapsvc.qxsoapmsg2"},
+      {"in-process server is the module's path", classKey + u"\\InprocServer32", nullptr,
+       kModule},
+      {"apartment threading", classKey + u"\\InprocServer32", u"ThreadingModel", u"Apartment"},
+      {"class's interface description", classKey + u"\\TypeLib", nullptr,
+       u"{AE3542B2-D297-4567-8B45-967F8345B0F9}"},
+      {"interface description", u"TypeLib\\{AE3542B2-D297-4567-8B45-967F8345B0F9}\\1.0", nullptr,
+       u"qxsoapmsg 1.0 Type Library"},
+      {"interface description's file",
+       u"TypeLib\\{AE3542B2-D297-4567-8B45-967F8345B0F9}\\1.0\\0\\win64", nullptr, kModule},
+      {"interface", u"Interface\\{42D722BB-F136-44B5-BAD2-3CD110FF646F}", nullptr,
+       u"Iqxsoapmsg2"},
+      {"interface slots: IDispatch's seven and the 101 methods",
+       u"Interface\\{42D722BB-F136-44B5-BAD2-3CD110FF646F}\\NumMethods", nullptr, u"108"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(Value(row.key, row.name), row.value);
+  }
+  EXPECT_TRUE(KeyExists(classKey + u"\\Programmable"));
+
+  CLSID clsid{};
+  EXPECT_EQ(CLSIDFromString(Value(u"qxsoapsvc.qxsoapmsg2\\CLSID", nullptr)->c_str(), &clsid),
+            S_OK);
+  EXPECT_TRUE(clsid == CLSID_qxsoapmsg2);
+}
+
+TEST_F(RegistrationTest, RegisteringTwiceReplacesTheClassKeyWhole) {
+  ASSERT_EQ(RegisterModule(u"/old/libqxsoapmsg.so"), S_OK);
+  HKEY stale = nullptr;
+  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, (std::u16string(kClassKey) + u"\\Stale").c_str(),
+                          &stale),
+            ERROR_SUCCESS);
+  RegCloseKey(stale);
+  ASSERT_EQ(RegisterModule(kModule), S_OK);
+  EXPECT_FALSE(KeyExists(std::u16string(kClassKey) + u"\\Stale"));
+  EXPECT_EQ(Value(std::u16string(kClassKey) + u"\\InprocServer32", nullptr), kModule);
+}
+
+TEST_F(RegistrationTest, UnregistrationKeepsTheSharedParents) {
+  HKEY other = nullptr;
+  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, u"CLSID\\{00000000-1111-2222-3333-444444444444}",
+                          &other),
+            ERROR_SUCCESS);
+  RegCloseKey(other);
+  ASSERT_EQ(RegisterModule(kModule), S_OK);
+  ASSERT_EQ(UnregisterModule(), S_OK);
+  for (const char16_t* gone :
+       {u"qxsoapsvc.qxsoapmsg2", u"qxsoapsvc.qxsoapmsg2.1", kClassKey, kAppKey,
+        u"AppID\\qxsoapmsg.DLL", u"TypeLib\\{AE3542B2-D297-4567-8B45-967F8345B0F9}",
+        u"Interface\\{42D722BB-F136-44B5-BAD2-3CD110FF646F}"}) {
+    EXPECT_FALSE(KeyExists(gone)) << std::string(gone, gone + std::char_traits<char16_t>::length(gone));
+  }
+  for (const char16_t* kept : {u"AppID", u"CLSID", u"TypeLib", u"Interface",
+                               u"CLSID\\{00000000-1111-2222-3333-444444444444}"}) {
+    EXPECT_TRUE(KeyExists(kept)) << std::string(kept, kept + std::char_traits<char16_t>::length(kept));
+  }
+  EXPECT_EQ(UnregisterModule(), S_OK) << "unregistering what is gone is no error";
+}
+
+TEST_F(RegistrationTest, AKeyWithSomeoneElsesSubkeyStays) {
+  ASSERT_EQ(RegisterModule(kModule), S_OK);
+  HKEY foreign = nullptr;
+  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, u"qxsoapsvc.qxsoapmsg2\\Extra", &foreign),
+            ERROR_SUCCESS);
+  RegCloseKey(foreign);
+  EXPECT_EQ(UnregisterModule(), S_OK);
+  EXPECT_TRUE(KeyExists(u"qxsoapsvc.qxsoapmsg2\\Extra"));
+  EXPECT_FALSE(KeyExists(u"qxsoapsvc.qxsoapmsg2\\CurVer"));
+}
+
+TEST_F(RegistrationTest, ACorruptRegistryIsAClearError) {
+  std::ofstream(path_) << "this is not a registry\n";
+  EXPECT_EQ(RegisterModule(kModule), HRESULT_FROM_WIN32(ERROR_BADDB));
+  EXPECT_EQ(UnregisterModule(), HRESULT_FROM_WIN32(ERROR_BADDB));
+  std::ifstream kept(path_);
+  std::string line;
+  std::getline(kept, line);
+  EXPECT_EQ(line, "this is not a registry") << "the file is left as it was";
+}
+
+TEST_F(RegistrationTest, TheExportRegistersThisProgramsOwnPath) {
+  ASSERT_EQ(DllRegisterServer(), S_OK);
+  const std::u16string path = ModulePath();
+  EXPECT_FALSE(path.empty());
+  EXPECT_EQ(path.front(), u'/');
+  EXPECT_EQ(Value(std::u16string(kClassKey) + u"\\InprocServer32", nullptr), path);
+  EXPECT_EQ(DllUnregisterServer(), S_OK);
+  EXPECT_FALSE(KeyExists(kClassKey));
+}
+
+}  // namespace
+}  // namespace qxsoap
