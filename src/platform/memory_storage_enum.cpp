@@ -1,10 +1,10 @@
 // STATSTG records of the memory storage and the enumerator EnumElements
 // hands out.
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "platform/memory_storage_internal.h"
+#include "qxcom/runtime.h"
 
 namespace qxcom {
 namespace {
@@ -64,7 +64,7 @@ class ElementEnumerator final : public RefCounted<ElementEnumerator, IEnumSTATST
   // Undoes the names of records already filled by a Next that fails.
   static void FreeNames(STATSTG* records, ULONG count) {
     for (ULONG i = 0; i < count; ++i) {
-      std::free(records[i].pwcsName);
+      CoTaskMemFree(records[i].pwcsName);
       records[i].pwcsName = nullptr;
     }
   }
@@ -94,7 +94,7 @@ HRESULT FillStat(const ElementStat& element, DWORD statFlag, STATSTG* stat) {
   LPOLESTR name = nullptr;
   if (statFlag == STATFLAG_DEFAULT) {
     size_t bytes = (element.name.size() + 1) * sizeof(OLECHAR);
-    name = static_cast<LPOLESTR>(std::malloc(bytes));
+    name = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
     if (name == nullptr) return STG_E_INSUFFICIENTMEMORY;
     std::memcpy(name, element.name.c_str(), bytes);
   }

@@ -2,9 +2,7 @@
 // management, enumeration, access modes and reference counts.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "qxcom.h"
 
@@ -45,7 +43,7 @@ std::string ReadAll(IStream* stream) {
 
 std::u16string StatName(STATSTG& stat) {
   std::u16string name = stat.pwcsName ? stat.pwcsName : u"<null>";
-  std::free(stat.pwcsName);
+  CoTaskMemFree(stat.pwcsName);
   return name;
 }
 
