@@ -198,22 +198,28 @@ TEST_F(Runtime, ExpandableServerPathReadsTheEnvironment) {
 
 struct CreationFailureRow {
   const char* why;
-  const char* serverPath;  // null: no InprocServer32 key
+  bool registered;  // whether the class has an InprocServer32 key
+  std::string serverPath;
   HRESULT result;
 };
 
 TEST_F(Runtime, CreationFailuresHaveTheirHresults) {
+  const std::string notALibrary = directory_ + "/not-a-library.so";
+  std::FILE* file = std::fopen(notALibrary.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("plain text\n", file);
+  std::fclose(file);
   const CreationFailureRow rows[] = {
-      {"class not in the registry", nullptr, REGDB_E_CLASSNOTREG},
-      {"empty server path", "", REGDB_E_CLASSNOTREG},
-      {"library that does not exist", "/nonexistent/libnothing.so", CO_E_DLLNOTFOUND},
-      {"file that is not a library", "/etc/hostname", CO_E_DLLNOTFOUND},
-      {"library without DllGetClassObject", "libc.so.6", CO_E_ERRORINDLL},
+      {"class not in the registry", false, "", REGDB_E_CLASSNOTREG},
+      {"empty server path", true, "", REGDB_E_CLASSNOTREG},
+      {"library that does not exist", true, "/nonexistent/libnothing.so", CO_E_DLLNOTFOUND},
+      {"file that is not a library", true, notALibrary, CO_E_DLLNOTFOUND},
+      {"library without DllGetClassObject", true, "libc.so.6", CO_E_ERRORINDLL},
   };
   for (const CreationFailureRow& row : rows) {
     SCOPED_TRACE(row.why);
     RegDeleteTreeW(HKEY_CLASSES_ROOT, u"CLSID");
-    if (row.serverPath) RegisterServer(row.serverPath);
+    if (row.registered) RegisterServer(row.serverPath);
     void* object = nullptr;
     EXPECT_EQ(CoCreateInstance(kTestServerClass, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &object),
               row.result);
