@@ -8,6 +8,8 @@
 namespace qxsoap::cli {
 
 int RunXmlCommand(std::span<char* const> args);
+int RunRegisterCommand(std::span<char* const> args);
+int RunUnregisterCommand(std::span<char* const> args);
 
 }  // namespace qxsoap::cli
 

@@ -18,6 +18,10 @@ struct Command {
 constexpr Command kCommands[] = {
     {"xml", "xml [FILE|-]", "read an XML document and write it back as the handler sees it",
      qxsoap::cli::RunXmlCommand},
+    {"register", "register [LIBRARY]", "register the handler module in the registry",
+     qxsoap::cli::RunRegisterCommand},
+    {"unregister", "unregister [LIBRARY]", "remove the handler module from the registry",
+     qxsoap::cli::RunUnregisterCommand},
 };
 
 int PrintUsage(std::FILE* stream, int status) {

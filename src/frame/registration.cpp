@@ -3,8 +3,7 @@
 
 #include <dlfcn.h>
 
-#include <climits>
-#include <cstdlib>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -136,17 +135,22 @@ HRESULT UnregisterModule() {
   return first;
 }
 
+// The path the loader used, made absolute but with symbolic links kept, so
+// that a registration through libqxsoapmsg.so.2 survives an upgrade of the
+// file it points to.
 std::u16string ModulePath() {
   Dl_info info{};
   if (!dladdr(reinterpret_cast<void*>(&ModulePath), &info) || !info.dli_fname) return {};
-  char resolved[PATH_MAX];
-  if (!realpath(info.dli_fname, resolved)) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, resolved, -1, nullptr, 0);
+  std::error_code error;
+  const std::string path =
+      std::filesystem::absolute(info.dli_fname, error).lexically_normal().string();
+  if (error || path.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
   if (length <= 0) return {};
-  std::u16string path(size_t(length), u'\0');
-  MultiByteToWideChar(CP_UTF8, 0, resolved, -1, path.data(), length);
-  path.pop_back();  // the terminating null the count included
-  return path;
+  std::u16string wide(size_t(length), u'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), length);
+  wide.pop_back();  // the terminating null the count included
+  return wide;
 }
 
 }  // namespace qxsoap
