@@ -30,26 +30,25 @@ bool ResolvePrefixed(const NamespaceScope& scope, std::u16string_view name, size
 
 }  // namespace
 
-bool XmlElement::ResolveNamespaces(const XmlElement* parent) {
+bool XmlElement::ResolveNamespaces(const XmlElement* parent, std::span<ReadAttribute> read) {
   scope_ = parent ? parent->scope_ : RootScope();
   defaultNamespace_ = parent ? parent->defaultNamespace_ : std::u16string();
 
-  // Declarations, in key order, so that of "xmlns" and "xmlns:" (both bind
-  // the empty prefix) the later one wins the scope entry.
+  // Qualified names are distinct, so no prefix is declared twice here and
+  // the order of declarations does not matter.
   NamespaceMap declared;
-  for (auto it = attributes_.begin(); it != attributes_.end();) {
-    const std::u16string_view name = it->first;
+  for (ReadAttribute& attribute : read) {
+    const std::u16string_view name = attribute.qualifiedName;
     if (name == u"xmlns") {
-      defaultNamespace_ = it->second->value;
-      declared.insert_or_assign(std::u16string(), std::move(it->second->value));
+      defaultNamespace_ = attribute.value;
+      declared.emplace(std::u16string(), attribute.value);
     } else if (name.starts_with(kXmlnsPrefix)) {
-      declared.insert_or_assign(std::u16string(name.substr(kXmlnsPrefix.size())),
-                                std::move(it->second->value));
-    } else {
-      ++it;
-      continue;
+      // "xmlns:" alone would bind the empty prefix without making it the
+      // default namespace, and would then be written as a default namespace
+      // declaration that reads back differently: it is refused.
+      if (name.size() == kXmlnsPrefix.size()) return false;
+      declared.emplace(name.substr(kXmlnsPrefix.size()), attribute.value);
     }
-    it = attributes_.erase(it);
   }
   if (!declared.empty()) scope_ = scope_.With(std::move(declared));
 
@@ -62,26 +61,26 @@ bool XmlElement::ResolveNamespaces(const XmlElement* parent) {
     return false;
   }
 
-  XmlAttributeMap resolved;
-  while (!attributes_.empty()) {
-    auto node = attributes_.extract(attributes_.begin());
-    XmlAttribute& attribute = *node.mapped();
-    const size_t attributeColon = attribute.qualifiedName.find(u':');
-    if (attributeColon == std::u16string::npos) {
-      attribute.localName = attribute.qualifiedName;
+  for (ReadAttribute& readAttribute : read) {
+    const std::u16string_view name = readAttribute.qualifiedName;
+    if (name == u"xmlns" || name.starts_with(kXmlnsPrefix)) continue;
+    XmlAttribute attribute(std::u16string(name), std::move(readAttribute.value));
+    std::u16string key;
+    const size_t attributeColon = name.find(u':');
+    if (attributeColon == std::u16string_view::npos) {
+      attribute.localName = name;
       attribute.ownerLocalName = localName;
       attribute.ownerNamespaceUri = namespaceUri;
-      node.key() = AttributeKey(namespaceUri, localName, attribute.localName);
+      key = AttributeKey(namespaceUri, localName, name);
     } else if (attributeColon == 0 ||
-               !ResolvePrefixed(scope_, attribute.qualifiedName, attributeColon,
-                                attribute.namespaceUri, attribute.localName)) {
+               !ResolvePrefixed(scope_, name, attributeColon, attribute.namespaceUri,
+                                attribute.localName)) {
       return false;
     } else {
-      node.key() = AttributeKey(attribute.namespaceUri, attribute.localName);
+      key = AttributeKey(attribute.namespaceUri, attribute.localName);
     }
-    if (!resolved.insert(std::move(node)).inserted) return false;
+    if (!attributes_.try_emplace(std::move(key), std::move(attribute)).second) return false;
   }
-  attributes_ = std::move(resolved);
   return true;
 }
 

@@ -29,11 +29,10 @@ void XmlElement::AppendChild(std::unique_ptr<XmlElement> child) {
 }
 
 bool XmlElement::AddAttribute(std::u16string qualifiedName, std::u16string value) {
-  auto [slot, added] = attributes_.try_emplace(qualifiedName);
-  if (added) {
-    slot->second = std::make_unique<XmlAttribute>(std::move(qualifiedName), std::move(value));
-  }
-  return added;
+  if (attributes_.contains(qualifiedName)) return false;
+  const std::u16string key = qualifiedName;
+  attributes_.try_emplace(key, std::move(qualifiedName), std::move(value));
+  return true;
 }
 
 bool XmlElement::DeclareNamespace(std::u16string_view prefix, std::u16string_view uri) {
@@ -45,14 +44,14 @@ bool XmlElement::DeclareNamespace(std::u16string_view prefix, std::u16string_vie
 void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
                                        std::u16string_view namespaceUri,
                                        std::u16string value) {
-  auto attribute = std::make_unique<XmlAttribute>(std::u16string(qualifiedName), std::move(value));
+  XmlAttribute attribute(std::u16string(qualifiedName), std::move(value));
   const size_t colon = qualifiedName.find(u':');
   std::u16string key;
   if (colon == std::u16string_view::npos) {
-    attribute->localName = attribute->qualifiedName;
-    attribute->ownerLocalName = localName;
-    attribute->ownerNamespaceUri = this->namespaceUri;
-    key = AttributeKey(this->namespaceUri, localName, attribute->localName);
+    attribute.localName = attribute.qualifiedName;
+    attribute.ownerLocalName = localName;
+    attribute.ownerNamespaceUri = this->namespaceUri;
+    key = AttributeKey(this->namespaceUri, localName, attribute.localName);
   } else {
     const std::u16string_view prefix = qualifiedName.substr(0, colon);
     const std::u16string_view local = qualifiedName.substr(colon + 1);
@@ -62,8 +61,8 @@ void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
     } else {
       scope_ = scope_.With(NamespaceMap{{std::u16string(prefix), std::u16string(namespaceUri)}});
     }
-    attribute->namespaceUri = namespaceUri;
-    attribute->localName = local;
+    attribute.namespaceUri = namespaceUri;
+    attribute.localName = local;
     key = AttributeKey(namespaceUri, local);
   }
   attributes_.try_emplace(std::move(key), std::move(attribute));
@@ -82,7 +81,7 @@ bool XmlElement::GetAttribute(std::u16string_view namespaceUri, std::u16string_v
 
 const XmlAttribute* XmlElement::FindAttribute(std::u16string_view key) const {
   auto found = attributes_.find(key);
-  return found == attributes_.end() ? nullptr : found->second.get();
+  return found == attributes_.end() ? nullptr : &found->second;
 }
 
 }  // namespace qxsoap

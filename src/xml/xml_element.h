@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,15 @@ namespace qxsoap {
 
 class XmlElement;
 
+// An attribute as the reader found it, before namespace resolution. The name
+// is a view into the text being read.
+struct ReadAttribute {
+  std::u16string_view qualifiedName;
+  std::u16string value;
+};
+
 // Attribute key (xml_name.h) → attribute, in key order.
-using XmlAttributeMap = std::map<std::u16string, std::unique_ptr<XmlAttribute>, std::less<>>;
+using XmlAttributeMap = std::map<std::u16string, XmlAttribute, std::less<>>;
 using XmlElementList = std::vector<std::unique_ptr<XmlElement>>;
 
 class XmlElement : public XmlName, public XmlText {
@@ -81,13 +89,16 @@ class XmlElement : public XmlName, public XmlText {
   const std::u16string& DefaultNamespace() const { return defaultNamespace_; }
 
   // Resolves the names of a freshly read element against `parent` (null for
-  // the root): takes the parent's scope, applies this element's xmlns
-  // declarations (removing those attributes), sets the element's namespace
-  // URI and local name, and re-files the remaining attributes under their
-  // attribute keys. Returns false for an undeclared prefix, an attribute
-  // with an empty prefix, a second colon in a local part, or two attributes
-  // with one key; the element is then partly resolved and must be dropped.
-  bool ResolveNamespaces(const XmlElement* parent);
+  // the root) and files its attributes: takes the parent's scope, applies the
+  // xmlns declarations among `read` (which do not become attributes), sets
+  // the element's namespace URI and local name, and files the other
+  // attributes under their attribute keys, taking their values from `read`.
+  // `read` holds the attributes in document order, with distinct qualified
+  // names. Returns false for an undeclared prefix, an attribute with an
+  // empty prefix, a declaration "xmlns:" of no prefix, a second colon in a
+  // local part, or two attributes with one key; the element is then partly
+  // resolved and must be dropped.
+  bool ResolveNamespaces(const XmlElement* parent, std::span<ReadAttribute> read);
 
  private:
   XmlAttributeMap attributes_;

@@ -19,6 +19,10 @@ class XmlName {
   XmlName(std::u16string qualified, std::u16string uri, std::u16string local)
       : namespaceUri(std::move(uri)), localName(std::move(local)),
         qualifiedName(std::move(qualified)) {}
+  XmlName(const XmlName&) = default;
+  XmlName(XmlName&&) = default;
+  XmlName& operator=(const XmlName&) = default;
+  XmlName& operator=(XmlName&&) = default;
   virtual ~XmlName() = default;
 
   // True when the namespace URI followed by the local name is the same text

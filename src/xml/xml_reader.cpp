@@ -146,8 +146,8 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
   } else {
     root_ = std::move(created);
   }
-  ReadAttributes(element);
-  if (!element.ResolveNamespaces(parent)) Fail();
+  ReadAttributes();
+  if (!element.ResolveNamespaces(parent, attributes_)) Fail();
 
   const PrefixList mapped = handler_ ? MappedPrefixes(element, parent) : PrefixList();
   for (const auto& [prefix, uri] : mapped) handler_->StartPrefixMapping(prefix, uri);
@@ -173,7 +173,9 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
   for (const auto& [prefix, uri] : mapped) handler_->EndPrefixMapping(prefix);
 }
 
-void XmlReader::ReadAttributes(XmlElement& element) {
+void XmlReader::ReadAttributes() {
+  attributes_.clear();
+  attributeNames_.clear();
   for (;;) {
     cursor_.SkipSpaces();
     const std::u16string_view name = ReadName();
@@ -183,8 +185,25 @@ void XmlReader::ReadAttributes(XmlElement& element) {
     cursor_.SkipSpaces();
     std::u16string value;
     ReadAttributeValue(value);
-    if (!element.AddAttribute(std::u16string(name), std::move(value))) Fail();
+    if (IsReadAlready(name)) Fail();
+    attributes_.push_back({name, std::move(value)});
   }
+}
+
+// Whether the tag has an attribute named `qualifiedName` already; files the
+// name in the set once the tag has more than a few.
+bool XmlReader::IsReadAlready(std::u16string_view qualifiedName) {
+  constexpr size_t kLinearSearchLimit = 16;
+  if (attributes_.size() < kLinearSearchLimit) {
+    for (const ReadAttribute& read : attributes_) {
+      if (read.qualifiedName == qualifiedName) return true;
+    }
+    return false;
+  }
+  if (attributeNames_.empty()) {
+    for (const ReadAttribute& read : attributes_) attributeNames_.insert(read.qualifiedName);
+  }
+  return !attributeNames_.insert(qualifiedName).second;
 }
 
 void XmlReader::ReadAttributeValue(std::u16string& value) {

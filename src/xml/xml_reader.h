@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -40,7 +41,8 @@ class XmlReader {
   bool ReadDoctype();
   bool ReadCdata(std::u16string& text);
   void ReadElement(XmlElement* parent, int depth);
-  void ReadAttributes(XmlElement& element);
+  void ReadAttributes();
+  bool IsReadAlready(std::u16string_view qualifiedName);
   void ReadAttributeValue(std::u16string& value);
   void ReadContent(XmlElement& element, int depth);
   bool ReadEndTag(const XmlElement& element);
@@ -51,6 +53,10 @@ class XmlReader {
   TextCursor cursor_;
   XmlContentHandler* handler_;
   std::unique_ptr<XmlElement>& root_;
+  // The attributes of the start tag being read; reused from tag to tag.
+  std::vector<ReadAttribute> attributes_;
+  // Their names, once a tag has too many for a linear search.
+  std::unordered_set<std::u16string_view> attributeNames_;
 };
 
 }  // namespace qxsoap

@@ -38,7 +38,7 @@ void WriteElement(const XmlElement& element, const XmlElement* parent, std::u16s
   output += u'<';
   output += element.qualifiedName;
   for (const auto& [key, attribute] : element.Attributes()) {
-    WriteAttribute(attribute->qualifiedName, attribute->value, output);
+    WriteAttribute(attribute.qualifiedName, attribute.value, output);
   }
   WriteNamespaceDeclarations(element, parent, output);
   if (element.text.empty() && element.Children().empty()) {

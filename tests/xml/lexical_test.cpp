@@ -137,6 +137,14 @@ TEST(Lexical, NestingDeeperThanTheLimitIsAParseError) {
   EXPECT_EQ(ParseErrorLine(nested(100000)), 1) << "refused without running out of stack";
 }
 
+TEST(Lexical, DuplicateAttributesAreFoundAmongMany) {
+  std::string tag = "<a";
+  for (int i = 0; i < 40; ++i) tag += " x" + std::to_string(i) + "=\"\"";
+  EXPECT_EQ(ParseErrorLine(tag + "/>"), std::nullopt);
+  EXPECT_EQ(ParseErrorLine(tag + "\n x3=\"\"/>"), 2) << "found past the first few";
+  EXPECT_EQ(ParseErrorLine(tag + " x40=\"\"\n x40=\"\"/>"), 2) << "and among the later ones";
+}
+
 TEST(Lexical, ElementTextAndChildren) {
   XmlDocument document;
   ASSERT_EQ(ParseErrorLine(document, "<a> x &amp; <b>in b</b><![CDATA[ y ]]><c/> z </a>"),

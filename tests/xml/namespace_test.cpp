@@ -49,7 +49,7 @@ TEST(Namespaces, DeclarationsAreNotAttributes) {
   auto a = Parsed("<a xmlns=\"u\" xmlns:p=\"v\" x=\"1\"/>");
   ASSERT_TRUE(a);
   ASSERT_EQ(a->Attributes().size(), 1u);
-  EXPECT_EQ(a->Attributes().begin()->second->qualifiedName, u"x");
+  EXPECT_EQ(a->Attributes().begin()->second.qualifiedName, u"x");
   EXPECT_EQ(a->DefaultNamespace(), u"u");
 }
 
@@ -81,6 +81,8 @@ const FailureRow kFailureRows[] = {
     {"second colon in an attribute name", "<a p:x:y=\"1\" xmlns:p=\"u\"/>"},
     {"two prefixes for one URI give one key", "<a xmlns:p=\"u\" xmlns:q=\"u\" p:x=\"1\" q:x=\"2\"/>"},
     {"a prefix declared on a sibling is out of scope", "<a><b xmlns:p=\"u\"/><p:c/></a>"},
+    {"fuzz: xmlns: declares no prefix; written back it would be a default namespace",
+     "<a xml:ns=\"m\" xmlns:=\"svn,\" p=\"w.w3.\"/>"},
 };
 
 TEST(Namespaces, ResolutionFailuresAreParseErrors) {
