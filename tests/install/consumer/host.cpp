@@ -1,0 +1,55 @@
+// A host written as a COM client: registers the installed module, creates
+// the handler by ProgID, calls it through the interface and through
+// IDispatch alone, and releases it. Exits 0 when every step did what it
+// should; otherwise prints the step that failed.
+#include <qxsoapmsg.h>
+
+#include <cstdio>
+
+namespace {
+
+int Fail(const char* step, HRESULT hr) {
+  std::fprintf(stderr, "host: %s failed: 0x%08X\n", step, unsigned(hr));
+  return 1;
+}
+
+}  // namespace
+
+int main() {
+  if (HRESULT hr = DllRegisterServer(); FAILED(hr)) return Fail("DllRegisterServer", hr);
+  CLSID clsid;
+  if (HRESULT hr = CLSIDFromProgID(kQxsoapmsg2ProgId, &clsid); FAILED(hr)) {
+    return Fail("CLSIDFromProgID", hr);
+  }
+  if (clsid != CLSID_qxsoapmsg2) return Fail("ProgID resolution", E_FAIL);
+  Iqxsoapmsg2* handler = nullptr;
+  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_Iqxsoapmsg2,
+                                reinterpret_cast<void**>(&handler));
+  if (FAILED(hr)) return Fail("CoCreateInstance", hr);
+
+  handler->SetSOAPVersion(12);
+  LONG version = 0;
+  handler->GetSOAPVersion(&version);
+
+  // The same value read back through IDispatch alone, by name.
+  OLECHAR name[] = u"GetSOAPVersion";
+  LPOLESTR names[] = {name};
+  DISPID id = 0;
+  hr = handler->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) return Fail("GetIDsOfNames", hr);
+  DISPPARAMS none{};
+  VARIANT result;
+  VariantInit(&result);
+  hr = handler->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result,
+                       nullptr, nullptr);
+  if (FAILED(hr)) return Fail("Invoke", hr);
+  handler->Release();
+  if (version != 12 || V_VT(&result) != VT_I4 || V_I4(&result) != 12) {
+    return Fail("reading the version back", E_FAIL);
+  }
+  if (HRESULT unregistered = DllUnregisterServer(); FAILED(unregistered)) {
+    return Fail("DllUnregisterServer", unregistered);
+  }
+  std::puts("host: created qxsoapsvc.qxsoapmsg2 by ProgID and called it");
+  return 0;
+}
