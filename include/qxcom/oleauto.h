@@ -49,8 +49,10 @@ BSTR SysAllocStringLen(const OLECHAR* text, UINT length);
 // leaves a half character), zero-terminated. A null `bytes` leaves zeros.
 BSTR SysAllocStringByteLen(LPCSTR bytes, UINT length);
 
-// Replaces *target with a copy of `text`. Returns FALSE (and leaves *target)
-// when memory runs out.
+// Replaces *target with a copy of `text` (the Len form: `length` characters).
+// A null `text` gives an empty string, or in the Len form keeps the old
+// characters as far as they reach and zeroes the rest. `text` may point into
+// *target. Returns FALSE (and leaves *target) when memory runs out.
 INT SysReAllocString(BSTR* target, const OLECHAR* text);
 INT SysReAllocStringLen(BSTR* target, const OLECHAR* text, UINT length);
 
@@ -81,8 +83,11 @@ HRESULT VariantClear(VARIANTARG* value);
 
 // Clears `dest`, then stores a deep copy of `source`: BSTRs duplicated,
 // arrays copied element by element (nested VARIANTs deep-copied), interfaces
-// AddRef'd. A VT_BYREF value is copied as the pointer. On failure `dest` is
-// left VT_EMPTY. `dest == source` is a no-op.
+// AddRef'd. A VT_BYREF value is copied as the pointer. The copy is made
+// before `dest` is cleared, so `source` may live inside `dest`. When the copy
+// fails `dest` is left VT_EMPTY; when `dest` cannot be cleared (a bad type
+// tag, a locked array) it keeps its value and that error is returned.
+// `dest == source` is a no-op.
 HRESULT VariantCopy(VARIANTARG* dest, const VARIANTARG* source);
 
 // As VariantCopy, but a VT_BYREF source is dereferenced: `dest` receives a
