@@ -96,9 +96,10 @@ std::vector<std::u16string> Joined(const std::vector<std::u16string>& path,
 std::u16string_view NameOrDefault(LPCWSTR name) { return name ? name : u""; }
 
 // Loads the store and finds the key that `ref` names.
-LONG ReadKey(const KeyRef& ref, RegistryTree* tree, RegistryKey** key) {
+LONG ReadKey(const KeyRef& ref, std::shared_ptr<const RegistryTree>* tree,
+             const RegistryKey** key) {
   if (LONG error = qxcom::LoadRegistry(tree)) return error;
-  *key = tree->Find(ref.root, ref.path);
+  *key = (*tree)->Find(ref.root, ref.path);
   return *key ? ERROR_SUCCESS : ERROR_KEY_DELETED;
 }
 
@@ -194,8 +195,8 @@ LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM access, PHKEY result)
     std::vector<std::u16string> names;
     if (LONG error = Locate(key, &parent)) return error;
     if (LONG error = SplitPath(subKey, &names)) return error;
-    RegistryTree tree;
-    RegistryKey* at;
+    std::shared_ptr<const RegistryTree> tree;
+    const RegistryKey* at;
     if (LONG error = ReadKey(parent, &tree, &at)) return error;
     for (const std::u16string& name : names) {
       at = at->FindSubkey(name);
@@ -247,8 +248,8 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LP
     KeyRef ref;
     if (LONG error = Locate(key, &ref)) return error;
     if (!Allows(ref, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-    RegistryTree tree;
-    RegistryKey* at;
+    std::shared_ptr<const RegistryTree> tree;
+    const RegistryKey* at;
     if (LONG error = ReadKey(ref, &tree, &at)) return error;
     const RegistryValue* value = at->FindValue(NameOrDefault(name));
     if (!value) return ERROR_FILE_NOT_FOUND;
@@ -315,8 +316,8 @@ LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWO
     KeyRef ref;
     if (LONG error = Locate(key, &ref)) return error;
     if (!Allows(ref, KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
-    RegistryTree tree;
-    RegistryKey* at;
+    std::shared_ptr<const RegistryTree> tree;
+    const RegistryKey* at;
     if (LONG error = ReadKey(ref, &tree, &at)) return error;
     if (index >= at->subkeys().size()) return ERROR_NO_MORE_ITEMS;
     auto subkey = std::next(at->subkeys().begin(), index);
@@ -335,8 +336,8 @@ LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWO
     KeyRef ref;
     if (LONG error = Locate(key, &ref)) return error;
     if (!Allows(ref, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-    RegistryTree tree;
-    RegistryKey* at;
+    std::shared_ptr<const RegistryTree> tree;
+    const RegistryKey* at;
     if (LONG error = ReadKey(ref, &tree, &at)) return error;
     if (index >= at->values().size()) return ERROR_NO_MORE_ITEMS;
     const RegistryValue& value = at->values()[index];

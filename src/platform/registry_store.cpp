@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -133,6 +134,17 @@ LONG ReplaceStore(const std::string& path, const std::string& text) {
   return ERROR_SUCCESS;
 }
 
+// The last store read and its parse. Comparing whole texts rather than file
+// times or inode numbers keeps a reader from ever seeing a stale tree.
+struct ParsedStore {
+  std::string path;
+  std::string text;
+  std::shared_ptr<const RegistryTree> tree;
+};
+
+std::mutex lastReadMutex;
+ParsedStore lastRead;
+
 }  // namespace
 
 std::string RegistryStorePath() {
@@ -147,12 +159,24 @@ std::string RegistryStorePath() {
   return home.empty() ? std::string() : home + "/.config/qxcom/registry";
 }
 
-LONG LoadRegistry(RegistryTree* tree) {
+LONG LoadRegistry(std::shared_ptr<const RegistryTree>* tree) {
   std::string path = RegistryStorePath();
   if (path.empty()) return ERROR_REGISTRY_IO_FAILED;
   std::string text;
   if (LONG error = ReadStore(path, &text)) return error;
-  return ParseRegistry(text, tree) ? ERROR_SUCCESS : ERROR_BADDB;
+  {
+    std::lock_guard lock(lastReadMutex);
+    if (lastRead.tree && lastRead.path == path && lastRead.text == text) {
+      *tree = lastRead.tree;
+      return ERROR_SUCCESS;
+    }
+  }
+  auto parsed = std::make_shared<RegistryTree>();
+  if (!ParseRegistry(text, parsed.get())) return ERROR_BADDB;
+  std::lock_guard lock(lastReadMutex);
+  lastRead = {std::move(path), std::move(text), parsed};
+  *tree = std::move(parsed);
+  return ERROR_SUCCESS;
 }
 
 LONG UpdateRegistry(const std::function<LONG(RegistryTree&)>& change) {

@@ -4,6 +4,7 @@
 #define QXSOAP_PLATFORM_REGISTRY_STORE_H_
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/registry_tree.h"
@@ -15,10 +16,12 @@ namespace qxcom {
 // QXCOM_REGISTRY, no XDG_CONFIG_HOME and no home directory.
 std::string RegistryStorePath();
 
-// Reads the store into *tree, which must be empty. ERROR_SUCCESS (a missing
-// file is an empty registry), ERROR_BADDB for a file that cannot be read or
+// Reads the store and stores its contents in *tree, which may be shared
+// with other readers: the file is read on every call, but parsed only when
+// its text differs from the last text read. ERROR_SUCCESS (a missing file
+// is an empty registry), ERROR_BADDB for a file that cannot be read or
 // parsed, ERROR_REGISTRY_IO_FAILED when there is no store path.
-LONG LoadRegistry(RegistryTree* tree);
+LONG LoadRegistry(std::shared_ptr<const RegistryTree>* tree);
 
 // Reads the store under its lock, runs `change` on it and, when `change`
 // returns ERROR_SUCCESS and the contents changed, writes them back whole.

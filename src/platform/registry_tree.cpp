@@ -95,8 +95,9 @@ RegistryTree::RegistryTree() {
   }
 }
 
-RegistryKey* RegistryTree::Find(RegistryRoot root, const std::vector<std::u16string>& path) {
-  RegistryKey* key = roots_[root].get();
+const RegistryKey* RegistryTree::Find(RegistryRoot root,
+                                      const std::vector<std::u16string>& path) const {
+  const RegistryKey* key = roots_[root].get();
   for (const std::u16string& name : path) {
     key = key->FindSubkey(name);
     if (!key) return nullptr;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "qxcom/types.h"
@@ -70,7 +71,10 @@ class RegistryTree {
   const RegistryKey& Root(RegistryRoot root) const { return *roots_[root]; }
 
   // The key at `path` below `root`, or null when a part of it is missing.
-  RegistryKey* Find(RegistryRoot root, const std::vector<std::u16string>& path);
+  const RegistryKey* Find(RegistryRoot root, const std::vector<std::u16string>& path) const;
+  RegistryKey* Find(RegistryRoot root, const std::vector<std::u16string>& path) {
+    return const_cast<RegistryKey*>(std::as_const(*this).Find(root, path));
+  }
 
  private:
   std::array<std::unique_ptr<RegistryKey>, kRootCount> roots_;

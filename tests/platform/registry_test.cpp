@@ -414,6 +414,20 @@ TEST_F(Registry, UnusableStoreLocationFailsCleanly) {
   EXPECT_EQ(key, nullptr);
 }
 
+TEST_F(Registry, ReadersSeeAnotherProcessChangeOfTheSameSize) {
+  HKEY key = Create(HKEY_CLASSES_ROOT, u"Cached");
+  ASSERT_EQ(SetString(key, u"v", u"aaaa"), ERROR_SUCCESS);
+  EXPECT_EQ(GetString(key, u"v"), u"aaaa");
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(SetString(key, u"v", u"bbbb") == ERROR_SUCCESS ? 0 : 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(GetString(key, u"v"), u"bbbb") << "a store of the same size is still read afresh";
+  RegCloseKey(key);
+}
+
 constexpr int kWriters = 6;
 constexpr int kValuesPerWriter = 20;
 
