@@ -174,6 +174,19 @@ LONG RegDeleteTreeW(HKEY key, LPCWSTR subKey);
 LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved,
                    LPWSTR keyClass, LPDWORD classLength, PFILETIME lastWrite);
 
+// Describes a key for a walk over it. Each non-null out-parameter receives:
+// *subkeyCount and *valueCount the numbers of subkeys and values,
+// *maxSubkeyLength and *maxValueNameLength the longest subkey and value
+// name in characters without the terminating null, *maxValueSize the
+// largest value in bytes; keys have no class (`keyClass` receives an empty
+// string when there is room, *classLength and *maxClassLength 0), no
+// security descriptor (*securitySize 0) and no write time (zeroed).
+// ERROR_INVALID_PARAMETER for a non-null `reserved`.
+LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classLength, LPDWORD reserved,
+                      LPDWORD subkeyCount, LPDWORD maxSubkeyLength, LPDWORD maxClassLength,
+                      LPDWORD valueCount, LPDWORD maxValueNameLength, LPDWORD maxValueSize,
+                      LPDWORD securitySize, PFILETIME lastWrite);
+
 // Stores the name of the value number `index` (0-based, in the order the
 // values were first set) and, as RegQueryValueExW does, its type and data.
 // The name follows the protocol of RegEnumKeyExW; ERROR_MORE_DATA when the

@@ -1,5 +1,6 @@
 // The Windows registry calls: key handles, their checks, and each call as a
 // read of the store or a locked update of it.
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -324,6 +325,40 @@ LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWO
     if (LONG error = DeliverName(subkey->second->name(), name, nameLength)) return error;
     if (keyClass && classLength && *classLength > 0) keyClass[0] = u'\0';
     if (classLength) *classLength = 0;
+    if (lastWrite) *lastWrite = FILETIME{0, 0};
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classLength, LPDWORD reserved,
+                      LPDWORD subkeyCount, LPDWORD maxSubkeyLength, LPDWORD maxClassLength,
+                      LPDWORD valueCount, LPDWORD maxValueNameLength, LPDWORD maxValueSize,
+                      LPDWORD securitySize, PFILETIME lastWrite) {
+  return Guarded([&]() -> LONG {
+    if (reserved) return ERROR_INVALID_PARAMETER;
+    KeyRef ref;
+    if (LONG error = Locate(key, &ref)) return error;
+    if (!Allows(ref, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    std::shared_ptr<const RegistryTree> tree;
+    const RegistryKey* at;
+    if (LONG error = ReadKey(ref, &tree, &at)) return error;
+    DWORD longestSubkey = 0, longestName = 0, largestValue = 0;
+    for (const auto& [folded, subkey] : at->subkeys()) {
+      longestSubkey = std::max(longestSubkey, DWORD(subkey->name().size()));
+    }
+    for (const RegistryValue& value : at->values()) {
+      longestName = std::max(longestName, DWORD(value.name.size()));
+      largestValue = std::max(largestValue, DWORD(value.data.size()));
+    }
+    if (keyClass && classLength && *classLength > 0) keyClass[0] = u'\0';
+    for (LPDWORD zero : {classLength, maxClassLength, securitySize}) {
+      if (zero) *zero = 0;
+    }
+    if (subkeyCount) *subkeyCount = DWORD(at->subkeys().size());
+    if (maxSubkeyLength) *maxSubkeyLength = longestSubkey;
+    if (valueCount) *valueCount = DWORD(at->values().size());
+    if (maxValueNameLength) *maxValueNameLength = longestName;
+    if (maxValueSize) *maxValueSize = largestValue;
     if (lastWrite) *lastWrite = FILETIME{0, 0};
     return ERROR_SUCCESS;
   });

@@ -160,6 +160,38 @@ TEST_F(Registry, EnumerationIsInCaseInsensitiveOrderWithTheSizeProtocol) {
   EXPECT_EQ(length, 5u);
 }
 
+TEST_F(Registry, QueryInfoKeySizesAWalkOverTheKey) {
+  HKEY key = Create(HKEY_CLASSES_ROOT, u"Walk");
+  RegCloseKey(Create(key, u"short"));
+  RegCloseKey(Create(key, u"a-longer-subkey"));
+  ASSERT_EQ(SetString(key, nullptr, u"default text"), ERROR_SUCCESS);
+  ASSERT_EQ(SetString(key, u"LongestValueName", u"x"), ERROR_SUCCESS);
+  DWORD subkeys = 0, maxSubkey = 0, values = 0, maxName = 0, maxSize = 0, classLength = 9;
+  ASSERT_EQ(RegQueryInfoKeyW(key, nullptr, &classLength, nullptr, &subkeys, &maxSubkey, nullptr,
+                             &values, &maxName, &maxSize, nullptr, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(subkeys, 2u);
+  EXPECT_EQ(maxSubkey, 15u) << "characters, without the null";
+  EXPECT_EQ(values, 2u);
+  EXPECT_EQ(maxName, 16u);
+  EXPECT_EQ(maxSize, 26u) << "\"default text\" and its null, in bytes";
+  EXPECT_EQ(classLength, 0u);
+
+  std::vector<char16_t> name(maxName + 1);
+  std::vector<BYTE> data(maxSize);
+  for (DWORD index = 0; index < values; ++index) {
+    DWORD nameLength = DWORD(name.size()), size = DWORD(data.size());
+    EXPECT_EQ(RegEnumValueW(key, index, name.data(), &nameLength, nullptr, nullptr, data.data(), &size),
+              ERROR_SUCCESS)
+        << "buffers sized from the key's description always suffice";
+  }
+  DWORD reserved = 0;
+  EXPECT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, &reserved, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, nullptr, nullptr),
+            ERROR_INVALID_PARAMETER);
+  RegCloseKey(key);
+}
+
 TEST_F(Registry, QueryFollowsTheMoreDataProtocol) {
   HKEY key = Create(HKEY_CURRENT_USER, u"Software\\qx");
   ASSERT_EQ(SetString(key, u"Name", u"abcdef"), ERROR_SUCCESS);
