@@ -16,6 +16,7 @@
 //   - GetFirst/GetNext return the record (owned by the list, valid until the
 //     list changes) and move `position`, or null at the end with `position`
 //     untouched; the SOAP 1.1 and 1.2 automation forms share one pair;
+//   - out-pointers (VARIANT*, std::u16string*, bool*) must be valid;
 //   - nothing here throws a QXSOAPFault out: the entry points catch what the
 //     engines raise and record it as the message's fault.
 //

@@ -67,7 +67,7 @@ std::u16string DimeAttachment::WideId() const { return DecodeUnitsUtf8(id); }
 
 std::u16string DimeAttachment::WideType() const { return DecodeUnitsUtf8(type); }
 
-IUnknown* DimeAttachment::HandOutStorage() const { return qxcom::ComPtr<IUnknown>(storage).release(); }
+IUnknown* DimeAttachment::HandOutStorage() const { return qxcom::ComPtr<IStorage>(storage).release(); }
 
 bool DimeAttachment::HandOutOptions(VARIANT* out) const {
   if (!out) return false;
@@ -104,7 +104,7 @@ bool DimeAttachment::HandOutOptions(VARIANT* out) const {
 bool AttachmentList::Add(std::u16string_view id, std::u16string_view type, LONG tnf,
                          IUnknown* object, const VARIANT* options) {
   if (!object) return false;
-  qxcom::ComPtr<IUnknown> storage;
+  qxcom::ComPtr<IStorage> storage;
   if (FAILED(object->QueryInterface(IID_IStorage, reinterpret_cast<void**>(storage.put()))) ||
       !storage) {
     return false;

@@ -12,7 +12,7 @@
 
 #include "model/record_list.h"
 #include "qxcom/owned.h"
-#include "qxcom/unknwn.h"
+#include "qxcom/storage.h"
 
 namespace qxsoap {
 
@@ -38,8 +38,8 @@ struct DimeAttachment {
   std::u16string WideType() const;
 
   // The storage object for an out-parameter: the IStorage interface pointer
-  // with one new reference that the caller releases. The record keeps its
-  // own reference.
+  // with one new reference that the caller releases, as automation callers
+  // release every interface they receive. The record keeps its own.
   IUnknown* HandOutStorage() const;
 
   // Writes the options as a new one-dimensional VT_UI1 array (lower bound 0,
@@ -52,7 +52,7 @@ struct DimeAttachment {
   // reference to another type, or when the array cannot be made.
   bool HandOutOptions(VARIANT* out) const;
 
-  qxcom::ComPtr<IUnknown> storage;  // the object's IStorage interface
+  qxcom::ComPtr<IStorage> storage;  // one reference, released with the record
   std::string id;                   // UTF-8
   std::string type;                 // UTF-8
   LONG tnf = 0;                     // type name format, kept unchanged

@@ -33,12 +33,8 @@ class RecordList {
     }
   }
 
-  // Appends a record built elsewhere.
-  void Append(std::unique_ptr<Record> record) { records_.push_back(std::move(record)); }
-
   // Number of records as the automation count (0 for an empty list).
   LONG Count() const { return static_cast<LONG>(records_.size()); }
-  bool Empty() const { return records_.empty(); }
 
   // Record 0 with `position` set to 0, or null (position untouched) for an
   // empty list. The record stays owned by the list and is valid until the

@@ -4,7 +4,7 @@
 
 #include "frame/message_handler.h"
 #include "xml/namespaces.h"
-#include "support/counted_object.h"
+#include "support/com_objects.h"
 #include "support/variants.h"
 
 namespace qxsoap {
@@ -144,7 +144,7 @@ TEST(HandlerFault, ReasonTextGettersHandOutWhatWasAdded) {
 }
 
 TEST(HandlerAttachments, RequestAndResponseListsAreSeparate) {
-  auto storage = test::CountedObject::Create(true);
+  const qxcom::ComPtr<IStorage> storage = test::NewStorage();
   MessageHandler handler;
   ASSERT_TRUE(handler.AddDIMEAttachmentReq(u"cid:1", u"text/plain", 1, storage.get(), nullptr));
   EXPECT_NE(handler.GetDIMEAttachmentReq(u"cid:1"), nullptr);

@@ -4,8 +4,8 @@
 
 #include "model/dime_attachment.h"
 #include "model/utf8_units.h"
-#include "qxcom/storage.h"
-#include "support/counted_object.h"
+#include "support/com_objects.h"
+#include "support/memory_port.h"
 #include "support/variants.h"
 
 namespace qxsoap {
@@ -13,7 +13,8 @@ namespace {
 
 using test::ByteArrayVariant;
 using test::BytesOf;
-using test::CountedObject;
+using test::NewStorage;
+using test::RefCountOf;
 
 struct OptionsRow {
   const char* why;
@@ -85,7 +86,7 @@ TEST(Utf8Units, EveryUnitRoundTrips) {
 
 TEST(AttachmentList, RefusesObjectsWithoutStorage) {
   AttachmentList list;
-  auto plain = CountedObject::Create(false);
+  auto plain = test::MemoryPort::Create();
   EXPECT_FALSE(list.Add(u"id", u"type", 1, nullptr, nullptr));
   EXPECT_FALSE(list.Add(u"id", u"type", 1, plain.get(), nullptr));
   EXPECT_EQ(list.Count(), 0);
@@ -93,11 +94,11 @@ TEST(AttachmentList, RefusesObjectsWithoutStorage) {
 }
 
 TEST(AttachmentList, KeepsOneReferenceAndHandsOutAnotherForTheCaller) {
-  auto storage = CountedObject::Create(true);
+  const qxcom::ComPtr<IStorage> storage = NewStorage();
   {
     AttachmentList list;
     ASSERT_TRUE(list.Add(u"cid:\u00E9", u"image/png", 2, storage.get(), nullptr));
-    EXPECT_EQ(storage->RefCount(), 2u);
+    EXPECT_EQ(RefCountOf(storage.get()), 2u);
     const DimeAttachment* found = list.Find(u"cid:\u00E9");
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->id, "cid:\xC3\xA9");
@@ -106,22 +107,15 @@ TEST(AttachmentList, KeepsOneReferenceAndHandsOutAnotherForTheCaller) {
     EXPECT_EQ(found->tnf, 2);
     IUnknown* handed = found->HandOutStorage();
     EXPECT_EQ(handed, static_cast<IUnknown*>(storage.get()));
-    EXPECT_EQ(storage->RefCount(), 3u);
+    EXPECT_EQ(RefCountOf(storage.get()), 3u);
     handed->Release();
     EXPECT_EQ(list.Find(u"cid:e"), nullptr);
   }
-  EXPECT_EQ(storage->RefCount(), 1u) << "destroying the list releases its reference";
-}
-
-TEST(AttachmentList, AcceptsTheMemoryStorage) {
-  qxcom::ComPtr<IStorage> storage;
-  ASSERT_EQ(QxCreateMemoryStorage(storage.put()), S_OK);
-  AttachmentList list;
-  EXPECT_TRUE(list.Add(u"a", u"", 3, storage.get(), nullptr));
+  EXPECT_EQ(RefCountOf(storage.get()), 1u) << "destroying the list releases its reference";
 }
 
 TEST(AttachmentOptions, MalformedOrMissingOptionsStillAdd) {
-  auto storage = CountedObject::Create(true);
+  const qxcom::ComPtr<IStorage> storage = NewStorage();
   AttachmentList list;
   qxcom::Variant shortBytes = ByteArrayVariant({0x00, 0x01, 0x00});
   qxcom::Variant text = test::BstrVariant(u"not bytes");
@@ -134,13 +128,13 @@ TEST(AttachmentOptions, MalformedOrMissingOptionsStillAdd) {
 class HandOutOptionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    storage_ = CountedObject::Create(true);
+    storage_ = NewStorage();
     qxcom::Variant options = ByteArrayVariant(kBytes);
     ASSERT_TRUE(list_.Add(u"a", u"", 0, storage_.get(), options.get()));
     attachment_ = list_.Find(u"a");
   }
   const std::vector<BYTE> kBytes = {0x00, 0x01, 0x00, 0x02, 0x41, 0x42, 0x00, 0x03, 0x00, 0x00};
-  qxcom::ComPtr<CountedObject> storage_;
+  qxcom::ComPtr<IStorage> storage_;
   AttachmentList list_;
   const DimeAttachment* attachment_ = nullptr;
 };
@@ -186,7 +180,7 @@ TEST_F(HandOutOptionsTest, RefusesReferencesThatCannotHoldAnArray) {
 }
 
 TEST(AttachmentOptionsOut, NoOptionsGiveAnEmptyArray) {
-  auto storage = CountedObject::Create(true);
+  const qxcom::ComPtr<IStorage> storage = NewStorage();
   AttachmentList list;
   ASSERT_TRUE(list.Add(u"a", u"", 0, storage.get(), nullptr));
   qxcom::Variant out;
