@@ -1,8 +1,8 @@
 // The entry points that run the engines of an exchange, and the recording of
 // the faults they raise.
-#include "frame/fault_event.h"
 #include <cstdlib>
 
+#include "frame/fault_event.h"
 #include "frame/message_handler.h"
 #include "xml/xml_document.h"
 
