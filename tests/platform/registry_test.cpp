@@ -1,92 +1,20 @@
-// The file-based registry: the Windows key/value semantics a COM client
-// relies on, the store's format and its safety under concurrent writers.
+// The registry calls with the Windows key/value semantics a COM client
+// relies on.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "platform/registry_format.h"
-#include "platform/string_conversion.h"
+#include "platform/registry_fixture.h"
 #include "qxcom/registry.h"
 
 namespace {
 
-// Points QXCOM_REGISTRY at a fresh file in a temporary directory.
-class Registry : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/qxcom-registry-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory_ = pattern;
-    store_ = directory_ + "/nested/registry";
-    setenv("QXCOM_REGISTRY", store_.c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("QXCOM_REGISTRY");
-    std::filesystem::remove_all(directory_);
-  }
+using namespace registry_test;
 
-  std::string StoreText() const {
-    std::ifstream file(store_, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
-  void WriteStore(const std::string& text) const {
-    std::filesystem::create_directories(std::filesystem::path(store_).parent_path());
-    std::ofstream(store_, std::ios::binary) << text;
-  }
-
-  std::string directory_;
-  std::string store_;
-};
-
-HKEY Create(HKEY parent, const char16_t* path) {
-  HKEY key = nullptr;
-  EXPECT_EQ(RegCreateKeyW(parent, path, &key), ERROR_SUCCESS);
-  return key;
-}
-
-LONG SetString(HKEY key, const char16_t* name, const std::u16string& text) {
-  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                        DWORD((text.size() + 1) * sizeof(char16_t)));
-}
-
-// Reads a REG_SZ with the size-then-data protocol; the error code when it fails.
-std::u16string GetString(HKEY key, const char16_t* name, LONG* error = nullptr) {
-  DWORD type = 0, size = 0;
-  LONG result = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
-  std::u16string text(size / 2, u'\0');
-  if (result == ERROR_SUCCESS) {
-    result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
-    EXPECT_EQ(type, DWORD(REG_SZ));
-  }
-  if (error) *error = result;
-  if (result != ERROR_SUCCESS) return {};
-  if (!text.empty() && text.back() == u'\0') text.pop_back();
-  return text;
-}
-
-std::vector<std::u16string> SubkeyNames(HKEY key) {
-  std::vector<std::u16string> names;
-  for (DWORD index = 0;; ++index) {
-    char16_t name[256];
-    DWORD length = 256;
-    LONG result = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (result == ERROR_NO_MORE_ITEMS) return names;
-    EXPECT_EQ(result, ERROR_SUCCESS);
-    if (result != ERROR_SUCCESS) return names;
-    names.emplace_back(name, length);
-  }
-}
+class Registry : public TemporaryRegistry {};
 
 TEST_F(Registry, KeysAndValuesSurviveInTheStore) {
   HKEY server = Create(HKEY_CLASSES_ROOT, u"CLSID\\{0123ABCD-4567-89EF-FEDC-BA9876543210}\\InprocServer32");
@@ -265,13 +193,6 @@ TEST_F(Registry, HandlesAreChecked) {
   RegCloseKey(readOnly);
 }
 
-// A key path of `levels` one-letter names.
-std::u16string Deep(int levels) {
-  std::u16string path = u"d";
-  for (int i = 1; i < levels; ++i) path += u"\\d";
-  return path;
-}
-
 struct BadPathRow {
   const char* why;
   std::u16string path;
@@ -351,166 +272,6 @@ TEST_F(Registry, MissingStoreIsAnEmptyRegistry) {
   EXPECT_EQ(key, nullptr);
   EXPECT_TRUE(SubkeyNames(HKEY_CLASSES_ROOT).empty());
   EXPECT_FALSE(std::filesystem::exists(store_)) << "reading creates nothing";
-}
-
-struct CorruptRow {
-  const char* why;
-  std::string text;
-};
-const CorruptRow kCorruptRows[] = {
-    {"no format line", "[HKEY_CLASSES_ROOT\\A]\n"},
-    {"other format version", "qxcom registry 2\n"},
-    {"value before any key", "qxcom registry 1\n@=sz:\"x\"\n"},
-    {"unknown root", "qxcom registry 1\n[HKEY_USERS\\A]\n"},
-    {"key line without closing bracket", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A\n"},
-    {"empty key name", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\\\A]\n"},
-    {"unterminated text", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"x\n"},
-    {"unknown escape", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"\\q\"\n"},
-    {"short unicode escape", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"\\u12\"\n"},
-    {"ill-formed UTF-8", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"\xC3\x28\"\n"},
-    {"dword of seven digits", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=dword:0000001\n"},
-    {"hex byte of one digit", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=hex(3):1\n"},
-    {"unknown type word", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=qword:1\n"},
-    {"text after the value", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"x\" y\n"},
-    {"value written twice", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n\"v\"=sz:\"x\"\n\"V\"=sz:\"y\"\n"},
-    {"stray line", "qxcom registry 1\nhello\n"},
-    {"key 513 levels deep", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\" +
-                                std::string(qxcom::ToUtf8(Deep(513))) + "]\n"},
-    {"binary junk", std::string("\x00\x01\x02", 3)},
-};
-
-TEST_F(Registry, CorruptStoreIsBadDbAndLeftAlone) {
-  for (const CorruptRow& row : kCorruptRows) {
-    SCOPED_TRACE(row.why);
-    WriteStore(row.text);
-    HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyW(HKEY_CLASSES_ROOT, u"A", &key), ERROR_BADDB);
-    EXPECT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, u"B", &key), ERROR_BADDB);
-    EXPECT_EQ(SetString(HKEY_CLASSES_ROOT, u"v", u"x"), ERROR_BADDB);
-    EXPECT_EQ(StoreText(), row.text) << "a write must not replace what it cannot read";
-  }
-}
-
-TEST(RegistryFormat, EveryTruncatedStoreIsReadOrRefused) {
-  const std::string store =
-      "qxcom registry 1\n"
-      "[HKEY_CLASSES_ROOT\\CLSID]\n"
-      "[HKEY_CLASSES_ROOT\\CLSID\\{A}]\n"
-      "@=sz:\"caf\xC3\xA9 \\\"q\\\" \\uD800\"\n"
-      "\"Port\"=dword:00001f90\n"
-      "\"Blob\"=hex(3):01,ff\n"
-      "[HKEY_LOCAL_MACHINE\\Software]\n";
-  qxcom::RegistryTree whole;
-  ASSERT_TRUE(qxcom::ParseRegistry(store, &whole));
-  EXPECT_EQ(qxcom::FormatRegistry(whole), store) << "the writer's own form reads back equal";
-  int refused = 0;
-  for (size_t length = 0; length < store.size(); ++length) {
-    SCOPED_TRACE(length);
-    qxcom::RegistryTree part;
-    if (!qxcom::ParseRegistry(store.substr(0, length), &part)) {
-      ++refused;
-      continue;
-    }
-    std::string again = qxcom::FormatRegistry(part);
-    qxcom::RegistryTree reread;
-    ASSERT_TRUE(qxcom::ParseRegistry(again, &reread));
-    EXPECT_EQ(qxcom::FormatRegistry(reread), again);
-  }
-  EXPECT_GT(refused, 0) << "cuts inside a line must be refused";
-}
-
-TEST_F(Registry, HandWrittenStoreWithCommentsAndImpliedParentsReads) {
-  WriteStore(
-      "qxcom registry 1\r\n"
-      "# written by hand\n"
-      "\n"
-      "[hkey_classes_root\\Deep\\Er]\n"
-      "@=sz:\"caf\xC3\xA9 \\u00e9\"\n"
-      "[HKEY_CLASSES_ROOT\\Deep\\Er]\n"
-      "\"n\"=hex(3):\n");
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyW(HKEY_CLASSES_ROOT, u"Deep\\Er", &key), ERROR_SUCCESS);
-  EXPECT_EQ(GetString(key, nullptr), u"caf\u00E9 \u00E9");
-  DWORD type = 0, size = 0;
-  EXPECT_EQ(RegQueryValueExW(key, u"n", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
-  EXPECT_EQ(type, DWORD(REG_BINARY));
-  EXPECT_EQ(size, 0u);
-  RegCloseKey(key);
-}
-
-TEST_F(Registry, UnusableStoreLocationFailsCleanly) {
-  setenv("QXCOM_REGISTRY", "/dev/null/registry", 1);
-  HKEY key = nullptr;
-  EXPECT_EQ(RegOpenKeyW(HKEY_CLASSES_ROOT, u"A", &key), ERROR_BADDB);
-  EXPECT_NE(RegCreateKeyW(HKEY_CLASSES_ROOT, u"A", &key), ERROR_SUCCESS);
-  EXPECT_EQ(key, nullptr);
-}
-
-TEST_F(Registry, ReadersSeeAnotherProcessChangeOfTheSameSize) {
-  HKEY key = Create(HKEY_CLASSES_ROOT, u"Cached");
-  ASSERT_EQ(SetString(key, u"v", u"aaaa"), ERROR_SUCCESS);
-  EXPECT_EQ(GetString(key, u"v"), u"aaaa");
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) _exit(SetString(key, u"v", u"bbbb") == ERROR_SUCCESS ? 0 : 1);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(GetString(key, u"v"), u"bbbb") << "a store of the same size is still read afresh";
-  RegCloseKey(key);
-}
-
-constexpr int kWriters = 6;
-constexpr int kValuesPerWriter = 20;
-
-void WriteValues(int writer) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, u"Shared", &key), ERROR_SUCCESS);
-  for (int i = 0; i < kValuesPerWriter; ++i) {
-    std::string name = "w" + std::to_string(writer) + "-" + std::to_string(i);
-    std::u16string wide(name.begin(), name.end());
-    ASSERT_EQ(SetString(key, wide.c_str(), wide), ERROR_SUCCESS);
-  }
-  RegCloseKey(key);
-}
-
-void ExpectEveryValue() {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyW(HKEY_CLASSES_ROOT, u"Shared", &key), ERROR_SUCCESS);
-  for (int writer = 0; writer < kWriters; ++writer) {
-    for (int i = 0; i < kValuesPerWriter; ++i) {
-      std::string name = "w" + std::to_string(writer) + "-" + std::to_string(i);
-      std::u16string wide(name.begin(), name.end());
-      EXPECT_EQ(GetString(key, wide.c_str()), wide);
-    }
-  }
-  RegCloseKey(key);
-}
-
-TEST_F(Registry, ConcurrentThreadsLoseNoUpdate) {
-  std::vector<std::thread> writers;
-  for (int writer = 0; writer < kWriters; ++writer) writers.emplace_back(WriteValues, writer);
-  for (std::thread& writer : writers) writer.join();
-  ExpectEveryValue();
-}
-
-TEST_F(Registry, ConcurrentProcessesLoseNoUpdate) {
-  std::vector<pid_t> children;
-  for (int writer = 0; writer < kWriters; ++writer) {
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      WriteValues(writer);
-      _exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    children.push_back(child);
-  }
-  for (pid_t child : children) {
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  ExpectEveryValue();
 }
 
 }  // namespace

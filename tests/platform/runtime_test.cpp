@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/registry_fixture.h"
 #include "platform/runtime_lookup.h"
 #include "platform/test_server/test_server.h"
 #include "qxcom.h"
@@ -56,19 +57,8 @@ std::u16string Braced(REFGUID guid) {
 
 std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-class Runtime : public ::testing::Test {
+class Runtime : public registry_test::TemporaryRegistry {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/qxcom-runtime-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory_ = pattern;
-    setenv("QXCOM_REGISTRY", (directory_ + "/registry").c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("QXCOM_REGISTRY");
-    std::filesystem::remove_all(directory_);
-  }
-
   // Sets the default value of HKEY_CLASSES_ROOT\<path>.
   static void SetDefault(const std::u16string& path, const std::u16string& text,
                          DWORD type = REG_SZ) {
@@ -82,8 +72,6 @@ class Runtime : public ::testing::Test {
   static void RegisterServer(const std::string& path, DWORD type = REG_SZ) {
     SetDefault(u"CLSID\\" + Braced(kTestServerClass) + u"\\InprocServer32", Wide(path), type);
   }
-
-  std::string directory_;
 };
 
 TEST_F(Runtime, ApartmentCallsAreAccepted) {
@@ -233,11 +221,7 @@ TEST_F(Runtime, CreationFailuresHaveTheirHresults) {
 }
 
 TEST_F(Runtime, UnreadableRegistryIsReadRegDb) {
-  std::filesystem::path store(std::getenv("QXCOM_REGISTRY"));
-  FILE* file = std::fopen(store.c_str(), "w");
-  ASSERT_NE(file, nullptr);
-  std::fputs("not a registry\n", file);
-  std::fclose(file);
+  WriteStore("not a registry\n");
   void* object = nullptr;
   EXPECT_EQ(CoCreateInstance(kTestServerClass, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &object),
             REGDB_E_READREGDB);

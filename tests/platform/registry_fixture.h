@@ -1,0 +1,97 @@
+// A temporary registry store for the registry and runtime tests, and the
+// small client-side helpers they share.
+#ifndef QXSOAP_TESTS_PLATFORM_REGISTRY_FIXTURE_H_
+#define QXSOAP_TESTS_PLATFORM_REGISTRY_FIXTURE_H_
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "qxcom/registry.h"
+
+namespace registry_test {
+
+// Points QXCOM_REGISTRY at a fresh file in a temporary directory.
+class TemporaryRegistry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/qxcom-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    directory_ = pattern;
+    store_ = directory_ + "/nested/registry";
+    setenv("QXCOM_REGISTRY", store_.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("QXCOM_REGISTRY");
+    std::filesystem::remove_all(directory_);
+  }
+
+  std::string StoreText() const {
+    std::ifstream file(store_, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+  void WriteStore(const std::string& text) const {
+    std::filesystem::create_directories(std::filesystem::path(store_).parent_path());
+    std::ofstream(store_, std::ios::binary) << text;
+  }
+
+  std::string directory_;
+  std::string store_;
+};
+
+inline HKEY Create(HKEY parent, const char16_t* path) {
+  HKEY key = nullptr;
+  EXPECT_EQ(RegCreateKeyW(parent, path, &key), ERROR_SUCCESS);
+  return key;
+}
+
+inline LONG SetString(HKEY key, const char16_t* name, const std::u16string& text) {
+  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                        DWORD((text.size() + 1) * sizeof(char16_t)));
+}
+
+// Reads a REG_SZ with the size-then-data protocol; the error code when it fails.
+inline std::u16string GetString(HKEY key, const char16_t* name, LONG* error = nullptr) {
+  DWORD type = 0, size = 0;
+  LONG result = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+  std::u16string text(size / 2, u'\0');
+  if (result == ERROR_SUCCESS) {
+    result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
+    EXPECT_EQ(type, DWORD(REG_SZ));
+  }
+  if (error) *error = result;
+  if (result != ERROR_SUCCESS) return {};
+  if (!text.empty() && text.back() == u'\0') text.pop_back();
+  return text;
+}
+
+inline std::vector<std::u16string> SubkeyNames(HKEY key) {
+  std::vector<std::u16string> names;
+  for (DWORD index = 0;; ++index) {
+    char16_t name[256];
+    DWORD length = 256;
+    LONG result = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (result == ERROR_NO_MORE_ITEMS) return names;
+    EXPECT_EQ(result, ERROR_SUCCESS);
+    if (result != ERROR_SUCCESS) return names;
+    names.emplace_back(name, length);
+  }
+}
+
+// A key path of `levels` one-letter names.
+inline std::u16string Deep(int levels) {
+  std::u16string path = u"d";
+  for (int i = 1; i < levels; ++i) path += u"\\d";
+  return path;
+}
+
+}  // namespace registry_test
+
+#endif  // QXSOAP_TESTS_PLATFORM_REGISTRY_FIXTURE_H_

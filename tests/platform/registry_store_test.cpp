@@ -1,0 +1,182 @@
+// The registry store: its text format, what it does with a corrupt or
+// unusable file, and its safety under concurrent writers.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/registry_fixture.h"
+#include "platform/registry_format.h"
+#include "platform/string_conversion.h"
+#include "qxcom/registry.h"
+
+namespace {
+
+using namespace registry_test;
+
+class RegistryStore : public TemporaryRegistry {};
+
+struct CorruptRow {
+  const char* why;
+  std::string text;
+};
+const CorruptRow kCorruptRows[] = {
+    {"no format line", "[HKEY_CLASSES_ROOT\\A]\n"},
+    {"other format version", "qxcom registry 2\n"},
+    {"value before any key", "qxcom registry 1\n@=sz:\"x\"\n"},
+    {"unknown root", "qxcom registry 1\n[HKEY_USERS\\A]\n"},
+    {"key line without closing bracket", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A\n"},
+    {"empty key name", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\\\A]\n"},
+    {"unterminated text", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"x\n"},
+    {"unknown escape", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"\\q\"\n"},
+    {"short unicode escape", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"\\u12\"\n"},
+    {"ill-formed UTF-8", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"\xC3\x28\"\n"},
+    {"dword of seven digits", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=dword:0000001\n"},
+    {"hex byte of one digit", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=hex(3):1\n"},
+    {"unknown type word", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=qword:1\n"},
+    {"text after the value", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"x\" y\n"},
+    {"value written twice", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n\"v\"=sz:\"x\"\n\"V\"=sz:\"y\"\n"},
+    {"stray line", "qxcom registry 1\nhello\n"},
+    {"key 513 levels deep", "qxcom registry 1\n[HKEY_CLASSES_ROOT\\" +
+                                std::string(qxcom::ToUtf8(Deep(513))) + "]\n"},
+    {"binary junk", std::string("\x00\x01\x02", 3)},
+};
+
+TEST_F(RegistryStore, CorruptStoreIsBadDbAndLeftAlone) {
+  for (const CorruptRow& row : kCorruptRows) {
+    SCOPED_TRACE(row.why);
+    WriteStore(row.text);
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyW(HKEY_CLASSES_ROOT, u"A", &key), ERROR_BADDB);
+    EXPECT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, u"B", &key), ERROR_BADDB);
+    EXPECT_EQ(SetString(HKEY_CLASSES_ROOT, u"v", u"x"), ERROR_BADDB);
+    EXPECT_EQ(StoreText(), row.text) << "a write must not replace what it cannot read";
+  }
+}
+
+TEST(RegistryFormat, EveryTruncatedStoreIsReadOrRefused) {
+  const std::string store =
+      "qxcom registry 1\n"
+      "[HKEY_CLASSES_ROOT\\CLSID]\n"
+      "[HKEY_CLASSES_ROOT\\CLSID\\{A}]\n"
+      "@=sz:\"caf\xC3\xA9 \\\"q\\\" \\uD800\"\n"
+      "\"Port\"=dword:00001f90\n"
+      "\"Blob\"=hex(3):01,ff\n"
+      "[HKEY_LOCAL_MACHINE\\Software]\n";
+  qxcom::RegistryTree whole;
+  ASSERT_TRUE(qxcom::ParseRegistry(store, &whole));
+  EXPECT_EQ(qxcom::FormatRegistry(whole), store) << "the writer's own form reads back equal";
+  int refused = 0;
+  for (size_t length = 0; length < store.size(); ++length) {
+    SCOPED_TRACE(length);
+    qxcom::RegistryTree part;
+    if (!qxcom::ParseRegistry(store.substr(0, length), &part)) {
+      ++refused;
+      continue;
+    }
+    std::string again = qxcom::FormatRegistry(part);
+    qxcom::RegistryTree reread;
+    ASSERT_TRUE(qxcom::ParseRegistry(again, &reread));
+    EXPECT_EQ(qxcom::FormatRegistry(reread), again);
+  }
+  EXPECT_GT(refused, 0) << "cuts inside a line must be refused";
+}
+
+TEST_F(RegistryStore, HandWrittenStoreWithCommentsAndImpliedParentsReads) {
+  WriteStore(
+      "qxcom registry 1\r\n"
+      "# written by hand\n"
+      "\n"
+      "[hkey_classes_root\\Deep\\Er]\n"
+      "@=sz:\"caf\xC3\xA9 \\u00e9\"\n"
+      "[HKEY_CLASSES_ROOT\\Deep\\Er]\n"
+      "\"n\"=hex(3):\n");
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyW(HKEY_CLASSES_ROOT, u"Deep\\Er", &key), ERROR_SUCCESS);
+  EXPECT_EQ(GetString(key, nullptr), u"caf\u00E9 \u00E9");
+  DWORD type = 0, size = 0;
+  EXPECT_EQ(RegQueryValueExW(key, u"n", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, DWORD(REG_BINARY));
+  EXPECT_EQ(size, 0u);
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryStore, UnusableStoreLocationFailsCleanly) {
+  setenv("QXCOM_REGISTRY", "/dev/null/registry", 1);
+  HKEY key = nullptr;
+  EXPECT_EQ(RegOpenKeyW(HKEY_CLASSES_ROOT, u"A", &key), ERROR_BADDB);
+  EXPECT_NE(RegCreateKeyW(HKEY_CLASSES_ROOT, u"A", &key), ERROR_SUCCESS);
+  EXPECT_EQ(key, nullptr);
+}
+
+TEST_F(RegistryStore, ReadersSeeAnotherProcessChangeOfTheSameSize) {
+  HKEY key = Create(HKEY_CLASSES_ROOT, u"Cached");
+  ASSERT_EQ(SetString(key, u"v", u"aaaa"), ERROR_SUCCESS);
+  EXPECT_EQ(GetString(key, u"v"), u"aaaa");
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(SetString(key, u"v", u"bbbb") == ERROR_SUCCESS ? 0 : 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(GetString(key, u"v"), u"bbbb") << "a store of the same size is still read afresh";
+  RegCloseKey(key);
+}
+
+constexpr int kWriters = 6;
+constexpr int kValuesPerWriter = 20;
+
+void WriteValues(int writer) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, u"Shared", &key), ERROR_SUCCESS);
+  for (int i = 0; i < kValuesPerWriter; ++i) {
+    std::string name = "w" + std::to_string(writer) + "-" + std::to_string(i);
+    std::u16string wide(name.begin(), name.end());
+    ASSERT_EQ(SetString(key, wide.c_str(), wide), ERROR_SUCCESS);
+  }
+  RegCloseKey(key);
+}
+
+void ExpectEveryValue() {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyW(HKEY_CLASSES_ROOT, u"Shared", &key), ERROR_SUCCESS);
+  for (int writer = 0; writer < kWriters; ++writer) {
+    for (int i = 0; i < kValuesPerWriter; ++i) {
+      std::string name = "w" + std::to_string(writer) + "-" + std::to_string(i);
+      std::u16string wide(name.begin(), name.end());
+      EXPECT_EQ(GetString(key, wide.c_str()), wide);
+    }
+  }
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryStore, ConcurrentThreadsLoseNoUpdate) {
+  std::vector<std::thread> writers;
+  for (int writer = 0; writer < kWriters; ++writer) writers.emplace_back(WriteValues, writer);
+  for (std::thread& writer : writers) writer.join();
+  ExpectEveryValue();
+}
+
+TEST_F(RegistryStore, ConcurrentProcessesLoseNoUpdate) {
+  std::vector<pid_t> children;
+  for (int writer = 0; writer < kWriters; ++writer) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      WriteValues(writer);
+      _exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    children.push_back(child);
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  ExpectEveryValue();
+}
+
+}  // namespace
