@@ -209,19 +209,19 @@ bool XmlReader::IsReadAlready(std::u16string_view qualifiedName) {
 void XmlReader::ReadAttributeValue(std::u16string& value) {
   const char16_t quote = cursor_.Next();
   if (quote != u'"' && quote != u'\'') Fail();
+  const char16_t* run = cursor_.Mark();
   for (;;) {
-    const char16_t* run = cursor_.Mark();
     cursor_.SkipUntil(kValueStop);
-    value.append(cursor_.Since(run));
+    const char16_t* stop = cursor_.Mark();
     const char16_t c = cursor_.Next();
+    if (c == quote || c == u'&') value.append(run, stop);
     if (c == quote) return;
     if (c == u'&') {
       AppendReference(value);
+      run = cursor_.Mark();
     } else if (c == u'<' || c == 0) {
       Fail();
-    } else {
-      value.push_back(c);  // the other quote
-    }
+    }  // else the other quote, which stays in the run
   }
 }
 
@@ -230,14 +230,15 @@ void XmlReader::ReadContent(XmlElement& element, int depth) {
   for (;;) {
     const char16_t* run = cursor_.Mark();
     cursor_.SkipUntil(kTextStop);
+    // A ']' stops the scan only to look for "]]>"; otherwise it is text.
+    while (cursor_.Match(u']')) {
+      if (cursor_.Match(u"]>")) Fail();
+      cursor_.SkipUntil(kTextStop);
+    }
     text.append(cursor_.Since(run));
     switch (cursor_.Next()) {
       case u'&':
         AppendReference(text);
-        break;
-      case u']':
-        if (cursor_.Match(u"]>")) Fail();
-        text.push_back(u']');
         break;
       case u'<':
         cursor_.Unget();
