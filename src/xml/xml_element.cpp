@@ -24,6 +24,14 @@ XmlElement::XmlElement(std::u16string qualifiedName, std::u16string namespaceUri
                        std::u16string localName)
     : XmlName(std::move(qualifiedName), std::move(namespaceUri), std::move(localName)) {}
 
+XmlElement::~XmlElement() {
+  // Children go last-first, the reverse of the order the reader made them
+  // in: the allocator then merges each freed block with free space it has
+  // just got back, instead of being left with many scattered small blocks
+  // that make the next large allocation slow (measured with bench/).
+  while (!children_.empty()) children_.pop_back();
+}
+
 void XmlElement::AppendChild(std::unique_ptr<XmlElement> child) {
   if (child) children_.push_back(std::move(child));
 }

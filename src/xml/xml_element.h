@@ -44,6 +44,7 @@ class XmlElement : public XmlName, public XmlText {
              std::u16string localName);
   XmlElement(const XmlElement&) = delete;
   XmlElement& operator=(const XmlElement&) = delete;
+  ~XmlElement() override;
 
   // Appends `child` and takes ownership of it; a null child is ignored.
   void AppendChild(std::unique_ptr<XmlElement> child);
