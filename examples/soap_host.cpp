@@ -1,0 +1,199 @@
+// An example SOAP server host, written as a COM client of the handler:
+// registers the module (in a registry file of its own, so nothing of the
+// user's is touched), creates the handler by ProgID, and runs one exchange
+// for a calculator service described by an in-memory port description:
+// the request bytes in, what the handler read, the service's answer, and
+// the bytes it wrote back. Exits non-zero when the handler cannot be
+// registered, created or called; a SOAP fault is an answer, not a failure.
+#include <qxsoapmsg.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "calculator_port.h"
+
+namespace {
+
+constexpr std::string_view kRequest =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\"\n"
+    "    xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"
+    "    xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"\n"
+    "    SOAP-ENV:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">\n"
+    "  <SOAP-ENV:Body>\n"
+    "    <m:Add xmlns:m=\"urn:example:calculator\">\n"
+    "      <a xsi:type=\"xsd:int\">2</a>\n"
+    "      <b xsi:type=\"xsd:int\">40</b>\n"
+    "    </m:Add>\n"
+    "  </SOAP-ENV:Body>\n"
+    "</SOAP-ENV:Envelope>\n";
+
+std::string Narrow(std::u16string_view text) {
+  std::string out;
+  for (char16_t unit : text) out += unit < 0x80 ? char(unit) : '?';
+  return out;
+}
+
+// Takes ownership of a BSTR out-parameter and returns its text.
+std::string Take(BSTR text) {
+  std::string out = Narrow({text ? text : u"", SysStringLen(text)});
+  SysFreeString(text);
+  return out;
+}
+
+bool Check(HRESULT hr, const char* step) {
+  if (SUCCEEDED(hr)) return true;
+  std::fprintf(stderr, "example_host: %s failed: 0x%08X\n", step, unsigned(hr));
+  return false;
+}
+
+bool IsTrue(VARIANT_BOOL flag) { return flag == VARIANT_TRUE; }
+
+VARIANT Bytes(std::string_view text) {
+  VARIANT value;
+  VariantInit(&value);
+  V_VT(&value) = VT_ARRAY | VT_UI1;
+  V_ARRAY(&value) = SafeArrayCreateVector(VT_UI1, 0, ULONG(text.size()));
+  void* data = nullptr;
+  SafeArrayAccessData(V_ARRAY(&value), &data);
+  std::copy(text.begin(), text.end(), static_cast<char*>(data));
+  SafeArrayUnaccessData(V_ARRAY(&value));
+  return value;
+}
+
+// Prints what the handler read: the method and its parameters, or the
+// fault the request raised.
+void PrintRequest(Iqxsoapmsg2& handler) {
+  VARIANT_BOOL fault = VARIANT_FALSE;
+  handler.IsSOAPFault(&fault);
+  if (IsTrue(fault)) {
+    BSTR code = nullptr, text = nullptr;
+    handler.GetSOAPFaultCode(&code);
+    handler.GetSOAPFaultString(&text);
+    std::printf("read:    a fault, %s: %s\n", Take(code).c_str(), Take(text).c_str());
+    return;
+  }
+  BSTR ns = nullptr, name = nullptr;
+  LONG version = 0;
+  handler.GetMethodNS(&ns);
+  handler.GetMethodName(&name);
+  handler.GetSOAPVersion(&version);
+  std::printf("read:    SOAP %ld.%ld call of {%s}%s\n", long(version / 10), long(version % 10),
+              Take(ns).c_str(), Take(name).c_str());
+  BSTR paramNs = nullptr, paramName = nullptr;
+  VARIANT content;
+  VariantInit(&content);
+  VARIANT_BOOL in = 0, out = 0, more = 0;
+  LONG position = 0;
+  for (handler.GetFirstMethodParam(&paramNs, &paramName, &content, &in, &out, &position, &more);
+       IsTrue(more);
+       handler.GetNextMethodParam(&paramNs, &paramName, &content, &in, &out, &position, &more)) {
+    SysFreeString(paramNs);
+    VARIANT text;
+    VariantInit(&text);
+    VariantChangeType(&text, &content, 0, VT_BSTR);
+    std::printf("         parameter %s = %s\n", Take(paramName).c_str(),
+                V_VT(&text) == VT_BSTR ? Take(V_BSTR(&text)).c_str() : "(not text)");
+    VariantClear(&content);
+  }
+}
+
+// The service: adds the two parameters it was given.
+void Answer(Iqxsoapmsg2& handler) {
+  LONG sum = 0;
+  BSTR ns = nullptr, name = nullptr;
+  VARIANT content;
+  VariantInit(&content);
+  VARIANT_BOOL in = 0, out = 0, more = 0;
+  LONG position = 0;
+  for (handler.GetFirstMethodParam(&ns, &name, &content, &in, &out, &position, &more);
+       IsTrue(more);
+       handler.GetNextMethodParam(&ns, &name, &content, &in, &out, &position, &more)) {
+    SysFreeString(ns);
+    SysFreeString(name);
+    if (SUCCEEDED(VariantChangeType(&content, &content, 0, VT_I4))) sum += V_I4(&content);
+    VariantClear(&content);
+  }
+  VARIANT result;
+  VariantInit(&result);
+  V_VT(&result) = VT_I4;
+  V_I4(&result) = sum;
+  handler.SetReturnValue(result);
+  std::printf("service: returns %ld\n", long(sum));
+}
+
+bool RunExchange(Iqxsoapmsg2& handler) {
+  example::CalculatorPort* port = example::CalculatorPort::Create();
+  BSTR service = SysAllocString(u"Calculator"), portName = SysAllocString(u"CalculatorSoap"),
+       action = SysAllocString(u"urn:example:calculator#Add");
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  const HRESULT hr = handler.Initialize(service, portName, nullptr, action, nullptr,
+                                        VARIANT_FALSE, VARIANT_FALSE, port, &ok);
+  SysFreeString(service);
+  SysFreeString(portName);
+  SysFreeString(action);
+  port->Release();  // the handler keeps its own reference
+  if (!Check(hr, "Initialize") || !IsTrue(ok)) return false;
+
+  BSTR address = nullptr;
+  handler.GetPortAddress(&address);
+  std::printf("port:    %s\n", Take(address).c_str());
+
+  VARIANT request = Bytes(kRequest);
+  handler.SetBuffer(request, &ok);
+  VariantClear(&request);
+  std::printf("request: %zu bytes\n", kRequest.size());
+
+  VARIANT_BOOL parsed = VARIANT_FALSE, bound = VARIANT_FALSE;
+  if (!Check(handler.Deserialize(&parsed), "Deserialize")) return false;
+  if (IsTrue(parsed) && !Check(handler.ProcessRPC(&bound), "ProcessRPC")) return false;
+  PrintRequest(handler);
+  if (IsTrue(bound)) Answer(handler);
+
+  VARIANT_BOOL written = VARIANT_FALSE;
+  if (!Check(handler.Serialize(&written), "Serialize")) return false;
+  VARIANT response;
+  VariantInit(&response);
+  if (!Check(handler.GetBuffer(&response, &ok), "GetBuffer")) return false;
+  void* data = nullptr;
+  SafeArrayAccessData(V_ARRAY(&response), &data);
+  const std::string_view bytes(static_cast<const char*>(data),
+                               V_ARRAY(&response)->rgsabound[0].cElements);
+  std::printf("wrote:   %zu bytes%s\n%.*s\n", bytes.size(),
+              IsTrue(written) ? "" : " (Serialize produced no message)", int(bytes.size()),
+              bytes.data());
+  SafeArrayUnaccessData(V_ARRAY(&response));
+  VariantClear(&response);
+  return true;
+}
+
+}  // namespace
+
+int main() {
+  char pattern[] = "/tmp/qxsoap-example-XXXXXX";
+  if (!mkdtemp(pattern)) return 1;
+  const std::filesystem::path registry = std::filesystem::path(pattern) / "registry";
+  setenv("QXCOM_REGISTRY", registry.c_str(), 1);
+
+  bool ok = Check(DllRegisterServer(), "DllRegisterServer");
+  CLSID clsid{};
+  Iqxsoapmsg2* handler = nullptr;
+  ok = ok && Check(CLSIDFromProgID(kQxsoapmsg2ProgId, &clsid), "CLSIDFromProgID");
+  ok = ok && Check(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_Iqxsoapmsg2,
+                                    reinterpret_cast<void**>(&handler)),
+                   "CoCreateInstance");
+  if (ok) {
+    std::printf("created: %s through %s\n", Narrow(kQxsoapmsg2ProgId).c_str(),
+                registry.c_str());
+    ok = RunExchange(*handler);
+    handler->Release();
+  }
+  ok = Check(DllUnregisterServer(), "DllUnregisterServer") && ok;
+  std::filesystem::remove_all(pattern);
+  return ok ? 0 : 1;
+}
