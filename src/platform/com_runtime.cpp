@@ -4,6 +4,7 @@
 
 #include "platform/class_registry.h"
 #include "platform/runtime_lookup.h"
+#include "platform/runtime_guard.h"
 #include "platform/runtime_modules.h"
 #include "platform/string_conversion.h"
 #include "qxcom/runtime.h"
@@ -49,7 +50,9 @@ void CoTaskMemFree(LPVOID block) { std::free(block); }
 
 HRESULT CoRegisterClassObject(REFCLSID clsid, IUnknown* object, DWORD context, DWORD flags,
                               DWORD* cookie) {
-  return qxcom::RegisterClassObject(clsid, object, context, flags, cookie);
+  return qxcom::Guarded(E_OUTOFMEMORY, [&] {
+    return qxcom::RegisterClassObject(clsid, object, context, flags, cookie);
+  });
 }
 
 HRESULT CoRevokeClassObject(DWORD cookie) { return qxcom::RevokeClassObject(cookie); }
@@ -68,9 +71,11 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, COSERVERINFO*, REFIID ii
     return registered->QueryInterface(iid, object);
   }
   if ((context & CLSCTX_INPROC_SERVER) == 0) return REGDB_E_CLASSNOTREG;
-  std::string path;
-  if (HRESULT hr = FindInprocServer(clsid, &path); FAILED(hr)) return hr;
-  return qxcom::GetModuleClassObject(path, clsid, iid, object);
+  return qxcom::Guarded(E_OUTOFMEMORY, [&] {
+    std::string path;
+    if (HRESULT hr = FindInprocServer(clsid, &path); FAILED(hr)) return hr;
+    return qxcom::GetModuleClassObject(path, clsid, iid, object);
+  });
 }
 
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,

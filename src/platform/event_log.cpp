@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "platform/runtime_guard.h"
 #include "platform/string_conversion.h"
 #include "qxcom/eventlog.h"
 
@@ -107,7 +108,8 @@ HANDLE RegisterEventSourceA(LPCSTR server, LPCSTR source) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  return OpenSource(source);
+  return qxcom::Guarded(HANDLE(nullptr), [&] { return OpenSource(source); },
+                       ERROR_NOT_ENOUGH_MEMORY);
 }
 
 HANDLE RegisterEventSourceW(LPCWSTR server, LPCWSTR source) {
@@ -115,7 +117,8 @@ HANDLE RegisterEventSourceW(LPCWSTR server, LPCWSTR source) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  return OpenSource(qxcom::ToUtf8(source));
+  return qxcom::Guarded(HANDLE(nullptr), [&] { return OpenSource(qxcom::ToUtf8(source)); },
+                       ERROR_NOT_ENOUGH_MEMORY);
 }
 
 BOOL ReportEventA(HANDLE source, WORD type, WORD category, DWORD eventId, PSID, WORD stringCount,
@@ -123,12 +126,15 @@ BOOL ReportEventA(HANDLE source, WORD type, WORD category, DWORD eventId, PSID, 
   if (stringCount != 0 && (!strings || AnyNull(stringCount, strings))) {
     return Fail(ERROR_INVALID_PARAMETER);
   }
-  std::string text;
-  for (WORD i = 0; i < stringCount; ++i) {
-    if (i != 0) text.push_back(' ');
-    text.append(strings[i]);
-  }
-  return Report(source, type, category, eventId, text, dataSize, data);
+  auto joinAndReport = [&] {
+    std::string text;
+    for (WORD i = 0; i < stringCount; ++i) {
+      if (i != 0) text.push_back(' ');
+      text.append(strings[i]);
+    }
+    return Report(source, type, category, eventId, text, dataSize, data);
+  };
+  return qxcom::Guarded(BOOL(FALSE), joinAndReport, ERROR_NOT_ENOUGH_MEMORY);
 }
 
 BOOL ReportEventW(HANDLE source, WORD type, WORD category, DWORD eventId, PSID, WORD stringCount,
@@ -136,12 +142,15 @@ BOOL ReportEventW(HANDLE source, WORD type, WORD category, DWORD eventId, PSID, 
   if (stringCount != 0 && (!strings || AnyNull(stringCount, strings))) {
     return Fail(ERROR_INVALID_PARAMETER);
   }
-  std::string text;
-  for (WORD i = 0; i < stringCount; ++i) {
-    if (i != 0) text.push_back(' ');
-    qxcom::AppendUtf16AsUtf8(strings[i], text);
-  }
-  return Report(source, type, category, eventId, text, dataSize, data);
+  auto joinAndReport = [&] {
+    std::string text;
+    for (WORD i = 0; i < stringCount; ++i) {
+      if (i != 0) text.push_back(' ');
+      qxcom::AppendUtf16AsUtf8(strings[i], text);
+    }
+    return Report(source, type, category, eventId, text, dataSize, data);
+  };
+  return qxcom::Guarded(BOOL(FALSE), joinAndReport, ERROR_NOT_ENOUGH_MEMORY);
 }
 
 BOOL DeregisterEventSource(HANDLE source) {

@@ -5,13 +5,13 @@
 #include <iterator>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "platform/registry_format.h"
 #include "platform/registry_store.h"
+#include "platform/runtime_guard.h"
 #include "qxcom/registry.h"
 
 using qxcom::RegistryKey;
@@ -36,16 +36,6 @@ std::unordered_set<KeyRef*> openKeys;
 
 const HKEY kPredefinedKeys[qxcom::kRootCount] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER,
                                                  HKEY_LOCAL_MACHINE};
-
-// Turns running out of memory into its registry error; nothing else throws.
-template <typename Call>
-LONG Guarded(Call&& call) {
-  try {
-    return call();
-  } catch (const std::bad_alloc&) {
-    return ERROR_OUTOFMEMORY;
-  }
-}
 
 bool Allows(const KeyRef& key, REGSAM needed) {
   return (key.access & MAXIMUM_ALLOWED) != 0 || (key.access & needed) == needed;
@@ -150,7 +140,7 @@ LONG FindOwner(RegistryTree& tree, const KeyRef& ref, const std::vector<std::u16
 
 LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD options, REGSAM access,
                      LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
-  return Guarded([&]() -> LONG {
+  return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     if (options & ~DWORD(REG_OPTION_VOLATILE)) return ERROR_INVALID_PARAMETER;
@@ -189,7 +179,7 @@ LONG RegCreateKeyW(HKEY key, LPCWSTR subKey, PHKEY result) {
 }
 
 LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM access, PHKEY result) {
-  return Guarded([&]() -> LONG {
+  return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     KeyRef parent;
@@ -226,7 +216,7 @@ LONG RegCloseKey(HKEY key) {
 }
 
 LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
-  return Guarded([&]() -> LONG {
+  return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     std::u16string_view valueName = NameOrDefault(name);
     if ((!data && size != 0) || valueName.size() > kMaxValueNameLength) {
       return ERROR_INVALID_PARAMETER;
@@ -244,7 +234,7 @@ LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data,
 
 LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD size) {
-  return Guarded([&]() -> LONG {
+  return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     if (reserved || (data && !size)) return ERROR_INVALID_PARAMETER;
     KeyRef ref;
     if (LONG error = Locate(key, &ref)) return error;
@@ -259,7 +249,7 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LP
 }
 
 LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
-  return Guarded([&]() -> LONG {
+  return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     KeyRef ref;
     if (LONG error = Locate(key, &ref)) return error;
     if (!Allows(ref, KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
@@ -270,7 +260,7 @@ LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
 }
 
 LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey) {
-  return Guarded([&]() -> LONG {
+  return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     if (!subKey) return ERROR_INVALID_PARAMETER;
     KeyRef ref;
     std::vector<std::u16string> names;
@@ -289,7 +279,7 @@ LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey) {
 }
 
 LONG RegDeleteTreeW(HKEY key, LPCWSTR subKey) {
-  return Guarded([&]() -> LONG {
+  return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     KeyRef ref;
     std::vector<std::u16string> names;
     if (LONG error = Locate(key, &ref)) return error;
@@ -312,7 +302,7 @@ LONG RegDeleteTreeW(HKEY key, LPCWSTR subKey) {
 
 LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved,
                    LPWSTR keyClass, LPDWORD classLength, PFILETIME lastWrite) {
-  return Guarded([&]() -> LONG {
+  return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     if (!name || !nameLength || reserved) return ERROR_INVALID_PARAMETER;
     KeyRef ref;
     if (LONG error = Locate(key, &ref)) return error;
@@ -334,7 +324,7 @@ LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classLength, LPDWORD re
                       LPDWORD subkeyCount, LPDWORD maxSubkeyLength, LPDWORD maxClassLength,
                       LPDWORD valueCount, LPDWORD maxValueNameLength, LPDWORD maxValueSize,
                       LPDWORD securitySize, PFILETIME lastWrite) {
-  return Guarded([&]() -> LONG {
+  return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     if (reserved) return ERROR_INVALID_PARAMETER;
     KeyRef ref;
     if (LONG error = Locate(key, &ref)) return error;
@@ -366,7 +356,7 @@ LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classLength, LPDWORD re
 
 LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved,
                    LPDWORD type, LPBYTE data, LPDWORD size) {
-  return Guarded([&]() -> LONG {
+  return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     if (!name || !nameLength || reserved || (data && !size)) return ERROR_INVALID_PARAMETER;
     KeyRef ref;
     if (LONG error = Locate(key, &ref)) return error;

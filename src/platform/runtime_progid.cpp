@@ -1,6 +1,7 @@
 // ProgIDs and class identifiers as text, read from HKEY_CLASSES_ROOT.
 #include <cstring>
 
+#include "platform/runtime_guard.h"
 #include "platform/runtime_lookup.h"
 #include "qxcom/oleauto.h"
 #include "qxcom/runtime.h"
@@ -20,11 +21,8 @@ HRESULT NewTaskString(const std::u16string& text, LPOLESTR* out) {
   return S_OK;
 }
 
-}  // namespace
-
-HRESULT CLSIDFromProgID(LPCOLESTR progId, LPCLSID clsid) {
-  if (!progId || !clsid) return E_INVALIDARG;
-  std::u16string name(progId);
+// Reads the class of a ProgID, following its CurVer chain.
+HRESULT ReadProgIdClass(std::u16string name, CLSID* clsid) {
   for (int hop = 0; hop <= kMaxCurVerHops; ++hop) {
     // A backslash would reach into another key rather than name a ProgID.
     if (name.empty() || name.find(u'\\') != std::u16string::npos) return CO_E_CLASSSTRING;
@@ -40,9 +38,8 @@ HRESULT CLSIDFromProgID(LPCOLESTR progId, LPCLSID clsid) {
   return CO_E_CLASSSTRING;
 }
 
-HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* progId) {
-  if (!progId) return E_INVALIDARG;
-  *progId = nullptr;
+// Reads the ProgID of a class into a new task string.
+HRESULT ReadClassProgId(REFCLSID clsid, LPOLESTR* progId) {
   std::u16string text;
   LONG error = qxcom::ReadClassesRootText(qxcom::ClassKeyPath(clsid) + u"\\ProgID", &text);
   if (error == ERROR_FILE_NOT_FOUND || (error == ERROR_SUCCESS && text.empty())) {
@@ -52,12 +49,25 @@ HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* progId) {
   return NewTaskString(text, progId);
 }
 
+}  // namespace
+
+HRESULT CLSIDFromProgID(LPCOLESTR progId, LPCLSID clsid) {
+  if (!progId || !clsid) return E_INVALIDARG;
+  return qxcom::Guarded(E_OUTOFMEMORY, [&] { return ReadProgIdClass(progId, clsid); });
+}
+
+HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* progId) {
+  if (!progId) return E_INVALIDARG;
+  *progId = nullptr;
+  return qxcom::Guarded(E_OUTOFMEMORY, [&] { return ReadClassProgId(clsid, progId); });
+}
+
 HRESULT StringFromCLSID(REFCLSID clsid, LPOLESTR* text) {
   if (!text) return E_INVALIDARG;
   *text = nullptr;
   OLECHAR braced[39];
   StringFromGUID2(clsid, braced, 39);
-  return NewTaskString(braced, text);
+  return qxcom::Guarded(E_OUTOFMEMORY, [&] { return NewTaskString(braced, text); });
 }
 
 HRESULT StringFromIID(REFIID iid, LPOLESTR* text) { return StringFromCLSID(iid, text); }

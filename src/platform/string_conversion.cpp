@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/runtime_guard.h"
 #include "qxcom/stringapi.h"
 
 namespace qxcom {
@@ -179,12 +180,15 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR text, int length, LP
   if (defaultChar || usedDefaultChar) return Fail(ERROR_INVALID_PARAMETER);
   if (flags & ~DWORD(WC_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
   size_t units = length == -1 ? TerminatedLength(text) : size_t(length);
-  std::string converted;
-  size_t loneSurrogates = qxcom::AppendUtf16AsUtf8({text, units}, converted);
-  if (loneSurrogates != 0 && (flags & WC_ERR_INVALID_CHARS)) {
-    return Fail(ERROR_NO_UNICODE_TRANSLATION);
-  }
-  return Deliver(converted, out, capacity);
+  auto convert = [&] {
+    std::string converted;
+    size_t loneSurrogates = qxcom::AppendUtf16AsUtf8({text, units}, converted);
+    if (loneSurrogates != 0 && (flags & WC_ERR_INVALID_CHARS)) {
+      return Fail(ERROR_NO_UNICODE_TRANSLATION);
+    }
+    return Deliver(converted, out, capacity);
+  };
+  return qxcom::Guarded(0, convert, ERROR_NOT_ENOUGH_MEMORY);
 }
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR out,
@@ -192,8 +196,11 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPW
   if (DWORD error = CheckArguments(codePage, text, length, out, capacity)) return Fail(error);
   if (flags & ~DWORD(MB_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
   size_t bytes = length == -1 ? TerminatedLength(text) : size_t(length);
-  std::u16string converted;
-  size_t illFormed = qxcom::AppendUtf8AsUtf16({text, bytes}, converted);
-  if (illFormed != 0 && (flags & MB_ERR_INVALID_CHARS)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
-  return Deliver(converted, out, capacity);
+  auto convert = [&] {
+    std::u16string converted;
+    size_t illFormed = qxcom::AppendUtf8AsUtf16({text, bytes}, converted);
+    if (illFormed != 0 && (flags & MB_ERR_INVALID_CHARS)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+    return Deliver(converted, out, capacity);
+  };
+  return qxcom::Guarded(0, convert, ERROR_NOT_ENOUGH_MEMORY);
 }

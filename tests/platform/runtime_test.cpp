@@ -7,11 +7,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/registry_fixture.h"
+#include "platform/runtime_guard.h"
 #include "platform/runtime_lookup.h"
 #include "platform/test_server/test_server.h"
 #include "qxcom.h"
@@ -282,6 +284,17 @@ TEST_F(Runtime, TaskMemoryAndGuidStrings) {
   EXPECT_EQ(std::u16string(text), u"{5B0F6A52-3C1E-4D8B-9A07-2E1B4C6D8F10}");
   CoTaskMemFree(text);
   EXPECT_EQ(StringFromIID(kTestValueInterface, nullptr), E_INVALIDARG);
+}
+
+TEST(RuntimeGuard, OutOfMemoryBecomesTheResultAndTheLastError) {
+  SetLastError(0);
+  EXPECT_EQ(qxcom::Guarded(E_OUTOFMEMORY, []() -> HRESULT { throw std::bad_alloc(); }), E_OUTOFMEMORY);
+  EXPECT_EQ(GetLastError(), 0u) << "HRESULT calls leave the last error alone";
+  EXPECT_EQ(qxcom::Guarded(BOOL(FALSE), []() -> BOOL { throw std::bad_alloc(); },
+                           ERROR_NOT_ENOUGH_MEMORY),
+            FALSE);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_ENOUGH_MEMORY));
+  EXPECT_EQ(qxcom::Guarded(E_OUTOFMEMORY, [] { return S_FALSE; }), S_FALSE);
 }
 
 struct ExpandRow {
