@@ -11,7 +11,8 @@
 //
 // Threads: every function may be called from any thread; an event source
 // handle may be shared between threads. Failures set the calling thread's
-// last error (qxcom/winerror.h).
+// last error (qxcom/winerror.h); running out of memory fails any call with
+// ERROR_NOT_ENOUGH_MEMORY.
 #ifndef QXCOM_EVENTLOG_H_
 #define QXCOM_EVENTLOG_H_
 

@@ -51,6 +51,7 @@
 // RegCreateKeyW have all access.
 //
 // Threads: every call may be made from any thread; a handle may be shared.
+// A call that runs out of memory returns ERROR_OUTOFMEMORY.
 #ifndef QXCOM_REGISTRY_H_
 #define QXCOM_REGISTRY_H_
 

@@ -16,7 +16,8 @@
 // of an in-process server expects as long as the host keeps each object on
 // one thread.
 //
-// Threads: every function may be called from any thread.
+// Threads: every function may be called from any thread. A call that runs
+// out of memory returns E_OUTOFMEMORY.
 #ifndef QXCOM_RUNTIME_H_
 #define QXCOM_RUNTIME_H_
 

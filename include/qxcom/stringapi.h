@@ -7,7 +7,8 @@
 // Any other code page fails with ERROR_INVALID_PARAMETER.
 //
 // Threads: every function may be called from any thread. Failures set the
-// calling thread's last error (qxcom/winerror.h).
+// calling thread's last error (qxcom/winerror.h); running out of memory
+// fails a conversion with ERROR_NOT_ENOUGH_MEMORY.
 #ifndef QXCOM_STRINGAPI_H_
 #define QXCOM_STRINGAPI_H_
 
