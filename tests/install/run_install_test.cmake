@@ -1,6 +1,7 @@
-# Installs the built project into a fresh prefix under WORK_DIR, builds the
-# consumer project against it with find_package and with pkg-config, and
-# runs both hosts with a registry file of their own.
+# Installs the built project into a fresh prefix under WORK_DIR, registers
+# and unregisters it with the installed tool, builds the consumer project
+# against it with find_package and with pkg-config, and runs both hosts,
+# each with a registry file of its own.
 #   -DBUILD_DIR=  the project's build directory (built already)
 #   -DSOURCE_DIR= tests/install/consumer
 #   -DWORK_DIR=   scratch directory, emptied first
@@ -24,6 +25,21 @@ run(${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pc_dir}
   ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/consumer -G Ninja
   -DCMAKE_PREFIX_PATH=${prefix} "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
+# The installed tool registers the installed module by its own path.
+set(registry ${WORK_DIR}/registry-tool)
+run(${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${registry} ${prefix}/bin/qxsoap register)
+file(READ ${registry} registered)
+string(FIND "${registered}" "@=sz:\"${lib_dir}/libqxsoapmsg.so" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "qxsoap register did not name ${lib_dir} as the server:\n${registered}")
+endif()
+run(${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${registry} ${prefix}/bin/qxsoap unregister)
+file(READ ${registry} unregistered)
+string(FIND "${unregistered}" "InprocServer32" at)
+if(NOT at EQUAL -1)
+  message(FATAL_ERROR "qxsoap unregister left the class behind:\n${unregistered}")
+endif()
+
 foreach(host host_cmake host_pkgconfig)
   run(${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${WORK_DIR}/registry-${host}
     LD_LIBRARY_PATH=${lib_dir} ${WORK_DIR}/consumer/${host})
