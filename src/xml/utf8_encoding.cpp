@@ -2,10 +2,13 @@
 #include "xml/utf8_encoding.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace qxsoap {
 
 namespace {
+
+constexpr uint64_t kNonAsciiBits = 0xFF80FF80FF80FF80u;
 
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -16,6 +19,15 @@ size_t EncodeUtf8Into(std::u16string_view text, uint8_t* out) {
   uint8_t* const start = out;
   const size_t count = text.size();
   for (size_t i = 0; i < count; ++i) {
+    // Markup is mostly ASCII: take four units at a time while all are.
+    uint64_t four;
+    while (count - i >= 4 &&
+           (std::memcpy(&four, text.data() + i, 8), (four & kNonAsciiBits) == 0)) {
+      for (int k = 0; k < 4; ++k) out[k] = uint8_t(text[i + k]);
+      out += 4;
+      i += 4;
+    }
+    if (i == count) break;
     const char32_t unit = text[i];
     if (unit < 0x80) {
       *out++ = uint8_t(unit);

@@ -115,6 +115,8 @@ const Utf8Row kUtf8Rows[] = {
     {"lone high surrogate", u"\xD83D" "a", "\xED\xA0\xBD" "a"},
     {"lone low surrogate", u"\xDE00", "\xED\xB8\x80"},
     {"high surrogate last", u"a\xD83D", "a\xED\xA0\xBD"},
+    {"ASCII blocks around a two-byte unit", u"abcdefg\u00e9hijklmn", "abcdefg\xC3\xA9hijklmn"},
+    {"pair right after an ASCII block", u"abcd\U0001F600xyz", "abcd\xF0\x9F\x98\x80xyz"},
 };
 
 TEST(Utf8Output, EncodeRows) {
