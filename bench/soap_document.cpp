@@ -8,14 +8,17 @@ namespace {
 // Ten texts of mixed scripts, two with a reference: of their characters about one in five is
 // outside ASCII (accented Latin, Greek, Cyrillic, CJK, the euro sign).
 constexpr const char* kTexts[] = {
-    "Gr\xC3\xBC\xC3\x9F" "e aus M\xC3\xBCnchen, order 1",
-    "caf\xC3\xA9 cr\xC3\xA8me br\xC3\xBBl\xC3\xA9" "e",
+    "Gr\xC3\xBC\xC3\x9F"
+    "e aus M\xC3\xBCnchen, order 1",
+    "caf\xC3\xA9 cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
+    "e",
     "price 12,50 \xE2\x82\xAC incl. tax",
     "\xCE\xB1\xCE\xB2\xCE\xB3 delta epsilon",
     "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 office",
     "plain ASCII line of text",
     "\xE6\x9D\xB1\xE4\xBA\xAC shipping &amp; handling",
-    "ni\xC3\xB1o y ni\xC3\xB1" "a &lt;3",
+    "ni\xC3\xB1o y ni\xC3\xB1"
+    "a &lt;3",
     "S\xC3\xA3o Paulo warehouse 7",
     "\xC3\x85ngstr\xC3\xB6m units",
 };

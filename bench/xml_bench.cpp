@@ -36,7 +36,8 @@ void ParseQxsoap(const std::string& doc, bool write) {
 }
 
 void ParseLibxml2(const std::string& doc, bool write) {
-  xmlDocPtr document = xmlReadMemory(doc.data(), int(doc.size()), nullptr, nullptr, XML_PARSE_NONET);
+  xmlDocPtr document =
+      xmlReadMemory(doc.data(), int(doc.size()), nullptr, nullptr, XML_PARSE_NONET);
   if (!document) std::abort();
   if (write) {
     xmlChar* out = nullptr;

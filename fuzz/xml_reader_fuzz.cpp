@@ -29,8 +29,8 @@ class TouchingHandler : public qxsoap::XmlContentHandler {
     events_ += uri.size() + local.size() + qualified.size() + attributes.size();
     events_ += element.Scope().ToMap().size();
   }
-  void EndElement(std::u16string_view uri, std::u16string_view local,
-                  std::u16string_view qualified, XmlElement& element) override {
+  void EndElement(std::u16string_view uri, std::u16string_view local, std::u16string_view qualified,
+                  XmlElement& element) override {
     events_ += uri.size() + local.size() + qualified.size() + element.text.size();
   }
   void Characters(std::u16string_view text) override { events_ += text.size(); }

@@ -20,8 +20,7 @@ enum CharClass : uint8_t {
 
 inline constexpr std::array<uint8_t, 128> kCharClassTable = [] {
   std::array<uint8_t, 128> table{};
-  constexpr std::string_view kLetters =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   for (char c : kLetters) table[c] |= kNameStart | kNameChar;
   for (char c : std::string_view("0123456789-.")) table[c] |= kNameChar;
   for (char c : std::string_view("_:")) table[c] |= kNameStart | kNameChar;
@@ -46,8 +45,7 @@ inline bool IsInClass(char16_t unit, uint8_t classes) {
 
 // Advances `pos` to the first unit of one of `stops`, or to `end`. Only for
 // classes no unit from U+0080 up belongs to, so the loop never leaves ASCII.
-inline const char16_t* SkipUntilAsciiStop(const char16_t* pos, const char16_t* end,
-                                          uint8_t stops) {
+inline const char16_t* SkipUntilAsciiStop(const char16_t* pos, const char16_t* end, uint8_t stops) {
   while (pos != end && (*pos >= 0x80 || (kCharClassTable[*pos] & stops) == 0)) ++pos;
   return pos;
 }

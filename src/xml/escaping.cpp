@@ -25,11 +25,16 @@ inline constexpr std::array<uint8_t, 128> kEscapedIn = [] {
 
 std::u16string_view ReferenceFor(char16_t c) {
   switch (c) {
-    case u'&': return u"&amp;";
-    case u'<': return u"&lt;";
-    case u'>': return u"&gt;";
-    case u'\'': return u"&apos;";
-    default: return u"&quot;";
+    case u'&':
+      return u"&amp;";
+    case u'<':
+      return u"&lt;";
+    case u'>':
+      return u"&gt;";
+    case u'\'':
+      return u"&apos;";
+    default:
+      return u"&quot;";
   }
 }
 

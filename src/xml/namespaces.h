@@ -11,7 +11,8 @@ namespace qxsoap {
 
 inline constexpr std::u16string_view SOAP11_ENV_NS = u"http://schemas.xmlsoap.org/soap/envelope/";
 inline constexpr std::u16string_view SOAP11_ENC_NS = u"http://schemas.xmlsoap.org/soap/encoding/";
-inline constexpr std::u16string_view SOAP11_ACTOR_NEXT = u"http://schemas.xmlsoap.org/soap/actor/next";
+inline constexpr std::u16string_view SOAP11_ACTOR_NEXT =
+    u"http://schemas.xmlsoap.org/soap/actor/next";
 inline constexpr std::u16string_view SOAP12_ENV_NS = u"http://www.w3.org/2003/05/soap-envelope";
 inline constexpr std::u16string_view SOAP12_ENC_NS = u"http://www.w3.org/2003/05/soap-encoding";
 inline constexpr std::u16string_view SOAP12_RPC_NS = u"http://www.w3.org/2003/05/soap-rpc";

@@ -27,11 +27,10 @@ class TextCursor {
   bool AtEnd() const { return pos_ == end_; }
   char16_t Peek() const { return pos_ == end_ ? char16_t(0) : *pos_; }
 
+  // Lookahead never copies: Match consumes only what it matched, and a mark is
+  // where a slice copied out by Since begins.
   const char16_t* Mark() const { return pos_; }
-  void Restore(const char16_t* mark) { pos_ = mark; }
-  std::u16string_view Since(const char16_t* mark) const {
-    return {mark, size_t(pos_ - mark)};
-  }
+  std::u16string_view Since(const char16_t* mark) const { return {mark, size_t(pos_ - mark)}; }
 
   // Advances over units of `classes`.
   void SkipWhile(uint8_t classes) {

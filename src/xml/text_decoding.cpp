@@ -20,7 +20,7 @@ struct SequenceForm {
 
 // Lead byte forms of RFC 2279 from two bytes up.
 constexpr SequenceForm kSequenceForms[] = {
-    {0xE0, 0xC0, 1, 0x80},     {0xF0, 0xE0, 2, 0x800},       {0xF8, 0xF0, 3, 0x10000},
+    {0xE0, 0xC0, 1, 0x80},     {0xF0, 0xE0, 2, 0x800},     {0xF8, 0xF0, 3, 0x10000},
     {0xFC, 0xF8, 4, 0x200000}, {0xFE, 0xFC, 5, 0x4000000},
 };
 
@@ -91,8 +91,8 @@ DecodedText DecodeInput(const uint8_t* bytes, size_t count) {
     decoded.storage = std::make_unique_for_overwrite<char16_t[]>(units);
     for (size_t u = 0; u < units; ++u) {
       const uint8_t first = bytes[2 * u], second = bytes[2 * u + 1];
-      decoded.storage[u] = littleEndian ? char16_t(first | second << 8)
-                                        : char16_t(first << 8 | second);
+      decoded.storage[u] =
+          littleEndian ? char16_t(first | second << 8) : char16_t(first << 8 | second);
     }
     decoded.text = {decoded.storage.get(), units};
     return decoded;

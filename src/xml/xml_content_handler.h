@@ -23,8 +23,8 @@ class XmlContentHandler {
   // attributes (xmlns declarations removed) filed under their attribute keys,
   // namespace scope set.
   virtual void StartElement(std::u16string_view namespaceUri, std::u16string_view localName,
-                            std::u16string_view qualifiedName,
-                            const XmlAttributeMap& attributes, XmlElement& element) = 0;
+                            std::u16string_view qualifiedName, const XmlAttributeMap& attributes,
+                            XmlElement& element) = 0;
   // `element` now has all its text and children.
   virtual void EndElement(std::u16string_view namespaceUri, std::u16string_view localName,
                           std::u16string_view qualifiedName, XmlElement& element) = 0;

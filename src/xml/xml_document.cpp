@@ -21,8 +21,7 @@ void XmlDocument::ParseText(std::u16string_view text, XmlContentHandler* handler
   ParseDecoded(text, 0, handler);
 }
 
-void XmlDocument::ParseDecoded(std::u16string_view text, size_t start,
-                               XmlContentHandler* handler) {
+void XmlDocument::ParseDecoded(std::u16string_view text, size_t start, XmlContentHandler* handler) {
   XmlReader(text, start, handler, root_).ReadDocument();
 }
 

@@ -17,8 +17,7 @@ bool XmlName::NameEquals(const XmlName& other) const {
   return true;
 }
 
-XmlElement::XmlElement(std::u16string qualifiedName)
-    : XmlName(std::move(qualifiedName), {}, {}) {}
+XmlElement::XmlElement(std::u16string qualifiedName) : XmlName(std::move(qualifiedName), {}, {}) {}
 
 XmlElement::XmlElement(std::u16string qualifiedName, std::u16string namespaceUri,
                        std::u16string localName)
@@ -53,8 +52,7 @@ bool XmlElement::DeclareNamespace(std::u16string_view prefix, std::u16string_vie
 }
 
 void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
-                                       std::u16string_view namespaceUri,
-                                       std::u16string value) {
+                                       std::u16string_view namespaceUri, std::u16string value) {
   XmlAttribute attribute(std::u16string(qualifiedName), std::move(value));
   const size_t colon = qualifiedName.find(u':');
   std::u16string key;

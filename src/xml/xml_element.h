@@ -40,8 +40,7 @@ class XmlElement : public XmlName, public XmlText {
   // text, attributes or children, an empty scope and no default namespace.
   explicit XmlElement(std::u16string qualifiedName);
   // The same with the namespace URI and local name set.
-  XmlElement(std::u16string qualifiedName, std::u16string namespaceUri,
-             std::u16string localName);
+  XmlElement(std::u16string qualifiedName, std::u16string namespaceUri, std::u16string localName);
   XmlElement(const XmlElement&) = delete;
   XmlElement& operator=(const XmlElement&) = delete;
   ~XmlElement() override;
@@ -68,8 +67,8 @@ class XmlElement : public XmlName, public XmlText {
   //    attribute whose prefix is bound to another URI is dropped;
   //  - an empty prefix (":x"), a second colon in the local part, or a key
   //    already taken drops it as well.
-  void SetQualifiedAttribute(std::u16string_view qualifiedName,
-                             std::u16string_view namespaceUri, std::u16string value);
+  void SetQualifiedAttribute(std::u16string_view qualifiedName, std::u16string_view namespaceUri,
+                             std::u16string value);
 
   // Sets the namespace of unprefixed element names here; not written out.
   void SetDefaultNamespace(std::u16string uri) { defaultNamespace_ = std::move(uri); }

@@ -17,7 +17,8 @@ class XmlName {
  public:
   XmlName() = default;
   XmlName(std::u16string qualified, std::u16string uri, std::u16string local)
-      : namespaceUri(std::move(uri)), localName(std::move(local)),
+      : namespaceUri(std::move(uri)),
+        localName(std::move(local)),
         qualifiedName(std::move(qualified)) {}
   XmlName(const XmlName&) = default;
   XmlName(XmlName&&) = default;

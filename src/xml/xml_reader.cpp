@@ -16,7 +16,11 @@ constexpr char32_t kLastCodePoint = 0x10FFFF;
 // The five predefined entities; no others exist, whatever a document type
 // declaration says.
 constexpr std::array<std::pair<std::u16string_view, char16_t>, 5> kEntities = {{
-    {u"amp", u'&'}, {u"apos", u'\''}, {u"gt", u'>'}, {u"lt", u'<'}, {u"quot", u'"'},
+    {u"amp", u'&'},
+    {u"apos", u'\''},
+    {u"gt", u'>'},
+    {u"lt", u'<'},
+    {u"quot", u'"'},
 }};
 
 int DigitValue(char16_t c, int base) {
@@ -94,8 +98,10 @@ bool XmlReader::ReadProcessingInstruction() {
     if (c == 0) Fail();
     if (c == u'?' && cursor_.Match(u'>')) break;
   }
-  const std::u16string_view instruction = cursor_.Since(data);
-  if (handler_) handler_->ProcessingInstruction(target, instruction.substr(0, instruction.size() - 2));
+  if (handler_) {
+    const std::u16string_view instruction = cursor_.Since(data);
+    handler_->ProcessingInstruction(target, instruction.substr(0, instruction.size() - 2));
+  }
   return true;
 }
 

@@ -30,8 +30,8 @@ class RecordingHandler : public XmlContentHandler {
   }
   void EndElement(std::u16string_view, std::u16string_view, std::u16string_view qualified,
                   XmlElement& element) override {
-    events.push_back("end " + Narrow(qualified) + " children=" +
-                     std::to_string(element.Children().size()));
+    events.push_back("end " + Narrow(qualified) +
+                     " children=" + std::to_string(element.Children().size()));
   }
   void Characters(std::u16string_view text) override {
     events.push_back("characters '" + Narrow(text) + "'");
@@ -101,9 +101,9 @@ TEST(Events, AThrowingHandlerEndsTheParse) {
   } handler;
   XmlDocument document;
   const std::string bytes = "<a><b>x</b><c/></a>";
-  EXPECT_THROW(document.Parse(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                              &handler),
-               double);
+  EXPECT_THROW(
+      document.Parse(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &handler),
+      double);
   EXPECT_EQ(handler.events.back(), "start b {}b") << "nothing after the throw";
 }
 

@@ -79,7 +79,8 @@ const FailureRow kFailureRows[] = {
     {"attribute with an empty prefix", "<a :x=\"1\"/>"},
     {"second colon in an element name", "<p:a:b xmlns:p=\"u\"/>"},
     {"second colon in an attribute name", "<a p:x:y=\"1\" xmlns:p=\"u\"/>"},
-    {"two prefixes for one URI give one key", "<a xmlns:p=\"u\" xmlns:q=\"u\" p:x=\"1\" q:x=\"2\"/>"},
+    {"two prefixes for one URI give one key",
+     "<a xmlns:p=\"u\" xmlns:q=\"u\" p:x=\"1\" q:x=\"2\"/>"},
     {"a prefix declared on a sibling is out of scope", "<a><b xmlns:p=\"u\"/><p:c/></a>"},
     {"fuzz: xmlns: declares no prefix; written back it would be a default namespace",
      "<a xml:ns=\"m\" xmlns:=\"svn,\" p=\"w.w3.\"/>"},
@@ -105,7 +106,8 @@ TEST(AttributeKeys, GetAttributeBuildsTheKeyOfEitherForm) {
   EXPECT_EQ(value, u"enc");
   value = u"unchanged";
   EXPECT_FALSE(item->GetAttribute(u"", u"encodingStyle", value));
-  EXPECT_FALSE(item->GetAttribute(u"u", u"id", value)) << "unprefixed is not in the element's namespace";
+  EXPECT_FALSE(item->GetAttribute(u"u", u"id", value))
+      << "unprefixed is not in the element's namespace";
   EXPECT_EQ(value, u"unchanged");
   EXPECT_EQ(AttributeKey(u"u", u"item", u"id"), u"uitemid");
 }

@@ -35,7 +35,8 @@ TEST(Encodings, EveryByteOrderMarkGivesTheSameTree) {
       u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a x=\"\u00e9\">caf\u00e9 \u20ac</a>";
   const std::u16string expected = u"<a x=\"\u00e9\">caf\u00e9 \u20ac</a>";
   const std::string utf8 =
-      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a x=\"\xC3\xA9\">caf\xC3\xA9 \xE2\x82\xAC</a>";
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a x=\"\xC3\xA9\">caf\xC3\xA9 "
+      "\xE2\x82\xAC</a>";
   EXPECT_EQ(Reparsed(utf8), expected) << "plain UTF-8; the declared encoding is not consulted";
   EXPECT_EQ(Reparsed("\xEF\xBB\xBF" + utf8), expected) << "UTF-8 after its mark";
   EXPECT_EQ(Reparsed(Utf16(text, false)), expected) << "UTF-16LE after FF FE";
@@ -71,17 +72,33 @@ const Utf8Row kUtf8Rows[] = {
     {"three-byte form", "\xE2\x82\xAC", u"\u20ac"},
     {"four-byte form becomes a surrogate pair", "\xF0\x9F\x98\x80", u"\U0001F600"},
     {"last code point", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
-    {"three-byte surrogate is kept as that unit", "a\xED\xA0\xBD" "b", u"a\xD83D" "b"},
-    {"continuation byte as a lead stops", "ab\x80" "cd", u"ab"},
-    {"lead without its continuation stops", "ab\xC3" "c", u"ab"},
+    {"three-byte surrogate is kept as that unit",
+     "a\xED\xA0\xBD"
+     "b",
+     u"a\xD83D"
+     "b"},
+    {"continuation byte as a lead stops",
+     "ab\x80"
+     "cd",
+     u"ab"},
+    {"lead without its continuation stops",
+     "ab\xC3"
+     "c",
+     u"ab"},
     {"sequence cut off by the end stops", "ab\xE2\x82", u"ab"},
-    {"over-long two-byte form stops", "ab\xC0\xAF" "cd", u"ab"},
+    {"over-long two-byte form stops",
+     "ab\xC0\xAF"
+     "cd",
+     u"ab"},
     {"over-long three-byte form stops", "ab\xE0\x80\xAF", u"ab"},
     {"over-long four-byte form stops", "ab\xF0\x80\x80\xAF", u"ab"},
     {"above U+10FFFF stops", "ab\xF4\x90\x80\x80", u"ab"},
     {"five-byte form is above U+10FFFF", "ab\xF8\x88\x80\x80\x80", u"ab"},
     {"six-byte form is above U+10FFFF", "ab\xFC\x84\x80\x80\x80\x80", u"ab"},
-    {"bytes FE and FF start no sequence", "ab\xFE" "c", u"ab"},
+    {"bytes FE and FF start no sequence",
+     "ab\xFE"
+     "c",
+     u"ab"},
     {"high byte inside an ASCII block", "abcdefg\xC3\xA9hijklmnop", u"abcdefg\u00e9hijklmnop"},
 };
 

@@ -65,10 +65,11 @@ TEST(Writer, AttributesInKeyOrderBeforeDeclarations) {
 
 TEST(Writer, ElementTakenOutOfATreeDeclaresEverythingButXml) {
   XmlDocument document;
-  ASSERT_EQ(testing::ParseErrorLine(
-                document, "<soap:Envelope xmlns:soap=\"urn:s\" xmlns:m=\"urn:m\"><soap:Body>"
-                          "<m:f/></soap:Body></soap:Envelope>"),
-            std::nullopt);
+  ASSERT_EQ(
+      testing::ParseErrorLine(document,
+                              "<soap:Envelope xmlns:soap=\"urn:s\" xmlns:m=\"urn:m\"><soap:Body>"
+                              "<m:f/></soap:Body></soap:Envelope>"),
+      std::nullopt);
   EXPECT_EQ(Written(*document.Root()->Children()[0]),
             u"<soap:Body xmlns:m=\"urn:m\" xmlns:soap=\"urn:s\"><m:f /></soap:Body>");
 }
@@ -112,7 +113,11 @@ const Utf8Row kUtf8Rows[] = {
     {"three bytes", u"\u20ac", "\xE2\x82\xAC"},
     {"last two-byte unit", u"\u07ff", "\xDF\xBF"},
     {"a surrogate pair is one four-byte character", u"\U0001F600", "\xF0\x9F\x98\x80"},
-    {"lone high surrogate", u"\xD83D" "a", "\xED\xA0\xBD" "a"},
+    {"lone high surrogate",
+     u"\xD83D"
+     "a",
+     "\xED\xA0\xBD"
+     "a"},
     {"lone low surrogate", u"\xDE00", "\xED\xB8\x80"},
     {"high surrogate last", u"a\xD83D", "a\xED\xA0\xBD"},
     {"ASCII blocks around a two-byte unit", u"abcdefg\u00e9hijklmn", "abcdefg\xC3\xA9hijklmn"},
@@ -140,8 +145,9 @@ TEST(RoundTrip, TextOutsideTheBasicPlaneSurvives) {
   XmlDocument first;
   ASSERT_EQ(testing::ParseErrorLine(first, source), std::nullopt);
   const std::string written = WrittenDocument(first);
-  EXPECT_EQ(written, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a x=\"\xF0\x9F\x98\x80\">"
-                     "\xF0\x9F\x98\x80\xF0\x9F\x98\x81\xF0\x9F\x98\x80</a>")
+  EXPECT_EQ(written,
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a x=\"\xF0\x9F\x98\x80\">"
+            "\xF0\x9F\x98\x80\xF0\x9F\x98\x81\xF0\x9F\x98\x80</a>")
       << "a lone high and a lone low surrogate next to each other make a pair";
   XmlDocument second;
   ASSERT_EQ(testing::ParseErrorLine(second, written), std::nullopt);
