@@ -1,6 +1,8 @@
 // The document object: decoding, parsing into the held root, writing out.
 #include "xml/xml_document.h"
 
+#include <new>
+
 #include "xml/text_decoding.h"
 #include "xml/utf8_encoding.h"
 #include "xml/xml_reader.h"
@@ -27,9 +29,14 @@ void XmlDocument::ParseDecoded(std::u16string_view text, size_t start, XmlConten
 
 size_t XmlDocument::Write(uint8_t** buffer) const {
   if (!root_) return 0;
-  std::u16string text(kXmlDeclaration);
-  WriteElement(*root_, nullptr, text);
-  return EncodeUtf8(text, buffer);
+  try {
+    std::u16string text(kXmlDeclaration);
+    WriteElement(*root_, nullptr, text);
+    return EncodeUtf8(text, buffer);
+  } catch (const std::bad_alloc&) {
+    *buffer = nullptr;
+    return 0;
+  }
 }
 
 std::unique_ptr<XmlElement> ParseFragment(std::u16string_view text) {
