@@ -35,7 +35,11 @@ std::optional<std::u16string> RoleText(const VARIANT& element) {
 
 bool RoleSet::AddFrom(const VARIANT* roles) {
   SAFEARRAY* array = roles ? RolesArray(*roles) : nullptr;
-  if (!array || SafeArrayGetDim(array) != 1) return false;
+  // The VARIANT's type tag is the caller's claim; the element size guards
+  // against reading an array of narrower elements as VARIANTs.
+  if (!array || SafeArrayGetDim(array) != 1 || SafeArrayGetElemsize(array) != sizeof(VARIANT)) {
+    return false;
+  }
   void* data = nullptr;
   if (FAILED(SafeArrayAccessData(array, &data))) return false;
   const auto* elements = static_cast<const VARIANT*>(data);

@@ -53,6 +53,9 @@ TEST(RoleSet, RefusedInputsChangeNothing) {
   LONG index = 1;
   qxcom::Variant number = test::LongVariant(3);
   SafeArrayPutElement(V_ARRAY(mixed.get()), &index, number.get());
+  qxcom::Variant mislabelled;
+  V_ARRAY(mislabelled.get()) = SafeArrayCreateVector(VT_BSTR, 0, 4);
+  V_VT(mislabelled.get()) = VT_ARRAY | VT_VARIANT;
   SAFEARRAYBOUND bounds[2] = {{1, 0}, {1, 0}};
   qxcom::Variant twoDimensions;
   V_ARRAY(twoDimensions.get()) = SafeArrayCreate(VT_VARIANT, 2, bounds);
@@ -66,6 +69,7 @@ TEST(RoleSet, RefusedInputsChangeNothing) {
       {"an array of bytes", bytes.get()},
       {"an element that is not a string", mixed.get()},
       {"two dimensions", twoDimensions.get()},
+      {"an array of BSTRs tagged as VARIANTs is not read past its end", mislabelled.get()},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
