@@ -116,6 +116,9 @@ INT StringFromGUID2(REFGUID guid, LPOLESTR text, INT capacity) {
   return kGuidTextLength + 1;
 }
 
+// Windows reads a null string as CLSID_NULL; here a null string is refused
+// like any other text that is not the braced form, so that a missing
+// registry value cannot turn silently into the null class.
 HRESULT CLSIDFromString(LPCOLESTR text, CLSID* clsid) {
   if (!clsid) return E_INVALIDARG;
   if (!text || !ParseBracedGuid(text, clsid)) return CO_E_CLASSSTRING;
