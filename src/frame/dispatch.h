@@ -15,8 +15,9 @@ HRESULT GetMemberIds(LPOLESTR* names, UINT count, DISPID* ids);
 
 // IDispatch::Invoke of method `member` on `target`: checks the DISPID
 // (DISP_E_MEMBERNOTFOUND), the flags (DISPATCH_METHOD must be among them),
-// the argument count (DISP_E_BADPARAMCOUNT) and named arguments
-// (DISP_E_PARAMNOTFOUND), converts each argument with VariantChangeType
+// the argument count (DISP_E_BADPARAMCOUNT), named arguments
+// (DISP_E_PARAMNOTFOUND) and missing ones (DISP_E_PARAMNOTOPTIONAL, with
+// the index in *argError), converts each argument with VariantChangeType
 // (DISP_E_TYPEMISMATCH or DISP_E_OVERFLOW, with its rgvarg index in
 // *argError), calls the method and writes out-parameters and the retval
 // back. A method's own failure is returned as DISP_E_EXCEPTION with the

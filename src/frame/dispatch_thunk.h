@@ -103,13 +103,13 @@ template <>
 class InSlot<VARIANT> {
  public:
   HRESULT Load(const ParamInfo&, VARIANTARG* arg) {
-    if (V_VT(arg) == (VT_BYREF | VT_VARIANT)) {
-      if (!V_VARIANTREF(arg)) return DISP_E_TYPEMISMATCH;
-      source_ = V_VARIANTREF(arg);
-      return S_OK;
-    }
     if (!V_ISBYREF(arg)) {
       source_ = arg;
+      return S_OK;
+    }
+    if (!V_BYREF(arg)) return DISP_E_TYPEMISMATCH;  // a reference to nothing
+    if (V_VT(arg) == (VT_BYREF | VT_VARIANT)) {
+      source_ = V_VARIANTREF(arg);
       return S_OK;
     }
     source_ = held_.get();
@@ -193,7 +193,7 @@ struct Thunk<Method> {
     hr = (target.*Method)(std::get<I>(slots).Get()...);
     (std::get<I>(slots).Finish(SUCCEEDED(hr), call.method->params[I], call.args[I], call.result),
      ...);
-    return SUCCEEDED(hr) ? S_OK : MethodFailed(hr, call.exception);
+    return SUCCEEDED(hr) ? hr : MethodFailed(hr, call.exception);
   }
 };
 

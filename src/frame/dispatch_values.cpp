@@ -5,6 +5,7 @@
 namespace qxsoap {
 
 HRESULT CoerceArgument(const VARIANTARG* arg, VARTYPE type, qxcom::Variant& into) {
+  if (V_ISBYREF(arg) && !V_BYREF(arg)) return DISP_E_TYPEMISMATCH;  // a reference to nothing
   return VariantChangeType(into.get(), arg, 0, type);
 }
 
