@@ -40,7 +40,10 @@ int Run(const Step& step, std::span<char* const> args) {
     return 2;
   }
   Export run = step.linked;
-  const char* library = "libqxsoapmsg";
+  Dl_info linked{};
+  const char* library = dladdr(reinterpret_cast<void*>(run), &linked) && linked.dli_fname
+                            ? linked.dli_fname
+                            : "libqxsoapmsg";
   void* loaded = nullptr;
   if (!args.empty()) {
     library = args[0];

@@ -31,6 +31,9 @@
 //     and advances it; a GetNext past the end returns false and leaves it.
 //   - Out-pointers must be valid. Late-bound callers pass out-parameters as
 //     VT_BYREF VARIANTs; the value they referenced is replaced (and freed).
+//     Through IDispatch::Invoke a method that fails gives DISP_E_EXCEPTION
+//     with its HRESULT in EXCEPINFO::scode, or the HRESULT itself when no
+//     EXCEPINFO is passed.
 #ifndef QXSOAPMSG_H_
 #define QXSOAPMSG_H_
 
