@@ -66,11 +66,6 @@ typedef BYTE* LPBYTE;
 struct _SECURITY_ATTRIBUTES;
 typedef struct _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 
-typedef struct _FILETIME {
-  DWORD dwLowDateTime;
-  DWORD dwHighDateTime;
-} FILETIME, *PFILETIME;
-
 // The predefined roots, with their 64-bit Windows handle values.
 #define HKEY_CLASSES_ROOT ((HKEY)(intptr_t)(int32_t)0x80000000)
 #define HKEY_CURRENT_USER ((HKEY)(intptr_t)(int32_t)0x80000001)

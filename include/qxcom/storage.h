@@ -9,7 +9,6 @@
 #ifndef QXCOM_STORAGE_H_
 #define QXCOM_STORAGE_H_
 
-#include "qxcom/registry.h"  // FILETIME
 #include "qxcom/types.h"
 #include "qxcom/unknwn.h"
 

@@ -46,6 +46,12 @@ typedef LONG HRESULT;
 #define FALSE 0
 #endif
 
+// A point in time: 100-nanosecond intervals since 1601-01-01 UTC.
+typedef struct _FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+} FILETIME, *PFILETIME;
+
 // Text is UTF-16 in 16-bit units, as on Windows.
 typedef char16_t OLECHAR;
 typedef char16_t WCHAR;
