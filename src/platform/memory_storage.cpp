@@ -31,6 +31,26 @@ HRESULT ReadName(const OLECHAR* name, std::u16string* out) {
   return S_OK;
 }
 
+// What creating and opening an element needs to know about each kind: the
+// shared data, the call that makes an object over it, and where an entry
+// keeps it.
+template <typename Object>
+struct ElementKind;
+
+template <>
+struct ElementKind<IStream> {
+  using Data = StreamData;
+  static constexpr auto kMake = &NewMemoryStream;
+  static constexpr auto kMember = &StorageEntry::stream;
+};
+
+template <>
+struct ElementKind<IStorage> {
+  using Data = StorageData;
+  static constexpr auto kMake = &NewMemoryStorage;
+  static constexpr auto kMember = &StorageEntry::storage;
+};
+
 class MemoryStorage final : public RefCounted<MemoryStorage, IStorage> {
  public:
   static bool Answers(REFIID iid) { return iid == IID_IStorage; }
@@ -40,63 +60,24 @@ class MemoryStorage final : public RefCounted<MemoryStorage, IStorage> {
 
   HRESULT STDMETHODCALLTYPE CreateStream(const OLECHAR* name, DWORD mode, DWORD reserved1,
                                          DWORD reserved2, IStream** stream) override {
-    if (stream == nullptr) return STG_E_INVALIDPOINTER;
-    *stream = nullptr;
-    if (reserved1 != 0 || reserved2 != 0) return STG_E_INVALIDPARAMETER;
-    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
-      std::u16string key;
-      if (HRESULT hr = PrepareCreate(name, mode, &key); FAILED(hr)) return hr;
-      auto data = std::make_shared<StreamData>();
-      ComPtr<IStream> made;
-      if (HRESULT hr = NewMemoryStream(data, key, mode, made.put()); FAILED(hr)) return hr;
-      data_->entries.insert_or_assign(key, StorageEntry{data, nullptr});
-      *stream = made.release();
-      return S_OK;
-    });
+    return CreateElement(name, mode, reserved1 != 0 || reserved2 != 0, stream);
   }
 
   HRESULT STDMETHODCALLTYPE OpenStream(const OLECHAR* name, void* reserved1, DWORD mode,
                                        DWORD reserved2, IStream** stream) override {
-    if (stream == nullptr) return STG_E_INVALIDPOINTER;
-    *stream = nullptr;
-    if (reserved1 != nullptr || reserved2 != 0) return STG_E_INVALIDPARAMETER;
-    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
-      const StorageEntry* entry;
-      if (HRESULT hr = PrepareOpen(name, mode, &entry); FAILED(hr)) return hr;
-      if (!entry->stream) return STG_E_FILENOTFOUND;
-      return NewMemoryStream(entry->stream, StoredName(name), mode, stream);
-    });
+    return OpenElement(name, mode, reserved1 != nullptr || reserved2 != 0, stream);
   }
 
   HRESULT STDMETHODCALLTYPE CreateStorage(const OLECHAR* name, DWORD mode, DWORD reserved1,
                                           DWORD reserved2, IStorage** storage) override {
-    if (storage == nullptr) return STG_E_INVALIDPOINTER;
-    *storage = nullptr;
-    if (reserved1 != 0 || reserved2 != 0) return STG_E_INVALIDPARAMETER;
-    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
-      std::u16string key;
-      if (HRESULT hr = PrepareCreate(name, mode, &key); FAILED(hr)) return hr;
-      auto data = std::make_shared<StorageData>();
-      ComPtr<IStorage> made;
-      if (HRESULT hr = NewMemoryStorage(data, key, mode, made.put()); FAILED(hr)) return hr;
-      data_->entries.insert_or_assign(key, StorageEntry{nullptr, data});
-      *storage = made.release();
-      return S_OK;
-    });
+    return CreateElement(name, mode, reserved1 != 0 || reserved2 != 0, storage);
   }
 
   HRESULT STDMETHODCALLTYPE OpenStorage(const OLECHAR* name, IStorage* priority, DWORD mode,
                                         SNB exclude, DWORD reserved,
                                         IStorage** storage) override {
-    if (storage == nullptr) return STG_E_INVALIDPOINTER;
-    *storage = nullptr;
-    if (priority != nullptr || exclude != nullptr || reserved != 0) return STG_E_INVALIDPARAMETER;
-    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
-      const StorageEntry* entry;
-      if (HRESULT hr = PrepareOpen(name, mode, &entry); FAILED(hr)) return hr;
-      if (!entry->storage) return STG_E_FILENOTFOUND;
-      return NewMemoryStorage(entry->storage, StoredName(name), mode, storage);
-    });
+    bool unsupported = priority != nullptr || exclude != nullptr || reserved != 0;
+    return OpenElement(name, mode, unsupported, storage);
   }
 
   HRESULT STDMETHODCALLTYPE CopyTo(DWORD, const IID*, SNB, IStorage*) override {
@@ -163,19 +144,56 @@ class MemoryStorage final : public RefCounted<MemoryStorage, IStorage> {
   }
 
   HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD statFlag) override {
-    if (stat == nullptr) return STG_E_INVALIDPOINTER;
-    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
-      ElementStat element;
-      element.name = name_;
-      element.type = STGTY_STORAGE;
-      element.mode = mode_;
-      element.clsid = data_->clsid;
-      element.stateBits = data_->stateBits;
-      return FillStat(element, statFlag, stat);
+    return StatObject(stat, statFlag, [&] {
+      return ElementStat{.name = name_,
+                         .type = STGTY_STORAGE,
+                         .mode = mode_,
+                         .clsid = data_->clsid,
+                         .stateBits = data_->stateBits};
     });
   }
 
  private:
+  // Creates element `name` of the kind `Object` names, replacing one of that
+  // name when `mode` has STGM_CREATE, and hands out an object on it.
+  // `unsupported` is true when the caller used a reserved argument.
+  template <typename Object>
+  HRESULT CreateElement(const OLECHAR* name, DWORD mode, bool unsupported, Object** object) {
+    using Kind = ElementKind<Object>;
+    if (object == nullptr) return STG_E_INVALIDPOINTER;
+    *object = nullptr;
+    if (unsupported) return STG_E_INVALIDPARAMETER;
+    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
+      std::u16string key;
+      if (HRESULT hr = PrepareCreate(name, mode, &key); FAILED(hr)) return hr;
+      auto data = std::make_shared<typename Kind::Data>();
+      ComPtr<Object> made;
+      if (HRESULT hr = Kind::kMake(data, key, mode, made.put()); FAILED(hr)) return hr;
+      StorageEntry entry;
+      entry.*Kind::kMember = std::move(data);
+      data_->entries.insert_or_assign(key, std::move(entry));
+      *object = made.release();
+      return S_OK;
+    });
+  }
+
+  // Opens the existing element `name`, which must be of the kind `Object`
+  // names.
+  template <typename Object>
+  HRESULT OpenElement(const OLECHAR* name, DWORD mode, bool unsupported, Object** object) {
+    using Kind = ElementKind<Object>;
+    if (object == nullptr) return STG_E_INVALIDPOINTER;
+    *object = nullptr;
+    if (unsupported) return STG_E_INVALIDPARAMETER;
+    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
+      const StorageEntry* entry;
+      if (HRESULT hr = PrepareOpen(name, mode, &entry); FAILED(hr)) return hr;
+      const auto& data = entry->*Kind::kMember;
+      if (!data) return STG_E_FILENOTFOUND;
+      return Kind::kMake(data, StoredName(name), mode, object);
+    });
+  }
+
   // Checks a change to this storage's element list: writable, valid name.
   HRESULT PrepareChange(const OLECHAR* name, std::u16string* key) const {
     if (!AllowsWrite(mode_)) return STG_E_ACCESSDENIED;

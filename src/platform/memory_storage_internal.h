@@ -114,6 +114,15 @@ HRESULT Guarded(HRESULT outOfMemory, Make&& make) noexcept {
   }
 }
 
+// Stat of a storage or stream object: fills *stat from the record that
+// `describe` builds. STG_E_INVALIDPOINTER for a null `stat`, otherwise as
+// FillStat.
+template <typename Describe>
+HRESULT StatObject(STATSTG* stat, DWORD statFlag, Describe&& describe) noexcept {
+  if (stat == nullptr) return STG_E_INVALIDPOINTER;
+  return Guarded(STG_E_INSUFFICIENTMEMORY, [&] { return FillStat(describe(), statFlag, stat); });
+}
+
 }  // namespace qxcom
 
 #endif  // QXCOM_PLATFORM_MEMORY_STORAGE_INTERNAL_H_

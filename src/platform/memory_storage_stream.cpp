@@ -114,14 +114,9 @@ class MemoryStream final : public RefCounted<MemoryStream, IStream> {
   }
 
   HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD statFlag) override {
-    if (stat == nullptr) return STG_E_INVALIDPOINTER;
-    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
-      ElementStat element;
-      element.name = name_;
-      element.type = STGTY_STREAM;
-      element.size = data_->bytes.size();
-      element.mode = mode_;
-      return FillStat(element, statFlag, stat);
+    return StatObject(stat, statFlag, [&] {
+      return ElementStat{
+          .name = name_, .type = STGTY_STREAM, .size = data_->bytes.size(), .mode = mode_};
     });
   }
 
