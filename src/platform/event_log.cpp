@@ -93,64 +93,68 @@ BOOL Report(HANDLE handle, WORD type, WORD category, DWORD eventId, const std::s
   return TRUE;
 }
 
-template <typename Text>
-bool AnyNull(WORD count, Text* strings) {
+template <typename Char>
+bool AnyNull(WORD count, const Char* const* strings) {
   for (WORD i = 0; i < count; ++i) {
     if (!strings[i]) return true;
   }
   return false;
 }
 
+void AppendAsUtf8(const char* text, std::string& out) { out.append(text); }
+void AppendAsUtf8(const char16_t* text, std::string& out) { qxcom::AppendUtf16AsUtf8(text, out); }
+
+// RegisterEventSource in either form: the name is kept as UTF-8.
+template <typename Char>
+HANDLE RegisterSource(const Char* server, const Char* source) {
+  if (server || !source || !*source) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  auto open = [&] {
+    std::string name;
+    AppendAsUtf8(source, name);
+    return OpenSource(std::move(name));
+  };
+  return qxcom::Guarded(HANDLE(nullptr), open, ERROR_NOT_ENOUGH_MEMORY);
+}
+
+// ReportEvent in either form: the strings are joined with spaces as UTF-8.
+template <typename Char>
+BOOL ReportStrings(HANDLE source, WORD type, WORD category, DWORD eventId, WORD stringCount,
+                   DWORD dataSize, const Char* const* strings, LPVOID data) {
+  if (stringCount != 0 && (!strings || AnyNull(stringCount, strings))) {
+    return Fail(ERROR_INVALID_PARAMETER);
+  }
+  auto joinAndReport = [&] {
+    std::string text;
+    for (WORD i = 0; i < stringCount; ++i) {
+      if (i != 0) text.push_back(' ');
+      AppendAsUtf8(strings[i], text);
+    }
+    return Report(source, type, category, eventId, text, dataSize, data);
+  };
+  return qxcom::Guarded(BOOL(FALSE), joinAndReport, ERROR_NOT_ENOUGH_MEMORY);
+}
+
 }  // namespace
 
 HANDLE RegisterEventSourceA(LPCSTR server, LPCSTR source) {
-  if (server || !source || !*source) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  return qxcom::Guarded(HANDLE(nullptr), [&] { return OpenSource(source); },
-                       ERROR_NOT_ENOUGH_MEMORY);
+  return RegisterSource(server, source);
 }
 
 HANDLE RegisterEventSourceW(LPCWSTR server, LPCWSTR source) {
-  if (server || !source || !*source) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  return qxcom::Guarded(HANDLE(nullptr), [&] { return OpenSource(qxcom::ToUtf8(source)); },
-                       ERROR_NOT_ENOUGH_MEMORY);
+  return RegisterSource(server, source);
 }
 
 BOOL ReportEventA(HANDLE source, WORD type, WORD category, DWORD eventId, PSID, WORD stringCount,
                   DWORD dataSize, LPCSTR* strings, LPVOID data) {
-  if (stringCount != 0 && (!strings || AnyNull(stringCount, strings))) {
-    return Fail(ERROR_INVALID_PARAMETER);
-  }
-  auto joinAndReport = [&] {
-    std::string text;
-    for (WORD i = 0; i < stringCount; ++i) {
-      if (i != 0) text.push_back(' ');
-      text.append(strings[i]);
-    }
-    return Report(source, type, category, eventId, text, dataSize, data);
-  };
-  return qxcom::Guarded(BOOL(FALSE), joinAndReport, ERROR_NOT_ENOUGH_MEMORY);
+  return ReportStrings(source, type, category, eventId, stringCount, dataSize, strings, data);
 }
 
 BOOL ReportEventW(HANDLE source, WORD type, WORD category, DWORD eventId, PSID, WORD stringCount,
                   DWORD dataSize, LPCWSTR* strings, LPVOID data) {
-  if (stringCount != 0 && (!strings || AnyNull(stringCount, strings))) {
-    return Fail(ERROR_INVALID_PARAMETER);
-  }
-  auto joinAndReport = [&] {
-    std::string text;
-    for (WORD i = 0; i < stringCount; ++i) {
-      if (i != 0) text.push_back(' ');
-      qxcom::AppendUtf16AsUtf8(strings[i], text);
-    }
-    return Report(source, type, category, eventId, text, dataSize, data);
-  };
-  return qxcom::Guarded(BOOL(FALSE), joinAndReport, ERROR_NOT_ENOUGH_MEMORY);
+  return ReportStrings(source, type, category, eventId, stringCount, dataSize, strings, data);
 }
 
 BOOL DeregisterEventSource(HANDLE source) {
