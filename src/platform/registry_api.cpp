@@ -86,12 +86,37 @@ std::vector<std::u16string> Joined(const std::vector<std::u16string>& path,
 
 std::u16string_view NameOrDefault(LPCWSTR name) { return name ? name : u""; }
 
+// Copies what `handle` names into *ref when the handle may do `needed`.
+LONG LocateFor(HKEY handle, REGSAM needed, KeyRef* ref) {
+  if (LONG error = Locate(handle, ref)) return error;
+  return Allows(*ref, needed) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+// Copies what `handle` names into *ref and the names of `subKey` below it
+// into *names.
+LONG LocatePath(HKEY handle, LPCWSTR subKey, KeyRef* ref, std::vector<std::u16string>* names) {
+  if (LONG error = Locate(handle, ref)) return error;
+  return SplitPath(subKey, names);
+}
+
+// A key as the store held it when read; `tree` keeps `key` alive.
+struct KeySnapshot {
+  std::shared_ptr<const RegistryTree> tree;
+  const RegistryKey* key = nullptr;
+};
+
 // Loads the store and finds the key that `ref` names.
-LONG ReadKey(const KeyRef& ref, std::shared_ptr<const RegistryTree>* tree,
-             const RegistryKey** key) {
-  if (LONG error = qxcom::LoadRegistry(tree)) return error;
-  *key = (*tree)->Find(ref.root, ref.path);
-  return *key ? ERROR_SUCCESS : ERROR_KEY_DELETED;
+LONG ReadKey(const KeyRef& ref, KeySnapshot* read) {
+  if (LONG error = qxcom::LoadRegistry(&read->tree)) return error;
+  read->key = read->tree->Find(ref.root, ref.path);
+  return read->key ? ERROR_SUCCESS : ERROR_KEY_DELETED;
+}
+
+// Reads the key that `handle` names when the handle may do `needed`.
+LONG ReadKeyFor(HKEY handle, REGSAM needed, KeySnapshot* read) {
+  KeyRef ref;
+  if (LONG error = LocateFor(handle, needed, &ref)) return error;
+  return ReadKey(ref, read);
 }
 
 // Changes the key that `ref` names under the store's lock.
@@ -127,13 +152,24 @@ LONG DeliverName(std::u16string_view name, LPWSTR out, LPDWORD length) {
   return ERROR_SUCCESS;
 }
 
-// Finds the key that owns the last name of `path` (the key to delete) in
-// *owner, checking the handle's own key first.
-LONG FindOwner(RegistryTree& tree, const KeyRef& ref, const std::vector<std::u16string>& path,
-               RegistryKey** owner) {
-  if (!tree.Find(ref.root, ref.path)) return ERROR_KEY_DELETED;
-  *owner = tree.Find(ref.root, {path.begin(), path.end() - 1});
-  return *owner && (*owner)->FindSubkey(path.back()) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+// Removes the key that `path` names below the root of `ref`, whose own key
+// must still exist. With `leafOnly` a key that has subkeys is refused.
+LONG RemoveKey(const KeyRef& ref, const std::vector<std::u16string>& path, bool leafOnly) {
+  return qxcom::UpdateRegistry([&](RegistryTree& tree) -> LONG {
+    if (!tree.Find(ref.root, ref.path)) return ERROR_KEY_DELETED;
+    RegistryKey* owner = tree.Find(ref.root, {path.begin(), path.end() - 1});
+    RegistryKey* doomed = owner ? owner->FindSubkey(path.back()) : nullptr;
+    if (!doomed) return ERROR_FILE_NOT_FOUND;
+    if (leafOnly && !doomed->subkeys().empty()) return ERROR_ACCESS_DENIED;
+    owner->RemoveSubkey(path.back());
+    return ERROR_SUCCESS;
+  });
+}
+
+// Empties the class name a caller passed, as this registry keeps none.
+void ClearClass(LPWSTR keyClass, LPDWORD classLength) {
+  if (keyClass && classLength && *classLength > 0) keyClass[0] = u'\0';
+  if (classLength) *classLength = 0;
 }
 
 }  // namespace
@@ -146,8 +182,7 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD options, REG
     if (options & ~DWORD(REG_OPTION_VOLATILE)) return ERROR_INVALID_PARAMETER;
     KeyRef parent;
     std::vector<std::u16string> names;
-    if (LONG error = Locate(key, &parent)) return error;
-    if (LONG error = SplitPath(subKey, &names)) return error;
+    if (LONG error = LocatePath(key, subKey, &parent, &names)) return error;
     for (const std::u16string& name : names) {
       if (!qxcom::IsValidKeyName(name)) return ERROR_INVALID_PARAMETER;
     }
@@ -184,11 +219,10 @@ LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM access, PHKEY result)
     *result = nullptr;
     KeyRef parent;
     std::vector<std::u16string> names;
-    if (LONG error = Locate(key, &parent)) return error;
-    if (LONG error = SplitPath(subKey, &names)) return error;
-    std::shared_ptr<const RegistryTree> tree;
-    const RegistryKey* at;
-    if (LONG error = ReadKey(parent, &tree, &at)) return error;
+    if (LONG error = LocatePath(key, subKey, &parent, &names)) return error;
+    KeySnapshot read;
+    if (LONG error = ReadKey(parent, &read)) return error;
+    const RegistryKey* at = read.key;
     for (const std::u16string& name : names) {
       at = at->FindSubkey(name);
       if (!at) return ERROR_FILE_NOT_FOUND;
@@ -222,8 +256,7 @@ LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data,
       return ERROR_INVALID_PARAMETER;
     }
     KeyRef ref;
-    if (LONG error = Locate(key, &ref)) return error;
-    if (!Allows(ref, KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+    if (LONG error = LocateFor(key, KEY_SET_VALUE, &ref)) return error;
     std::vector<BYTE> bytes(data, data + size);
     return UpdateKey(ref, [&](RegistryKey& at) -> LONG {
       at.SetValue(valueName, type, std::move(bytes));
@@ -236,13 +269,9 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LP
                       LPDWORD size) {
   return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     if (reserved || (data && !size)) return ERROR_INVALID_PARAMETER;
-    KeyRef ref;
-    if (LONG error = Locate(key, &ref)) return error;
-    if (!Allows(ref, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-    std::shared_ptr<const RegistryTree> tree;
-    const RegistryKey* at;
-    if (LONG error = ReadKey(ref, &tree, &at)) return error;
-    const RegistryValue* value = at->FindValue(NameOrDefault(name));
+    KeySnapshot read;
+    if (LONG error = ReadKeyFor(key, KEY_QUERY_VALUE, &read)) return error;
+    const RegistryValue* value = read.key->FindValue(NameOrDefault(name));
     if (!value) return ERROR_FILE_NOT_FOUND;
     return DeliverValue(*value, type, data, size);
   });
@@ -251,8 +280,7 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LP
 LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
   return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     KeyRef ref;
-    if (LONG error = Locate(key, &ref)) return error;
-    if (!Allows(ref, KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+    if (LONG error = LocateFor(key, KEY_SET_VALUE, &ref)) return error;
     return UpdateKey(ref, [&](RegistryKey& at) -> LONG {
       return at.RemoveValue(NameOrDefault(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     });
@@ -264,17 +292,10 @@ LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey) {
     if (!subKey) return ERROR_INVALID_PARAMETER;
     KeyRef ref;
     std::vector<std::u16string> names;
-    if (LONG error = Locate(key, &ref)) return error;
-    if (LONG error = SplitPath(subKey, &names)) return error;
+    if (LONG error = LocatePath(key, subKey, &ref, &names)) return error;
     std::vector<std::u16string> path = Joined(ref.path, names);
     if (path.empty()) return ERROR_ACCESS_DENIED;  // a predefined root stays
-    return qxcom::UpdateRegistry([&](RegistryTree& tree) -> LONG {
-      RegistryKey* owner;
-      if (LONG error = FindOwner(tree, ref, path, &owner)) return error;
-      if (!owner->FindSubkey(path.back())->subkeys().empty()) return ERROR_ACCESS_DENIED;
-      owner->RemoveSubkey(path.back());
-      return ERROR_SUCCESS;
-    });
+    return RemoveKey(ref, path, true);
   });
 }
 
@@ -282,21 +303,14 @@ LONG RegDeleteTreeW(HKEY key, LPCWSTR subKey) {
   return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     KeyRef ref;
     std::vector<std::u16string> names;
-    if (LONG error = Locate(key, &ref)) return error;
-    if (LONG error = SplitPath(subKey, &names)) return error;
+    if (LONG error = LocatePath(key, subKey, &ref, &names)) return error;
     if (names.empty()) {
       return UpdateKey(ref, [](RegistryKey& at) -> LONG {
         at.Clear();
         return ERROR_SUCCESS;
       });
     }
-    std::vector<std::u16string> path = Joined(ref.path, names);
-    return qxcom::UpdateRegistry([&](RegistryTree& tree) -> LONG {
-      RegistryKey* owner;
-      if (LONG error = FindOwner(tree, ref, path, &owner)) return error;
-      owner->RemoveSubkey(path.back());
-      return ERROR_SUCCESS;
-    });
+    return RemoveKey(ref, Joined(ref.path, names), false);
   });
 }
 
@@ -304,17 +318,13 @@ LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWO
                    LPWSTR keyClass, LPDWORD classLength, PFILETIME lastWrite) {
   return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     if (!name || !nameLength || reserved) return ERROR_INVALID_PARAMETER;
-    KeyRef ref;
-    if (LONG error = Locate(key, &ref)) return error;
-    if (!Allows(ref, KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
-    std::shared_ptr<const RegistryTree> tree;
-    const RegistryKey* at;
-    if (LONG error = ReadKey(ref, &tree, &at)) return error;
+    KeySnapshot read;
+    if (LONG error = ReadKeyFor(key, KEY_ENUMERATE_SUB_KEYS, &read)) return error;
+    const RegistryKey* at = read.key;
     if (index >= at->subkeys().size()) return ERROR_NO_MORE_ITEMS;
     auto subkey = std::next(at->subkeys().begin(), index);
     if (LONG error = DeliverName(subkey->second->name(), name, nameLength)) return error;
-    if (keyClass && classLength && *classLength > 0) keyClass[0] = u'\0';
-    if (classLength) *classLength = 0;
+    ClearClass(keyClass, classLength);
     if (lastWrite) *lastWrite = FILETIME{0, 0};
     return ERROR_SUCCESS;
   });
@@ -326,12 +336,9 @@ LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classLength, LPDWORD re
                       LPDWORD securitySize, PFILETIME lastWrite) {
   return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     if (reserved) return ERROR_INVALID_PARAMETER;
-    KeyRef ref;
-    if (LONG error = Locate(key, &ref)) return error;
-    if (!Allows(ref, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-    std::shared_ptr<const RegistryTree> tree;
-    const RegistryKey* at;
-    if (LONG error = ReadKey(ref, &tree, &at)) return error;
+    KeySnapshot read;
+    if (LONG error = ReadKeyFor(key, KEY_QUERY_VALUE, &read)) return error;
+    const RegistryKey* at = read.key;
     DWORD longestSubkey = 0, longestName = 0, largestValue = 0;
     for (const auto& [folded, subkey] : at->subkeys()) {
       longestSubkey = std::max(longestSubkey, DWORD(subkey->name().size()));
@@ -340,8 +347,8 @@ LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classLength, LPDWORD re
       longestName = std::max(longestName, DWORD(value.name.size()));
       largestValue = std::max(largestValue, DWORD(value.data.size()));
     }
-    if (keyClass && classLength && *classLength > 0) keyClass[0] = u'\0';
-    for (LPDWORD zero : {classLength, maxClassLength, securitySize}) {
+    ClearClass(keyClass, classLength);
+    for (LPDWORD zero : {maxClassLength, securitySize}) {
       if (zero) *zero = 0;
     }
     if (subkeyCount) *subkeyCount = DWORD(at->subkeys().size());
@@ -358,14 +365,10 @@ LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWO
                    LPDWORD type, LPBYTE data, LPDWORD size) {
   return qxcom::Guarded(LONG(ERROR_OUTOFMEMORY), [&]() -> LONG {
     if (!name || !nameLength || reserved || (data && !size)) return ERROR_INVALID_PARAMETER;
-    KeyRef ref;
-    if (LONG error = Locate(key, &ref)) return error;
-    if (!Allows(ref, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-    std::shared_ptr<const RegistryTree> tree;
-    const RegistryKey* at;
-    if (LONG error = ReadKey(ref, &tree, &at)) return error;
-    if (index >= at->values().size()) return ERROR_NO_MORE_ITEMS;
-    const RegistryValue& value = at->values()[index];
+    KeySnapshot read;
+    if (LONG error = ReadKeyFor(key, KEY_QUERY_VALUE, &read)) return error;
+    if (index >= read.key->values().size()) return ERROR_NO_MORE_ITEMS;
+    const RegistryValue& value = read.key->values()[index];
     if (LONG error = DeliverName(value.name, name, nameLength)) return error;
     return DeliverValue(value, type, data, size);
   });
