@@ -160,10 +160,7 @@ class MemoryStorage final : public RefCounted<MemoryStorage, IStorage> {
   template <typename Object>
   HRESULT CreateElement(const OLECHAR* name, DWORD mode, bool unsupported, Object** object) {
     using Kind = ElementKind<Object>;
-    if (object == nullptr) return STG_E_INVALIDPOINTER;
-    *object = nullptr;
-    if (unsupported) return STG_E_INVALIDPARAMETER;
-    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
+    return ElementCall(object, unsupported, [&] {
       std::u16string key;
       if (HRESULT hr = PrepareCreate(name, mode, &key); FAILED(hr)) return hr;
       auto data = std::make_shared<typename Kind::Data>();
@@ -182,16 +179,23 @@ class MemoryStorage final : public RefCounted<MemoryStorage, IStorage> {
   template <typename Object>
   HRESULT OpenElement(const OLECHAR* name, DWORD mode, bool unsupported, Object** object) {
     using Kind = ElementKind<Object>;
-    if (object == nullptr) return STG_E_INVALIDPOINTER;
-    *object = nullptr;
-    if (unsupported) return STG_E_INVALIDPARAMETER;
-    return Guarded(STG_E_INSUFFICIENTMEMORY, [&] {
+    return ElementCall(object, unsupported, [&] {
       const StorageEntry* entry;
       if (HRESULT hr = PrepareOpen(name, mode, &entry); FAILED(hr)) return hr;
       const auto& data = entry->*Kind::kMember;
       if (!data) return STG_E_FILENOTFOUND;
       return Kind::kMake(data, StoredName(name), mode, object);
     });
+  }
+
+  // The checks each create and open makes before `work` runs: a non-null out
+  // pointer, cleared first, and no reserved argument in use.
+  template <typename Object, typename Work>
+  static HRESULT ElementCall(Object** object, bool unsupported, Work&& work) {
+    if (object == nullptr) return STG_E_INVALIDPOINTER;
+    *object = nullptr;
+    if (unsupported) return STG_E_INVALIDPARAMETER;
+    return Guarded(STG_E_INSUFFICIENTMEMORY, work);
   }
 
   // Checks a change to this storage's element list: writable, valid name.
