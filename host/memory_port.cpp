@@ -1,6 +1,6 @@
 // The in-memory port description: its answers to the PortDescription calls
 // and its reference count.
-#include "support/memory_port.h"
+#include "host/memory_port.h"
 
 namespace qxsoap::test {
 namespace {
@@ -45,13 +45,28 @@ const typename Map::mapped_type* Lookup(const Map& map, const Key& key) {
   return entry == map.end() ? nullptr : &entry->second;
 }
 
-const BlockDeclaration* FindBlock(const std::map<TypeName, BlockDeclaration>& blocks, BSTR part, BSTR ns) {
-  return Lookup(blocks, TypeOf(part, ns));
+HRESULT GiveBlockType(const BlockDeclaration* block, BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
+  return GiveType(block ? &block->type : nullptr, typeName, typeNS, found);
+}
+
+HRESULT GiveBlockText(const BlockDeclaration* block, std::u16string BlockDeclaration::*text, BSTR* out,
+                      VARIANT_BOOL* found) {
+  return GiveText(block ? &(block->*text) : nullptr, out, found);
 }
 
 }  // namespace
 
 const OperationDeclaration* MemoryPort::FindOperation(BSTR op) const { return Lookup(operations_, View(op)); }
+
+HRESULT MemoryPort::GiveOperationText(BSTR op, OperationText text, BSTR* out, VARIANT_BOOL* found) const {
+  const OperationDeclaration* operation = FindOperation(op);
+  return GiveText(operation ? operation->*text : std::nullopt, out, found);
+}
+
+const BlockDeclaration* MemoryPort::FindBlock(BSTR op, Blocks blocks, BSTR part, BSTR ns) const {
+  const OperationDeclaration* operation = FindOperation(op);
+  return operation ? Lookup(operation->*blocks, TypeOf(part, ns)) : nullptr;
+}
 
 const PartDeclaration* MemoryPort::FindPart(BSTR op, BSTR part, LONG* position) const {
   const OperationDeclaration* operation = FindOperation(op);
@@ -107,8 +122,7 @@ HRESULT MemoryPort::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EX
 // ---- PortDescription ----
 
 HRESULT MemoryPort::GetSOAPAction(BSTR op, BSTR* action, VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  return GiveText(operation ? operation->action : std::nullopt, action, found);
+  return GiveOperationText(op, &OperationDeclaration::action, action, found);
 }
 
 HRESULT MemoryPort::GetOperationNS(BSTR op, BSTR* ns, VARIANT_BOOL* found) {
@@ -124,23 +138,19 @@ HRESULT MemoryPort::GetAddress(BSTR* host, BSTR* path, LONG* port, VARIANT_BOOL*
 }
 
 HRESULT MemoryPort::GetInputUse(BSTR op, BSTR* use, VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  return GiveText(operation ? operation->inputUse : std::nullopt, use, found);
+  return GiveOperationText(op, &OperationDeclaration::inputUse, use, found);
 }
 
 HRESULT MemoryPort::GetOutputUse(BSTR op, BSTR* use, VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  return GiveText(operation ? operation->outputUse : std::nullopt, use, found);
+  return GiveOperationText(op, &OperationDeclaration::outputUse, use, found);
 }
 
 HRESULT MemoryPort::GetInputEncodingStyle(BSTR op, BSTR* style, VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  return GiveText(operation ? operation->inputEncodingStyle : std::nullopt, style, found);
+  return GiveOperationText(op, &OperationDeclaration::inputEncodingStyle, style, found);
 }
 
 HRESULT MemoryPort::GetOutputEncodingStyle(BSTR op, BSTR* style, VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  return GiveText(operation ? operation->outputEncodingStyle : std::nullopt, style, found);
+  return GiveOperationText(op, &OperationDeclaration::outputEncodingStyle, style, found);
 }
 
 HRESULT MemoryPort::GetStyle(BSTR* style, VARIANT_BOOL* found) { return GiveText(style_, style, found); }
@@ -150,14 +160,12 @@ HRESULT MemoryPort::IsParameter(BSTR op, BSTR part, VARIANT_BOOL* flag) {
   return Found(flag, declared && !declared->isReturn);
 }
 
-HRESULT MemoryPort::GetInputPartType(BSTR op, BSTR part, BSTR* typeName, BSTR* typeNS,
-                                     VARIANT_BOOL* found) {
+HRESULT MemoryPort::GetInputPartType(BSTR op, BSTR part, BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
   const PartDeclaration* declared = FindPart(op, part);
   return GiveType(declared && declared->isIn ? &declared->type : nullptr, typeName, typeNS, found);
 }
 
-HRESULT MemoryPort::GetOutputPartType(BSTR op, BSTR part, BSTR* typeName, BSTR* typeNS,
-                                      VARIANT_BOOL* found) {
+HRESULT MemoryPort::GetOutputPartType(BSTR op, BSTR part, BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
   const PartDeclaration* declared = FindPart(op, part);
   return GiveType(declared && declared->isOut ? &declared->type : nullptr, typeName, typeNS, found);
 }
@@ -191,8 +199,8 @@ HRESULT MemoryPort::GetHeaderType(BSTR part, BSTR ns, BSTR* typeName, BSTR* type
 
 HRESULT MemoryPort::GetMemberType(BSTR typeName, BSTR typeNS, BSTR member, BSTR memberNS,
                                   BSTR* memberTypeName, BSTR* memberTypeNS, VARIANT_BOOL* found) {
-  const auto key = std::make_tuple(TypeOf(typeName, typeNS), std::u16string(View(member)),
-                                   std::u16string(View(memberNS)));
+  const auto key =
+      std::make_tuple(TypeOf(typeName, typeNS), std::u16string(View(member)), std::u16string(View(memberNS)));
   return GiveType(Lookup(members_, key), memberTypeName, memberTypeNS, found);
 }
 
@@ -210,30 +218,23 @@ HRESULT MemoryPort::GetArrayItemType(BSTR typeName, BSTR typeNS, BSTR* itemName,
 
 HRESULT MemoryPort::GetInputHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName, BSTR* typeNS,
                                        VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  const BlockDeclaration* block = operation ? FindBlock(operation->inputHeaders, part, ns) : nullptr;
-  return GiveType(block ? &block->type : nullptr, typeName, typeNS, found);
+  return GiveBlockType(FindBlock(op, &OperationDeclaration::inputHeaders, part, ns), typeName, typeNS, found);
 }
 
 HRESULT MemoryPort::GetOutputHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName, BSTR* typeNS,
                                         VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  const BlockDeclaration* block = operation ? FindBlock(operation->outputHeaders, part, ns) : nullptr;
-  return GiveType(block ? &block->type : nullptr, typeName, typeNS, found);
+  return GiveBlockType(FindBlock(op, &OperationDeclaration::outputHeaders, part, ns), typeName, typeNS,
+                       found);
 }
 
 HRESULT MemoryPort::GetFaultHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName, BSTR* typeNS,
                                        VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  const BlockDeclaration* block = operation ? FindBlock(operation->faultHeaders, part, ns) : nullptr;
-  return GiveType(block ? &block->type : nullptr, typeName, typeNS, found);
+  return GiveBlockType(FindBlock(op, &OperationDeclaration::faultHeaders, part, ns), typeName, typeNS, found);
 }
 
 HRESULT MemoryPort::GetFaultDetailType(BSTR op, BSTR part, BSTR ns, BSTR* typeName, BSTR* typeNS,
                                        VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  const BlockDeclaration* block = operation ? FindBlock(operation->faultDetails, part, ns) : nullptr;
-  return GiveType(block ? &block->type : nullptr, typeName, typeNS, found);
+  return GiveBlockType(FindBlock(op, &OperationDeclaration::faultDetails, part, ns), typeName, typeNS, found);
 }
 
 HRESULT MemoryPort::GetArrayRank(BSTR typeName, BSTR typeNS, LONG* rank, VARIANT_BOOL* found) {
@@ -256,23 +257,20 @@ HRESULT MemoryPort::GetBindingNS(BSTR* ns, VARIANT_BOOL* found) { return GiveTex
 
 HRESULT MemoryPort::GetInputHeaderEncodingStyle(BSTR op, BSTR part, BSTR ns, BSTR* style,
                                                 VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  const BlockDeclaration* block = operation ? FindBlock(operation->inputHeaders, part, ns) : nullptr;
-  return GiveText(block ? &block->encodingStyle : nullptr, style, found);
+  return GiveBlockText(FindBlock(op, &OperationDeclaration::inputHeaders, part, ns),
+                       &BlockDeclaration::encodingStyle, style, found);
 }
 
 HRESULT MemoryPort::GetOutputHeaderEncodingStyle(BSTR op, BSTR part, BSTR ns, BSTR* style,
                                                  VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  const BlockDeclaration* block = operation ? FindBlock(operation->outputHeaders, part, ns) : nullptr;
-  return GiveText(block ? &block->encodingStyle : nullptr, style, found);
+  return GiveBlockText(FindBlock(op, &OperationDeclaration::outputHeaders, part, ns),
+                       &BlockDeclaration::encodingStyle, style, found);
 }
 
 HRESULT MemoryPort::GetFaultHeaderEncodingStyle(BSTR op, BSTR part, BSTR ns, BSTR* style,
                                                 VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  const BlockDeclaration* block = operation ? FindBlock(operation->faultHeaders, part, ns) : nullptr;
-  return GiveText(block ? &block->encodingStyle : nullptr, style, found);
+  return GiveBlockText(FindBlock(op, &OperationDeclaration::faultHeaders, part, ns),
+                       &BlockDeclaration::encodingStyle, style, found);
 }
 
 HRESULT MemoryPort::IsSOAPActionRequired(BSTR op, VARIANT_BOOL* flag, VARIANT_BOOL* found) {
@@ -283,15 +281,13 @@ HRESULT MemoryPort::IsSOAPActionRequired(BSTR op, VARIANT_BOOL* flag, VARIANT_BO
 
 HRESULT MemoryPort::GetFaultDetailEncodingStyle(BSTR op, BSTR part, BSTR ns, BSTR* style,
                                                 VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  const BlockDeclaration* block = operation ? FindBlock(operation->faultDetails, part, ns) : nullptr;
-  return GiveText(block ? &block->encodingStyle : nullptr, style, found);
+  return GiveBlockText(FindBlock(op, &OperationDeclaration::faultDetails, part, ns),
+                       &BlockDeclaration::encodingStyle, style, found);
 }
 
 HRESULT MemoryPort::GetFaultDetailUse(BSTR op, BSTR part, BSTR ns, BSTR* use, VARIANT_BOOL* found) {
-  const OperationDeclaration* operation = FindOperation(op);
-  const BlockDeclaration* block = operation ? FindBlock(operation->faultDetails, part, ns) : nullptr;
-  return GiveText(block ? &block->use : nullptr, use, found);
+  return GiveBlockText(FindBlock(op, &OperationDeclaration::faultDetails, part, ns), &BlockDeclaration::use,
+                       use, found);
 }
 
 HRESULT MemoryPort::GetLiteralArrayType(BSTR typeName, BSTR typeNS, BSTR* itemTypeName, BSTR* itemTypeNS,

@@ -1,5 +1,7 @@
-// support/memory_port.h: an in-memory PortDescription for tests. A test
-// declares the few operations, parts and types it needs in a few lines:
+// host/memory_port.h: a port description held in memory. A host that has
+// its WSDL port in some other form (or none: a fixed service) declares the
+// binding, operations, parts and schema types in a few lines and passes the
+// object to the handler's Initialize:
 //
 //   auto port = MemoryPort::Create();
 //   port->Binding(WSDL_SOAP11_NS).Style(u"rpc").Address(u"example.org", u"/calc", 8080);
@@ -8,11 +10,18 @@
 //   port->Struct({u"Point", u"urn:types"}).Member(u"x", Xsd(u"int")).Member(u"y", Xsd(u"int"));
 //   port->Array({u"IntArray", u"urn:types"}, Xsd(u"int"));
 //
-// Anything not declared is reported as not found. The object counts its
-// references like a COM object (RefCount lets a test check that the handler
-// releases what it takes) and deletes itself at the last Release.
-#ifndef QXSOAP_TESTS_SUPPORT_MEMORY_PORT_H_
-#define QXSOAP_TESTS_SUPPORT_MEMORY_PORT_H_
+// Every PortDescription call answers from what was declared and reports
+// anything else as not found; the answers follow the conventions of
+// qxsoap/port_description.h. Declaring the same item again replaces it.
+//
+// The object counts its references like a COM object and deletes itself at
+// the last Release. Threads: declare everything before handing the object
+// out; after that it is read by one thread at a time, as the handler does.
+//
+// Link: IID_PortDescription comes from the handler the program is linked
+// with (libqxsoapmsg exports it), not from this library.
+#ifndef QXSOAP_HOST_MEMORY_PORT_H_
+#define QXSOAP_HOST_MEMORY_PORT_H_
 
 #include <map>
 #include <optional>
@@ -26,14 +35,14 @@
 
 namespace qxsoap::test {
 
-// A schema type or element name: local name and namespace.
+// A schema type or element name: local name and namespace (empty: none).
 struct TypeName {
   std::u16string name;
   std::u16string ns;
   auto operator<=>(const TypeName&) const = default;
 };
 
-// A built-in type of the 2001 XML Schema namespace.
+// A built-in type of the 2001 XML Schema namespace, e.g. Xsd(u"int").
 inline TypeName Xsd(std::u16string_view name) { return {std::u16string(name), std::u16string(XSD2001_NS)}; }
 
 // A header block or fault detail entry declared for an operation.
@@ -43,6 +52,8 @@ struct BlockDeclaration {
   std::u16string use;
 };
 
+// A part of an operation's messages. A return value is an output that is
+// not a parameter.
 struct PartDeclaration {
   std::u16string name;
   TypeName type;
@@ -51,6 +62,7 @@ struct PartDeclaration {
   bool isReturn = false;
 };
 
+// Everything declared for one operation; an unset optional is "not found".
 struct OperationDeclaration {
   std::u16string ns;
   std::optional<std::u16string> action;
@@ -63,23 +75,33 @@ struct OperationDeclaration {
 
 class MemoryPort;
 
-// Declares one operation; every call returns the builder for the next.
+// Declares one operation; every call returns the builder for the next. The
+// builder refers into its port: use it while the port lives, and do not keep
+// it past the next MemoryPort::Operation call.
 class OperationBuilder {
  public:
   explicit OperationBuilder(OperationDeclaration& operation) : operation_(operation) {}
+  // The namespace of the operation's wrapper element (GetOperationNS).
   OperationBuilder& Namespace(std::u16string_view ns);
+  // The SOAPAction (GetSOAPAction); `required` is what IsSOAPActionRequired
+  // reports. Without an Action both are not found.
   OperationBuilder& Action(std::u16string_view action, bool required = false);
-  // Sets the `use` of input and output together, or each on its own.
+  // The `use` ("encoded" or "literal") of input and output together, or of
+  // each on its own.
   OperationBuilder& Use(std::u16string_view use);
   OperationBuilder& InputUse(std::u16string_view use);
   OperationBuilder& OutputUse(std::u16string_view use);
+  // The encoding style URI of input and output.
   OperationBuilder& EncodingStyle(std::u16string_view style);
   // Parts in declaration order; their positions count from 0 in that order.
+  // In: an input parameter. Out: an output parameter. InOut: both. Return:
+  // the return value (an output, and not a parameter).
   OperationBuilder& In(std::u16string_view part, TypeName type);
   OperationBuilder& Out(std::u16string_view part, TypeName type);
   OperationBuilder& InOut(std::u16string_view part, TypeName type);
   OperationBuilder& Return(std::u16string_view part, TypeName type);
-  // Header blocks and fault details, by element name and namespace.
+  // Header blocks of the input, output and fault messages and fault detail
+  // entries, by element name and namespace, with their schema type.
   OperationBuilder& InputHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");
   OperationBuilder& OutputHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");
   OperationBuilder& FaultHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");
@@ -91,11 +113,13 @@ class OperationBuilder {
   OperationDeclaration& operation_;
 };
 
-// Declares the members of a struct type.
+// Declares the members of a struct type; refers to its port like
+// OperationBuilder.
 class StructBuilder {
  public:
   StructBuilder(MemoryPort& port, TypeName type) : port_(port), type_(std::move(type)) {}
-  // A member element `member` in namespace `memberNS` (empty: unqualified).
+  // A member element `member` in namespace `memberNS` (empty: unqualified)
+  // of schema type `type` (GetMemberType).
   StructBuilder& Member(std::u16string_view member, TypeName type, std::u16string_view memberNS = u"");
 
  private:
@@ -105,35 +129,44 @@ class StructBuilder {
 
 class MemoryPort final : public PortDescription {
  public:
-  // A new port with one reference, owned by the returned pointer.
+  // A new, empty port with one reference, owned by the returned pointer.
   static qxcom::ComPtr<MemoryPort> Create();
 
-  // ---- Declarations ----
+  // ---- Declarations; each returns the port (or a builder) for the next ----
+  // The namespace of the WSDL SOAP binding (GetBindingNS): WSDL_SOAP11_NS or
+  // WSDL_SOAP12_NS.
   MemoryPort& Binding(std::u16string_view bindingNS);
+  // The binding style, "rpc" or "document" (GetStyle).
   MemoryPort& Style(std::u16string_view style);
+  // The port's address (GetAddress); `path` starts with "/".
   MemoryPort& Address(std::u16string_view host, std::u16string_view path, LONG port);
-  // Declares operation `name` (or returns it again to add to it).
+  // Declares operation `name`, or returns it again to add to it.
   OperationBuilder Operation(std::u16string_view name);
-  // A struct type; its base is the type itself.
+  // A struct type; its base (GetBaseType) is the type itself.
   StructBuilder Struct(TypeName type);
-  // An encoded array of `item` with `rank` dimensions; its base is "Array" in
-  // `encodingNS`.
+  // An encoded array of `item` with `rank` dimensions (GetArrayItemType,
+  // GetArrayRank); its base is "Array" in `encodingNS`.
   MemoryPort& Array(TypeName type, TypeName item, LONG rank = 1,
                     std::u16string_view encodingNS = SOAP11_ENC_NS);
-  // A literal array whose items are `itemElement` elements of `itemType`.
+  // A literal array whose items are `itemElement` elements of `itemType`
+  // (GetLiteralArrayType).
   MemoryPort& LiteralArray(TypeName type, TypeName itemType, TypeName itemElement);
-  // A type derived from `base` (for built-in types, the base is the type).
+  // A type derived from `base` (GetBaseType). Undeclared types of a schema
+  // namespace are their own base.
   MemoryPort& Derived(TypeName type, TypeName base);
   // The type of a header block for any operation (GetHeaderType).
   MemoryPort& HeaderType(TypeName element, TypeName type);
-  // From now on QueryInterface refuses IID_PortDescription, as an object a
-  // host passes by mistake would.
+  // From now on QueryInterface refuses IID_PortDescription, as an object
+  // passed by mistake would; lets a test see the handler refuse it.
   MemoryPort& WithoutPortDescriptionInterface();
 
   // References held now.
   ULONG RefCount() const { return references_; }
 
   // ---- IUnknown, IDispatch ----
+  // QueryInterface offers IUnknown, IDispatch and PortDescription. The
+  // handler calls through the vtable only, so the IDispatch calls report no
+  // type information and E_NOTIMPL.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
@@ -170,20 +203,19 @@ class MemoryPort final : public PortDescription {
                                         VARIANT_BOOL* found) override;
   HRESULT STDMETHODCALLTYPE GetArrayItemType(BSTR typeName, BSTR typeNS, BSTR* itemName, BSTR* itemNS,
                                              VARIANT_BOOL* found) override;
-  HRESULT STDMETHODCALLTYPE GetInputHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName,
-                                               BSTR* typeNS, VARIANT_BOOL* found) override;
-  HRESULT STDMETHODCALLTYPE GetOutputHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName,
-                                                BSTR* typeNS, VARIANT_BOOL* found) override;
-  HRESULT STDMETHODCALLTYPE GetFaultHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName,
-                                               BSTR* typeNS, VARIANT_BOOL* found) override;
-  HRESULT STDMETHODCALLTYPE GetFaultDetailType(BSTR op, BSTR part, BSTR ns, BSTR* typeName,
-                                               BSTR* typeNS, VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetInputHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName, BSTR* typeNS,
+                                               VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetOutputHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName, BSTR* typeNS,
+                                                VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetFaultHeaderType(BSTR op, BSTR part, BSTR ns, BSTR* typeName, BSTR* typeNS,
+                                               VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetFaultDetailType(BSTR op, BSTR part, BSTR ns, BSTR* typeName, BSTR* typeNS,
+                                               VARIANT_BOOL* found) override;
   HRESULT STDMETHODCALLTYPE GetArrayRank(BSTR typeName, BSTR typeNS, LONG* rank,
                                          VARIANT_BOOL* found) override;
   HRESULT STDMETHODCALLTYPE GetReturnType(BSTR op, BSTR part, BSTR* typeName, BSTR* typeNS,
                                           VARIANT_BOOL* found) override;
-  HRESULT STDMETHODCALLTYPE GetPartPosition(BSTR op, BSTR part, LONG* position,
-                                            VARIANT_BOOL* found) override;
+  HRESULT STDMETHODCALLTYPE GetPartPosition(BSTR op, BSTR part, LONG* position, VARIANT_BOOL* found) override;
   HRESULT STDMETHODCALLTYPE GetBindingNS(BSTR* ns, VARIANT_BOOL* found) override;
   HRESULT STDMETHODCALLTYPE GetInputHeaderEncodingStyle(BSTR op, BSTR part, BSTR ns, BSTR* style,
                                                         VARIANT_BOOL* found) override;
@@ -214,7 +246,13 @@ class MemoryPort final : public PortDescription {
   MemoryPort() = default;
   ~MemoryPort() = default;
 
+  using OperationText = std::optional<std::u16string> OperationDeclaration::*;
+  using Blocks = std::map<TypeName, BlockDeclaration> OperationDeclaration::*;
+
   const OperationDeclaration* FindOperation(BSTR op) const;
+  // Stores `text` of operation `op` in *out, or reports it not found.
+  HRESULT GiveOperationText(BSTR op, OperationText text, BSTR* out, VARIANT_BOOL* found) const;
+  const BlockDeclaration* FindBlock(BSTR op, Blocks blocks, BSTR part, BSTR ns) const;
   const PartDeclaration* FindPart(BSTR op, BSTR part, LONG* position = nullptr) const;
   std::optional<TypeName> BaseOf(const TypeName& type) const;
 
@@ -236,4 +274,4 @@ class MemoryPort final : public PortDescription {
 
 }  // namespace qxsoap::test
 
-#endif  // QXSOAP_TESTS_SUPPORT_MEMORY_PORT_H_
+#endif  // QXSOAP_HOST_MEMORY_PORT_H_

@@ -1,5 +1,5 @@
 // The in-memory port description: the declaration builders.
-#include "support/memory_port.h"
+#include "host/memory_port.h"
 
 namespace qxsoap::test {
 
@@ -32,8 +32,8 @@ OperationBuilder& OperationBuilder::EncodingStyle(std::u16string_view style) {
   return *this;
 }
 
-OperationBuilder& OperationBuilder::AddPart(std::u16string_view part, TypeName type, bool isIn,
-                                            bool isOut, bool isReturn) {
+OperationBuilder& OperationBuilder::AddPart(std::u16string_view part, TypeName type, bool isIn, bool isOut,
+                                            bool isReturn) {
   operation_.parts.push_back({std::u16string(part), std::move(type), isIn, isOut, isReturn});
   return *this;
 }

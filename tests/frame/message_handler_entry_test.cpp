@@ -10,7 +10,7 @@
 #include "frame/message_handler.h"
 #include "xml/namespaces.h"
 #include "qxcom/eventlog.h"
-#include "support/memory_port.h"
+#include "host/memory_port.h"
 #include "xml/xml_element.h"
 
 namespace qxsoap {

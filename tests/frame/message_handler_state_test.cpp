@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/message_handler.h"
-#include "support/memory_port.h"
+#include "host/memory_port.h"
 #include "support/variants.h"
 
 namespace qxsoap {

@@ -2,7 +2,7 @@
 // everything else as not found, and counts its references.
 #include <gtest/gtest.h>
 
-#include "support/memory_port.h"
+#include "host/memory_port.h"
 
 namespace qxsoap::test {
 namespace {

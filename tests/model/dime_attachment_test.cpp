@@ -2,10 +2,10 @@
 // list keeps and hands out, and the forms an options out-parameter takes.
 #include <gtest/gtest.h>
 
+#include "host/memory_port.h"
 #include "model/dime_attachment.h"
 #include "model/utf8_units.h"
 #include "support/com_objects.h"
-#include "support/memory_port.h"
 #include "support/variants.h"
 
 namespace qxsoap {
