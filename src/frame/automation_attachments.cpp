@@ -1,100 +1,77 @@
 // Iqxsoapmsg2: DIME attachments of the request and the response, the
 // node's roles and the mustUnderstand blocks aimed at it.
-#include "frame/at_boundary.h"
-#include "frame/automation_object.h"
-#include "frame/automation_values.h"
+#include "frame/automation_adapters.h"
 
 namespace qxsoap {
+
+using H = MessageHandler;
 
 HRESULT qxsoapmsg2::AddDIMEAttachmentReq(BSTR bstrId, BSTR bstrType, LONG TNF,
                                          IUnknown* pIUnknown, VARIANT Options,
                                          VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    *pResult = ToVariantBool(
-        handler_->AddDIMEAttachmentReq(Text(bstrId), Text(bstrType), TNF, pIUnknown, &Options));
-    return S_OK;
-  });
+  return Answer(&H::AddDIMEAttachmentReq, pResult, Text(bstrId), Text(bstrType), TNF, pIUnknown,
+                &Options);
 }
 
 HRESULT qxsoapmsg2::AddDIMEAttachmentResp(BSTR bstrId, BSTR bstrType, LONG TNF,
                                           IUnknown* pIUnknown, VARIANT Options,
                                           VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    *pResult = ToVariantBool(
-        handler_->AddDIMEAttachmentResp(Text(bstrId), Text(bstrType), TNF, pIUnknown, &Options));
-    return S_OK;
-  });
+  return Answer(&H::AddDIMEAttachmentResp, pResult, Text(bstrId), Text(bstrType), TNF, pIUnknown,
+                &Options);
 }
 
 HRESULT qxsoapmsg2::GetFirstDIMEAttachmentReq(BSTR* pbstrId, BSTR* pbstrType, LONG* pTNF,
                                               IUnknown** ppIUnknown, VARIANT* Options,
                                               LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutAttachment(handler_->GetFirstDIMEAttachmentReq(*plPosition),
-                             {pbstrId, pbstrType, pTNF, ppIUnknown, Options}, pResult);
-  });
+  return HandOutFrom(&H::GetFirstDIMEAttachmentReq, *plPosition, pResult,
+                     AttachmentOuts{pbstrId, pbstrType, pTNF, ppIUnknown, Options});
 }
 
 HRESULT qxsoapmsg2::GetNextDIMEAttachmentReq(BSTR* pbstrId, BSTR* pbstrType, LONG* pTNF,
                                              IUnknown** ppIUnknown, VARIANT* Options,
                                              LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutAttachment(handler_->GetNextDIMEAttachmentReq(*plPosition),
-                             {pbstrId, pbstrType, pTNF, ppIUnknown, Options}, pResult);
-  });
+  return HandOutFrom(&H::GetNextDIMEAttachmentReq, *plPosition, pResult,
+                     AttachmentOuts{pbstrId, pbstrType, pTNF, ppIUnknown, Options});
 }
 
 HRESULT qxsoapmsg2::GetFirstDIMEAttachmentResp(BSTR* pbstrId, BSTR* pbstrType, LONG* pTNF,
                                                IUnknown** ppIUnknown, VARIANT* Options,
                                                LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutAttachment(handler_->GetFirstDIMEAttachmentResp(*plPosition),
-                             {pbstrId, pbstrType, pTNF, ppIUnknown, Options}, pResult);
-  });
+  return HandOutFrom(&H::GetFirstDIMEAttachmentResp, *plPosition, pResult,
+                     AttachmentOuts{pbstrId, pbstrType, pTNF, ppIUnknown, Options});
 }
 
 HRESULT qxsoapmsg2::GetNextDIMEAttachmentResp(BSTR* pbstrId, BSTR* pbstrType, LONG* pTNF,
                                               IUnknown** ppIUnknown, VARIANT* Options,
                                               LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutAttachment(handler_->GetNextDIMEAttachmentResp(*plPosition),
-                             {pbstrId, pbstrType, pTNF, ppIUnknown, Options}, pResult);
-  });
+  return HandOutFrom(&H::GetNextDIMEAttachmentResp, *plPosition, pResult,
+                     AttachmentOuts{pbstrId, pbstrType, pTNF, ppIUnknown, Options});
 }
 
 HRESULT qxsoapmsg2::GetDIMEAttachmentReq(BSTR bstrId, BSTR* pbstrType, LONG* pTNF,
                                          IUnknown** ppIUnknown, VARIANT* Options,
                                          VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutAttachment(handler_->GetDIMEAttachmentReq(Text(bstrId)),
-                             {nullptr, pbstrType, pTNF, ppIUnknown, Options}, pResult);
-  });
+  return HandOutFrom(&H::GetDIMEAttachmentReq, Text(bstrId), pResult,
+                     AttachmentOuts{nullptr, pbstrType, pTNF, ppIUnknown, Options});
 }
 
 HRESULT qxsoapmsg2::GetDIMEAttachmentResp(BSTR bstrId, BSTR* pbstrType, LONG* pTNF,
                                           IUnknown** ppIUnknown, VARIANT* Options,
                                           VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutAttachment(handler_->GetDIMEAttachmentResp(Text(bstrId)),
-                             {nullptr, pbstrType, pTNF, ppIUnknown, Options}, pResult);
-  });
+  return HandOutFrom(&H::GetDIMEAttachmentResp, Text(bstrId), pResult,
+                     AttachmentOuts{nullptr, pbstrType, pTNF, ppIUnknown, Options});
 }
 
 HRESULT qxsoapmsg2::GetNumReqAttachments(LONG* pNbr) {
-  *pNbr = handler_->GetNumReqAttachments();
-  return S_OK;
+  return Number(&H::GetNumReqAttachments, pNbr);
 }
 
 HRESULT qxsoapmsg2::GetNumRespAttachments(LONG* pNbr) {
-  *pNbr = handler_->GetNumRespAttachments();
-  return S_OK;
+  return Number(&H::GetNumRespAttachments, pNbr);
 }
 
 HRESULT qxsoapmsg2::SetRoles(VARIANT varRoles, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    *pResult = ToVariantBool(handler_->SetRoles(&varRoles));
-    return S_OK;
-  });
+  return Answer(&H::SetRoles, pResult, &varRoles);
 }
 
 HRESULT qxsoapmsg2::GetRoles(VARIANT* pvarRoles) {

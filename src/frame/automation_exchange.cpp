@@ -1,80 +1,55 @@
 // Iqxsoapmsg2: the exchange's processing steps and its scalar state.
-#include "frame/at_boundary.h"
-#include "frame/automation_object.h"
-#include "frame/automation_values.h"
+#include "frame/automation_adapters.h"
 
 namespace qxsoap {
-namespace {
 
-HRESULT Flag(bool flag, VARIANT_BOOL* result) {
-  *result = ToVariantBool(flag);
-  return S_OK;
-}
-
-}  // namespace
+using H = MessageHandler;
 
 HRESULT qxsoapmsg2::Initialize(BSTR bstrSvcName, BSTR bstrPortName, BSTR bstrNodeURI,
                                BSTR bstrSOAPAction, BSTR bstrNextHopURL,
                                VARIANT_BOOL bExplicitTypingEnabled, VARIANT_BOOL bNodeTypeEnabled,
                                IDispatch* pIDispatch, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return Flag(handler_->Initialize(Text(bstrSvcName), Text(bstrPortName), Text(bstrNodeURI),
-                                     Text(bstrSOAPAction), Text(bstrNextHopURL),
-                                     IsTrue(bExplicitTypingEnabled), IsTrue(bNodeTypeEnabled),
-                                     pIDispatch),
-                pResult);
-  });
+  return Answer(&H::Initialize, pResult, Text(bstrSvcName), Text(bstrPortName), Text(bstrNodeURI),
+                Text(bstrSOAPAction), Text(bstrNextHopURL), IsTrue(bExplicitTypingEnabled),
+                IsTrue(bNodeTypeEnabled), pIDispatch);
 }
 
-HRESULT qxsoapmsg2::Deserialize(VARIANT_BOOL* pResult) {
-  return AtBoundary([&] { return Flag(handler_->Deserialize(), pResult); });
-}
+HRESULT qxsoapmsg2::Deserialize(VARIANT_BOOL* pResult) { return Answer(&H::Deserialize, pResult); }
 
-HRESULT qxsoapmsg2::Serialize(VARIANT_BOOL* pResult) {
-  return AtBoundary([&] { return Flag(handler_->Serialize(), pResult); });
-}
+HRESULT qxsoapmsg2::Serialize(VARIANT_BOOL* pResult) { return Answer(&H::Serialize, pResult); }
 
-HRESULT qxsoapmsg2::ProcessRPC(VARIANT_BOOL* pResult) {
-  return AtBoundary([&] { return Flag(handler_->ProcessRPC(), pResult); });
-}
+HRESULT qxsoapmsg2::ProcessRPC(VARIANT_BOOL* pResult) { return Answer(&H::ProcessRPC, pResult); }
 
 HRESULT qxsoapmsg2::ProcessRPCGet(BSTR bstrSvcURI, BSTR bstrExtraPath, BSTR bstrQueryString,
                                   VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return Flag(handler_->ProcessRPCGet(Text(bstrSvcURI), Text(bstrExtraPath),
-                                        Text(bstrQueryString)),
-                pResult);
-  });
+  return Answer(&H::ProcessRPCGet, pResult, Text(bstrSvcURI), Text(bstrExtraPath),
+                Text(bstrQueryString));
 }
 
 HRESULT qxsoapmsg2::CheckMustUnderstand(VARIANT_BOOL* pResult) {
-  return AtBoundary([&] { return Flag(handler_->CheckMustUnderstand(), pResult); });
+  return Answer(&H::CheckMustUnderstand, pResult);
 }
 
 HRESULT qxsoapmsg2::SetRequestPhase(VARIANT_BOOL bFlag) {
-  handler_->SetRequestPhase(IsTrue(bFlag));
-  return S_OK;
+  return Run(&H::SetRequestPhase, IsTrue(bFlag));
 }
 
 HRESULT qxsoapmsg2::IsRequestPhase(VARIANT_BOOL* pResult) {
-  return Flag(handler_->IsRequestPhase(), pResult);
+  return Answer(&H::IsRequestPhase, pResult);
 }
 
 HRESULT qxsoapmsg2::IsIntermediary(VARIANT_BOOL* pResult) {
-  return Flag(handler_->IsIntermediary(), pResult);
+  return Answer(&H::IsIntermediary, pResult);
 }
 
-HRESULT qxsoapmsg2::IsRPCStyle(VARIANT_BOOL* pResult) {
-  return AtBoundary([&] { return Flag(handler_->IsRPCStyle(), pResult); });
-}
+HRESULT qxsoapmsg2::IsRPCStyle(VARIANT_BOOL* pResult) { return Answer(&H::IsRPCStyle, pResult); }
 
 HRESULT qxsoapmsg2::IsNoContentResponse(VARIANT_BOOL* pResult) {
-  return Flag(handler_->IsNoContentResponse(), pResult);
+  return Answer(&H::IsNoContentResponse, pResult);
 }
 
 HRESULT qxsoapmsg2::SetNoContentResponse(VARIANT_BOOL bValue) {
-  handler_->SetNoContentResponse(IsTrue(bValue));
-  return S_OK;
+  return Run(&H::SetNoContentResponse, IsTrue(bValue));
 }
 
 HRESULT qxsoapmsg2::GetNextHopURL(BSTR* bstrNextHopURL) {
@@ -82,55 +57,34 @@ HRESULT qxsoapmsg2::GetNextHopURL(BSTR* bstrNextHopURL) {
 }
 
 HRESULT qxsoapmsg2::SetNextHopURL(BSTR bstrNextHopURL) {
-  return AtBoundary([&] {
-    handler_->SetNextHopURL(Text(bstrNextHopURL));
-    return S_OK;
-  });
+  return Run(&H::SetNextHopURL, Text(bstrNextHopURL));
 }
 
 HRESULT qxsoapmsg2::GetNodeURI(BSTR* pbstrNodeURI) {
   return HandOutText(handler_->GetNodeURI(), pbstrNodeURI);
 }
 
-HRESULT qxsoapmsg2::SetNodeURI(BSTR bstrNodeURI) {
-  return AtBoundary([&] {
-    handler_->SetNodeURI(Text(bstrNodeURI));
-    return S_OK;
-  });
-}
+HRESULT qxsoapmsg2::SetNodeURI(BSTR bstrNodeURI) { return Run(&H::SetNodeURI, Text(bstrNodeURI)); }
 
 HRESULT qxsoapmsg2::GetSOAPAction(BSTR* pbstrSOAPAction) {
   return HandOutText(handler_->GetSOAPAction(), pbstrSOAPAction);
 }
 
 HRESULT qxsoapmsg2::SetSOAPAction(BSTR bstrSOAPAction) {
-  return AtBoundary([&] {
-    handler_->SetSOAPAction(Text(bstrSOAPAction));
-    return S_OK;
-  });
+  return Run(&H::SetSOAPAction, Text(bstrSOAPAction));
 }
 
 HRESULT qxsoapmsg2::GetMethodNS(BSTR* pbstrNS) {
   return HandOutText(handler_->GetMethodNS(), pbstrNS);
 }
 
-HRESULT qxsoapmsg2::SetMethodNS(BSTR bstrNS) {
-  return AtBoundary([&] {
-    handler_->SetMethodNS(Text(bstrNS));
-    return S_OK;
-  });
-}
+HRESULT qxsoapmsg2::SetMethodNS(BSTR bstrNS) { return Run(&H::SetMethodNS, Text(bstrNS)); }
 
 HRESULT qxsoapmsg2::GetMethodName(BSTR* pbstrName) {
   return HandOutText(handler_->GetMethodName(), pbstrName);
 }
 
-HRESULT qxsoapmsg2::SetMethodName(BSTR bstrName) {
-  return AtBoundary([&] {
-    handler_->SetMethodName(Text(bstrName));
-    return S_OK;
-  });
-}
+HRESULT qxsoapmsg2::SetMethodName(BSTR bstrName) { return Run(&H::SetMethodName, Text(bstrName)); }
 
 HRESULT qxsoapmsg2::GetServiceName(BSTR* pbstrServiceName) {
   return HandOutText(handler_->GetServiceName(), pbstrServiceName);
@@ -153,13 +107,9 @@ HRESULT qxsoapmsg2::SetReturnValue(VARIANT varValue) {
 }
 
 HRESULT qxsoapmsg2::GetSOAPVersion(LONG* pVersion) {
-  *pVersion = handler_->GetSOAPVersion();
-  return S_OK;
+  return Number(&H::GetSOAPVersion, pVersion);
 }
 
-HRESULT qxsoapmsg2::SetSOAPVersion(LONG lVersion) {
-  handler_->SetSOAPVersion(lVersion);
-  return S_OK;
-}
+HRESULT qxsoapmsg2::SetSOAPVersion(LONG lVersion) { return Run(&H::SetSOAPVersion, lVersion); }
 
 }  // namespace qxsoap

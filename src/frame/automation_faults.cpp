@@ -1,24 +1,17 @@
 // Iqxsoapmsg2: the fault, its reason texts, its header blocks and its
 // detail entries.
-#include "frame/at_boundary.h"
-#include "frame/automation_object.h"
-#include "frame/automation_values.h"
+#include "frame/automation_adapters.h"
 
 namespace qxsoap {
 
-HRESULT qxsoapmsg2::IsSOAPFault(VARIANT_BOOL* pResult) {
-  *pResult = ToVariantBool(handler_->IsSOAPFault());
-  return S_OK;
-}
+using H = MessageHandler;
+
+HRESULT qxsoapmsg2::IsSOAPFault(VARIANT_BOOL* pResult) { return Answer(&H::IsSOAPFault, pResult); }
 
 HRESULT qxsoapmsg2::SetSOAPFault(BSTR bstrFaultCode, BSTR bstrFaultCodeNS, BSTR bstrFaultString,
                                  VARIANT_BOOL bNeedDetail, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    *pResult = ToVariantBool(handler_->SetFault11(Text(bstrFaultCode), Text(bstrFaultCodeNS),
-                                                  Text(bstrFaultString), u"",
-                                                  IsTrue(bNeedDetail)));
-    return S_OK;
-  });
+  return Answer(&H::SetFault11, pResult, Text(bstrFaultCode), Text(bstrFaultCodeNS),
+                Text(bstrFaultString), std::u16string_view(), IsTrue(bNeedDetail));
 }
 
 HRESULT qxsoapmsg2::SetSOAP12Fault(BSTR bstrCode, BSTR bstrCodeNS, BSTR bstrSubcode,
@@ -35,10 +28,7 @@ HRESULT qxsoapmsg2::SetSOAP12Fault(BSTR bstrCode, BSTR bstrCodeNS, BSTR bstrSubc
 }
 
 HRESULT qxsoapmsg2::AddSOAP12ReasonText(BSTR bstrText, BSTR bstrLangId) {
-  return AtBoundary([&] {
-    handler_->AddSOAP12ReasonText(Text(bstrText), Text(bstrLangId));
-    return S_OK;
-  });
+  return Run(&H::AddSOAP12ReasonText, Text(bstrText), Text(bstrLangId));
 }
 
 // The reason texts are handed out (by language id, and in language id order
@@ -54,40 +44,19 @@ HRESULT qxsoapmsg2::GetSOAP12ReasonText(BSTR bstrLangId, BSTR* pbstrText,
   });
 }
 
-namespace {
-
-HRESULT HandOutReason(const std::optional<ReasonText>& reason, BSTR* text, BSTR* langId,
-                      VARIANT_BOOL* result) {
-  *result = ToVariantBool(reason.has_value());
-  if (!reason) return S_OK;
-  OutWriter out;
-  out.Text(reason->text, text);
-  out.Text(reason->langId, langId);
-  return out.Result();
-}
-
-}  // namespace
-
 HRESULT qxsoapmsg2::GetFirstSOAP12ReasonText(BSTR* pbstrText, BSTR* pbstrLangId,
                                              LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutReason(handler_->GetFirstSOAP12ReasonText(*plPosition), pbstrText, pbstrLangId,
-                         pResult);
-  });
+  return HandOutFrom(&H::GetFirstSOAP12ReasonText, *plPosition, pResult,
+                     ReasonOuts{pbstrText, pbstrLangId});
 }
 
 HRESULT qxsoapmsg2::GetNextSOAP12ReasonText(BSTR* pbstrText, BSTR* pbstrLangId,
                                             LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutReason(handler_->GetNextSOAP12ReasonText(*plPosition), pbstrText, pbstrLangId,
-                         pResult);
-  });
+  return HandOutFrom(&H::GetNextSOAP12ReasonText, *plPosition, pResult,
+                     ReasonOuts{pbstrText, pbstrLangId});
 }
 
-HRESULT qxsoapmsg2::ClearSOAPFault() {
-  handler_->ClearSOAPFault();
-  return S_OK;
-}
+HRESULT qxsoapmsg2::ClearSOAPFault() { return Run(&H::ClearSOAPFault); }
 
 HRESULT qxsoapmsg2::GetSOAPFaultCode(BSTR* bstrFaultCode) {
   return HandOutText(handler_->GetSOAPFaultCode(), bstrFaultCode);
@@ -106,55 +75,43 @@ HRESULT qxsoapmsg2::GetSOAPFaultNode(BSTR* bstrFaultNode) {
 }
 
 HRESULT qxsoapmsg2::GetNumFaultHeaderElems(LONG* plNumber) {
-  *plNumber = handler_->GetNumFaultHeaderElems();
-  return S_OK;
+  return Number(&H::GetNumFaultHeaderElems, plNumber);
 }
 
 HRESULT qxsoapmsg2::AddFaultHeaderElem(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT varContent,
                                        VARIANT_BOOL bMustUnderstand, BSTR bstrActorURI,
                                        VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return AddResult(
-        handler_->AddFaultHeaderElem(Text(bstrNamespaceURI), Text(bstrName), &varContent,
-                                     IsTrue(bMustUnderstand), Text(bstrActorURI)),
-        pResult);
-  });
+  return AddWithContent(&H::AddFaultHeaderElem, pResult, Text(bstrNamespaceURI), Text(bstrName),
+                        &varContent, IsTrue(bMustUnderstand), Text(bstrActorURI));
 }
 
 HRESULT qxsoapmsg2::AddFaultHeaderElem12(BSTR bstrNamespaceURI, BSTR bstrName,
                                          VARIANT varContent, VARIANT_BOOL bMustUnderstand,
                                          BSTR bstrRoleURI, VARIANT_BOOL bRelay,
                                          VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return AddResult(handler_->AddFaultHeaderElem12(Text(bstrNamespaceURI), Text(bstrName),
-                                                    &varContent, IsTrue(bMustUnderstand),
-                                                    Text(bstrRoleURI), IsTrue(bRelay)),
-                     pResult);
-  });
+  return AddWithContent(&H::AddFaultHeaderElem12, pResult, Text(bstrNamespaceURI),
+                        Text(bstrName), &varContent, IsTrue(bMustUnderstand), Text(bstrRoleURI),
+                        IsTrue(bRelay));
 }
 
 HRESULT qxsoapmsg2::GetFirstFaultHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                             VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
                                             BSTR* pbstrActorURI, LONG* plPosition,
                                             VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutHeader(handler_->GetFirstFaultHeaderElem(*plPosition),
-                         {pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
-                          pbstrActorURI, nullptr},
-                         pResult);
-  });
+  return HandOutFrom(
+      &H::GetFirstFaultHeaderElem, *plPosition, pResult,
+      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
+      pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetNextFaultHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                            VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
                                            BSTR* pbstrActorURI, LONG* plPosition,
                                            VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutHeader(handler_->GetNextFaultHeaderElem(*plPosition),
-                         {pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
-                          pbstrActorURI, nullptr},
-                         pResult);
-  });
+  return HandOutFrom(
+      &H::GetNextFaultHeaderElem, *plPosition, pResult,
+      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
+      pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetFirstFaultHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -162,12 +119,10 @@ HRESULT qxsoapmsg2::GetFirstFaultHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbs
                                               VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrRoleURI,
                                               VARIANT_BOOL* pbRelay, LONG* plPosition,
                                               VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutHeader(handler_->GetFirstFaultHeaderElem(*plPosition),
-                         {pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
-                          pbstrRoleURI, pbRelay},
-                         pResult);
-  });
+  return HandOutFrom(
+      &H::GetFirstFaultHeaderElem, *plPosition, pResult,
+      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
+      pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetNextFaultHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -175,34 +130,25 @@ HRESULT qxsoapmsg2::GetNextFaultHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbst
                                              VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrRoleURI,
                                              VARIANT_BOOL* pbRelay, LONG* plPosition,
                                              VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutHeader(handler_->GetNextFaultHeaderElem(*plPosition),
-                         {pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
-                          pbstrRoleURI, pbRelay},
-                         pResult);
-  });
+  return HandOutFrom(
+      &H::GetNextFaultHeaderElem, *plPosition, pResult,
+      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
+      pvarContent);
 }
 
-HRESULT qxsoapmsg2::ClearFaultHeaderElems() {
-  handler_->ClearFaultHeaderElems();
-  return S_OK;
-}
+HRESULT qxsoapmsg2::ClearFaultHeaderElems() { return Run(&H::ClearFaultHeaderElems); }
 
 HRESULT qxsoapmsg2::GetNumFaultHeaderElemsLiteral(LONG* plNumber) {
-  *plNumber = handler_->GetNumFaultHeaderElemsLiteral();
-  return S_OK;
+  return Number(&H::GetNumFaultHeaderElemsLiteral, plNumber);
 }
 
 HRESULT qxsoapmsg2::AddFaultHeaderElemLiteral(BSTR bstrNamespaceURI, BSTR bstrName,
                                               BSTR bstrLiteralXML, VARIANT_BOOL bMustUnderstand,
                                               BSTR bstrActorURI, BSTR bstrEncodingStyle,
                                               VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    *pResult = ToVariantBool(handler_->AddFaultHeaderElemLiteral(
-        Text(bstrNamespaceURI), Text(bstrName), Text(bstrLiteralXML), IsTrue(bMustUnderstand),
-        Text(bstrActorURI), Text(bstrEncodingStyle)));
-    return S_OK;
-  });
+  return Answer(&H::AddFaultHeaderElemLiteral, pResult, Text(bstrNamespaceURI), Text(bstrName),
+                Text(bstrLiteralXML), IsTrue(bMustUnderstand), Text(bstrActorURI),
+                Text(bstrEncodingStyle));
 }
 
 HRESULT qxsoapmsg2::AddFaultHeaderElemLiteral12(BSTR bstrNamespaceURI, BSTR bstrName,
@@ -210,12 +156,9 @@ HRESULT qxsoapmsg2::AddFaultHeaderElemLiteral12(BSTR bstrNamespaceURI, BSTR bstr
                                                 VARIANT_BOOL bMustUnderstand, BSTR bstrRoleURI,
                                                 VARIANT_BOOL bRelay, BSTR bstrEncodingStyle,
                                                 VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    *pResult = ToVariantBool(handler_->AddFaultHeaderElemLiteral12(
-        Text(bstrNamespaceURI), Text(bstrName), Text(bstrLiteralXML), IsTrue(bMustUnderstand),
-        Text(bstrRoleURI), IsTrue(bRelay), Text(bstrEncodingStyle)));
-    return S_OK;
-  });
+  return Answer(&H::AddFaultHeaderElemLiteral12, pResult, Text(bstrNamespaceURI),
+                Text(bstrName), Text(bstrLiteralXML), IsTrue(bMustUnderstand), Text(bstrRoleURI),
+                IsTrue(bRelay), Text(bstrEncodingStyle));
 }
 
 HRESULT qxsoapmsg2::GetFirstFaultHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -223,12 +166,10 @@ HRESULT qxsoapmsg2::GetFirstFaultHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR
                                                    VARIANT_BOOL* pbMustUnderstand,
                                                    BSTR* pbstrActorURI, BSTR* pbstrEncodingStyle,
                                                    LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutLiteralHeader(handler_->GetFirstFaultHeaderElemLiteral(*plPosition),
-                                {pbstrNamespaceURI, pbstrName, pbstrLiteralXML, pbMustUnderstand,
-                                 pbstrActorURI, nullptr, pbstrEncodingStyle},
-                                pResult);
-  });
+  return HandOutFrom(&H::GetFirstFaultHeaderElemLiteral, *plPosition, pResult,
+                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
+                                        pbMustUnderstand, pbstrActorURI, nullptr},
+                                       pbstrLiteralXML, pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetNextFaultHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -236,68 +177,54 @@ HRESULT qxsoapmsg2::GetNextFaultHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR*
                                                   VARIANT_BOOL* pbMustUnderstand,
                                                   BSTR* pbstrActorURI, BSTR* pbstrEncodingStyle,
                                                   LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutLiteralHeader(handler_->GetNextFaultHeaderElemLiteral(*plPosition),
-                                {pbstrNamespaceURI, pbstrName, pbstrLiteralXML, pbMustUnderstand,
-                                 pbstrActorURI, nullptr, pbstrEncodingStyle},
-                                pResult);
-  });
+  return HandOutFrom(&H::GetNextFaultHeaderElemLiteral, *plPosition, pResult,
+                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
+                                        pbMustUnderstand, pbstrActorURI, nullptr},
+                                       pbstrLiteralXML, pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetFirstFaultHeaderElemLiteral12(
     BSTR* pbstrNamespaceURI, BSTR* pbstrName, BSTR* pbstrLiteralXML,
     VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
     BSTR* pbstrEncodingStyle, LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutLiteralHeader(handler_->GetFirstFaultHeaderElemLiteral(*plPosition),
-                                {pbstrNamespaceURI, pbstrName, pbstrLiteralXML, pbMustUnderstand,
-                                 pbstrRoleURI, pbRelay, pbstrEncodingStyle},
-                                pResult);
-  });
+  return HandOutFrom(&H::GetFirstFaultHeaderElemLiteral, *plPosition, pResult,
+                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
+                                        pbMustUnderstand, pbstrRoleURI, pbRelay},
+                                       pbstrLiteralXML, pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetNextFaultHeaderElemLiteral12(
     BSTR* pbstrNamespaceURI, BSTR* pbstrName, BSTR* pbstrLiteralXML,
     VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
     BSTR* pbstrEncodingStyle, LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutLiteralHeader(handler_->GetNextFaultHeaderElemLiteral(*plPosition),
-                                {pbstrNamespaceURI, pbstrName, pbstrLiteralXML, pbMustUnderstand,
-                                 pbstrRoleURI, pbRelay, pbstrEncodingStyle},
-                                pResult);
-  });
+  return HandOutFrom(&H::GetNextFaultHeaderElemLiteral, *plPosition, pResult,
+                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
+                                        pbMustUnderstand, pbstrRoleURI, pbRelay},
+                                       pbstrLiteralXML, pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetNumFaultDetailElems(LONG* plNumber) {
-  *plNumber = handler_->GetNumFaultDetailElems();
-  return S_OK;
+  return Number(&H::GetNumFaultDetailElems, plNumber);
 }
 
 HRESULT qxsoapmsg2::AddFaultDetailElem(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT varContent,
                                        VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return AddResult(
-        handler_->AddFaultDetailElem(Text(bstrNamespaceURI), Text(bstrName), &varContent),
-        pResult);
-  });
+  return AddWithContent(&H::AddFaultDetailElem, pResult, Text(bstrNamespaceURI), Text(bstrName),
+                        &varContent);
 }
 
 HRESULT qxsoapmsg2::GetFirstFaultDetailElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                             VARIANT* pvarContent, LONG* plPosition,
                                             VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutDetail(handler_->GetFirstFaultDetailElem(*plPosition), pbstrNamespaceURI,
-                         pbstrName, pvarContent, pResult);
-  });
+  return HandOutFrom(&H::GetFirstFaultDetailElem, *plPosition, pResult,
+                     NameOuts{pbstrNamespaceURI, pbstrName}, pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetNextFaultDetailElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                            VARIANT* pvarContent, LONG* plPosition,
                                            VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutDetail(handler_->GetNextFaultDetailElem(*plPosition), pbstrNamespaceURI,
-                         pbstrName, pvarContent, pResult);
-  });
+  return HandOutFrom(&H::GetNextFaultDetailElem, *plPosition, pResult,
+                     NameOuts{pbstrNamespaceURI, pbstrName}, pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetFaultDetailElem(BSTR bstrNamespaceURI, BSTR bstrName,
@@ -311,9 +238,6 @@ HRESULT qxsoapmsg2::GetFaultDetailElem(BSTR bstrNamespaceURI, BSTR bstrName,
   });
 }
 
-HRESULT qxsoapmsg2::ClearFaultDetailElems() {
-  handler_->ClearFaultDetailElems();
-  return S_OK;
-}
+HRESULT qxsoapmsg2::ClearFaultDetailElems() { return Run(&H::ClearFaultDetailElems); }
 
 }  // namespace qxsoap

@@ -1,83 +1,68 @@
 // Iqxsoapmsg2: the message's header blocks, typed and literal, in their
 // SOAP 1.1 and SOAP 1.2 forms.
-#include "frame/at_boundary.h"
-#include "frame/automation_object.h"
-#include "frame/automation_values.h"
+#include "frame/automation_adapters.h"
 
 namespace qxsoap {
 
+using H = MessageHandler;
+
 HRESULT qxsoapmsg2::GetNumHeaderElems(LONG* plNumber) {
-  *plNumber = handler_->GetNumHeaderElems();
-  return S_OK;
+  return Number(&H::GetNumHeaderElems, plNumber);
 }
 
 HRESULT qxsoapmsg2::AddHeaderElem(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT varContent,
                                   VARIANT_BOOL bMustUnderstand, BSTR bstrActorURI,
                                   VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return AddResult(handler_->AddHeaderElem(Text(bstrNamespaceURI), Text(bstrName), &varContent,
-                                             IsTrue(bMustUnderstand), Text(bstrActorURI)),
-                     pResult);
-  });
+  return AddWithContent(&H::AddHeaderElem, pResult, Text(bstrNamespaceURI), Text(bstrName),
+                        &varContent, IsTrue(bMustUnderstand), Text(bstrActorURI));
 }
 
 HRESULT qxsoapmsg2::AddHeaderElem12(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT varContent,
                                     VARIANT_BOOL bMustUnderstand, BSTR bstrRoleURI,
                                     VARIANT_BOOL bRelay, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return AddResult(
-        handler_->AddHeaderElem12(Text(bstrNamespaceURI), Text(bstrName), &varContent,
-                                  IsTrue(bMustUnderstand), Text(bstrRoleURI), IsTrue(bRelay)),
-        pResult);
-  });
+  return AddWithContent(&H::AddHeaderElem12, pResult, Text(bstrNamespaceURI), Text(bstrName),
+                        &varContent, IsTrue(bMustUnderstand), Text(bstrRoleURI), IsTrue(bRelay),
+                        false);
 }
 
 HRESULT qxsoapmsg2::GetFirstHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                        VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
                                        BSTR* pbstrActorURI, LONG* plPosition,
                                        VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutHeader(handler_->GetFirstHeaderElem(*plPosition),
-                         {pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
-                          pbstrActorURI, nullptr},
-                         pResult);
-  });
+  return HandOutFrom(
+      &H::GetFirstHeaderElem, *plPosition, pResult,
+      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
+      pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetNextHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                       VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
                                       BSTR* pbstrActorURI, LONG* plPosition,
                                       VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutHeader(handler_->GetNextHeaderElem(*plPosition),
-                         {pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
-                          pbstrActorURI, nullptr},
-                         pResult);
-  });
+  return HandOutFrom(
+      &H::GetNextHeaderElem, *plPosition, pResult,
+      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
+      pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetFirstHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                          VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
                                          BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
                                          LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutHeader(handler_->GetFirstHeaderElem(*plPosition),
-                         {pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
-                          pbstrRoleURI, pbRelay},
-                         pResult);
-  });
+  return HandOutFrom(
+      &H::GetFirstHeaderElem, *plPosition, pResult,
+      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
+      pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetNextHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                         VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
                                         BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
                                         LONG* plPosition, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutHeader(handler_->GetNextHeaderElem(*plPosition),
-                         {pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
-                          pbstrRoleURI, pbRelay},
-                         pResult);
-  });
+  return HandOutFrom(
+      &H::GetNextHeaderElem, *plPosition, pResult,
+      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
+      pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetHeaderElem(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT* pvarContent,
@@ -91,38 +76,28 @@ HRESULT qxsoapmsg2::GetHeaderElem(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT*
   });
 }
 
-HRESULT qxsoapmsg2::ClearHeaderElems() {
-  handler_->ClearHeaderElems();
-  return S_OK;
-}
+HRESULT qxsoapmsg2::ClearHeaderElems() { return Run(&H::ClearHeaderElems); }
 
 HRESULT qxsoapmsg2::GetNumHeaderElemsLiteral(LONG* plNumber) {
-  *plNumber = handler_->GetNumHeaderElemsLiteral();
-  return S_OK;
+  return Number(&H::GetNumHeaderElemsLiteral, plNumber);
 }
 
 HRESULT qxsoapmsg2::AddHeaderElemLiteral(BSTR bstrNamespaceURI, BSTR bstrName,
                                          BSTR bstrLiteralXML, VARIANT_BOOL bMustUnderstand,
                                          BSTR bstrActorURI, BSTR bstrEncodingStyle,
                                          VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    *pResult = ToVariantBool(handler_->AddHeaderElemLiteral(
-        Text(bstrNamespaceURI), Text(bstrName), Text(bstrLiteralXML), IsTrue(bMustUnderstand),
-        Text(bstrActorURI), Text(bstrEncodingStyle)));
-    return S_OK;
-  });
+  return Answer(&H::AddHeaderElemLiteral, pResult, Text(bstrNamespaceURI), Text(bstrName),
+                Text(bstrLiteralXML), IsTrue(bMustUnderstand), Text(bstrActorURI),
+                Text(bstrEncodingStyle));
 }
 
 HRESULT qxsoapmsg2::AddHeaderElemLiteral12(BSTR bstrNamespaceURI, BSTR bstrName,
                                            BSTR bstrLiteralXML, VARIANT_BOOL bMustUnderstand,
                                            BSTR bstrRoleURI, VARIANT_BOOL bRelay,
                                            BSTR bstrEncodingStyle, VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    *pResult = ToVariantBool(handler_->AddHeaderElemLiteral12(
-        Text(bstrNamespaceURI), Text(bstrName), Text(bstrLiteralXML), IsTrue(bMustUnderstand),
-        Text(bstrRoleURI), IsTrue(bRelay), Text(bstrEncodingStyle)));
-    return S_OK;
-  });
+  return Answer(&H::AddHeaderElemLiteral12, pResult, Text(bstrNamespaceURI), Text(bstrName),
+                Text(bstrLiteralXML), IsTrue(bMustUnderstand), Text(bstrRoleURI),
+                IsTrue(bRelay), Text(bstrEncodingStyle), false);
 }
 
 HRESULT qxsoapmsg2::GetHeaderElemLiteral(BSTR bstrNamespaceURI, BSTR bstrName,
@@ -132,9 +107,7 @@ HRESULT qxsoapmsg2::GetHeaderElemLiteral(BSTR bstrNamespaceURI, BSTR bstrName,
     const bool found =
         handler_->GetHeaderElemLiteral(Text(bstrNamespaceURI), Text(bstrName), &literalXML);
     *pResult = ToVariantBool(found);
-    OutWriter out;
-    if (found) out.Text(literalXML, pbstrLiteralXML);
-    return out.Result();
+    return found ? HandOutText(literalXML, pbstrLiteralXML) : S_OK;
   });
 }
 
@@ -143,12 +116,10 @@ HRESULT qxsoapmsg2::GetFirstHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR* pbs
                                               VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrActorURI,
                                               BSTR* pbstrEncodingStyle, LONG* plPosition,
                                               VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutLiteralHeader(handler_->GetFirstHeaderElemLiteral(*plPosition),
-                                {pbstrNamespaceURI, pbstrName, pbstrLiteralXML, pbMustUnderstand,
-                                 pbstrActorURI, nullptr, pbstrEncodingStyle},
-                                pResult);
-  });
+  return HandOutFrom(&H::GetFirstHeaderElemLiteral, *plPosition, pResult,
+                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
+                                        pbMustUnderstand, pbstrActorURI, nullptr},
+                                       pbstrLiteralXML, pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetNextHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -156,12 +127,10 @@ HRESULT qxsoapmsg2::GetNextHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR* pbst
                                              VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrActorURI,
                                              BSTR* pbstrEncodingStyle, LONG* plPosition,
                                              VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutLiteralHeader(handler_->GetNextHeaderElemLiteral(*plPosition),
-                                {pbstrNamespaceURI, pbstrName, pbstrLiteralXML, pbMustUnderstand,
-                                 pbstrActorURI, nullptr, pbstrEncodingStyle},
-                                pResult);
-  });
+  return HandOutFrom(&H::GetNextHeaderElemLiteral, *plPosition, pResult,
+                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
+                                        pbMustUnderstand, pbstrActorURI, nullptr},
+                                       pbstrLiteralXML, pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetFirstHeaderElemLiteral12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -170,12 +139,10 @@ HRESULT qxsoapmsg2::GetFirstHeaderElemLiteral12(BSTR* pbstrNamespaceURI, BSTR* p
                                                 BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
                                                 BSTR* pbstrEncodingStyle, LONG* plPosition,
                                                 VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutLiteralHeader(handler_->GetFirstHeaderElemLiteral(*plPosition),
-                                {pbstrNamespaceURI, pbstrName, pbstrLiteralXML, pbMustUnderstand,
-                                 pbstrRoleURI, pbRelay, pbstrEncodingStyle},
-                                pResult);
-  });
+  return HandOutFrom(&H::GetFirstHeaderElemLiteral, *plPosition, pResult,
+                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
+                                        pbMustUnderstand, pbstrRoleURI, pbRelay},
+                                       pbstrLiteralXML, pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetNextHeaderElemLiteral12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -184,12 +151,10 @@ HRESULT qxsoapmsg2::GetNextHeaderElemLiteral12(BSTR* pbstrNamespaceURI, BSTR* pb
                                                BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
                                                BSTR* pbstrEncodingStyle, LONG* plPosition,
                                                VARIANT_BOOL* pResult) {
-  return AtBoundary([&] {
-    return HandOutLiteralHeader(handler_->GetNextHeaderElemLiteral(*plPosition),
-                                {pbstrNamespaceURI, pbstrName, pbstrLiteralXML, pbMustUnderstand,
-                                 pbstrRoleURI, pbRelay, pbstrEncodingStyle},
-                                pResult);
-  });
+  return HandOutFrom(&H::GetNextHeaderElemLiteral, *plPosition, pResult,
+                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
+                                        pbMustUnderstand, pbstrRoleURI, pbRelay},
+                                       pbstrLiteralXML, pbstrEncodingStyle});
 }
 
 }  // namespace qxsoap

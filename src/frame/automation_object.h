@@ -69,6 +69,19 @@ class qxsoapmsg2 final : public Iqxsoapmsg2 {
     ULONG refCount_ = 0;
   };
 
+  // The shapes the Iqxsoapmsg2 methods share (automation_adapters.h); each
+  // method names the handler call and its converted arguments.
+  template <typename Read, typename At, typename... Outs>
+  HRESULT HandOutFrom(Read read, At&& at, VARIANT_BOOL* result, const Outs&... outs);
+  template <typename Add, typename... Args>
+  HRESULT AddWithContent(Add add, VARIANT_BOOL* result, const Args&... args);
+  template <typename Call, typename... Args>
+  HRESULT Answer(Call call, VARIANT_BOOL* result, const Args&... args);
+  template <typename Call, typename... Args>
+  HRESULT Run(Call call, const Args&... args);
+  template <typename Count>
+  HRESULT Number(Count count, LONG* number);
+
   qxsoapmsg2(IUnknown* outer, std::unique_ptr<MessageHandler> handler);
   ~qxsoapmsg2();
 

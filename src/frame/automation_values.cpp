@@ -8,69 +8,93 @@ void OutWriter::Text(std::u16string_view text, BSTR* out) {
   if (!*out) Keep(E_OUTOFMEMORY);
 }
 
-HRESULT HandOutHeader(const HeaderElem* block, const HeaderOuts& outs, VARIANT_BOOL* result) {
-  OutWriter out;
-  out.Content(block, outs.content);
-  out.Flag(block != nullptr, result);
-  if (!block) return out.Result();
-  out.Text(block->namespaceURI, outs.namespaceURI);
-  out.Text(block->name, outs.name);
-  out.Flag(block->mustUnderstand, outs.mustUnderstand);
-  out.Text(block->actorURI, outs.actorURI);
-  if (outs.relay) out.Flag(block->relay, outs.relay);
+namespace {
+
+void WriteFields(OutWriter& out, const ElemRecord& record, const NameOuts& outs) {
+  out.Text(record.namespaceURI, outs.namespaceURI);
+  out.Text(record.name, outs.name);
+}
+
+// Typed and literal blocks carry the same targeting fields.
+template <typename Block>
+void WriteFields(OutWriter& out, const Block& block, const HeaderOuts& outs) {
+  WriteFields(out, static_cast<const ElemRecord&>(block), outs.names);
+  out.Flag(block.mustUnderstand, outs.mustUnderstand);
+  out.Text(block.actorURI, outs.actorURI);
+  if (outs.relay) out.Flag(block.relay, outs.relay);
+}
+
+void WriteFields(OutWriter& out, const HeaderElemLiteral& block, const LiteralHeaderOuts& outs) {
+  WriteFields(out, block, outs.header);
+  out.Text(block.literalXML, outs.literalXML);
+  out.Text(block.encodingStyle, outs.encodingStyle);
+}
+
+void WriteFields(OutWriter& out, const MethodParam& param, const ParamOuts& outs) {
+  WriteFields(out, param, outs.names);
+  out.Flag(param.isInParam, outs.isInParam);
+  out.Flag(param.isOutParam, outs.isOutParam);
+}
+
+void WriteFields(OutWriter& out, const DimeAttachment& attachment, const AttachmentOuts& outs) {
+  if (outs.id) out.Text(attachment.WideId(), outs.id);
+  out.Text(attachment.WideType(), outs.type);
+  out.Number(attachment.tnf, outs.tnf);
+  *outs.storage = attachment.HandOutStorage();
+  if (!attachment.HandOutOptions(outs.options)) out.Keep(E_OUTOFMEMORY);
+}
+
+void WriteFields(OutWriter& out, const ReasonText& reason, const ReasonOuts& outs) {
+  out.Text(reason.text, outs.text);
+  out.Text(reason.langId, outs.langId);
+}
+
+template <typename Record, typename Outs>
+HRESULT HandOutRecord(const Record* record, const Outs& outs, VARIANT_BOOL* result,
+                      OutWriter out = {}) {
+  out.Flag(record != nullptr, result);
+  if (record) WriteFields(out, *record, outs);
   return out.Result();
 }
 
-HRESULT HandOutLiteralHeader(const HeaderElemLiteral* block, const LiteralHeaderOuts& outs,
-                             VARIANT_BOOL* result) {
+template <typename Record, typename Outs>
+HRESULT HandOutWithContent(const Record* record, const Outs& outs, VARIANT* content,
+                           VARIANT_BOOL* result) {
   OutWriter out;
-  out.Flag(block != nullptr, result);
-  if (!block) return S_OK;
-  out.Text(block->namespaceURI, outs.namespaceURI);
-  out.Text(block->name, outs.name);
-  out.Text(block->literalXML, outs.literalXML);
-  out.Flag(block->mustUnderstand, outs.mustUnderstand);
-  out.Text(block->actorURI, outs.actorURI);
-  if (outs.relay) out.Flag(block->relay, outs.relay);
-  out.Text(block->encodingStyle, outs.encodingStyle);
-  return out.Result();
+  out.Content(record, content);
+  return HandOutRecord(record, outs, result, out);
 }
 
-HRESULT HandOutParam(const MethodParam* param, BSTR* namespaceURI, BSTR* name, VARIANT* content,
-                     VARIANT_BOOL* isInParam, VARIANT_BOOL* isOutParam, VARIANT_BOOL* result) {
-  OutWriter out;
-  out.Content(param, content);
-  out.Flag(param != nullptr, result);
-  if (!param) return out.Result();
-  out.Text(param->namespaceURI, namespaceURI);
-  out.Text(param->name, name);
-  out.Flag(param->isInParam, isInParam);
-  out.Flag(param->isOutParam, isOutParam);
-  return out.Result();
+}  // namespace
+
+HRESULT HandOut(const HeaderElem* block, const HeaderOuts& outs, VARIANT* content,
+                VARIANT_BOOL* result) {
+  return HandOutWithContent(block, outs, content, result);
 }
 
-HRESULT HandOutDetail(const ElemRecord* detail, BSTR* namespaceURI, BSTR* name,
-                      VARIANT* content, VARIANT_BOOL* result) {
-  OutWriter out;
-  out.Content(detail, content);
-  out.Flag(detail != nullptr, result);
-  if (!detail) return out.Result();
-  out.Text(detail->namespaceURI, namespaceURI);
-  out.Text(detail->name, name);
-  return out.Result();
+HRESULT HandOut(const HeaderElemLiteral* block, const LiteralHeaderOuts& outs,
+                VARIANT_BOOL* result) {
+  return HandOutRecord(block, outs, result);
 }
 
-HRESULT HandOutAttachment(const DimeAttachment* attachment, const AttachmentOuts& outs,
-                          VARIANT_BOOL* result) {
-  OutWriter out;
-  out.Flag(attachment != nullptr, result);
-  if (!attachment) return S_OK;
-  if (outs.id) out.Text(attachment->WideId(), outs.id);
-  out.Text(attachment->WideType(), outs.type);
-  out.Number(attachment->tnf, outs.tnf);
-  *outs.storage = attachment->HandOutStorage();
-  if (!attachment->HandOutOptions(outs.options)) out.Keep(E_OUTOFMEMORY);
-  return out.Result();
+HRESULT HandOut(const MethodParam* param, const ParamOuts& outs, VARIANT* content,
+                VARIANT_BOOL* result) {
+  return HandOutWithContent(param, outs, content, result);
+}
+
+HRESULT HandOut(const ElemRecord* detail, const NameOuts& outs, VARIANT* content,
+                VARIANT_BOOL* result) {
+  return HandOutWithContent(detail, outs, content, result);
+}
+
+HRESULT HandOut(const DimeAttachment* attachment, const AttachmentOuts& outs,
+                VARIANT_BOOL* result) {
+  return HandOutRecord(attachment, outs, result);
+}
+
+HRESULT HandOut(const std::optional<ReasonText>& reason, const ReasonOuts& outs,
+                VARIANT_BOOL* result) {
+  return HandOutRecord(reason ? &*reason : nullptr, outs, result);
 }
 
 }  // namespace qxsoap

@@ -4,10 +4,12 @@
 #ifndef QXSOAP_FRAME_AUTOMATION_VALUES_H_
 #define QXSOAP_FRAME_AUTOMATION_VALUES_H_
 
+#include <optional>
 #include <string_view>
 
 #include "model/dime_attachment.h"
 #include "model/elem_records.h"
+#include "model/fault_state.h"
 #include "qxcom/oleauto.h"
 
 namespace qxsoap {
@@ -54,53 +56,56 @@ inline HRESULT HandOutText(std::u16string_view text, BSTR* out) {
   return writer.Result();
 }
 
-// A header block with an automation value, as the GetFirst/GetNext forms
-// hand it out. `relay` is null for the SOAP 1.1 forms, which have none. The
-// content is written on every call (VT_EMPTY at the end of the list); the
-// other fields only when there is a block.
-struct HeaderOuts {
+// The out-parameters one list record fills. Every HandOut below writes
+// *result (whether there is a record) and the fields only when there is one;
+// the forms with a `content` write it on every call, VT_EMPTY at the end of
+// the list. The HRESULT is S_OK or the first failure of a string or content
+// copy.
+struct NameOuts {
   BSTR* namespaceURI;
   BSTR* name;
-  VARIANT* content;
-  VARIANT_BOOL* mustUnderstand;
-  BSTR* actorURI;
-  VARIANT_BOOL* relay;
 };
-HRESULT HandOutHeader(const HeaderElem* block, const HeaderOuts& outs, VARIANT_BOOL* result);
-
-// A header block held as literal XML; nothing but *result is written at the
-// end of the list.
-struct LiteralHeaderOuts {
-  BSTR* namespaceURI;
-  BSTR* name;
-  BSTR* literalXML;
+struct HeaderOuts {
+  NameOuts names;
   VARIANT_BOOL* mustUnderstand;
   BSTR* actorURI;
-  VARIANT_BOOL* relay;  // null for the SOAP 1.1 forms
+  VARIANT_BOOL* relay;  // null for the SOAP 1.1 forms, which have none
+};
+struct LiteralHeaderOuts {
+  HeaderOuts header;
+  BSTR* literalXML;
   BSTR* encodingStyle;
 };
-HRESULT HandOutLiteralHeader(const HeaderElemLiteral* block, const LiteralHeaderOuts& outs,
-                             VARIANT_BOOL* result);
-
-// A parameter; its content is written on every call.
-HRESULT HandOutParam(const MethodParam* param, BSTR* namespaceURI, BSTR* name, VARIANT* content,
-                     VARIANT_BOOL* isInParam, VARIANT_BOOL* isOutParam, VARIANT_BOOL* result);
-
-// A fault detail entry; its content is written on every call.
-HRESULT HandOutDetail(const ElemRecord* detail, BSTR* namespaceURI, BSTR* name,
-                      VARIANT* content, VARIANT_BOOL* result);
-
-// An attachment; `id` is null for the look-ups by id. Nothing but *result is
-// written when `attachment` is null.
+struct ParamOuts {
+  NameOuts names;
+  VARIANT_BOOL* isInParam;
+  VARIANT_BOOL* isOutParam;
+};
 struct AttachmentOuts {
-  BSTR* id;
+  BSTR* id;  // null for the look-ups by id
   BSTR* type;
   LONG* tnf;
-  IUnknown** storage;
+  IUnknown** storage;  // a new reference the caller releases
   VARIANT* options;
 };
-HRESULT HandOutAttachment(const DimeAttachment* attachment, const AttachmentOuts& outs,
-                          VARIANT_BOOL* result);
+struct ReasonOuts {
+  BSTR* text;
+  BSTR* langId;
+};
+
+HRESULT HandOut(const HeaderElem* block, const HeaderOuts& outs, VARIANT* content,
+                VARIANT_BOOL* result);
+HRESULT HandOut(const HeaderElemLiteral* block, const LiteralHeaderOuts& outs,
+                VARIANT_BOOL* result);
+HRESULT HandOut(const MethodParam* param, const ParamOuts& outs, VARIANT* content,
+                VARIANT_BOOL* result);
+// A fault detail entry.
+HRESULT HandOut(const ElemRecord* detail, const NameOuts& outs, VARIANT* content,
+                VARIANT_BOOL* result);
+HRESULT HandOut(const DimeAttachment* attachment, const AttachmentOuts& outs,
+                VARIANT_BOOL* result);
+HRESULT HandOut(const std::optional<ReasonText>& reason, const ReasonOuts& outs,
+                VARIANT_BOOL* result);
 
 }  // namespace qxsoap
 
