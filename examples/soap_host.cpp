@@ -1,7 +1,8 @@
 // An example SOAP server host, written as a COM client of the handler:
 // registers the module (in a registry file of its own, so nothing of the
 // user's is touched), creates the handler by ProgID, and runs one exchange
-// for a calculator service described by an in-memory port description:
+// for a calculator service described by an in-memory port description
+// (host/memory_port.h):
 // the request bytes in, what the handler read, the service's answer, and
 // the bytes it wrote back. Exits non-zero when the handler cannot be
 // registered, created or called; a SOAP fault is an answer, not a failure.
@@ -14,10 +15,16 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 
-#include "calculator_port.h"
+#include "host/memory_port.h"
 
 namespace {
+
+using qxsoap::test::MemoryPort;
+using qxsoap::test::Xsd;
+
+constexpr std::u16string_view kServiceNS = u"urn:example:calculator";
 
 constexpr std::string_view kRequest =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -66,6 +73,41 @@ VARIANT Bytes(std::string_view text) {
   return value;
 }
 
+// The calculator's port, as a host would read it from its WSDL: one SOAP 1.1
+// RPC/encoded binding with operations of two int inputs and an int result.
+qxcom::ComPtr<MemoryPort> CalculatorPort() {
+  auto port = MemoryPort::Create();
+  port->Binding(qxsoap::WSDL_SOAP11_NS).Style(u"rpc").Address(u"localhost", u"/calculator", 8080);
+  for (auto [operation, result] : {std::pair{u"Add", u"sum"}, {u"Subtract", u"difference"}}) {
+    port->Operation(operation)
+        .Namespace(kServiceNS)
+        .Action(std::u16string(kServiceNS) + u"#" + operation)
+        .Use(u"encoded")
+        .EncodingStyle(qxsoap::SOAP11_ENC_NS)
+        .In(u"a", Xsd(u"int"))
+        .In(u"b", Xsd(u"int"))
+        .Return(result, Xsd(u"int"));
+  }
+  return port;
+}
+
+// Calls `visit(name, content)` for each parameter the handler read.
+template <typename Visit>
+void ForEachParam(Iqxsoapmsg2& handler, Visit visit) {
+  BSTR ns = nullptr, name = nullptr;
+  VARIANT content;
+  VariantInit(&content);
+  VARIANT_BOOL in = 0, out = 0, more = 0;
+  LONG position = 0;
+  for (handler.GetFirstMethodParam(&ns, &name, &content, &in, &out, &position, &more);
+       IsTrue(more);
+       handler.GetNextMethodParam(&ns, &name, &content, &in, &out, &position, &more)) {
+    SysFreeString(ns);
+    visit(Take(name), content);
+    VariantClear(&content);
+  }
+}
+
 // Prints what the handler read: the method and its parameters, or the
 // fault the request raised.
 void PrintRequest(Iqxsoapmsg2& handler) {
@@ -85,40 +127,21 @@ void PrintRequest(Iqxsoapmsg2& handler) {
   handler.GetSOAPVersion(&version);
   std::printf("read:    SOAP %ld.%ld call of {%s}%s\n", long(version / 10), long(version % 10),
               Take(ns).c_str(), Take(name).c_str());
-  BSTR paramNs = nullptr, paramName = nullptr;
-  VARIANT content;
-  VariantInit(&content);
-  VARIANT_BOOL in = 0, out = 0, more = 0;
-  LONG position = 0;
-  for (handler.GetFirstMethodParam(&paramNs, &paramName, &content, &in, &out, &position, &more);
-       IsTrue(more);
-       handler.GetNextMethodParam(&paramNs, &paramName, &content, &in, &out, &position, &more)) {
-    SysFreeString(paramNs);
+  ForEachParam(handler, [](const std::string& name, VARIANT& content) {
     VARIANT text;
     VariantInit(&text);
     VariantChangeType(&text, &content, 0, VT_BSTR);
-    std::printf("         parameter %s = %s\n", Take(paramName).c_str(),
+    std::printf("         parameter %s = %s\n", name.c_str(),
                 V_VT(&text) == VT_BSTR ? Take(V_BSTR(&text)).c_str() : "(not text)");
-    VariantClear(&content);
-  }
+  });
 }
 
 // The service: adds the two parameters it was given.
 void Answer(Iqxsoapmsg2& handler) {
   LONG sum = 0;
-  BSTR ns = nullptr, name = nullptr;
-  VARIANT content;
-  VariantInit(&content);
-  VARIANT_BOOL in = 0, out = 0, more = 0;
-  LONG position = 0;
-  for (handler.GetFirstMethodParam(&ns, &name, &content, &in, &out, &position, &more);
-       IsTrue(more);
-       handler.GetNextMethodParam(&ns, &name, &content, &in, &out, &position, &more)) {
-    SysFreeString(ns);
-    SysFreeString(name);
+  ForEachParam(handler, [&sum](const std::string&, VARIANT& content) {
     if (SUCCEEDED(VariantChangeType(&content, &content, 0, VT_I4))) sum += V_I4(&content);
-    VariantClear(&content);
-  }
+  });
   VARIANT result;
   VariantInit(&result);
   V_VT(&result) = VT_I4;
@@ -128,16 +151,15 @@ void Answer(Iqxsoapmsg2& handler) {
 }
 
 bool RunExchange(Iqxsoapmsg2& handler) {
-  example::CalculatorPort* port = example::CalculatorPort::Create();
+  const qxcom::ComPtr<MemoryPort> port = CalculatorPort();
   BSTR service = SysAllocString(u"Calculator"), portName = SysAllocString(u"CalculatorSoap"),
        action = SysAllocString(u"urn:example:calculator#Add");
   VARIANT_BOOL ok = VARIANT_FALSE;
   const HRESULT hr = handler.Initialize(service, portName, nullptr, action, nullptr,
-                                        VARIANT_FALSE, VARIANT_FALSE, port, &ok);
+                                        VARIANT_FALSE, VARIANT_FALSE, port.get(), &ok);
   SysFreeString(service);
   SysFreeString(portName);
   SysFreeString(action);
-  port->Release();  // the handler keeps its own reference
   if (!Check(hr, "Initialize") || !IsTrue(ok)) return false;
 
   BSTR address = nullptr;
