@@ -3,21 +3,14 @@
 
 #include "frame/at_boundary.h"
 #include "frame/automation_object.h"
+#include "frame/module_lifetime.h"
 #include "frame/module_lock.h"
 
 namespace qxsoap {
 namespace {
 
-class Factory final : public IClassFactory {
+class Factory final : public ModuleLifetime<IClassFactory, IID_IClassFactory> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
-    return *object ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     return AtBoundary([&] { return qxsoapmsg2::CreateInstance(outer, iid, object); });
   }

@@ -6,6 +6,7 @@
 #include "frame/at_boundary.h"
 #include "frame/dispatch.h"
 #include "frame/method_table.h"
+#include "frame/module_lifetime.h"
 
 namespace qxsoap {
 namespace {
@@ -63,17 +64,8 @@ FUNCDESC* NewFuncDesc(const MethodInfo& method, size_t slot) {
   return &desc;
 }
 
-class InterfaceTypeInfoImpl final : public ITypeInfo {
+class InterfaceTypeInfoImpl final : public ModuleLifetime<ITypeInfo, IID_ITypeInfo> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = iid == IID_IUnknown || iid == IID_ITypeInfo ? this : nullptr;
-    return *object ? S_OK : E_NOINTERFACE;
-  }
-  // The description lives as long as the module; counts are not kept.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
   HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR** attributes) override {
     if (!attributes) return E_POINTER;
     return AtBoundary([&] {
