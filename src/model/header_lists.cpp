@@ -20,6 +20,18 @@ bool HasName(const Record& record, std::u16string_view namespaceURI, std::u16str
   return record.namespaceURI == namespaceURI && record.name == name;
 }
 
+// Sets what typed and literal blocks both carry.
+template <typename Block>
+void SetCommonFields(Block& block, std::u16string_view namespaceURI, std::u16string_view name,
+                     bool mustUnderstand, std::u16string_view actorURI, bool relay, bool received) {
+  block.namespaceURI = namespaceURI;
+  block.name = name;
+  block.mustUnderstand = mustUnderstand;
+  block.actorURI = actorURI;
+  block.relay = relay;
+  block.received = received;
+}
+
 }  // namespace
 
 bool IsTargeted(std::u16string_view actorURI, const NodeTargeting& node) {
@@ -30,12 +42,7 @@ HRESULT HeaderLists::AddTyped(std::u16string_view namespaceURI, std::u16string_v
                               const VARIANT* content, bool mustUnderstand,
                               std::u16string_view actorURI, bool relay, bool received) {
   return typed.AppendNew([&](HeaderElem& block) {
-    block.namespaceURI = namespaceURI;
-    block.name = name;
-    block.mustUnderstand = mustUnderstand;
-    block.actorURI = actorURI;
-    block.relay = relay;
-    block.received = received;
+    SetCommonFields(block, namespaceURI, name, mustUnderstand, actorURI, relay, received);
     return CopyContentIn(block, content);
   });
 }
@@ -45,14 +52,9 @@ bool HeaderLists::AddLiteral(std::u16string_view namespaceURI, std::u16string_vi
                              std::u16string_view actorURI, bool relay,
                              std::u16string_view encodingStyle, bool received) {
   return literal.AppendNew([&](HeaderElemLiteral& block) {
-    block.namespaceURI = namespaceURI;
-    block.name = name;
+    SetCommonFields(block, namespaceURI, name, mustUnderstand, actorURI, relay, received);
     block.literalXML = literalXML;
-    block.mustUnderstand = mustUnderstand;
-    block.actorURI = actorURI;
-    block.relay = relay;
     block.encodingStyle = encodingStyle;
-    block.received = received;
     return S_OK;
   }) == S_OK;
 }
