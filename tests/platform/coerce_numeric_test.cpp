@@ -6,17 +6,14 @@
 #include <limits>
 #include <string>
 
-#include "platform/coerce_test_support.h"
+#include "platform/values.h"
 
 namespace {
 
-using coerce_test::AsText;
-using coerce_test::Change;
-using coerce_test::Long;
-using coerce_test::Real;
-using coerce_test::Single;
-using coerce_test::Text;
-using coerce_test::TextOf;
+using namespace platform_test;
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // The decimal text of an integer VARIANT, read through its own field.
 std::string IntegerOf(const VARIANT& value) {
@@ -35,6 +32,19 @@ std::string IntegerOf(const VARIANT& value) {
   }
 }
 
+// Converts `source` to `type`; the integer's text, or "" when that fails
+// (and then checks that the result stayed empty).
+std::string IntegerFrom(const qxcom::Variant& source, VARTYPE type, HRESULT expected) {
+  qxcom::Variant result;
+  EXPECT_EQ(Change(source, type, &result), expected);
+  if (expected != S_OK) {
+    EXPECT_EQ(result->vt, VT_EMPTY);
+    return "";
+  }
+  EXPECT_EQ(result->vt, type);
+  return IntegerOf(*result.get());
+}
+
 struct RangeRow {
   const char* why;
   VARTYPE type;
@@ -46,147 +56,96 @@ struct RangeRow {
 constexpr RangeRow kRangeRows[] = {
     {"I1 lowest", VT_I1, u"-128", S_OK, "-128"},
     {"I1 below lowest", VT_I1, u"-129", DISP_E_OVERFLOW, ""},
-    {"I1 highest", VT_I1, u"127", S_OK, "127"},
     {"I1 above highest", VT_I1, u"128", DISP_E_OVERFLOW, ""},
-    {"UI1 zero", VT_UI1, u"0", S_OK, "0"},
-    {"UI1 never wraps a negative", VT_UI1, u"-1", DISP_E_OVERFLOW, ""},
     {"UI1 highest", VT_UI1, u"255", S_OK, "255"},
+    {"UI1 never wraps a negative", VT_UI1, u"-1", DISP_E_OVERFLOW, ""},
     {"UI1 above highest", VT_UI1, u"256", DISP_E_OVERFLOW, ""},
     {"I2 lowest", VT_I2, u"-32768", S_OK, "-32768"},
-    {"I2 below lowest", VT_I2, u"-32769", DISP_E_OVERFLOW, ""},
     {"I2 above highest", VT_I2, u"32768", DISP_E_OVERFLOW, ""},
     {"UI2 highest", VT_UI2, u"65535", S_OK, "65535"},
     {"UI2 above highest", VT_UI2, u"65536", DISP_E_OVERFLOW, ""},
     {"I4 lowest", VT_I4, u"-2147483648", S_OK, "-2147483648"},
     {"I4 below lowest", VT_I4, u"-2147483649", DISP_E_OVERFLOW, ""},
-    {"I4 highest", VT_I4, u"2147483647", S_OK, "2147483647"},
-    {"I4 above highest", VT_I4, u"2147483648", DISP_E_OVERFLOW, ""},
     {"INT is 32 bits", VT_INT, u"2147483648", DISP_E_OVERFLOW, ""},
-    {"UI4 highest", VT_UI4, u"4294967295", S_OK, "4294967295"},
     {"UI4 above highest", VT_UI4, u"4294967296", DISP_E_OVERFLOW, ""},
     {"UINT is 32 bits", VT_UINT, u"4294967295", S_OK, "4294967295"},
-    {"UI4 never wraps a negative", VT_UINT, u"-1", DISP_E_OVERFLOW, ""},
     {"I8 lowest", VT_I8, u"-9223372036854775808", S_OK, "-9223372036854775808"},
-    {"I8 below lowest", VT_I8, u"-9223372036854775809", DISP_E_OVERFLOW, ""},
-    {"I8 highest", VT_I8, u"9223372036854775807", S_OK, "9223372036854775807"},
     {"I8 above highest", VT_I8, u"9223372036854775808", DISP_E_OVERFLOW, ""},
     {"UI8 highest", VT_UI8, u"18446744073709551615", S_OK, "18446744073709551615"},
     {"UI8 above highest", VT_UI8, u"18446744073709551616", DISP_E_OVERFLOW, ""},
-    {"far beyond 64 bits is still an overflow", VT_UI8, u"123456789012345678901234567890",
-     DISP_E_OVERFLOW, ""},
+    {"far beyond 64 bits", VT_UI8, u"123456789012345678901234567890", DISP_E_OVERFLOW, ""},
     {"leading zeros do not count", VT_I1, u"-000000000000000000000000000128", S_OK, "-128"},
 };
 
 TEST(CoerceNumeric, IntegerRangeEdgesFromText) {
   for (const RangeRow& row : kRangeRows) {
     SCOPED_TRACE(row.why);
-    qxcom::Variant result;
-    ASSERT_EQ(Change(Text(row.text), row.type, &result), row.expected);
-    if (row.expected != S_OK) {
-      EXPECT_EQ(result->vt, VT_EMPTY);
-      continue;
-    }
-    EXPECT_EQ(result->vt, row.type);
-    EXPECT_EQ(IntegerOf(*result.get()), row.value);
+    EXPECT_EQ(IntegerFrom(Text(row.text), row.type, row.expected), row.value);
   }
-}
-
-TEST(CoerceNumeric, IntegerRangeEdgesFromOtherIntegers) {
-  qxcom::Variant big;
-  big->llVal = std::numeric_limits<LONGLONG>::min();
-  big->vt = VT_I8;
-  qxcom::Variant result;
-  EXPECT_EQ(Change(big, VT_UI8, &result), DISP_E_OVERFLOW) << "a negative is never wrapped";
-  EXPECT_EQ(Change(big, VT_I4, &result), DISP_E_OVERFLOW);
-  qxcom::Variant huge;
-  huge->ullVal = std::numeric_limits<ULONGLONG>::max();
-  huge->vt = VT_UI8;
-  EXPECT_EQ(Change(huge, VT_I8, &result), DISP_E_OVERFLOW);
-  ASSERT_EQ(Change(huge, VT_R8, &result), S_OK);
+  qxcom::Variant lowest = Of(VT_I8), highest = Of(VT_UI8), result;
+  lowest->llVal = std::numeric_limits<LONGLONG>::min();
+  highest->ullVal = std::numeric_limits<ULONGLONG>::max();
+  EXPECT_EQ(IntegerFrom(lowest, VT_UI8, DISP_E_OVERFLOW), "") << "a negative is never wrapped";
+  EXPECT_EQ(IntegerFrom(highest, VT_I8, DISP_E_OVERFLOW), "");
+  EXPECT_EQ(IntegerFrom(Long(-1), VT_I1, S_OK), "-1");
+  ASSERT_EQ(Change(highest, VT_R8, &result), S_OK);
   EXPECT_EQ(result->dblVal, 18446744073709551616.0);
-  ASSERT_EQ(Change(Long(-1), VT_I1, &result), S_OK);
-  EXPECT_EQ(result->cVal, -1);
 }
 
 struct RoundingRow {
   const char* why;
-  double value;
+  qxcom::Variant source;
   VARTYPE type;
   HRESULT expected;
   const char* integer;
 };
 
-constexpr RoundingRow kRoundingRows[] = {
-    {"half rounds to the even 0", 0.5, VT_I4, S_OK, "0"},
-    {"half rounds to the even 2", 1.5, VT_I4, S_OK, "2"},
-    {"half rounds down to the even 2", 2.5, VT_I4, S_OK, "2"},
-    {"negative half to the even 0", -0.5, VT_I4, S_OK, "0"},
-    {"negative half to the even -2", -2.5, VT_I2, S_OK, "-2"},
-    {"negative half to the even -4", -3.5, VT_I8, S_OK, "-4"},
-    {"below half rounds down", 2.4999999, VT_I4, S_OK, "2"},
-    {"above half rounds up", 2.5000001, VT_I4, S_OK, "3"},
-    {"rounding happens before the range check", 255.4, VT_UI1, S_OK, "255"},
-    {"rounding can leave the range", 255.5, VT_UI1, DISP_E_OVERFLOW, ""},
-    {"a small negative rounds to an unsigned zero", -0.4, VT_UI4, S_OK, "0"},
-    {"2^63 is beyond I8", 9223372036854775808.0, VT_I8, DISP_E_OVERFLOW, ""},
-    {"2^63 fits UI8", 9223372036854775808.0, VT_UI8, S_OK, "9223372036854775808"},
-    {"infinity overflows", std::numeric_limits<double>::infinity(), VT_I4, DISP_E_OVERFLOW, ""},
-    {"NaN overflows", std::numeric_limits<double>::quiet_NaN(), VT_I4, DISP_E_OVERFLOW, ""},
-    {"huge values overflow", 1e300, VT_UI8, DISP_E_OVERFLOW, ""},
-};
-
-TEST(CoerceNumeric, FloatsRoundHalfToEven) {
-  for (const RoundingRow& row : kRoundingRows) {
+TEST(CoerceNumeric, EveryFormRoundsHalfToEven) {
+  const RoundingRow rows[] = {
+      {"half rounds to the even 0", Real(0.5), VT_I4, S_OK, "0"},
+      {"half rounds to the even 2", Real(1.5), VT_I4, S_OK, "2"},
+      {"half rounds down to the even 2", Real(2.5), VT_I4, S_OK, "2"},
+      {"negative half to the even -2", Real(-2.5), VT_I2, S_OK, "-2"},
+      {"negative half to the even -4", Real(-3.5), VT_I8, S_OK, "-4"},
+      {"above half rounds up", Real(2.5000001), VT_I4, S_OK, "3"},
+      {"rounding happens before the range check", Real(255.4), VT_UI1, S_OK, "255"},
+      {"rounding can leave the range", Real(255.5), VT_UI1, DISP_E_OVERFLOW, ""},
+      {"a small negative rounds to an unsigned zero", Real(-0.4), VT_UI4, S_OK, "0"},
+      {"2^63 is beyond I8", Real(9223372036854775808.0), VT_I8, DISP_E_OVERFLOW, ""},
+      {"2^63 fits UI8", Real(9223372036854775808.0), VT_UI8, S_OK, "9223372036854775808"},
+      {"infinity overflows", Real(kInfinity), VT_I4, DISP_E_OVERFLOW, ""},
+      {"NaN overflows", Real(kNaN), VT_I4, DISP_E_OVERFLOW, ""},
+  };
+  for (const RoundingRow& row : rows) {
     SCOPED_TRACE(row.why);
-    qxcom::Variant result;
-    ASSERT_EQ(Change(Real(row.value), row.type, &result), row.expected);
-    if (row.expected == S_OK) {
-      EXPECT_EQ(IntegerOf(*result.get()), row.integer);
-    }
+    EXPECT_EQ(IntegerFrom(row.source, row.type, row.expected), row.integer);
   }
-}
-
-TEST(CoerceNumeric, DecimalAndCurrencyRoundHalfToEvenToIntegers) {
-  struct Row {
+  struct ViaRow {
     const char* why;
     VARTYPE via;
     const char16_t* text;
     const char* integer;
   };
-  constexpr Row kRows[] = {
+  constexpr ViaRow kViaRows[] = {
       {"decimal 2.5 to 2", VT_DECIMAL, u"2.5", "2"},
       {"decimal 3.5 to 4", VT_DECIMAL, u"3.5", "4"},
       {"decimal just above half", VT_DECIMAL, u"2.50000000000000000000001", "3"},
-      {"decimal -2.5 to -2", VT_DECIMAL, u"-2.5", "-2"},
       {"currency 0.5 to 0", VT_CY, u"0.5", "0"},
       {"currency -1.5 to -2", VT_CY, u"-1.5", "-2"},
   };
-  for (const Row& row : kRows) {
+  for (const ViaRow& row : kViaRows) {
     SCOPED_TRACE(row.why);
-    qxcom::Variant middle, result;
+    qxcom::Variant middle;
     ASSERT_EQ(Change(Text(row.text), row.via, &middle), S_OK);
-    ASSERT_EQ(Change(middle, VT_I4, &result), S_OK);
-    EXPECT_EQ(IntegerOf(*result.get()), row.integer);
+    EXPECT_EQ(IntegerFrom(middle, VT_I4, S_OK), row.integer);
   }
 }
 
-TEST(CoerceNumeric, DoublesRoundTripThroughTheirShortestText) {
-  const double kValues[] = {
-      0.1,
-      1.0 / 3,
-      -2.5e-300,
-      std::numeric_limits<double>::denorm_min(),
-      std::numeric_limits<double>::min(),
-      std::numeric_limits<double>::max(),
-      -std::numeric_limits<double>::max(),
-      123456789012345680.0,
-      1e21,
-      1e-7,
-      -0.0,
-      std::numeric_limits<double>::infinity(),
-      -std::numeric_limits<double>::infinity(),
-  };
-  for (double value : kValues) {
+TEST(CoerceNumeric, FloatsRoundTripThroughTheirShortestText) {
+  const double kDoubles[] = {0.1, 1.0 / 3, std::numeric_limits<double>::denorm_min(),
+                             std::numeric_limits<double>::max(), 123456789012345680.0, 1e21,
+                             -0.0, -kInfinity};
+  for (double value : kDoubles) {
     SCOPED_TRACE(value);
     qxcom::Variant text, back;
     ASSERT_EQ(Change(Real(value), VT_BSTR, &text), S_OK);
@@ -194,39 +153,19 @@ TEST(CoerceNumeric, DoublesRoundTripThroughTheirShortestText) {
     EXPECT_EQ(back->dblVal, value);
     EXPECT_EQ(std::signbit(back->dblVal), std::signbit(value)) << "negative zero keeps its sign";
   }
-}
-
-TEST(CoerceNumeric, SinglesRoundTripThroughTheirShortestText) {
-  const float kValues[] = {0.1f, -1.5e-45f, std::numeric_limits<float>::max(),
-                           std::numeric_limits<float>::min(), 16777216.0f, -0.0f};
-  for (float value : kValues) {
+  const float kSingles[] = {0.1f, -1.5e-45f, std::numeric_limits<float>::max(), 16777216.0f};
+  for (float value : kSingles) {
     SCOPED_TRACE(value);
     qxcom::Variant text, back;
     ASSERT_EQ(Change(Single(value), VT_BSTR, &text), S_OK);
     ASSERT_EQ(Change(text, VT_R4, &back), S_OK);
     EXPECT_EQ(back->fltVal, value);
-    EXPECT_EQ(std::signbit(back->fltVal), std::signbit(value));
   }
-}
-
-TEST(CoerceNumeric, FloatTextForms) {
-  struct Row {
-    const char* why;
-    qxcom::Variant value;
-    const char16_t* text;
-  };
-  Row rows[] = {
-      {"shortest, not 17 digits", Real(0.1), u"0.1"},
-      {"a float is written as a float, not as its double", Single(0.1f), u"0.1"},
-      {"large values use an exponent", Real(1e21), u"1e+21"},
-      {"negative zero", Real(-0.0), u"-0"},
-      {"infinity", Real(-std::numeric_limits<double>::infinity()), u"-INF"},
-      {"not a number", Real(std::numeric_limits<double>::quiet_NaN()), u"NaN"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.why);
-    EXPECT_EQ(AsText(row.value), row.text);
-  }
+  EXPECT_EQ(AsText(Real(0.1)), u"0.1") << "shortest, not 17 digits";
+  EXPECT_EQ(AsText(Single(0.1f)), u"0.1") << "a float is written as a float, not as its double";
+  EXPECT_EQ(AsText(Real(1e21)), u"1e+21");
+  EXPECT_EQ(AsText(Real(-kInfinity)), u"-INF");
+  EXPECT_EQ(AsText(Real(kNaN)), u"NaN");
 }
 
 TEST(CoerceNumeric, FloatTextReading) {
@@ -240,19 +179,15 @@ TEST(CoerceNumeric, FloatTextReading) {
   constexpr Row kRows[] = {
       {"exponent form", u"1.5e-3", VT_R8, S_OK, 1.5e-3},
       {"sign and blanks", u" \t-2.25\n", VT_R8, S_OK, -2.25},
-      {"explicit plus", u"+4", VT_R8, S_OK, 4},
-      {"capital exponent", u"2E2", VT_R4, S_OK, 200},
       {"a fraction without integer digits", u".5", VT_R8, S_OK, 0.5},
       {"beyond double", u"1e400", VT_R8, DISP_E_OVERFLOW, 0},
       {"beyond float", u"3.5e38", VT_R4, DISP_E_OVERFLOW, 0},
       {"below the smallest denormal reads as zero", u"1e-400", VT_R8, S_OK, 0},
-      {"infinity in any case", u"inf", VT_R8, S_OK, std::numeric_limits<double>::infinity()},
+      {"infinity in any case", u"inf", VT_R8, S_OK, kInfinity},
       {"a comma is not this locale's decimal point", u"1,5", VT_R8, DISP_E_TYPEMISMATCH, 0},
       {"hexadecimal is not read", u"0x10", VT_R8, DISP_E_TYPEMISMATCH, 0},
       {"a dangling exponent", u"1e", VT_R8, DISP_E_TYPEMISMATCH, 0},
-      {"two signs", u"--1", VT_R8, DISP_E_TYPEMISMATCH, 0},
       {"words other than INF and NAN", u"infinity", VT_R8, DISP_E_TYPEMISMATCH, 0},
-      {"blank text", u"  ", VT_R8, DISP_E_TYPEMISMATCH, 0},
       {"a digit of another script", u"\u0663", VT_R8, DISP_E_TYPEMISMATCH, 0},
   };
   for (const Row& row : kRows) {
@@ -260,8 +195,7 @@ TEST(CoerceNumeric, FloatTextReading) {
     qxcom::Variant result;
     ASSERT_EQ(Change(Text(row.text), row.type, &result), row.expected);
     if (row.expected != S_OK) continue;
-    double read = row.type == VT_R4 ? result->fltVal : result->dblVal;
-    EXPECT_EQ(read, row.value);
+    EXPECT_EQ(row.type == VT_R4 ? result->fltVal : result->dblVal, row.value);
   }
 }
 
@@ -277,8 +211,7 @@ constexpr DecimalRow kDecimalRows[] = {
     {"currency highest", VT_CY, u"922337203685477.5807", S_OK, u"922337203685477.5807"},
     {"currency above highest", VT_CY, u"922337203685477.5808", DISP_E_OVERFLOW, nullptr},
     {"currency lowest", VT_CY, u"-922337203685477.5808", S_OK, u"-922337203685477.5808"},
-    {"currency keeps four places, half down to even", VT_CY, u"1.23465", S_OK, u"1.2346"},
-    {"currency keeps four places, half up to even", VT_CY, u"1.23455", S_OK, u"1.2346"},
+    {"currency keeps four places, half to even", VT_CY, u"1.23455", S_OK, u"1.2346"},
     {"currency drops trailing zeros", VT_CY, u"-12.5000", S_OK, u"-12.5"},
     {"decimal highest", VT_DECIMAL, u"79228162514264337593543950335", S_OK,
      u"79228162514264337593543950335"},
@@ -288,23 +221,17 @@ constexpr DecimalRow kDecimalRows[] = {
      u"0.0000000000000000000000000001"},
     {"half the smallest step rounds to even zero", VT_DECIMAL,
      u"0.00000000000000000000000000005", S_OK, u"0"},
-    {"one and a half steps round to two", VT_DECIMAL, u"0.00000000000000000000000000015", S_OK,
-     u"0.0000000000000000000000000002"},
     {"29 digits beyond 96 bits lose the last one", VT_DECIMAL,
      u"7922816251426433759354395033.7", S_OK, u"7922816251426433759354395034"},
     {"more than 29 digits are rounded to 29", VT_DECIMAL, u"1234567890.12345678901234567895", S_OK,
      u"1234567890.123456789012345679"},
     {"half above the highest rounds beyond it", VT_DECIMAL, u"79228162514264337593543950335.5",
      DISP_E_OVERFLOW, nullptr},
-    {"28 significant digits survive", VT_DECIMAL, u"-1.234567890123456789012345678", S_OK,
-     u"-1.234567890123456789012345678"},
-    {"exponent form", VT_DECIMAL, u"1.5e3", S_OK, u"1500"},
     {"negative exponent", VT_DECIMAL, u"15E-5", S_OK, u"0.00015"},
     {"zero with a huge exponent is zero", VT_DECIMAL, u"0e999999999", S_OK, u"0"},
     {"a huge exponent overflows", VT_DECIMAL, u"1e999999999", DISP_E_OVERFLOW, nullptr},
     {"negative zero is plain zero", VT_DECIMAL, u"-0.000", S_OK, u"0"},
     {"two points", VT_DECIMAL, u"1.2.3", DISP_E_TYPEMISMATCH, nullptr},
-    {"no digits", VT_CY, u"-.", DISP_E_TYPEMISMATCH, nullptr},
 };
 
 TEST(CoerceNumeric, CurrencyAndDecimalTextKeepTheirPrecision) {
@@ -323,8 +250,6 @@ TEST(CoerceNumeric, ExactConversionsBetweenNumericTypes) {
   ASSERT_EQ(Change(Real(0.1), VT_DECIMAL, &decimal), S_OK);
   EXPECT_EQ(decimal->decVal.Lo64, 1u) << "0.1 becomes exactly one tenth";
   EXPECT_EQ(decimal->decVal.scale, 1);
-  ASSERT_EQ(Change(decimal, VT_R8, &real), S_OK);
-  EXPECT_EQ(real->dblVal, 0.1);
   ASSERT_EQ(Change(Single(0.1f), VT_DECIMAL, &decimal), S_OK);
   EXPECT_EQ(AsText(decimal), u"0.1") << "a float converts by its own shortest text";
 
@@ -333,29 +258,22 @@ TEST(CoerceNumeric, ExactConversionsBetweenNumericTypes) {
   EXPECT_EQ(currency->cyVal.int64, 123457);
   ASSERT_EQ(Change(currency, VT_R8, &real), S_OK);
   EXPECT_EQ(real->dblVal, 12.3457);
-  ASSERT_EQ(Change(currency, VT_DECIMAL, &decimal), S_OK);
-  EXPECT_EQ(AsText(decimal), u"12.3457");
 
-  qxcom::Variant largest;
+  qxcom::Variant largest = Of(VT_I8);
   largest->llVal = std::numeric_limits<LONGLONG>::max();
-  largest->vt = VT_I8;
   ASSERT_EQ(Change(largest, VT_DECIMAL, &decimal), S_OK);
   ASSERT_EQ(Change(decimal, VT_I8, &integer), S_OK);
   EXPECT_EQ(integer->llVal, std::numeric_limits<LONGLONG>::max()) << "no trip through a double";
   EXPECT_EQ(Change(largest, VT_CY, &currency), DISP_E_OVERFLOW) << "times 10000 is beyond currency";
   EXPECT_EQ(Change(Real(1e30), VT_DECIMAL, &decimal), DISP_E_OVERFLOW);
-  qxcom::Variant notANumber = Real(std::numeric_limits<double>::quiet_NaN());
-  EXPECT_EQ(Change(notANumber, VT_CY, &currency), DISP_E_OVERFLOW);
-}
+  EXPECT_EQ(Change(Real(kNaN), VT_CY, &currency), DISP_E_OVERFLOW);
 
-TEST(CoerceNumeric, InvalidDecimalSourceIsRefused) {
-  qxcom::Variant bad;
+  qxcom::Variant bad = Of(VT_DECIMAL);
   bad->decVal.scale = 29;
   bad->decVal.Lo64 = 1;
   bad->vt = VT_DECIMAL;
-  qxcom::Variant result;
-  EXPECT_EQ(Change(bad, VT_I4, &result), E_INVALIDARG);
-  EXPECT_EQ(Change(bad, VT_BSTR, &result), E_INVALIDARG);
+  EXPECT_EQ(Change(bad, VT_I4, &integer), E_INVALIDARG) << "scale 29 is no DECIMAL";
+  EXPECT_EQ(Change(bad, VT_BSTR, &integer), E_INVALIDARG);
 }
 
 }  // namespace

@@ -3,213 +3,158 @@
 // what is left in the destination when a conversion fails.
 #include <gtest/gtest.h>
 
-#include "platform/coerce_test_support.h"
 #include "platform/counting_unknown.h"
+#include "platform/values.h"
 
 namespace {
 
-using coerce_test::AsText;
-using coerce_test::Change;
-using coerce_test::Long;
-using coerce_test::Of;
-using coerce_test::Real;
-using coerce_test::Text;
-using coerce_test::TextOf;
+using namespace platform_test;
 
-TEST(Coerce, EmptyBecomesZeroEmptyTextFalseOrNull) {
-  struct Row {
-    VARTYPE type;
-    HRESULT expected;
-  };
-  constexpr Row kRows[] = {{VT_I4, S_OK},      {VT_UI8, S_OK},    {VT_R8, S_OK},
-                           {VT_DATE, S_OK},    {VT_CY, S_OK},     {VT_DECIMAL, S_OK},
-                           {VT_BOOL, S_OK},    {VT_NULL, S_OK},   {VT_BSTR, S_OK},
-                           {VT_ERROR, DISP_E_TYPEMISMATCH}, {VT_DISPATCH, DISP_E_TYPEMISMATCH}};
-  for (const Row& row : kRows) {
-    SCOPED_TRACE(row.type);
-    qxcom::Variant result;
-    result->vt = VT_I2;
-    result->iVal = 7;
-    ASSERT_EQ(Change(Of(VT_EMPTY), row.type, &result), row.expected);
-    if (row.expected != S_OK) continue;
-    EXPECT_EQ(result->vt, row.type);
-    if (row.type == VT_BSTR) {
-      ASSERT_NE(result->bstrVal, nullptr) << "an allocated empty string";
-      EXPECT_EQ(SysStringLen(result->bstrVal), 0u);
-    } else if (row.type != VT_NULL) {
-      const char16_t* zero = row.type == VT_BOOL   ? u"False"
-                             : row.type == VT_DATE ? u"00:00:00"
-                                                   : u"0";
-      EXPECT_EQ(AsText(result), zero);
-    }
-  }
+struct RouteRow {
+  const char* why;
+  qxcom::Variant source;
+  VARTYPE type;
+  HRESULT expected;
+  const char16_t* text;  // the result read back as text; null: not read
+};
+
+qxcom::Variant Truth() {
+  qxcom::Variant value = Of(VT_BOOL);
+  value->boolVal = VARIANT_TRUE;
+  return value;
 }
 
-TEST(Coerce, NullConvertsOnlyToNull) {
-  const VARTYPE kTargets[] = {VT_EMPTY, VT_I4, VT_BSTR, VT_BOOL, VT_R8, VT_DECIMAL, VT_UNKNOWN};
-  for (VARTYPE type : kTargets) {
-    SCOPED_TRACE(type);
-    qxcom::Variant result;
-    EXPECT_EQ(Change(Of(VT_NULL), type, &result), DISP_E_TYPEMISMATCH);
-  }
-  qxcom::Variant result;
-  ASSERT_EQ(Change(Of(VT_NULL), VT_NULL, &result), S_OK);
-  EXPECT_EQ(result->vt, VT_NULL);
-  EXPECT_EQ(Change(Long(0), VT_NULL, &result), DISP_E_TYPEMISMATCH) << "only empty becomes null";
+qxcom::Variant Error() {
+  qxcom::Variant value = Of(VT_ERROR);
+  value->scode = DISP_E_OVERFLOW;
+  return value;
 }
 
-TEST(Coerce, AnythingButNullMayBeEmptied) {
-  qxcom::Variant result;
-  ASSERT_EQ(Change(Text(u"x"), VT_EMPTY, &result), S_OK);
-  EXPECT_EQ(result->vt, VT_EMPTY);
-}
-
-TEST(Coerce, BooleansFromTextAndNumbers) {
-  struct Row {
-    const char* why;
-    const char16_t* text;
-    HRESULT expected;
-    VARIANT_BOOL value;
+TEST(Coerce, RoutesBetweenTypes) {
+  const RouteRow rows[] = {
+      {"empty is zero", Of(VT_EMPTY), VT_UI8, S_OK, u"0"},
+      {"empty is a zero decimal", Of(VT_EMPTY), VT_DECIMAL, S_OK, u"0"},
+      {"empty is midnight of day zero", Of(VT_EMPTY), VT_DATE, S_OK, u"00:00:00"},
+      {"empty is false", Of(VT_EMPTY), VT_BOOL, S_OK, u"False"},
+      {"empty is an allocated empty string", Of(VT_EMPTY), VT_BSTR, S_OK, u""},
+      {"empty becomes null", Of(VT_EMPTY), VT_NULL, S_OK, nullptr},
+      {"empty is no error code", Of(VT_EMPTY), VT_ERROR, DISP_E_TYPEMISMATCH, nullptr},
+      {"empty is no object", Of(VT_EMPTY), VT_DISPATCH, DISP_E_TYPEMISMATCH, nullptr},
+      {"null is no number", Of(VT_NULL), VT_I4, DISP_E_TYPEMISMATCH, nullptr},
+      {"null is no text", Of(VT_NULL), VT_BSTR, DISP_E_TYPEMISMATCH, nullptr},
+      {"null cannot be emptied", Of(VT_NULL), VT_EMPTY, DISP_E_TYPEMISMATCH, nullptr},
+      {"null stays null", Of(VT_NULL), VT_NULL, S_OK, nullptr},
+      {"only empty becomes null", Long(0), VT_NULL, DISP_E_TYPEMISMATCH, nullptr},
+      {"anything else may be emptied", Text(u"x"), VT_EMPTY, S_OK, nullptr},
+      {"true is -1", Truth(), VT_I4, S_OK, u"-1"},
+      {"true is not wrapped to 255", Truth(), VT_UI1, DISP_E_OVERFLOW, nullptr},
+      {"true as text", Truth(), VT_BSTR, S_OK, u"True"},
+      {"a non-zero fraction is true", Real(0.25), VT_BOOL, S_OK, u"True"},
+      {"negative zero is false", Real(-0.0), VT_BOOL, S_OK, u"False"},
+      {"an error code is its bits as I4", Error(), VT_I4, S_OK, u"-2147352566"},
+      {"an error code is its bits as UI4", Error(), VT_UI4, S_OK, u"2147614730"},
+      {"an I4 becomes an error code", Long(5), VT_ERROR, S_OK, nullptr},
+      {"an error code is no text", Error(), VT_BSTR, DISP_E_TYPEMISMATCH, nullptr},
+      {"an error code is no I2", Error(), VT_I2, DISP_E_TYPEMISMATCH, nullptr},
+      {"a double is no error code", Real(5), VT_ERROR, DISP_E_TYPEMISMATCH, nullptr},
+      {"a number is no object", Long(1), VT_UNKNOWN, DISP_E_TYPEMISMATCH, nullptr},
   };
-  constexpr Row kRows[] = {
-      {"lower case", u"true", S_OK, VARIANT_TRUE},
-      {"any letter case", u"FaLsE", S_OK, VARIANT_FALSE},
-      {"blanks around", u" TRUE\n", S_OK, VARIANT_TRUE},
-      {"one", u"1", S_OK, VARIANT_TRUE},
-      {"zero", u"0", S_OK, VARIANT_FALSE},
-      {"any non-zero number", u"-2.5", S_OK, VARIANT_TRUE},
-      {"a zero written as a float", u"0.0e5", S_OK, VARIANT_FALSE},
-      {"other words", u"yes", DISP_E_TYPEMISMATCH, 0},
-      {"a prefix of a word", u"tru", DISP_E_TYPEMISMATCH, 0},
-      {"empty text", u"", DISP_E_TYPEMISMATCH, 0},
-  };
-  for (const Row& row : kRows) {
+  for (const RouteRow& row : rows) {
     SCOPED_TRACE(row.why);
-    qxcom::Variant result;
-    ASSERT_EQ(Change(Text(row.text), VT_BOOL, &result), row.expected);
-    if (row.expected == S_OK) {
-      EXPECT_EQ(result->boolVal, row.value);
+    qxcom::Variant result = Long(7);
+    ASSERT_EQ(Change(row.source, row.type, &result), row.expected);
+    if (FAILED(row.expected)) {
+      EXPECT_EQ(result->lVal, 7) << "a failure leaves the destination as it was";
+      continue;
+    }
+    EXPECT_EQ(result->vt, row.type);
+    if (row.text) {
+      EXPECT_EQ(AsText(result), row.text);
     }
   }
-  qxcom::Variant result;
-  ASSERT_EQ(Change(Real(0.25), VT_BOOL, &result), S_OK);
-  EXPECT_EQ(result->boolVal, VARIANT_TRUE) << "non-zero numbers are true";
-  ASSERT_EQ(Change(Real(-0.0), VT_BOOL, &result), S_OK);
-  EXPECT_EQ(result->boolVal, VARIANT_FALSE);
 }
 
-TEST(Coerce, BooleansAsNumbersAndText) {
-  qxcom::Variant truth;
-  truth->boolVal = VARIANT_TRUE;
-  truth->vt = VT_BOOL;
-  qxcom::Variant result;
-  ASSERT_EQ(Change(truth, VT_I4, &result), S_OK);
-  EXPECT_EQ(result->lVal, -1);
-  ASSERT_EQ(Change(truth, VT_R8, &result), S_OK);
-  EXPECT_EQ(result->dblVal, -1.0);
-  EXPECT_EQ(Change(truth, VT_UI1, &result), DISP_E_OVERFLOW) << "-1 is not wrapped to 255";
-  EXPECT_EQ(AsText(truth), u"True");
-  truth->boolVal = VARIANT_FALSE;
-  EXPECT_EQ(AsText(truth), u"False");
-}
-
-TEST(Coerce, IntegerTextForms) {
+TEST(Coerce, BooleanAndIntegerText) {
   struct Row {
     const char* why;
     const char16_t* text;
+    VARTYPE type;
     HRESULT expected;
     LONG value;
   };
   constexpr Row kRows[] = {
-      {"blanks around", u" \t42\r\n", S_OK, 42},
-      {"explicit plus", u"+7", S_OK, 7},
-      {"negative", u"-13", S_OK, -13},
-      {"a fraction is not an integer", u"1.0", DISP_E_TYPEMISMATCH, 0},
-      {"nor is an exponent", u"1e3", DISP_E_TYPEMISMATCH, 0},
-      {"blank inside", u"4 2", DISP_E_TYPEMISMATCH, 0},
-      {"sign alone", u"-", DISP_E_TYPEMISMATCH, 0},
-      {"empty", u"", DISP_E_TYPEMISMATCH, 0},
-      {"digits of another script", u"\u0664\u0662", DISP_E_TYPEMISMATCH, 0},
+      {"any letter case", u"FaLsE", VT_BOOL, S_OK, VARIANT_FALSE},
+      {"blanks around a word", u" TRUE\n", VT_BOOL, S_OK, VARIANT_TRUE},
+      {"any non-zero number is true", u"-2.5", VT_BOOL, S_OK, VARIANT_TRUE},
+      {"a zero written as a float", u"0.0e5", VT_BOOL, S_OK, VARIANT_FALSE},
+      {"other words", u"yes", VT_BOOL, DISP_E_TYPEMISMATCH, 0},
+      {"a prefix of a word", u"tru", VT_BOOL, DISP_E_TYPEMISMATCH, 0},
+      {"blanks around digits", u" \t42\r\n", VT_I4, S_OK, 42},
+      {"explicit plus", u"+7", VT_I4, S_OK, 7},
+      {"a fraction is not an integer", u"1.0", VT_I4, DISP_E_TYPEMISMATCH, 0},
+      {"nor is an exponent", u"1e3", VT_I4, DISP_E_TYPEMISMATCH, 0},
+      {"blank inside", u"4 2", VT_I4, DISP_E_TYPEMISMATCH, 0},
+      {"sign alone", u"-", VT_I4, DISP_E_TYPEMISMATCH, 0},
+      {"empty", u"", VT_I4, DISP_E_TYPEMISMATCH, 0},
+      {"digits of another script", u"\u0664\u0662", VT_I4, DISP_E_TYPEMISMATCH, 0},
   };
   for (const Row& row : kRows) {
     SCOPED_TRACE(row.why);
     qxcom::Variant result;
-    ASSERT_EQ(Change(Text(row.text), VT_I4, &result), row.expected);
-    if (row.expected == S_OK) {
-      EXPECT_EQ(result->lVal, row.value);
-    }
+    ASSERT_EQ(Change(Text(row.text), row.type, &result), row.expected);
+    if (row.expected != S_OK) continue;
+    EXPECT_EQ(row.type == VT_BOOL ? result->boolVal : result->lVal, row.value);
   }
   qxcom::Variant result;
   EXPECT_EQ(Change(Text(std::u16string_view(u"4\0" "2", 3)), VT_I4, &result), DISP_E_TYPEMISMATCH)
       << "the BSTR's length counts, not its first null";
-  EXPECT_EQ(AsText(Long(-2147483647 - 1)), u"-2147483648");
 }
 
-TEST(Coerce, InPlaceConversionReplacesTheValue) {
+TEST(Coerce, InPlaceConversionReplacesOrKeepsTheValue) {
   qxcom::Variant value = Text(u"  1234 ");
   ASSERT_EQ(VariantChangeType(value.get(), value.get(), 0, VT_I2), S_OK);
-  EXPECT_EQ(value->vt, VT_I2);
   EXPECT_EQ(value->iVal, 1234);
   ASSERT_EQ(VariantChangeType(value.get(), value.get(), 0, VT_BSTR), S_OK);
   EXPECT_EQ(TextOf(value), u"1234");
-  ASSERT_EQ(VariantChangeType(value.get(), value.get(), 0, VT_BSTR), S_OK) << "same type";
-  EXPECT_EQ(TextOf(value), u"1234");
-}
-
-TEST(Coerce, FailureLeavesTheDestinationAsItWas) {
-  qxcom::Variant value = Text(u"12x");
+  value = Text(u"12x");
   EXPECT_EQ(VariantChangeType(value.get(), value.get(), 0, VT_I4), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(TextOf(value), u"12x") << "in place";
-  qxcom::Variant dest = Text(u"keep");
-  EXPECT_EQ(Change(Real(1e10), VT_I4, &dest), DISP_E_OVERFLOW);
-  ASSERT_EQ(dest->vt, VT_BSTR);
-  EXPECT_EQ(TextOf(dest), u"keep");
+  EXPECT_EQ(TextOf(value), u"12x") << "a failure in place keeps the source";
 }
 
 TEST(Coerce, ReferencesAreFollowed) {
   LONG number = 77;
-  qxcom::Variant reference;
+  qxcom::Variant reference = Of(VT_BYREF | VT_I4);
   reference->plVal = &number;
-  reference->vt = VT_BYREF | VT_I4;
-  EXPECT_EQ(AsText(reference), u"77");
   qxcom::Variant result;
   ASSERT_EQ(Change(reference, VT_I4, &result), S_OK);
   EXPECT_EQ(result->vt, VT_I4) << "the same base type still loses the reference";
   EXPECT_EQ(result->lVal, 77);
 
   qxcom::Variant inner = Text(u"2.5");
-  qxcom::Variant outer;
+  qxcom::Variant outer = Of(VT_BYREF | VT_VARIANT);
   outer->pvarVal = inner.get();
-  outer->vt = VT_BYREF | VT_VARIANT;
   ASSERT_EQ(Change(outer, VT_R8, &result), S_OK);
   EXPECT_EQ(result->dblVal, 2.5);
   EXPECT_EQ(TextOf(inner), u"2.5") << "the referenced value is not touched";
 
-  qxcom::Variant dangling;
+  qxcom::Variant dangling = Of(VT_BYREF | VT_R8);
   dangling->byref = nullptr;
-  dangling->vt = VT_BYREF | VT_R8;
   EXPECT_EQ(Change(dangling, VT_I4, &result), E_INVALIDARG);
 }
 
 TEST(Coerce, InterfacesConvertOnlyToInterfaces) {
   CountingUnknown object;
   {
-    qxcom::Variant dispatch;
+    qxcom::Variant dispatch = Of(VT_DISPATCH);
     dispatch->pdispVal = &object;
-    dispatch->vt = VT_DISPATCH;
     object.AddRef();  // the VARIANT's reference
-    qxcom::Variant unknown;
+    qxcom::Variant unknown, back, result;
     ASSERT_EQ(Change(dispatch, VT_UNKNOWN, &unknown), S_OK);
     EXPECT_EQ(unknown->punkVal, static_cast<IUnknown*>(&object));
-    EXPECT_EQ(object.references(), 3u);
-    qxcom::Variant back;
     ASSERT_EQ(Change(unknown, VT_DISPATCH, &back), S_OK);
     EXPECT_EQ(back->pdispVal, static_cast<IDispatch*>(&object));
     EXPECT_EQ(object.references(), 4u);
-    qxcom::Variant result;
     EXPECT_EQ(Change(dispatch, VT_I4, &result), DISP_E_TYPEMISMATCH) << "no default property read";
-    EXPECT_EQ(Change(dispatch, VT_BSTR, &result), DISP_E_TYPEMISMATCH);
-    EXPECT_EQ(Change(Long(1), VT_UNKNOWN, &result), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(object.references(), 4u) << "failures take no reference";
   }
   EXPECT_EQ(object.references(), 1u) << "every reference taken was released";
@@ -229,33 +174,16 @@ class PlainUnknown : public IUnknown {
     return *object ? S_OK : E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }  // lives on the stack
 };
 
 TEST(Coerce, AnObjectWithoutIDispatchIsNoDispatch) {
   PlainUnknown object;
-  qxcom::Variant unknown;
-  unknown->punkVal = &object;  // its Release never frees: it lives on the stack
-  unknown->vt = VT_UNKNOWN;
+  qxcom::Variant unknown = Of(VT_UNKNOWN);
+  unknown->punkVal = &object;
   qxcom::Variant result = Text(u"keep");
   EXPECT_EQ(Change(unknown, VT_DISPATCH, &result), E_NOINTERFACE);
   EXPECT_EQ(TextOf(result), u"keep");
-}
-
-TEST(Coerce, ErrorCodesMeetOnlyThe32BitIntegers) {
-  qxcom::Variant error;
-  error->scode = DISP_E_OVERFLOW;
-  error->vt = VT_ERROR;
-  qxcom::Variant result;
-  ASSERT_EQ(Change(error, VT_I4, &result), S_OK);
-  EXPECT_EQ(result->lVal, DISP_E_OVERFLOW);
-  ASSERT_EQ(Change(error, VT_UI4, &result), S_OK);
-  EXPECT_EQ(result->ulVal, 0x8002000Au) << "bit for bit";
-  ASSERT_EQ(Change(Long(5), VT_ERROR, &result), S_OK);
-  EXPECT_EQ(result->scode, 5);
-  EXPECT_EQ(Change(error, VT_BSTR, &result), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(Change(error, VT_I2, &result), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(Change(Real(5), VT_ERROR, &result), DISP_E_TYPEMISMATCH);
 }
 
 TEST(Coerce, BadTypeTagsAndArrays) {
@@ -267,19 +195,16 @@ TEST(Coerce, BadTypeTagsAndArrays) {
   EXPECT_EQ(VariantChangeType(nullptr, result.get(), 0, VT_I4), E_INVALIDARG);
   EXPECT_EQ(VariantChangeType(result.get(), nullptr, 0, VT_I4), E_INVALIDARG);
 
-  qxcom::Variant array;
+  qxcom::Variant array = Of(VT_ARRAY | VT_I4);
   array->parray = SafeArrayCreateVector(VT_I4, 0, 2);
-  array->vt = VT_ARRAY | VT_I4;
-  EXPECT_EQ(Change(array, VT_I4, &result), DISP_E_TYPEMISMATCH);
   EXPECT_EQ(Change(array, VT_BSTR, &result), DISP_E_TYPEMISMATCH);
   ASSERT_EQ(Change(array, VT_ARRAY | VT_I4, &result), S_OK);
   EXPECT_NE(result->parray, array->parray) << "a copy of its own";
 }
 
 TEST(Coerce, LocaleAndFlagsDoNotChangeTheText) {
-  qxcom::Variant result;
+  qxcom::Variant result, text = Text(u"1.5");
   constexpr LCID kGerman = 0x0407;  // uses a decimal comma on Windows
-  qxcom::Variant text = Text(u"1.5");
   ASSERT_EQ(VariantChangeTypeEx(result.get(), text.get(), kGerman, VARIANT_LOCALBOOL, VT_R8), S_OK);
   EXPECT_EQ(result->dblVal, 1.5);
 }
@@ -288,11 +213,9 @@ TEST(VarUI4FromStr, ReadsUnsigned32BitText) {
   ULONG value = 0;
   ASSERT_EQ(VarUI4FromStr(u" 4294967295 ", LOCALE_USER_DEFAULT, 0, &value), S_OK);
   EXPECT_EQ(value, 4294967295u);
-  value = 9;
-  EXPECT_EQ(VarUI4FromStr(u"4294967296", LOCALE_USER_DEFAULT, 0, &value), DISP_E_OVERFLOW);
   EXPECT_EQ(VarUI4FromStr(u"-1", LOCALE_USER_DEFAULT, 0, &value), DISP_E_OVERFLOW);
   EXPECT_EQ(VarUI4FromStr(u"12a", LOCALE_USER_DEFAULT, 0, &value), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(value, 9u) << "untouched on failure";
+  EXPECT_EQ(value, 4294967295u) << "untouched on failure";
   EXPECT_EQ(VarUI4FromStr(nullptr, LOCALE_USER_DEFAULT, 0, &value), E_INVALIDARG);
   EXPECT_EQ(VarUI4FromStr(u"1", LOCALE_USER_DEFAULT, 0, nullptr), E_INVALIDARG);
 }

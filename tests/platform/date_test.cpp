@@ -2,18 +2,14 @@
 // the whole valid range, negative dates, leap years and fractions.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <string>
 
-#include "platform/coerce_test_support.h"
+#include "platform/values.h"
 
 namespace {
 
-using coerce_test::Change;
-using coerce_test::Real;
-using coerce_test::Text;
-using coerce_test::TextOf;
+using namespace platform_test;
 
 constexpr double kSecond = 1.0 / 86400;
 
@@ -26,7 +22,6 @@ struct ReadRow {
 
 constexpr ReadRow kReadRows[] = {
     {"day zero", u"1899-12-30", S_OK, 0},
-    {"the first of 1900", u"1900-01-01", S_OK, 2},
     {"a leap day of a 400-year leap year", u"2000-02-29", S_OK, 36585},
     {"a leap day of a 4-year leap year", u"2024-02-29", S_OK, 45351},
     {"no leap day in a year that is not a leap year", u"2023-02-29", DISP_E_TYPEMISMATCH, 0},
@@ -39,26 +34,20 @@ constexpr ReadRow kReadRows[] = {
     {"before the year 100", u"0099-12-31", DISP_E_OVERFLOW, 0},
     {"after the year 9999", u"10000-01-01", DISP_E_OVERFLOW, 0},
     {"noon alone is on day 0", u"12:00:00", S_OK, 0.5},
-    {"seconds may be left out", u"06:00", S_OK, 0.25},
-    {"one-digit hour", u"6:00", S_OK, 0.25},
+    {"one-digit hour, no seconds", u"6:00", S_OK, 0.25},
     {"hour 24", u"24:00:00", DISP_E_TYPEMISMATCH, 0},
-    {"minute 60", u"12:60:00", DISP_E_TYPEMISMATCH, 0},
     {"second 60", u"12:00:60", DISP_E_TYPEMISMATCH, 0},
     {"date and time joined by T", u"2003-05-01T10:00:00", S_OK, 37742 + 10.0 / 24},
-    {"date and time joined by a blank", u"2003-05-01 10:00:00", S_OK, 37742 + 10.0 / 24},
     {"fractional seconds are kept", u"2003-05-01 10:00:00.5", S_OK,
      37742 + 10.0 / 24 + 0.5 * kSecond},
     {"a long run of nines stays within its second", u"00:00:59.99999999999999999999", S_OK,
      59.999999999 * kSecond},
     {"a negative date's time counts forward", u"1899-12-29 06:00:00", S_OK, -1.25},
-    {"long before 1899", u"1800-01-01 12:00", S_OK, -36522.5},
     {"blanks around", u"  2003-05-01\n", S_OK, 37742},
     {"slashes are not ISO 8601", u"2003/05/01", DISP_E_TYPEMISMATCH, 0},
-    {"trailing text", u"2003-05-01x", DISP_E_TYPEMISMATCH, 0},
     {"a T without a time", u"2003-05-01T", DISP_E_TYPEMISMATCH, 0},
     {"a time zone is not read here", u"10:00:00Z", DISP_E_TYPEMISMATCH, 0},
     {"a fraction point without digits", u"10:00:00.", DISP_E_TYPEMISMATCH, 0},
-    {"empty text", u"", DISP_E_TYPEMISMATCH, 0},
     {"a number is not a date", u"42", DISP_E_TYPEMISMATCH, 0},
 };
 
@@ -67,12 +56,11 @@ TEST(Date, ReadsIso8601Text) {
     SCOPED_TRACE(row.why);
     DATE date = -99;
     ASSERT_EQ(VarDateFromStr(row.text, LOCALE_USER_DEFAULT, 0, &date), row.expected);
-    if (row.expected == S_OK) {
-      EXPECT_NEAR(date, row.date, 1e-9);
-    } else {
-      EXPECT_EQ(date, -99) << "untouched on failure";
-    }
+    EXPECT_NEAR(date, row.expected == S_OK ? row.date : -99, 1e-9) << "untouched on failure";
   }
+  DATE date = 0;
+  EXPECT_EQ(VarDateFromStr(nullptr, LOCALE_USER_DEFAULT, 0, &date), E_INVALIDARG);
+  EXPECT_EQ(VarDateFromStr(u"2000-01-01", LOCALE_USER_DEFAULT, 0, nullptr), E_INVALIDARG);
 }
 
 struct WriteRow {
@@ -84,14 +72,12 @@ struct WriteRow {
 
 const WriteRow kWriteRows[] = {
     {"day zero at midnight is a time", 0, S_OK, u"00:00:00"},
-    {"a time on day zero is written alone", 0.5, S_OK, u"12:00:00"},
     {"midnight is written as the date alone", 2, S_OK, u"1900-01-01"},
     {"date and time", 2.75, S_OK, u"1900-01-01 18:00:00"},
     {"a negative date with a positive time", -1.25, S_OK, u"1899-12-29 06:00:00"},
     {"just below zero is still day zero", -0.25, S_OK, u"06:00:00"},
     {"0.2 s before midnight rounds to the next day", 3 - 0.2 * kSecond, S_OK, u"1900-01-02"},
     {"0.2 s before midnight on a negative day", -(1 + (86400 - 0.2) * kSecond), S_OK, u"00:00:00"},
-    {"the first valid day at noon", -657434.5, S_OK, u"0100-01-01 12:00:00"},
     {"the last valid second", 2958465 + 86399 * kSecond, S_OK, u"9999-12-31 23:59:59"},
     {"after the last valid day", 2958466, DISP_E_OVERFLOW, nullptr},
     {"before the first valid day", -657435, DISP_E_OVERFLOW, nullptr},
@@ -104,12 +90,9 @@ TEST(Date, WritesIso8601Text) {
     BSTR text = nullptr;
     ASSERT_EQ(VarBstrFromDate(row.date, LOCALE_USER_DEFAULT, 0, &text), row.expected);
     qxcom::Bstr owned(text);
-    if (row.expected == S_OK) {
-      EXPECT_EQ(std::u16string(text, SysStringLen(text)), row.text);
-    } else {
-      EXPECT_EQ(text, nullptr);
-    }
+    EXPECT_EQ(Chars(text), row.text ? row.text : u"");
   }
+  EXPECT_EQ(VarBstrFromDate(0, LOCALE_USER_DEFAULT, 0, nullptr), E_INVALIDARG);
 }
 
 TEST(Date, EveryStretchOfTheCalendarRoundTrips) {
@@ -122,41 +105,26 @@ TEST(Date, EveryStretchOfTheCalendarRoundTrips) {
     qxcom::Bstr owned(text);
     DATE back = 0;
     ASSERT_EQ(VarDateFromStr(text, LOCALE_USER_DEFAULT, 0, &back), S_OK) << day;
-    ASSERT_NEAR(back, date, 1e-7) << std::string(text, text + SysStringLen(text));
+    ASSERT_NEAR(back, date, 1e-7) << Trace(Chars(text));
   }
-}
-
-TEST(Date, TextRoundTrips) {
-  const char16_t* kTexts[] = {u"2024-02-29 23:59:59", u"0100-01-01", u"9999-12-31 23:59:59",
-                              u"1899-12-29 06:00:00", u"1600-02-29 12:34:56", u"23:59:59"};
-  for (const char16_t* text : kTexts) {
-    SCOPED_TRACE(std::string(text, text + std::char_traits<char16_t>::length(text)));
+  for (const char16_t* text : {u"2024-02-29 23:59:59", u"0100-01-01 12:00:00", u"23:59:59"}) {
+    SCOPED_TRACE(Trace(text));
     qxcom::Variant date, back;
     ASSERT_EQ(Change(Text(text), VT_DATE, &date), S_OK);
     ASSERT_EQ(Change(date, VT_BSTR, &back), S_OK);
-    EXPECT_EQ(TextOf(back), text);
+    EXPECT_EQ(TextOf(back), text) << "text to DATE and back is unchanged";
   }
 }
 
 TEST(Date, NumbersBecomeDatesWithinTheValidYears) {
-  qxcom::Variant date;
+  qxcom::Variant date, number;
   ASSERT_EQ(Change(Real(2.5), VT_DATE, &date), S_OK);
   EXPECT_EQ(date->date, 2.5);
   EXPECT_EQ(Change(Real(3e6), VT_DATE, &date), DISP_E_OVERFLOW);
   EXPECT_EQ(Change(Real(std::numeric_limits<double>::infinity()), VT_DATE, &date), DISP_E_OVERFLOW);
-  qxcom::Variant number;
   ASSERT_EQ(Change(Text(u"1900-01-01 12:00"), VT_DATE, &date), S_OK);
   ASSERT_EQ(Change(date, VT_I4, &number), S_OK);
   EXPECT_EQ(number->lVal, 2) << "2.5 rounds half to even";
-}
-
-TEST(Date, NullArgumentsAreRefused) {
-  DATE date = 0;
-  BSTR text = nullptr;
-  EXPECT_EQ(VarDateFromStr(nullptr, LOCALE_USER_DEFAULT, 0, &date), E_INVALIDARG);
-  EXPECT_EQ(VarDateFromStr(u"2000-01-01", LOCALE_USER_DEFAULT, 0, nullptr), E_INVALIDARG);
-  EXPECT_EQ(VarBstrFromDate(0, LOCALE_USER_DEFAULT, 0, nullptr), E_INVALIDARG);
-  EXPECT_EQ(text, nullptr);
 }
 
 }  // namespace
