@@ -2,10 +2,8 @@
 // real class: each call ends with an HRESULT, never a crash or a leak.
 #include <gtest/gtest.h>
 
-#include <deque>
-
 #include "frame/automation_test_object.h"
-#include "frame/method_table.h"
+#include "frame/late_bound_arguments.h"
 
 namespace qxsoap {
 namespace {
@@ -27,41 +25,6 @@ constexpr HostileRow kHostileRows[] = {
     {"a type tag that is no type", 0x0FFF},
 };
 
-// Valid arguments for every parameter, with one replaced by `hostile`.
-class ArgumentsWithOneHostile {
- public:
-  ArgumentsWithOneHostile(const MethodInfo& method, size_t hostileParam, VARTYPE hostile) {
-    const size_t count = method.ArgCount();
-    args_.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-      VARIANT& arg = args_[count - 1 - i];
-      VariantInit(&arg);
-      const ParamInfo& param = method.params[i];
-      if (i == hostileParam) {
-        V_VT(&arg) = hostile;
-        V_BYREF(&arg) = nullptr;
-      } else if (param.direction != Direction::kIn) {
-        V_VT(&arg) = VT_BYREF | VT_VARIANT;
-        V_VARIANTREF(&arg) = targets_.emplace_back().get();
-      } else if (param.type == VT_BSTR) {
-        V_VT(&arg) = VT_BSTR;
-        V_BSTR(&arg) = strings_.emplace_back(SysAllocString(u"x")).get();
-      } else if (param.type != VT_VARIANT) {
-        V_VT(&arg) = param.type;
-        V_I4(&arg) = 0;
-      }
-    }
-    params_ = {args_.data(), nullptr, UINT(count), 0};
-  }
-  DISPPARAMS* get() { return &params_; }
-
- private:
-  std::vector<VARIANTARG> args_;
-  std::deque<qxcom::Variant> targets_;
-  std::deque<qxcom::Bstr> strings_;
-  DISPPARAMS params_{};
-};
-
 TEST(AutomationHostile, EveryArgumentOfEveryMethodSurvivesWrongVariants) {
   for (const MethodInfo& method : Methods()) {
     for (size_t param = 0; param < method.ArgCount(); ++param) {
@@ -69,7 +32,7 @@ TEST(AutomationHostile, EveryArgumentOfEveryMethodSurvivesWrongVariants) {
         SCOPED_TRACE(testing::Message() << "DISPID " << method.id << " argument " << param
                                         << ": " << row.why);
         auto object = test::NewHandlerObject();
-        ArgumentsWithOneHostile args(method, param, row.vt);
+        test::LateBoundArguments args(method, param, row.vt);
         qxcom::Variant result;
         EXCEPINFO exception{};
         UINT argError = 0;

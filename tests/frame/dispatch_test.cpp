@@ -7,8 +7,8 @@
 #include <string>
 
 #include "frame/dispatch.h"
-#include "frame/method_table.h"
 #include "frame/dispatch_recorder.h"
+#include "frame/late_bound_arguments.h"
 #include "frame/type_info.h"
 
 namespace qxsoap {
@@ -35,48 +35,6 @@ TEST(Dispatch, EveryMethodSitsInTheSlotItsDispidNames) {
 #undef QX_METHOD
 }
 
-// Arguments a late-bound caller would pass for `method`: a plausible value
-// of each parameter's type, out-parameters as VT_BYREF | VT_VARIANT.
-class Arguments {
- public:
-  explicit Arguments(const MethodInfo& method) {
-    const size_t count = method.ArgCount();
-    args_.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-      VARIANT& arg = args_[count - 1 - i];  // DISPPARAMS holds them last first
-      VariantInit(&arg);
-      const ParamInfo& param = method.params[i];
-      if (param.direction != Direction::kIn) {
-        targets_.emplace_back();
-        if (param.direction == Direction::kInOut) {
-          V_VT(targets_.back().get()) = VT_I4;
-          V_I4(targets_.back().get()) = -1;
-        }
-        V_VT(&arg) = VT_BYREF | VT_VARIANT;
-        V_VARIANTREF(&arg) = targets_.back().get();
-      } else if (param.type == VT_BSTR) {
-        V_VT(&arg) = VT_BSTR;
-        V_BSTR(&arg) = strings_.emplace_back(SysAllocString(u"text")).get();
-      } else if (param.type == VT_BOOL || param.type == VT_I4) {
-        V_VT(&arg) = param.type;
-        V_I4(&arg) = 0;
-      } else if (param.type == VT_DISPATCH || param.type == VT_UNKNOWN) {
-        V_VT(&arg) = param.type;
-        V_UNKNOWN(&arg) = nullptr;
-      }
-    }
-    params_.rgvarg = args_.data();
-    params_.cArgs = UINT(count);
-  }
-  DISPPARAMS* get() { return &params_; }
-
- private:
-  std::vector<VARIANTARG> args_;
-  std::deque<qxcom::Variant> targets_;
-  std::deque<qxcom::Bstr> strings_;
-  DISPPARAMS params_{};
-};
-
 TEST(Dispatch, EveryMethodByNameAndDispidReachesItsSlot) {
   for (const MethodInfo& method : Methods()) {
     SCOPED_TRACE(std::string(method.name, method.name + std::char_traits<char16_t>::length(method.name)));
@@ -88,12 +46,12 @@ TEST(Dispatch, EveryMethodByNameAndDispidReachesItsSlot) {
     EXPECT_EQ(id, method.id);
 
     test::DispatchRecorder recorder;
-    Arguments args(method);
+    test::LateBoundArguments args(method);
     qxcom::Variant result;
     ASSERT_EQ(recorder.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, args.get(), result.get(), nullptr,
                               nullptr),
               S_OK);
-    Arguments again(method);
+    test::LateBoundArguments again(method);
     ASSERT_EQ(InterfaceTypeInfo().Invoke(&recorder, id, DISPATCH_METHOD, again.get(), nullptr,
                                          nullptr, nullptr),
               S_OK)

@@ -44,6 +44,12 @@ class RegistrationTest : public testing::Test {
     return true;
   }
 
+  static void CreateKey(const std::u16string& key) {
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, key.c_str(), &handle), ERROR_SUCCESS);
+    RegCloseKey(handle);
+  }
+
   // The REG_SZ value `name` (null: the default value) of `key`.
   static std::optional<std::u16string> Value(const std::u16string& key, const char16_t* name) {
     HKEY handle = nullptr;
@@ -115,22 +121,14 @@ TEST_F(RegistrationTest, WritesEveryKeyOfTheScripts) {
 
 TEST_F(RegistrationTest, RegisteringTwiceReplacesTheClassKeyWhole) {
   ASSERT_EQ(RegisterModule(u"/old/libqxsoapmsg.so"), S_OK);
-  HKEY stale = nullptr;
-  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, (std::u16string(kClassKey) + u"\\Stale").c_str(),
-                          &stale),
-            ERROR_SUCCESS);
-  RegCloseKey(stale);
+  CreateKey(std::u16string(kClassKey) + u"\\Stale");
   ASSERT_EQ(RegisterModule(kModule), S_OK);
   EXPECT_FALSE(KeyExists(std::u16string(kClassKey) + u"\\Stale"));
   EXPECT_EQ(Value(std::u16string(kClassKey) + u"\\InprocServer32", nullptr), kModule);
 }
 
 TEST_F(RegistrationTest, UnregistrationKeepsTheSharedParents) {
-  HKEY other = nullptr;
-  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, u"CLSID\\{00000000-1111-2222-3333-444444444444}",
-                          &other),
-            ERROR_SUCCESS);
-  RegCloseKey(other);
+  CreateKey(u"CLSID\\{00000000-1111-2222-3333-444444444444}");
   ASSERT_EQ(RegisterModule(kModule), S_OK);
   ASSERT_EQ(UnregisterModule(), S_OK);
   for (const char16_t* gone :
@@ -148,10 +146,7 @@ TEST_F(RegistrationTest, UnregistrationKeepsTheSharedParents) {
 
 TEST_F(RegistrationTest, AKeyWithSomeoneElsesSubkeyStays) {
   ASSERT_EQ(RegisterModule(kModule), S_OK);
-  HKEY foreign = nullptr;
-  ASSERT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, u"qxsoapsvc.qxsoapmsg2\\Extra", &foreign),
-            ERROR_SUCCESS);
-  RegCloseKey(foreign);
+  CreateKey(u"qxsoapsvc.qxsoapmsg2\\Extra");
   EXPECT_EQ(UnregisterModule(), S_OK);
   EXPECT_TRUE(KeyExists(u"qxsoapsvc.qxsoapmsg2\\Extra"));
   EXPECT_FALSE(KeyExists(u"qxsoapsvc.qxsoapmsg2\\CurVer"));
