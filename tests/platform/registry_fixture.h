@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "qxcom/registry.h"
+#include "qxcom.h"
 
 namespace registry_test {
 
@@ -32,9 +32,8 @@ class TemporaryRegistry : public ::testing::Test {
   }
 
   std::string StoreText() const {
-    std::ifstream file(store_, std::ios::binary);
     std::stringstream text;
-    text << file.rdbuf();
+    text << std::ifstream(store_, std::ios::binary).rdbuf();
     return text.str();
   }
   void WriteStore(const std::string& text) const {
@@ -46,14 +45,22 @@ class TemporaryRegistry : public ::testing::Test {
   std::string store_;
 };
 
+inline std::u16string Braced(REFGUID guid) {
+  OLECHAR text[39];
+  EXPECT_EQ(StringFromGUID2(guid, text, 39), 39);
+  return text;
+}
+
 inline HKEY Create(HKEY parent, const char16_t* path) {
   HKEY key = nullptr;
   EXPECT_EQ(RegCreateKeyW(parent, path, &key), ERROR_SUCCESS);
   return key;
 }
 
-inline LONG SetString(HKEY key, const char16_t* name, const std::u16string& text) {
-  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+// Stores `text` with its terminating null, as Windows callers do.
+inline LONG SetString(HKEY key, const char16_t* name, const std::u16string& text,
+                      DWORD type = REG_SZ) {
+  return RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                         DWORD((text.size() + 1) * sizeof(char16_t)));
 }
 
@@ -74,15 +81,14 @@ inline std::u16string GetString(HKEY key, const char16_t* name, LONG* error = nu
 
 inline std::vector<std::u16string> SubkeyNames(HKEY key) {
   std::vector<std::u16string> names;
-  for (DWORD index = 0;; ++index) {
-    char16_t name[256];
-    DWORD length = 256;
-    LONG result = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (result == ERROR_NO_MORE_ITEMS) return names;
-    EXPECT_EQ(result, ERROR_SUCCESS);
-    if (result != ERROR_SUCCESS) return names;
+  char16_t name[256];
+  DWORD length = 256;
+  while (RegEnumKeyExW(key, DWORD(names.size()), name, &length, nullptr, nullptr, nullptr,
+                       nullptr) == ERROR_SUCCESS) {
     names.emplace_back(name, length);
+    length = 256;
   }
+  return names;
 }
 
 // A key path of `levels` one-letter names.
