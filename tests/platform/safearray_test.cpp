@@ -5,11 +5,11 @@
 #include <string>
 
 #include "platform/counting_unknown.h"
-#include "qxcom.h"
+#include "platform/values.h"
 
 namespace {
 
-std::u16string Chars(BSTR text) { return std::u16string(text, SysStringLen(text)); }
+using platform_test::Chars;
 
 // Dimension 1: 3 elements from -1; dimension 2: 2 elements from 5.
 qxcom::SafeArrayPtr MakeThreeByTwo() {
@@ -17,28 +17,24 @@ qxcom::SafeArrayPtr MakeThreeByTwo() {
   return qxcom::SafeArrayPtr(SafeArrayCreate(VT_I4, 2, bounds));
 }
 
-TEST(SafeArrayShape, BoundsAreStoredReversedAndQueriedInDeclarationOrder) {
+// The bounds of dimension `dim` as "lower..upper", or "bad index".
+std::string Bounds(SAFEARRAY* array, UINT dim) {
+  LONG lower = 0, upper = 0;
+  if (SafeArrayGetLBound(array, dim, &lower) != S_OK) return "bad index";
+  EXPECT_EQ(SafeArrayGetUBound(array, dim, &upper), S_OK);
+  return std::to_string(lower) + ".." + std::to_string(upper);
+}
+
+TEST(SafeArrayShape, BoundsAreStoredReversedAndDataIsColumnMajor) {
   qxcom::SafeArrayPtr array = MakeThreeByTwo();
   ASSERT_NE(array.get(), nullptr);
   EXPECT_EQ(SafeArrayGetDim(array.get()), 2u);
-  EXPECT_EQ(SafeArrayGetElemsize(array.get()), 4u);
   EXPECT_EQ(array.get()->rgsabound[1].cElements, 3u) << "dimension 1 is stored last";
-  EXPECT_EQ(array.get()->rgsabound[0].lLbound, 5);
-  LONG lower, upper;
-  ASSERT_EQ(SafeArrayGetLBound(array.get(), 1, &lower), S_OK);
-  ASSERT_EQ(SafeArrayGetUBound(array.get(), 1, &upper), S_OK);
-  EXPECT_EQ(lower, -1);
-  EXPECT_EQ(upper, 1);
-  ASSERT_EQ(SafeArrayGetLBound(array.get(), 2, &lower), S_OK);
-  ASSERT_EQ(SafeArrayGetUBound(array.get(), 2, &upper), S_OK);
-  EXPECT_EQ(lower, 5);
-  EXPECT_EQ(upper, 6);
-  EXPECT_EQ(SafeArrayGetLBound(array.get(), 0, &lower), DISP_E_BADINDEX);
-  EXPECT_EQ(SafeArrayGetUBound(array.get(), 3, &upper), DISP_E_BADINDEX);
-}
+  EXPECT_EQ(Bounds(array.get(), 1), "-1..1");
+  EXPECT_EQ(Bounds(array.get(), 2), "5..6");
+  EXPECT_EQ(Bounds(array.get(), 0), "bad index");
+  EXPECT_EQ(Bounds(array.get(), 3), "bad index");
 
-TEST(SafeArrayShape, DataIsColumnMajorWithDimensionOneFastest) {
-  qxcom::SafeArrayPtr array = MakeThreeByTwo();
   for (LONG second = 5; second <= 6; ++second) {
     for (LONG first = -1; first <= 1; ++first) {
       LONG indices[] = {first, second};
@@ -49,16 +45,12 @@ TEST(SafeArrayShape, DataIsColumnMajorWithDimensionOneFastest) {
   LONG* data;
   ASSERT_EQ(SafeArrayAccessData(array.get(), reinterpret_cast<void**>(&data)), S_OK);
   const LONG kExpected[] = {-10 + 5, 0 + 5, 10 + 5, -10 + 6, 0 + 6, 10 + 6};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(data[i], kExpected[i]) << "position " << i;
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(data[i], kExpected[i]) << "dimension 1 runs fastest";
   ASSERT_EQ(SafeArrayUnaccessData(array.get()), S_OK);
-
   LONG indices[] = {0, 6};
   LONG* slot;
   ASSERT_EQ(SafeArrayPtrOfIndex(array.get(), indices, reinterpret_cast<void**>(&slot)), S_OK);
   EXPECT_EQ(slot, data + 4);
-  LONG read = 0;
-  ASSERT_EQ(SafeArrayGetElement(array.get(), indices, &read), S_OK);
-  EXPECT_EQ(read, 6);
 }
 
 TEST(SafeArrayShape, IndicesOutsideTheirBoundsAreRefused) {
@@ -84,22 +76,14 @@ TEST(SafeArrayShape, IndicesOutsideTheirBoundsAreRefused) {
     EXPECT_EQ(SafeArrayPtrOfIndex(array.get(), indices, &slot), DISP_E_BADINDEX);
   }
   EXPECT_EQ(array.get()->cLocks, 0u) << "failed accesses leave no lock behind";
-}
 
-TEST(SafeArrayShape, ZeroElementDimensionsMakeAnEmptyArray) {
-  SAFEARRAYBOUND bounds[] = {{4, 0}, {0, 10}};
-  qxcom::SafeArrayPtr array(SafeArrayCreate(VT_BSTR, 2, bounds));
-  ASSERT_NE(array.get(), nullptr);
-  LONG upper;
-  ASSERT_EQ(SafeArrayGetUBound(array.get(), 2, &upper), S_OK);
-  EXPECT_EQ(upper, 9) << "one below the lower bound";
+  SAFEARRAYBOUND empty[] = {{4, 0}, {0, 10}};
+  qxcom::SafeArrayPtr none(SafeArrayCreate(VT_BSTR, 2, empty));
+  ASSERT_NE(none.get(), nullptr);
+  EXPECT_EQ(Bounds(none.get(), 2), "10..9") << "an empty dimension ends below its start";
   LONG indices[] = {0, 10};
   BSTR text;
-  EXPECT_EQ(SafeArrayGetElement(array.get(), indices, &text), DISP_E_BADINDEX);
-  SAFEARRAY* copy;
-  ASSERT_EQ(SafeArrayCopy(array.get(), &copy), S_OK);
-  qxcom::SafeArrayPtr copyOwner(copy);
-  EXPECT_EQ(SafeArrayGetDim(copy), 2u);
+  EXPECT_EQ(SafeArrayGetElement(none.get(), indices, &text), DISP_E_BADINDEX);
 }
 
 TEST(SafeArrayCreate, RefusesBadTypesShapesAndSizesThatOverflow) {
@@ -115,7 +99,6 @@ TEST(SafeArrayCreate, RefusesBadTypesShapesAndSizesThatOverflow) {
   };
   const Row kRows[] = {
       {"arrays of VT_EMPTY do not exist", VT_EMPTY, 1, &one},
-      {"arrays of VT_NULL do not exist", VT_NULL, 1, &one},
       {"records are not supported", VT_RECORD, 1, &one},
       {"unknown base type", 15, 1, &one},
       {"a modifier is not an element type", VT_ARRAY | VT_I4, 1, &one},
@@ -144,8 +127,7 @@ TEST(SafeArrayCreate, RecordsElementTypeAndFlags) {
       {"VARIANTs are cleared on destroy", VT_VARIANT, FADF_VARIANT, 24},
       {"interfaces are released on destroy", VT_UNKNOWN, FADF_UNKNOWN, 8},
       {"dispatch interfaces too", VT_DISPATCH, FADF_DISPATCH, 8},
-      {"plain bytes own nothing", VT_UI1, 0, 1},
-      {"decimals are 16 bytes", VT_DECIMAL, 0, 16},
+      {"decimals are 16 bytes and own nothing", VT_DECIMAL, 0, 16},
   };
   for (const Row& row : kRows) {
     SCOPED_TRACE(row.why);
@@ -157,8 +139,6 @@ TEST(SafeArrayCreate, RecordsElementTypeAndFlags) {
     ASSERT_EQ(SafeArrayGetVartype(array.get(), &vt), S_OK);
     EXPECT_EQ(vt, row.vt);
   }
-  EXPECT_EQ(SafeArrayGetDim(nullptr), 0u);
-  EXPECT_EQ(SafeArrayGetElemsize(nullptr), 0u);
 }
 
 TEST(SafeArrayCreate, CallerBuiltDescriptorsAreTypedByFlagsAndNotFreed) {
@@ -172,17 +152,14 @@ TEST(SafeArrayCreate, CallerBuiltDescriptorsAreTypedByFlagsAndNotFreed) {
   VARTYPE vt = VT_EMPTY;
   ASSERT_EQ(SafeArrayGetVartype(&array, &vt), S_OK);
   EXPECT_EQ(vt, VT_BSTR) << "no stored VARTYPE: FADF_BSTR tells it";
-  LONG index = 1;
-  BSTR out = nullptr;
-  ASSERT_EQ(SafeArrayGetElement(&array, &index, &out), S_OK);
-  EXPECT_EQ(Chars(out), u"two");
-  SysFreeString(out);
   ASSERT_EQ(SafeArrayDestroy(&array), S_OK);
   EXPECT_EQ(texts[0], nullptr) << "elements are released, the stack memory is not freed";
   EXPECT_EQ(texts[1], nullptr);
   array.fFeatures = FADF_STATIC;
   EXPECT_EQ(SafeArrayGetVartype(&array, &vt), E_INVALIDARG) << "nothing names the type";
   array.pvData = nullptr;
+  LONG index = 1;
+  BSTR out = nullptr;
   EXPECT_EQ(SafeArrayGetElement(&array, &index, &out), E_INVALIDARG) << "a descriptor without data";
 }
 
@@ -201,10 +178,9 @@ TEST(SafeArrayLock, LockedArrayIsNotDestroyed) {
   ASSERT_EQ(SafeArrayUnaccessData(array), S_OK);
   EXPECT_EQ(SafeArrayUnlock(array), E_UNEXPECTED) << "more unlocks than locks";
   EXPECT_EQ(SafeArrayDestroy(array), S_OK);
-  EXPECT_EQ(SafeArrayDestroy(nullptr), S_OK);
 }
 
-TEST(SafeArrayElement, BstrsAreDuplicatedInBothDirections) {
+TEST(SafeArrayElement, BstrsAndVariantsAreCopiedInBothDirections) {
   qxcom::SafeArrayPtr array(SafeArrayCreateVector(VT_BSTR, 0, 1));
   LONG index = 0;
   qxcom::Bstr first(SysAllocString(u"first"));
@@ -212,17 +188,27 @@ TEST(SafeArrayElement, BstrsAreDuplicatedInBothDirections) {
   BSTR* slot;
   ASSERT_EQ(SafeArrayPtrOfIndex(array.get(), &index, reinterpret_cast<void**>(&slot)), S_OK);
   EXPECT_NE(*slot, first.get());
-  qxcom::Bstr second(SysAllocString(u"second"));
-  ASSERT_EQ(SafeArrayPutElement(array.get(), &index, second.get()), S_OK);  // frees "first" copy
   BSTR out = nullptr;
   ASSERT_EQ(SafeArrayGetElement(array.get(), &index, &out), S_OK);
   qxcom::Bstr outOwner(out);
   EXPECT_NE(out, *slot);
-  EXPECT_EQ(Chars(out), u"second");
+  EXPECT_EQ(Chars(out), u"first");
   ASSERT_EQ(SafeArrayPutElement(array.get(), &index, *slot), S_OK) << "an element over itself";
-  EXPECT_EQ(Chars(*slot), u"second");
-  ASSERT_EQ(SafeArrayPutElement(array.get(), &index, nullptr), S_OK) << "a null BSTR is a value";
-  EXPECT_EQ(*slot, nullptr);
+  EXPECT_EQ(Chars(*slot), u"first");
+
+  qxcom::SafeArrayPtr variants(SafeArrayCreateVector(VT_VARIANT, 1, 1));
+  index = 1;
+  qxcom::Variant in = platform_test::Text(u"inside");
+  ASSERT_EQ(SafeArrayPutElement(variants.get(), &index, in.get()), S_OK);
+  qxcom::Variant copy;
+  copy->vt = 0x7777;  // an out-parameter: its old contents are not read
+  ASSERT_EQ(SafeArrayGetElement(variants.get(), &index, copy.get()), S_OK);
+  ASSERT_EQ(copy->vt, VT_BSTR);
+  EXPECT_NE(copy->bstrVal, in->bstrVal);
+  EXPECT_EQ(Chars(copy->bstrVal), u"inside");
+  VARIANT bad;
+  bad.vt = VT_VARIANT;
+  EXPECT_EQ(SafeArrayPutElement(variants.get(), &index, &bad), DISP_E_BADVARTYPE);
 }
 
 TEST(SafeArrayElement, InterfacesAreAddRefdAndReplacedOnesReleased) {
@@ -235,34 +221,8 @@ TEST(SafeArrayElement, InterfacesAreAddRefdAndReplacedOnesReleased) {
     ASSERT_EQ(SafeArrayPutElement(array.get(), &index, static_cast<IUnknown*>(&second)), S_OK);
     EXPECT_EQ(first.references(), 1u);
     EXPECT_EQ(second.references(), 2u);
-    IUnknown* out = nullptr;
-    ASSERT_EQ(SafeArrayGetElement(array.get(), &index, &out), S_OK);
-    EXPECT_EQ(out, &second);
-    EXPECT_EQ(second.references(), 3u);
-    out->Release();
   }
   EXPECT_EQ(second.references(), 1u) << "destroy released the element";
-}
-
-TEST(SafeArrayElement, VariantsAreDeepCopied) {
-  qxcom::SafeArrayPtr array(SafeArrayCreateVector(VT_VARIANT, 1, 1));
-  LONG index = 1;
-  qxcom::Variant in;
-  in->vt = VT_BSTR;
-  in->bstrVal = SysAllocString(u"inside");
-  ASSERT_EQ(SafeArrayPutElement(array.get(), &index, in.get()), S_OK);
-  VARIANT out;
-  out.vt = 0x7777;  // an out-parameter: its old contents are not read
-  ASSERT_EQ(SafeArrayGetElement(array.get(), &index, &out), S_OK);
-  qxcom::Variant outOwner;
-  outOwner.get()[0] = out;
-  ASSERT_EQ(outOwner->vt, VT_BSTR);
-  EXPECT_NE(outOwner->bstrVal, in->bstrVal);
-  EXPECT_EQ(Chars(outOwner->bstrVal), u"inside");
-  VARIANT bad;
-  bad.vt = VT_VARIANT;
-  EXPECT_EQ(SafeArrayPutElement(array.get(), &index, &bad), DISP_E_BADVARTYPE);
-  EXPECT_EQ(SafeArrayPutElement(array.get(), &index, nullptr), E_INVALIDARG);
 }
 
 TEST(SafeArrayCopy, KeepsShapeTypeAndBoundsAndCopiesLockedSources) {
@@ -277,16 +237,10 @@ TEST(SafeArrayCopy, KeepsShapeTypeAndBoundsAndCopiesLockedSources) {
   ASSERT_EQ(SafeArrayUnlock(source.get()), S_OK);
   EXPECT_EQ(copy->cLocks, 0u) << "a copy starts unlocked";
   EXPECT_EQ(copy->fFeatures, source.get()->fFeatures);
-  VARTYPE vt;
-  ASSERT_EQ(SafeArrayGetVartype(copy, &vt), S_OK);
-  EXPECT_EQ(vt, VT_I4);
-  LONG lower;
-  ASSERT_EQ(SafeArrayGetLBound(copy, 1, &lower), S_OK);
-  EXPECT_EQ(lower, -1);
+  EXPECT_EQ(Bounds(copy, 1), "-1..1");
   LONG read = 0;
   ASSERT_EQ(SafeArrayGetElement(copy, indices, &read), S_OK);
   EXPECT_EQ(read, 99);
-
   SAFEARRAY* none = reinterpret_cast<SAFEARRAY*>(1);
   EXPECT_EQ(SafeArrayCopy(nullptr, &none), S_OK);
   EXPECT_EQ(none, nullptr);
