@@ -56,38 +56,41 @@ TEST(AutomationBuffer, WhatIsNotAByteVectorLeavesTheMessage) {
   }
 }
 
-TEST(AutomationBuffer, BytesGoInAndComeBackUnchanged) {
-  auto object = NewHandlerObject();
-  EXPECT_TRUE(Buffer(*object.get()).empty()) << "a fresh object has an empty message";
-
-  const std::vector<BYTE> bytes = {0x3C, 0x00, 0xFF, 0x0A};
-  qxcom::Variant request = test::ByteArrayVariant(bytes);
-  VARIANT_BOOL ok = VARIANT_FALSE;
-  ASSERT_EQ(object->SetBuffer(*request.get(), &ok), S_OK);
-  EXPECT_EQ(ok, VARIANT_TRUE);
-  EXPECT_EQ(Buffer(*object.get()), bytes);
-  EXPECT_EQ(Buffer(*object.get()), bytes) << "the handler keeps its own copy";
-
-  qxcom::Variant empty = test::ByteArrayVariant({});
-  ASSERT_EQ(object->SetBuffer(*empty.get(), &ok), S_OK);
-  EXPECT_EQ(ok, VARIANT_TRUE) << "an empty array is an empty message";
-  EXPECT_TRUE(Buffer(*object.get()).empty());
-}
-
-TEST(AutomationBuffer, ALowerBoundOtherThanZeroIsAccepted) {
-  auto object = NewHandlerObject();
-  qxcom::Variant request;
-  V_VT(request.get()) = VT_ARRAY | VT_UI1;
-  V_ARRAY(request.get()) = SafeArrayCreateVector(VT_UI1, -3, 2);
+// The bytes "ok" at indexes -3 and -2.
+qxcom::Variant StartingAtMinusThree() {
+  qxcom::Variant value;
+  V_VT(value.get()) = VT_ARRAY | VT_UI1;
+  V_ARRAY(value.get()) = SafeArrayCreateVector(VT_UI1, -3, 2);
   void* data = nullptr;
-  SafeArrayAccessData(V_ARRAY(request.get()), &data);
+  SafeArrayAccessData(V_ARRAY(value.get()), &data);
   static_cast<BYTE*>(data)[0] = 'o';
   static_cast<BYTE*>(data)[1] = 'k';
-  SafeArrayUnaccessData(V_ARRAY(request.get()));
-  VARIANT_BOOL ok = VARIANT_FALSE;
-  ASSERT_EQ(object->SetBuffer(*request.get(), &ok), S_OK);
-  EXPECT_EQ(ok, VARIANT_TRUE);
-  EXPECT_EQ(Buffer(*object.get()), (std::vector<BYTE>{'o', 'k'}));
+  SafeArrayUnaccessData(V_ARRAY(value.get()));
+  return value;
+}
+
+TEST(AutomationBuffer, BytesGoInAndComeBackUnchanged) {
+  EXPECT_TRUE(Buffer(*NewHandlerObject().get()).empty()) << "a fresh object has an empty message";
+  struct Row {
+    const char* why;
+    qxcom::Variant value;
+    std::vector<BYTE> bytes;
+  };
+  Row rows[] = {
+      {"any byte value, nulls included", test::ByteArrayVariant({0x3C, 0x00, 0xFF, 0x0A}),
+       {0x3C, 0x00, 0xFF, 0x0A}},
+      {"an empty array is an empty message", test::ByteArrayVariant({}), {}},
+      {"a lower bound other than zero", StartingAtMinusThree(), {'o', 'k'}},
+  };
+  for (Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    auto object = NewHandlerObject();
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_EQ(object->SetBuffer(*row.value.get(), &ok), S_OK);
+    EXPECT_EQ(ok, VARIANT_TRUE);
+    EXPECT_EQ(Buffer(*object.get()), row.bytes);
+    EXPECT_EQ(Buffer(*object.get()), row.bytes) << "the handler keeps its own copy";
+  }
 }
 
 TEST(AutomationBuffer, ALockedArrayIsReadAndStaysLocked) {

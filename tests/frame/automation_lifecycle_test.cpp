@@ -37,17 +37,6 @@ TEST(AutomationLifecycle, AnswersItsThreeInterfacesOnly) {
   EXPECT_EQ(object->QueryInterface(IID_IDispatch, nullptr), E_POINTER);
 }
 
-TEST(AutomationLifecycle, EachObjectHoldsOneModuleLockUntilItsLastRelease) {
-  const LONG before = ModuleLockCount();
-  Iqxsoapmsg2* object = NewHandlerObject().release();
-  EXPECT_EQ(ModuleLockCount(), before + 1);
-  EXPECT_EQ(object->AddRef(), 2u);
-  EXPECT_EQ(object->Release(), 1u);
-  EXPECT_EQ(ModuleLockCount(), before + 1);
-  EXPECT_EQ(object->Release(), 0u);
-  EXPECT_EQ(ModuleLockCount(), before);
-}
-
 TEST(AutomationLifecycle, AggregationDelegatesToTheOuterObject) {
   Outer outer;
   void* object = nullptr;

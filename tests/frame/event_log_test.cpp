@@ -34,28 +34,19 @@ class EventLogTest : public ::testing::Test {
   std::vector<Event> events_;
 };
 
-TEST_F(EventLogTest, ReportsOneInformationEventUnderTheSource) {
-  ReportFaultEvent(u"Encountered accessor with unrecognized type.");
-  ASSERT_EQ(events_.size(), 1u);
-  EXPECT_EQ(events_[0].source, "Tolvane SOAP Message Handler");
-  EXPECT_EQ(events_[0].type, EVENTLOG_INFORMATION_TYPE);
-  EXPECT_EQ(events_[0].category, 0);
-  EXPECT_EQ(events_[0].eventId, 0u);
-  EXPECT_EQ(events_[0].dataSize, 0u);
-  EXPECT_EQ(events_[0].text, "Encountered accessor with unrecognized type.");
-}
-
 struct CutRow {
   const char* why;
   std::u16string message;
   std::string text;
 };
 
-TEST_F(EventLogTest, TextIsCutTo127BytesOnACharacterBoundary) {
+TEST_F(EventLogTest, OneInformationEventWithTheTextCutTo127BytesOnACharacterBoundary) {
   const std::u16string e_acute(1, u'\u00E9');  // 2 bytes in UTF-8
   const std::u16string euro(1, u'\u20AC');     // 3 bytes in UTF-8
   const CutRow rows[] = {
       {"empty message gives an empty insertion string", u"", ""},
+      {"a short message passes whole", u"Encountered accessor with unrecognized type.",
+       "Encountered accessor with unrecognized type."},
       {"127 bytes pass whole", std::u16string(127, u'a'), std::string(127, 'a')},
       {"200 characters keep the first 127 bytes", std::u16string(200, u'b'), std::string(127, 'b')},
       {"a two-byte character across the limit is dropped whole",
@@ -74,6 +65,11 @@ TEST_F(EventLogTest, TextIsCutTo127BytesOnACharacterBoundary) {
     events_.clear();
     ReportFaultEvent(row.message);
     ASSERT_EQ(events_.size(), 1u);
+    EXPECT_EQ(events_[0].source, "Tolvane SOAP Message Handler");
+    EXPECT_EQ(events_[0].type, EVENTLOG_INFORMATION_TYPE);
+    EXPECT_EQ(events_[0].category, 0);
+    EXPECT_EQ(events_[0].eventId, 0u);
+    EXPECT_EQ(events_[0].dataSize, 0u);
     EXPECT_EQ(events_[0].text, row.text);
   }
 }

@@ -1,5 +1,5 @@
-// The handler's list, fault, attachment and role operations working together
-// on one exchange: what the host observes through them.
+// The handler's header, parameter and attachment lists as the exchange's
+// version, roles, next hop and phase shape them.
 #include <gtest/gtest.h>
 
 #include "frame/message_handler.h"
@@ -10,30 +10,7 @@
 namespace qxsoap {
 namespace {
 
-using test::BstrVariant;
-using test::LongVariant;
-using test::TextOf;
-
 constexpr std::u16string_view kNs = u"urn:h";
-
-TEST(HandlerHeaders, GetHeaderElemDuringIterationShiftsTheBlocksBehind) {
-  MessageHandler handler;
-  for (LONG value : {0, 1, 2}) {
-    qxcom::Variant content = LongVariant(value);
-    ASSERT_EQ(handler.AddHeaderElem(kNs, value == 1 ? u"take" : u"keep", content.get(), false, u""), S_OK);
-  }
-  LONG position = 0;
-  ASSERT_EQ(V_I4(handler.GetFirstHeaderElem(position)->content.get()), 0);
-  ASSERT_EQ(V_I4(handler.GetNextHeaderElem(position)->content.get()), 1);
-  qxcom::Variant taken;
-  bool found = false;
-  ASSERT_EQ(handler.GetHeaderElem(kNs, u"take", taken.get(), &found), S_OK);
-  ASSERT_TRUE(found);
-  EXPECT_EQ(V_I4(taken.get()), 1);
-  EXPECT_EQ(handler.GetNextHeaderElem(position), nullptr)
-      << "the block at 2 moved to 1, which the cursor has passed";
-  EXPECT_EQ(handler.GetNumHeaderElems(), 2);
-}
 
 TEST(HandlerHeaders, TargetingFollowsVersionRolesAndNextHop) {
   MessageHandler handler;
@@ -79,7 +56,7 @@ TEST(HandlerHeaders, LiteralBlocksKeepTheirRoleAndRelayAndClearWithTheTypedOnes)
 
 TEST(HandlerParams, ClearMethodParamsAlsoDropsTheLiteralBody) {
   MessageHandler handler;
-  qxcom::Variant value = BstrVariant(u"v");
+  qxcom::Variant value = test::BstrVariant(u"v");
   ASSERT_EQ(handler.AddMethodParam(u"", u"a", value.get(), true, false), S_OK);
   ASSERT_TRUE(handler.SetBodyElemLiteral(u"<Body/>", u"urn:enc"));
   ASSERT_TRUE(handler.SetBodyElemLiteral(u"<Body>2</Body>", u""));
@@ -109,24 +86,6 @@ TEST(HandlerAttachments, RequestAndResponseListsAreSeparate) {
   EXPECT_EQ(handler.PhaseAttachments().Count(), 1) << "the request list in the request phase";
   handler.SetRequestPhase(false);
   EXPECT_EQ(handler.PhaseAttachments().Count(), 0) << "the response list outside it";
-}
-
-TEST(HandlerRoles, MustUnderstandBlocksUseTheHandlersTargeting) {
-  MessageHandler handler;
-  handler.AddRole(std::u16string(SOAP11_ACTOR_NEXT));
-  ASSERT_EQ(handler.AddHeaderElem(kNs, u"next", nullptr, true, SOAP11_ACTOR_NEXT), S_OK);
-  ASSERT_EQ(handler.AddHeaderElem(kNs, u"other", nullptr, true, u"urn:other"), S_OK);
-  qxcom::Variant blocks;
-  ASSERT_EQ(handler.GetMUHeaderBlocks(blocks.get()), S_OK);
-  LONG upper = -1;
-  SafeArrayGetUBound(V_ARRAY(blocks.get()), 2, &upper);
-  EXPECT_EQ(upper, 0) << "only the block for the next role";
-  qxcom::Variant roles;
-  ASSERT_EQ(handler.GetRoles(roles.get()), S_OK);
-  LONG index = 0;
-  qxcom::Variant role;
-  SafeArrayGetElement(V_ARRAY(roles.get()), &index, role.get());
-  EXPECT_EQ(TextOf(*role.get()), SOAP11_ACTOR_NEXT);
 }
 
 }  // namespace
