@@ -19,28 +19,29 @@ qxcom::Variant LongVariant(LONG number) {
   return value;
 }
 
-qxcom::Variant ByteArrayVariant(const std::vector<BYTE>& bytes) {
+qxcom::Variant ArrayVariant(VARTYPE tag, SAFEARRAY* array) {
   qxcom::Variant value;
+  V_ARRAY(value.get()) = array;
+  V_VT(value.get()) = static_cast<VARTYPE>(VT_ARRAY | tag);
+  return value;
+}
+
+qxcom::Variant ByteArrayVariant(const std::vector<BYTE>& bytes) {
   SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
   void* data = nullptr;
   SafeArrayAccessData(array, &data);
   if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
   SafeArrayUnaccessData(array);
-  V_ARRAY(value.get()) = array;
-  V_VT(value.get()) = VT_ARRAY | VT_UI1;
-  return value;
+  return ArrayVariant(VT_UI1, array);
 }
 
 qxcom::Variant StringArrayVariant(const std::vector<std::u16string>& texts) {
-  qxcom::Variant value;
   SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(texts.size()));
   for (LONG i = 0; i < static_cast<LONG>(texts.size()); ++i) {
     qxcom::Variant element = BstrVariant(texts[static_cast<size_t>(i)]);
     SafeArrayPutElement(array, &i, element.get());
   }
-  V_ARRAY(value.get()) = array;
-  V_VT(value.get()) = VT_ARRAY | VT_VARIANT;
-  return value;
+  return ArrayVariant(VT_VARIANT, array);
 }
 
 std::u16string TextOf(const VARIANT& value) {

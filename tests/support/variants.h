@@ -17,6 +17,10 @@ qxcom::Variant BstrVariant(std::u16string_view text);
 // A VT_I4 VARIANT.
 qxcom::Variant LongVariant(LONG value);
 
+// A VT_ARRAY | `tag` VARIANT that owns `array`, whatever the array holds
+// (tests build mislabelled arrays with it).
+qxcom::Variant ArrayVariant(VARTYPE tag, SAFEARRAY* array);
+
 // A VT_ARRAY | VT_UI1 VARIANT holding `bytes` (lower bound 0).
 qxcom::Variant ByteArrayVariant(const std::vector<BYTE>& bytes);
 
