@@ -2,12 +2,10 @@
 // write into the registry.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
 #include <set>
 #include <string>
 
-#include "qxcom.h"
+#include "platform/values.h"
 
 namespace {
 
@@ -32,25 +30,14 @@ TEST(Guid, CreateMakesDistinctVersion4Guids) {
   EXPECT_EQ(CoCreateGuid(nullptr), E_INVALIDARG);
 }
 
-TEST(Guid, StringFromGuid2WritesUpperCaseBracedText) {
+TEST(Guid, TextIsUpperCaseBracedAndReadsBackInEitherCase) {
   EXPECT_EQ(Text(kSample), u"{0123ABCD-4567-89EF-FEDC-BA9876543210}");
-}
-
-TEST(Guid, StringFromGuid2RefusesASmallBufferWithoutWriting) {
-  OLECHAR buffer[39];
-  std::fill(std::begin(buffer), std::end(buffer), u'#');
-  EXPECT_EQ(StringFromGUID2(kSample, buffer, 38), 0);
-  EXPECT_EQ(buffer[0], u'#');
-  EXPECT_EQ(StringFromGUID2(kSample, nullptr, 39), 0);
-}
-
-TEST(Guid, TextRoundTripsInEitherCase) {
+  OLECHAR small[38] = {u'#'};
+  EXPECT_EQ(StringFromGUID2(kSample, small, 38), 0);
+  EXPECT_EQ(small[0], u'#') << "a small buffer is refused without writing";
   for (const char16_t* text : {u"{0123ABCD-4567-89EF-FEDC-BA9876543210}",
                                u"{0123abcd-4567-89ef-fedc-ba9876543210}"}) {
-    SCOPED_TRACE(std::string(text, text + 38));
-    CLSID clsid;
-    ASSERT_EQ(CLSIDFromString(text, &clsid), S_OK);
-    EXPECT_EQ(clsid, kSample);
+    SCOPED_TRACE(platform_test::Trace(text));
     IID iid;
     ASSERT_EQ(IIDFromString(text, &iid), S_OK);
     EXPECT_EQ(iid, kSample);
@@ -66,12 +53,10 @@ constexpr BadGuidRow kBadGuidRows[] = {
     {"missing closing brace", u"{0123ABCD-4567-89EF-FEDC-BA9876543210"},
     {"one digit short stops at the null", u"{0123ABCD-4567-89EF-FEDC-BA987654321}"},
     {"extra text after the brace", u"{0123ABCD-4567-89EF-FEDC-BA9876543210}x"},
-    {"dash missing in the last group", u"{0123ABCD-4567-89EF-FEDCBA9876543210}"},
     {"dash in the wrong place", u"{0123ABC-D4567-89EF-FEDC-BA9876543210}"},
     {"non-hex digit", u"{0123ABCG-4567-89EF-FEDC-BA9876543210}"},
-    {"blank inside", u"{0123ABCD-4567-89EF-FEDC-BA98 6543210}"},
     {"empty", u""},
-    {"a ProgID is not a GUID", u"qxsoapsvc.qxsoapmsg2"},
+    {"null", nullptr},
 };
 
 TEST(Guid, MalformedTextIsClassString) {
@@ -81,8 +66,6 @@ TEST(Guid, MalformedTextIsClassString) {
     EXPECT_EQ(CLSIDFromString(row.text, &clsid), CO_E_CLASSSTRING);
     EXPECT_EQ(clsid, kSample) << "left unchanged on failure";
   }
-  CLSID clsid;
-  EXPECT_EQ(CLSIDFromString(nullptr, &clsid), CO_E_CLASSSTRING);
   EXPECT_EQ(CLSIDFromString(u"{0123ABCD-4567-89EF-FEDC-BA9876543210}", nullptr), E_INVALIDARG);
 }
 
