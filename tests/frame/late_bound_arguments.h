@@ -50,6 +50,8 @@ class LateBoundArguments {
     params_ = {args_.data(), nullptr, UINT(count), 0};
   }
   DISPPARAMS* get() { return &params_; }
+  // What the call wrote to its `n`th out-parameter, counting from 0.
+  const VARIANT& Out(size_t n) const { return *targets_.at(n).get(); }
 
  private:
   std::vector<VARIANTARG> args_;
