@@ -41,7 +41,9 @@ class MemoryPortTest : public ::testing::Test {
         .InOut(u"b", {u"Point", u"urn:t"})
         .Return(u"sum", Xsd(u"int"))
         .InputHeader({u"Auth", u"urn:h"}, Xsd(u"string"), u"urn:enc")
-        .FaultDetail({u"Why", u"urn:d"}, Xsd(u"string"), u"literal");
+        .OutputHeader({u"Receipt", u"urn:h"}, Xsd(u"int"), u"urn:out")
+        .FaultHeader({u"Trace", u"urn:h"}, Xsd(u"boolean"), u"urn:fault")
+        .FaultDetail({u"Why", u"urn:d"}, Xsd(u"date"), u"encoded", u"urn:detail");
     port_->Struct({u"Point", u"urn:t"}).Member(u"x", Xsd(u"int")).Member(u"y", Xsd(u"int"), u"urn:m");
     port_->Array({u"Ints", u"urn:t"}, Xsd(u"int"), 2);
     port_->LiteralArray({u"List", u"urn:t"}, Xsd(u"string"), {u"item", u"urn:t"});
@@ -64,10 +66,44 @@ TEST_F(MemoryPortTest, AnswersTheDeclaredOperation) {
   VARIANT_BOOL required = 0;
   port_->IsSOAPActionRequired(op.get(), &required, &found_);
   EXPECT_EQ(required, VARIANT_TRUE);
-  port_->GetInputHeaderEncodingStyle(op.get(), Text(u"Auth").get(), Text(u"urn:h").get(), text.out(), &found_);
-  EXPECT_EQ(text.str(), u"urn:enc");
   port_->GetFaultDetailUse(op.get(), Text(u"Why").get(), Text(u"urn:d").get(), text.out(), &found_);
-  EXPECT_EQ(text.str(), u"literal");
+  EXPECT_EQ(text.str(), u"encoded");
+}
+
+// Each block getter answers from its own list: a block declared for another
+// message is not found through it.
+TEST_F(MemoryPortTest, BlocksAreKeptPerMessage) {
+  using TypeGetter = HRESULT (PortDescription::*)(BSTR, BSTR, BSTR, BSTR*, BSTR*, VARIANT_BOOL*);
+  using StyleGetter = HRESULT (PortDescription::*)(BSTR, BSTR, BSTR, BSTR*, VARIANT_BOOL*);
+  const struct {
+    TypeGetter type;
+    StyleGetter style;
+    const char16_t *name, *ns, *typeName, *styleURI;
+  } rows[] = {
+      {&PortDescription::GetInputHeaderType, &PortDescription::GetInputHeaderEncodingStyle, u"Auth", u"urn:h",
+       u"string", u"urn:enc"},
+      {&PortDescription::GetOutputHeaderType, &PortDescription::GetOutputHeaderEncodingStyle, u"Receipt",
+       u"urn:h", u"int", u"urn:out"},
+      {&PortDescription::GetFaultHeaderType, &PortDescription::GetFaultHeaderEncodingStyle, u"Trace", u"urn:h",
+       u"boolean", u"urn:fault"},
+      {&PortDescription::GetFaultDetailType, &PortDescription::GetFaultDetailEncodingStyle, u"Why", u"urn:d",
+       u"date", u"urn:detail"},
+  };
+  Text op(u"Add"), name, ns, style;
+  for (const auto& getter : rows) {
+    for (const auto& block : rows) {
+      SCOPED_TRACE(testing::Message() << "getter row " << &getter - rows << ", block row " << &block - rows);
+      const VARIANT_BOOL expected = &getter == &block ? VARIANT_TRUE : VARIANT_FALSE;
+      (port_.get()->*getter.type)(op.get(), Text(block.name).get(), Text(block.ns).get(), name.out(), ns.out(),
+                                  &found_);
+      EXPECT_EQ(found_, expected);
+      (port_.get()->*getter.style)(op.get(), Text(block.name).get(), Text(block.ns).get(), style.out(), &found_);
+      EXPECT_EQ(found_, expected);
+      if (expected != VARIANT_TRUE) continue;
+      EXPECT_EQ(name.str(), block.typeName);
+      EXPECT_EQ(style.str(), block.styleURI);
+    }
+  }
 }
 
 TEST_F(MemoryPortTest, PartsInDeclarationOrderWithTheirRoles) {
