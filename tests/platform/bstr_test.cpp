@@ -21,11 +21,7 @@ std::string Raw(BSTR text) {
 }
 
 TEST(Bstr, PrefixHoldsTheByteLengthAndATerminatorFollows) {
-  struct Row {
-    const char* why;
-    qxcom::Bstr text;
-    std::string raw;
-  };
+  struct Row { const char* why; qxcom::Bstr text; std::string raw; };
   const OLECHAR withNulls[] = {u'a', 0, u'b', 0};
   const Row rows[] = {
       {"characters", qxcom::Bstr(SysAllocString(u"hi")), std::string("4:h\0i\0\0\0", 8)},
@@ -75,11 +71,7 @@ TEST(Bstr, ReAllocReplacesAndAcceptsItsOwnCharacters) {
 TEST(VarBstrCat, JoinsWithNullsAsEmptyAndKeepsOddBytes) {
   qxcom::Bstr left(SysAllocString(u"ab"));
   qxcom::Bstr odd(SysAllocStringByteLen("xyz", 3));
-  struct Row {
-    const char* why;
-    BSTR left, right;
-    std::string bytes;
-  };
+  struct Row { const char* why; BSTR left, right; std::string bytes; };
   const Row kRows[] = {
       {"both present", left.get(), left.get(), std::string("a\0b\0a\0b\0", 8)},
       {"null right", left.get(), nullptr, std::string("a\0b\0", 4)},

@@ -46,11 +46,7 @@ std::string IntegerFrom(const qxcom::Variant& source, VARTYPE type, HRESULT expe
 }
 
 struct RangeRow {
-  const char* why;
-  VARTYPE type;
-  const char16_t* text;
-  HRESULT expected;
-  const char* value;
+  const char* why; VARTYPE type; const char16_t* text; HRESULT expected; const char* value;
 };
 
 constexpr RangeRow kRangeRows[] = {
@@ -93,11 +89,7 @@ TEST(CoerceNumeric, IntegerRangeEdgesFromText) {
 }
 
 struct RoundingRow {
-  const char* why;
-  qxcom::Variant source;
-  VARTYPE type;
-  HRESULT expected;
-  const char* integer;
+  const char* why; qxcom::Variant source; VARTYPE type; HRESULT expected; const char* integer;
 };
 
 TEST(CoerceNumeric, EveryFormRoundsHalfToEven) {
@@ -120,12 +112,7 @@ TEST(CoerceNumeric, EveryFormRoundsHalfToEven) {
     SCOPED_TRACE(row.why);
     EXPECT_EQ(IntegerFrom(row.source, row.type, row.expected), row.integer);
   }
-  struct ViaRow {
-    const char* why;
-    VARTYPE via;
-    const char16_t* text;
-    const char* integer;
-  };
+  struct ViaRow { const char* why; VARTYPE via; const char16_t* text; const char* integer; };
   constexpr ViaRow kViaRows[] = {
       {"decimal 2.5 to 2", VT_DECIMAL, u"2.5", "2"},
       {"decimal 3.5 to 4", VT_DECIMAL, u"3.5", "4"},
@@ -170,11 +157,7 @@ TEST(CoerceNumeric, FloatsRoundTripThroughTheirShortestText) {
 
 TEST(CoerceNumeric, FloatTextReading) {
   struct Row {
-    const char* why;
-    const char16_t* text;
-    VARTYPE type;
-    HRESULT expected;
-    double value;
+    const char* why; const char16_t* text; VARTYPE type; HRESULT expected; double value;
   };
   constexpr Row kRows[] = {
       {"exponent form", u"1.5e-3", VT_R8, S_OK, 1.5e-3},
@@ -200,11 +183,7 @@ TEST(CoerceNumeric, FloatTextReading) {
 }
 
 struct DecimalRow {
-  const char* why;
-  VARTYPE type;
-  const char16_t* text;
-  HRESULT expected;
-  const char16_t* written;
+  const char* why; VARTYPE type; const char16_t* text; HRESULT expected; const char16_t* written;
 };
 
 constexpr DecimalRow kDecimalRows[] = {

@@ -75,13 +75,7 @@ TEST(Coerce, RoutesBetweenTypes) {
 }
 
 TEST(Coerce, BooleanAndIntegerText) {
-  struct Row {
-    const char* why;
-    const char16_t* text;
-    VARTYPE type;
-    HRESULT expected;
-    LONG value;
-  };
+  struct Row { const char* why; const char16_t* text; VARTYPE type; HRESULT expected; LONG value; };
   constexpr Row kRows[] = {
       {"any letter case", u"FaLsE", VT_BOOL, S_OK, VARIANT_FALSE},
       {"blanks around a word", u" TRUE\n", VT_BOOL, S_OK, VARIANT_TRUE},

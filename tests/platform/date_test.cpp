@@ -13,12 +13,7 @@ using namespace platform_test;
 
 constexpr double kSecond = 1.0 / 86400;
 
-struct ReadRow {
-  const char* why;
-  const char16_t* text;
-  HRESULT expected;
-  double date;
-};
+struct ReadRow { const char* why; const char16_t* text; HRESULT expected; double date; };
 
 constexpr ReadRow kReadRows[] = {
     {"day zero", u"1899-12-30", S_OK, 0},
@@ -63,12 +58,7 @@ TEST(Date, ReadsIso8601Text) {
   EXPECT_EQ(VarDateFromStr(u"2000-01-01", LOCALE_USER_DEFAULT, 0, nullptr), E_INVALIDARG);
 }
 
-struct WriteRow {
-  const char* why;
-  double date;
-  HRESULT expected;
-  const char16_t* text;
-};
+struct WriteRow { const char* why; double date; HRESULT expected; const char16_t* text; };
 
 const WriteRow kWriteRows[] = {
     {"day zero at midnight is a time", 0, S_OK, u"00:00:00"},

@@ -9,12 +9,7 @@
 namespace {
 
 struct CapturedEvent {
-  std::string source;
-  WORD type;
-  WORD category;
-  DWORD eventId;
-  std::string text;
-  std::string data;
+  std::string source; WORD type; WORD category; DWORD eventId; std::string text; std::string data;
 };
 
 void Capture(const char* source, WORD type, WORD category, DWORD eventId, const char* text,

@@ -44,10 +44,7 @@ TEST(Guid, TextIsUpperCaseBracedAndReadsBackInEitherCase) {
   }
 }
 
-struct BadGuidRow {
-  const char* why;
-  const char16_t* text;
-};
+struct BadGuidRow { const char* why; const char16_t* text; };
 constexpr BadGuidRow kBadGuidRows[] = {
     {"no braces", u"0123ABCD-4567-89EF-FEDC-BA9876543210"},
     {"missing closing brace", u"{0123ABCD-4567-89EF-FEDC-BA9876543210"},

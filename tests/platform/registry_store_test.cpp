@@ -19,10 +19,7 @@ using namespace registry_test;
 
 class RegistryStore : public TemporaryRegistry {};
 
-struct CorruptRow {
-  const char* why;
-  std::string text;
-};
+struct CorruptRow { const char* why; std::string text; };
 const CorruptRow kCorruptRows[] = {
     {"no format line", "[HKEY_CLASSES_ROOT\\A]\n"},
     {"other format version", "qxcom registry 2\n"},

@@ -167,11 +167,7 @@ TEST_F(Registry, HandlesAreChecked) {
 }
 
 TEST_F(Registry, BadKeyPathsAreRefused) {
-  struct Row {
-    const char* why;
-    std::u16string path;
-    LONG error;
-  };
+  struct Row { const char* why; std::u16string path; LONG error; };
   const Row rows[] = {
       {"leading backslash", u"\\CLSID", ERROR_BAD_PATHNAME},
       {"empty name inside", u"CLSID\\\\x", ERROR_BAD_PATHNAME},
@@ -195,11 +191,7 @@ TEST_F(Registry, ValueBytesRoundTripExactly) {
     const BYTE* bytes = reinterpret_cast<const BYTE*>(units.data());
     return std::vector<BYTE>(bytes, bytes + units.size() * 2);
   };
-  struct Row {
-    const char* why;
-    DWORD type;
-    std::vector<BYTE> data;
-  };
+  struct Row { const char* why; DWORD type; std::vector<BYTE> data; };
   const Row rows[] = {
       {"quotes, backslash and line breaks", REG_SZ, text(std::u16string(u"a\"b\\c\nd\re\tf\0", 13))},
       {"emoji and lone surrogate", REG_SZ, text(std::u16string(u"\U0001F600\xDC00\0", 4))},

@@ -55,10 +55,7 @@ TEST(SafeArrayShape, BoundsAreStoredReversedAndDataIsColumnMajor) {
 
 TEST(SafeArrayShape, IndicesOutsideTheirBoundsAreRefused) {
   qxcom::SafeArrayPtr array = MakeThreeByTwo();
-  struct Row {
-    const char* why;
-    LONG first, second;
-  };
+  struct Row { const char* why; LONG first, second; };
   const Row kRows[] = {
       {"below a negative lower bound", -2, 5},
       {"past the upper bound of dimension 1", 2, 5},
@@ -91,12 +88,7 @@ TEST(SafeArrayCreate, RefusesBadTypesShapesAndSizesThatOverflow) {
   SAFEARRAYBOUND wide[] = {{0x10000, 0}, {0x10000, 0}};
   SAFEARRAYBOUND huge[] = {{0xFFFFFFFF, 0}, {0xFFFFFFFF, 0}, {0xFFFFFFFF, 0}};
   SAFEARRAYBOUND pastLong = {2, 0x7FFFFFFF};
-  struct Row {
-    const char* why;
-    VARTYPE vt;
-    UINT dims;
-    SAFEARRAYBOUND* bounds;
-  };
+  struct Row { const char* why; VARTYPE vt; UINT dims; SAFEARRAYBOUND* bounds; };
   const Row kRows[] = {
       {"arrays of VT_EMPTY do not exist", VT_EMPTY, 1, &one},
       {"records are not supported", VT_RECORD, 1, &one},
@@ -116,12 +108,7 @@ TEST(SafeArrayCreate, RefusesBadTypesShapesAndSizesThatOverflow) {
 }
 
 TEST(SafeArrayCreate, RecordsElementTypeAndFlags) {
-  struct Row {
-    const char* why;
-    VARTYPE vt;
-    USHORT flag;
-    UINT size;
-  };
+  struct Row { const char* why; VARTYPE vt; USHORT flag; UINT size; };
   const Row kRows[] = {
       {"strings are freed on destroy", VT_BSTR, FADF_BSTR, 8},
       {"VARIANTs are cleared on destroy", VT_VARIANT, FADF_VARIANT, 24},

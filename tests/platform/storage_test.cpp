@@ -122,12 +122,7 @@ TEST(MemoryStorageReferences, CountsAndInterfaces) {
 
 TEST_F(MemoryStorage, ElementNamesAndCreateRules) {
   NewStream(storage_.get(), u"taken");
-  struct Row {
-    const char* why;
-    const OLECHAR* name;
-    DWORD mode;
-    HRESULT expected;
-  };
+  struct Row { const char* why; const OLECHAR* name; DWORD mode; HRESULT expected; };
   const Row kRows[] = {
       {"null name", nullptr, STGM_READWRITE, STG_E_INVALIDNAME},
       {"empty name", u"", STGM_READWRITE, STG_E_INVALIDNAME},

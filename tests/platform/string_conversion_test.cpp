@@ -33,11 +33,7 @@ std::u16string Widen(const std::string& text, DWORD flags = 0) {
   return out;
 }
 
-struct WideRow {
-  const char* why;
-  std::u16string wide;
-  std::string narrow;
-};
+struct WideRow { const char* why; std::u16string wide; std::string narrow; };
 const WideRow kWideRows[] = {
     {"two-byte form", u"caf\u00E9", "caf\xC3\xA9"},
     {"three-byte form", u"\u20AC", "\xE2\x82\xAC"},
@@ -48,11 +44,7 @@ const WideRow kWideRows[] = {
 };
 
 
-struct NarrowRow {
-  const char* why;
-  std::string narrow;
-  std::u16string wide;
-};
+struct NarrowRow { const char* why; std::string narrow; std::u16string wide; };
 const NarrowRow kNarrowRows[] = {
     {"well-formed text", "caf\xC3\xA9 \xF0\x9F\x98\x80", u"caf\u00E9 \U0001F600"},
     {"stray continuation byte", "a\x80z", u"a\uFFFDz"},

@@ -98,10 +98,7 @@ TEST(VariantCopy, ReplacesTheDestinationOnlyAfterReadingTheSource) {
 }
 
 TEST(VariantTypes, BadTagsAreRefusedAndNothingIsFreed) {
-  struct Row {
-    const char* why;
-    VARTYPE vt;
-  };
+  struct Row { const char* why; VARTYPE vt; };
   const Row kRows[] = {
       {"gap in the base type numbers", 15},
       {"a VARIANT cannot hold a VARIANT by value", VT_VARIANT},
@@ -155,12 +152,7 @@ TEST(VariantCopyInd, DereferencesEachKindOfReference) {
   IUnknown* pointer = &object;
   qxcom::SafeArrayPtr array(SafeArrayCreateVector(VT_I4, 0, 2));
   SAFEARRAY* arrayPointer = array.get();
-  struct Row {
-    const char* why;
-    VARTYPE vt;
-    void* target;
-    const char16_t* text;
-  };
+  struct Row { const char* why; VARTYPE vt; void* target; const char16_t* text; };
   const Row kRows[] = {
       {"four-byte integer", VT_I4, &i4, u"123456"},
       {"decimal overlays the head, so vt must be set after it", VT_DECIMAL, &dec, u"123.45"},

@@ -9,11 +9,7 @@
 
 namespace {
 
-struct ClassRow {
-  const char* why;
-  char16_t unit;
-  bool alpha, digit, alnum, space, xdigit, cntrl;
-};
+struct ClassRow { const char* why; char16_t unit; bool alpha, digit, alnum, space, xdigit, cntrl; };
 
 constexpr ClassRow kRows[] = {
     // why                                   unit    alpha  digit  alnum  space  xdigit cntrl
