@@ -7,8 +7,13 @@
 // document type declarations (skipped, never applied). It reports events to
 // an XmlContentHandler while it builds the tree.
 //
+// Memory: the root of a parsed tree owns the arena all its descendants live
+// in (see xml_element.h), so the tree is freed in one piece and goes along
+// when the root is handed out.
+//
 // Threads: a document is used by one thread at a time; it holds no locks.
-// Documents on different threads share nothing.
+// Documents on different threads share only the locked list of spare arena
+// blocks (tree_memory.h).
 #ifndef QXSOAP_XML_XML_DOCUMENT_H_
 #define QXSOAP_XML_XML_DOCUMENT_H_
 

@@ -1,6 +1,8 @@
 // Building and querying elements of the tree.
 #include "xml/xml_element.h"
 
+#include <new>
+
 namespace qxsoap {
 
 bool XmlName::NameEquals(const XmlName& other) const {
@@ -17,31 +19,55 @@ bool XmlName::NameEquals(const XmlName& other) const {
   return true;
 }
 
-XmlElement::XmlElement(std::u16string qualifiedName) : XmlName(std::move(qualifiedName), {}, {}) {}
+void XmlChildDeleter::operator()(XmlElement* element) const {
+  if (element->inTreeMemory_) {
+    std::destroy_at(element);
+  } else {
+    delete element;
+  }
+}
 
-XmlElement::XmlElement(std::u16string qualifiedName, std::u16string namespaceUri,
-                       std::u16string localName)
-    : XmlName(std::move(qualifiedName), std::move(namespaceUri), std::move(localName)) {}
+XmlElement::XmlElement(std::u16string_view qualifiedName) : XmlName(qualifiedName, {}, {}) {}
 
-XmlElement::~XmlElement() {
-  // Everything goes in the reverse of the order the reader made it (children
-  // last-first, then the text, then the attributes): the allocator then
-  // merges each freed block with free space it has just got back, instead of
-  // being left with many scattered small blocks that make the next large
-  // allocation slow (measured with bench/).
-  while (!children_.empty()) children_.pop_back();
-  std::u16string().swap(text);
-  attributes_.clear();
+XmlElement::XmlElement(std::u16string_view qualifiedName, std::u16string_view namespaceUri,
+                       std::u16string_view localName)
+    : XmlName(qualifiedName, namespaceUri, localName) {}
+
+XmlElement::XmlElement(std::u16string_view qualifiedName, std::pmr::memory_resource* treeMemory)
+    : XmlName(qualifiedName, {}, {}, treeMemory),
+      XmlText(treeMemory),
+      treeMemory_(treeMemory),
+      inTreeMemory_(true),
+      attributes_(treeMemory),
+      children_(treeMemory),
+      defaultNamespace_(treeMemory) {}
+
+std::unique_ptr<XmlElement> XmlElement::NewTree(std::u16string_view qualifiedName) {
+  auto root = std::make_unique<XmlElement>(qualifiedName);
+  root->ownedTreeMemory_ = std::make_unique<TreeMemory>();
+  root->treeMemory_ = root->ownedTreeMemory_.get();
+  return root;
+}
+
+XmlElement& XmlElement::AddChild(std::u16string_view qualifiedName) {
+  if (!treeMemory_) {
+    AppendChild(std::make_unique<XmlElement>(qualifiedName));
+  } else {
+    void* place = treeMemory_->allocate(sizeof(XmlElement), alignof(XmlElement));
+    children_.push_back(XmlChild(new (place) XmlElement(qualifiedName, treeMemory_)));
+  }
+  return *children_.back();
 }
 
 void XmlElement::AppendChild(std::unique_ptr<XmlElement> child) {
-  if (child) children_.push_back(std::move(child));
+  if (child) children_.push_back(XmlChild(child.release()));
 }
 
-bool XmlElement::AddAttribute(std::u16string qualifiedName, std::u16string value) {
+bool XmlElement::AddAttribute(std::u16string_view qualifiedName, std::u16string_view value) {
   if (attributes_.contains(qualifiedName)) return false;
-  const std::u16string key = qualifiedName;
-  attributes_.try_emplace(key, std::move(qualifiedName), std::move(value));
+  std::pmr::memory_resource* memory = Memory();
+  attributes_.try_emplace(XmlString(qualifiedName, memory), qualifiedName,
+                          XmlString(value, memory), memory);
   return true;
 }
 
@@ -52,15 +78,16 @@ bool XmlElement::DeclareNamespace(std::u16string_view prefix, std::u16string_vie
 }
 
 void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
-                                       std::u16string_view namespaceUri, std::u16string value) {
-  XmlAttribute attribute(std::u16string(qualifiedName), std::move(value));
+                                       std::u16string_view namespaceUri, std::u16string_view value) {
+  std::pmr::memory_resource* memory = Memory();
+  XmlAttribute attribute(qualifiedName, XmlString(value, memory), memory);
   const size_t colon = qualifiedName.find(u':');
-  std::u16string key;
+  XmlString key(memory);
   if (colon == std::u16string_view::npos) {
     attribute.localName = attribute.qualifiedName;
     attribute.ownerLocalName = localName;
     attribute.ownerNamespaceUri = this->namespaceUri;
-    key = AttributeKey(this->namespaceUri, localName, attribute.localName);
+    key = AttributeKey(this->namespaceUri, localName, attribute.localName, memory);
   } else {
     const std::u16string_view prefix = qualifiedName.substr(0, colon);
     const std::u16string_view local = qualifiedName.substr(colon + 1);
@@ -72,14 +99,14 @@ void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
     }
     attribute.namespaceUri = namespaceUri;
     attribute.localName = local;
-    key = AttributeKey(namespaceUri, local);
+    key = AttributeKey(namespaceUri, local, memory);
   }
   attributes_.try_emplace(std::move(key), std::move(attribute));
 }
 
 bool XmlElement::GetAttribute(std::u16string_view namespaceUri, std::u16string_view localName,
                               std::u16string& value) const {
-  const std::u16string key = namespaceUri.empty()
+  const XmlString key = namespaceUri.empty()
                                  ? AttributeKey(this->namespaceUri, this->localName, localName)
                                  : AttributeKey(namespaceUri, localName);
   const XmlAttribute* attribute = FindAttribute(key);

@@ -2,24 +2,34 @@
 // (XmlText), attributes (XmlAttribute), and the attribute key every lookup
 // builds. Elements are in xml_element.h.
 //
+// Their strings are XmlString, a std::pmr string: records of a parsed tree
+// take their memory from the tree (see xml_element.h), records made
+// anywhere else from the default resource. A copy of a record or string
+// always takes the default resource, so a copy outlives the tree it was
+// made from; a string moved out of a parsed tree does not.
+//
 // Threads: a tree belongs to one parser or one serialization, used by one
 // thread at a time; nothing is locked.
 #ifndef QXSOAP_XML_XML_NAME_H_
 #define QXSOAP_XML_XML_NAME_H_
 
+#include <memory_resource>
 #include <string>
 #include <string_view>
 
 namespace qxsoap {
 
+using XmlString = std::pmr::u16string;
+
 // A name as read and as resolved.
 class XmlName {
  public:
-  XmlName() = default;
-  XmlName(std::u16string qualified, std::u16string uri, std::u16string local)
-      : namespaceUri(std::move(uri)),
-        localName(std::move(local)),
-        qualifiedName(std::move(qualified)) {}
+  // Empty names whose strings take their memory from `memory`.
+  explicit XmlName(std::pmr::memory_resource* memory = std::pmr::get_default_resource())
+      : namespaceUri(memory), localName(memory), qualifiedName(memory) {}
+  XmlName(std::u16string_view qualified, std::u16string_view uri, std::u16string_view local,
+          std::pmr::memory_resource* memory = std::pmr::get_default_resource())
+      : namespaceUri(uri, memory), localName(local, memory), qualifiedName(qualified, memory) {}
   XmlName(const XmlName&) = default;
   XmlName(XmlName&&) = default;
   XmlName& operator=(const XmlName&) = default;
@@ -31,9 +41,9 @@ class XmlName {
   // attribute key is, so "ab"+"c" equals "a"+"bc".
   virtual bool NameEquals(const XmlName& other) const;
 
-  std::u16string namespaceUri;   // resolved URI; empty for no namespace
-  std::u16string localName;      // the name without its prefix
-  std::u16string qualifiedName;  // the name as written, prefix included
+  XmlString namespaceUri;   // resolved URI; empty for no namespace
+  XmlString localName;      // the name without its prefix
+  XmlString qualifiedName;  // the name as written, prefix included
 };
 
 // The character data of an element: all its text, references and CDATA
@@ -41,37 +51,48 @@ class XmlName {
 // this base.
 class XmlText {
  public:
+  explicit XmlText(std::pmr::memory_resource* memory = std::pmr::get_default_resource())
+      : text(memory) {}
   virtual ~XmlText() = default;
 
-  std::u16string text;
+  XmlString text;
 };
 
+// An attribute named `qualified` with no namespace or local name yet; all
+// its strings take their memory from `memory` (a `attributeValue` from the
+// same memory is moved, not copied).
 class XmlAttribute : public XmlName {
  public:
-  XmlAttribute(std::u16string qualified, std::u16string attributeValue)
-      : XmlName(std::move(qualified), {}, {}), value(std::move(attributeValue)) {}
+  XmlAttribute(std::u16string_view qualified, XmlString attributeValue,
+               std::pmr::memory_resource* memory = std::pmr::get_default_resource())
+      : XmlName(qualified, {}, {}, memory),
+        ownerLocalName(memory),
+        ownerNamespaceUri(memory),
+        value(std::move(attributeValue), memory) {}
 
-  std::u16string ownerLocalName;     // unprefixed attributes: the element's local name
-  std::u16string ownerNamespaceUri;  // unprefixed attributes: the element's namespace URI
-  std::u16string value;              // references already replaced
+  XmlString ownerLocalName;     // unprefixed attributes: the element's local name
+  XmlString ownerNamespaceUri;  // unprefixed attributes: the element's namespace URI
+  XmlString value;              // references already replaced
 };
 
 // The key an attribute is filed under: its namespace URI and local name run
 // together without a separator. An unprefixed attribute has no namespace;
 // it is filed under its element's namespace URI and local name followed by
-// its own name (use the three-part form).
-inline std::u16string AttributeKey(std::u16string_view namespaceUri,
-                                   std::u16string_view localName) {
-  std::u16string key;
+// its own name (use the three-part form). The key takes its memory from
+// `memory`.
+inline XmlString AttributeKey(std::u16string_view namespaceUri, std::u16string_view localName,
+                              std::pmr::memory_resource* memory = std::pmr::get_default_resource()) {
+  XmlString key(memory);
   key.reserve(namespaceUri.size() + localName.size());
   key.append(namespaceUri).append(localName);
   return key;
 }
-inline std::u16string AttributeKey(std::u16string_view ownerNamespaceUri,
-                                   std::u16string_view ownerLocalName,
-                                   std::u16string_view localName) {
-  std::u16string key = AttributeKey(ownerNamespaceUri, ownerLocalName);
-  key.append(localName);
+inline XmlString AttributeKey(std::u16string_view ownerNamespaceUri,
+                              std::u16string_view ownerLocalName, std::u16string_view localName,
+                              std::pmr::memory_resource* memory = std::pmr::get_default_resource()) {
+  XmlString key(memory);
+  key.reserve(ownerNamespaceUri.size() + ownerLocalName.size() + localName.size());
+  key.append(ownerNamespaceUri).append(ownerLocalName).append(localName);
   return key;
 }
 

@@ -30,7 +30,7 @@ int DigitValue(char16_t c, int base) {
   return -1;
 }
 
-void AppendCodePoint(std::u16string& out, char32_t value) {
+void AppendCodePoint(XmlString& out, char32_t value) {
   if (value < 0x10000) {
     out.push_back(char16_t(value));
     return;
@@ -124,7 +124,7 @@ bool XmlReader::ReadDoctype() {
   }
 }
 
-bool XmlReader::ReadCdata(std::u16string& text) {
+bool XmlReader::ReadCdata(XmlString& text) {
   if (!cursor_.Match(u"<![CDATA[")) return false;
   const char16_t* start = cursor_.Mark();
   for (;;) {
@@ -145,13 +145,8 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
   const std::u16string_view name = ReadName();
   if (name.empty() || depth > kMaxElementDepth) Fail();
 
-  auto created = std::make_unique<XmlElement>(std::u16string(name));
-  XmlElement& element = *created;
-  if (parent) {
-    parent->AppendChild(std::move(created));
-  } else {
-    root_ = std::move(created);
-  }
+  if (!parent) root_ = XmlElement::NewTree(name);
+  XmlElement& element = parent ? parent->AddChild(name) : *root_;
   ReadAttributes();
   if (!element.ResolveNamespaces(parent, attributes_)) Fail();
 
@@ -189,7 +184,7 @@ void XmlReader::ReadAttributes() {
     cursor_.SkipSpaces();
     if (!cursor_.Match(u'=')) Fail();
     cursor_.SkipSpaces();
-    std::u16string value;
+    XmlString value;
     ReadAttributeValue(value);
     if (IsReadAlready(name)) Fail();
     attributes_.push_back({name, std::move(value)});
@@ -212,7 +207,7 @@ bool XmlReader::IsReadAlready(std::u16string_view qualifiedName) {
   return !attributeNames_.insert(qualifiedName).second;
 }
 
-void XmlReader::ReadAttributeValue(std::u16string& value) {
+void XmlReader::ReadAttributeValue(XmlString& value) {
   const char16_t quote = cursor_.Next();
   if (quote != u'"' && quote != u'\'') Fail();
   const char16_t* run = cursor_.Mark();
@@ -232,7 +227,7 @@ void XmlReader::ReadAttributeValue(std::u16string& value) {
 }
 
 void XmlReader::ReadContent(XmlElement& element, int depth) {
-  std::u16string& text = element.text;
+  XmlString& text = element.text;
   for (;;) {
     const char16_t* run = cursor_.Mark();
     cursor_.SkipUntil(kTextStop);
@@ -267,7 +262,7 @@ bool XmlReader::ReadEndTag(const XmlElement& element) {
   return true;
 }
 
-void XmlReader::AppendReference(std::u16string& out) {
+void XmlReader::AppendReference(XmlString& out) {
   if (cursor_.Match(u'#')) {
     AppendCodePoint(out, ReadCharacterReference());
     return;

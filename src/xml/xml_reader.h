@@ -39,14 +39,14 @@ class XmlReader {
   bool ReadComment();
   bool ReadProcessingInstruction();
   bool ReadDoctype();
-  bool ReadCdata(std::u16string& text);
+  bool ReadCdata(XmlString& text);
   void ReadElement(XmlElement* parent, int depth);
   void ReadAttributes();
   bool IsReadAlready(std::u16string_view qualifiedName);
-  void ReadAttributeValue(std::u16string& value);
+  void ReadAttributeValue(XmlString& value);
   void ReadContent(XmlElement& element, int depth);
   bool ReadEndTag(const XmlElement& element);
-  void AppendReference(std::u16string& out);
+  void AppendReference(XmlString& out);
   char32_t ReadCharacterReference();
   PrefixList MappedPrefixes(const XmlElement& element, const XmlElement* parent) const;
 
@@ -54,6 +54,8 @@ class XmlReader {
   XmlContentHandler* handler_;
   std::unique_ptr<XmlElement>& root_;
   // The attributes of the start tag being read; reused from tag to tag.
+  // Their values use the default resource, never the tree memory, so that
+  // releasing the tree on an error leaves nothing here pointing into it.
   std::vector<ReadAttribute> attributes_;
   // Their names, once a tag has too many for a linear search.
   std::unordered_set<std::u16string_view> attributeNames_;
