@@ -80,10 +80,14 @@ class TableReporter : public benchmark::ConsoleReporter {
  public:
   std::map<std::string, std::map<int, double>> mbPerSecond;
 
+  // With --benchmark_repetitions the table takes each median, otherwise
+  // the single run.
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+      const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.error_occurred || !(single || median)) continue;
       const double rate = run.counters.at("bytes_per_second");
       mbPerSecond[run.run_name.function_name][std::stoi(run.run_name.args)] = rate / 1e6;
     }
