@@ -23,21 +23,11 @@ TEST_F(Registry, MissingStoreIsAnEmptyRegistryUntilAWrite) {
   EXPECT_TRUE(SubkeyNames(HKEY_CLASSES_ROOT).empty());
   EXPECT_FALSE(std::filesystem::exists(store_)) << "reading creates nothing";
 
-  key = Create(HKEY_CLASSES_ROOT, u"CLSID\\{0123ABCD-4567-89EF-FEDC-BA9876543210}\\InprocServer32");
+  key = Create(HKEY_CLASSES_ROOT, u"CLSID\\{A}\\InprocServer32");
   ASSERT_EQ(SetString(key, nullptr, u"/usr/lib/libqx.so"), ERROR_SUCCESS);
-  DWORD port = 8080;
-  ASSERT_EQ(RegSetValueExW(key, u"Port", 0, REG_DWORD, reinterpret_cast<BYTE*>(&port), 4),
-            ERROR_SUCCESS);
-  ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT,
-                          u"CLSID\\{0123ABCD-4567-89EF-FEDC-BA9876543210}\\InprocServer32", 0,
-                          KEY_READ, &key),
-            ERROR_SUCCESS);
   EXPECT_EQ(GetString(key, u""), u"/usr/lib/libqx.so") << "empty name is the default value";
   RegCloseKey(key);
-  std::string text = StoreText();
-  EXPECT_EQ(text.rfind("qxcom registry 1\n", 0), 0u);
-  EXPECT_NE(text.find("\"Port\"=dword:00001f90\n"), std::string::npos) << text;
+  EXPECT_EQ(StoreText().rfind("qxcom registry 1\n", 0), 0u);
 }
 
 TEST_F(Registry, NamesMatchInAnyCaseAndKeepTheirSpelling) {
@@ -199,6 +189,7 @@ TEST_F(Registry, ValueBytesRoundTripExactly) {
       {"text without its null", REG_SZ, text(u"abc")},
       {"odd byte count", REG_SZ, {0x41, 0x00, 0x42}},
       {"empty text value", REG_SZ, {}},
+      {"dword", REG_DWORD, {0x90, 0x1F, 0, 0}},
       {"short dword", REG_DWORD, {1, 2}},
       {"binary", REG_BINARY, {0x00, 0xFF, 0x7F}},
       {"unknown type number", 0x12345, {9}},
@@ -216,10 +207,11 @@ TEST_F(Registry, ValueBytesRoundTripExactly) {
     EXPECT_EQ(std::vector<BYTE>(read, read + size), row.data);
   }
   RegCloseKey(key);
-  EXPECT_NE(StoreText().find(
-                R"("\"quotes, backslash and line breaks"=sz:"a\"b\\c\nd\re\tf\u0000")" "\n"),
+  std::string store = StoreText();
+  EXPECT_NE(store.find(R"("\"quotes, backslash and line breaks"=sz:"a\"b\\c\nd\re\tf\u0000")"),
             std::string::npos)
-      << StoreText();
+      << store;
+  EXPECT_NE(store.find("\"\\\"dword\"=dword:00001f90\n"), std::string::npos) << store;
 }
 
 }  // namespace

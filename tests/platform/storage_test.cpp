@@ -102,12 +102,9 @@ TEST_F(MemoryStorage, SeekSizeCloneAndCopy) {
   EXPECT_EQ(stream->Write("x", 1, nullptr), STG_E_MEDIUMFULL);
 }
 
-TEST(MemoryStorageReferences, CountsAndInterfaces) {
+TEST(MemoryStorageReferences, StreamsOutliveTheirStorage) {
   IStorage* storage = nullptr;
   ASSERT_EQ(QxCreateMemoryStorage(&storage), S_OK);
-  void* other = reinterpret_cast<void*>(1);
-  EXPECT_EQ(storage->QueryInterface(IID_IStream, &other), E_NOINTERFACE);
-  EXPECT_EQ(other, nullptr);
   IStream* stream = nullptr;
   ASSERT_EQ(storage->CreateStream(u"s", STGM_READWRITE, 0, 0, &stream), S_OK);
   ISequentialStream* sequential = nullptr;
@@ -117,7 +114,6 @@ TEST(MemoryStorageReferences, CountsAndInterfaces) {
   EXPECT_EQ(storage->Release(), 0u);
   ASSERT_EQ(stream->Write("outlives its storage", 20, nullptr), S_OK);
   EXPECT_EQ(stream->Release(), 0u);
-  EXPECT_EQ(QxCreateMemoryStorage(nullptr), E_INVALIDARG);
 }
 
 TEST_F(MemoryStorage, ElementNamesAndCreateRules) {
