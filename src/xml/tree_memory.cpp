@@ -77,7 +77,7 @@ void* TreeMemory::do_allocate(size_t bytes, size_t alignment) {
 }
 
 void TreeMemory::do_deallocate(void* memory, size_t bytes, size_t alignment) {
-  if (bytes > kLargeAllocation) ::operator delete(memory, bytes, std::align_val_t(alignment));
+  if (bytes > kLargeAllocation) ::operator delete(memory, std::align_val_t(alignment));
 }
 
 }  // namespace qxsoap
