@@ -39,7 +39,6 @@ qxcom::Variant Error() {
 TEST(Coerce, RoutesBetweenTypes) {
   const RouteRow rows[] = {
       {"empty is zero", Of(VT_EMPTY), VT_UI8, S_OK, u"0"},
-      {"empty is a zero decimal", Of(VT_EMPTY), VT_DECIMAL, S_OK, u"0"},
       {"empty is midnight of day zero", Of(VT_EMPTY), VT_DATE, S_OK, u"00:00:00"},
       {"empty is false", Of(VT_EMPTY), VT_BOOL, S_OK, u"False"},
       {"empty is an allocated empty string", Of(VT_EMPTY), VT_BSTR, S_OK, u""},
@@ -47,7 +46,6 @@ TEST(Coerce, RoutesBetweenTypes) {
       {"empty is no error code", Of(VT_EMPTY), VT_ERROR, DISP_E_TYPEMISMATCH, nullptr},
       {"empty is no object", Of(VT_EMPTY), VT_DISPATCH, DISP_E_TYPEMISMATCH, nullptr},
       {"null is no number", Of(VT_NULL), VT_I4, DISP_E_TYPEMISMATCH, nullptr},
-      {"null is no text", Of(VT_NULL), VT_BSTR, DISP_E_TYPEMISMATCH, nullptr},
       {"null cannot be emptied", Of(VT_NULL), VT_EMPTY, DISP_E_TYPEMISMATCH, nullptr},
       {"null stays null", Of(VT_NULL), VT_NULL, S_OK, nullptr},
       {"only empty becomes null", Long(0), VT_NULL, DISP_E_TYPEMISMATCH, nullptr},
@@ -61,7 +59,6 @@ TEST(Coerce, RoutesBetweenTypes) {
       {"an error code is its bits as UI4", Error(), VT_UI4, S_OK, u"2147614730"},
       {"an I4 becomes an error code", Long(5), VT_ERROR, S_OK, nullptr},
       {"an error code is no text", Error(), VT_BSTR, DISP_E_TYPEMISMATCH, nullptr},
-      {"an error code is no I2", Error(), VT_I2, DISP_E_TYPEMISMATCH, nullptr},
       {"a double is no error code", Real(5), VT_ERROR, DISP_E_TYPEMISMATCH, nullptr},
       {"a number is no object", Long(1), VT_UNKNOWN, DISP_E_TYPEMISMATCH, nullptr},
       {"a number is a date", Real(2.75), VT_DATE, S_OK, u"1900-01-01 18:00:00"},
@@ -93,11 +90,8 @@ TEST(Coerce, BooleanAndIntegerText) {
       {"other words", u"yes", VT_BOOL, DISP_E_TYPEMISMATCH, 0},
       {"a prefix of a word", u"tru", VT_BOOL, DISP_E_TYPEMISMATCH, 0},
       {"blanks around digits", u" \t42\r\n", VT_I4, S_OK, 42},
-      {"explicit plus", u"+7", VT_I4, S_OK, 7},
       {"a fraction is not an integer", u"1.0", VT_I4, DISP_E_TYPEMISMATCH, 0},
-      {"nor is an exponent", u"1e3", VT_I4, DISP_E_TYPEMISMATCH, 0},
       {"blank inside", u"4 2", VT_I4, DISP_E_TYPEMISMATCH, 0},
-      {"sign alone", u"-", VT_I4, DISP_E_TYPEMISMATCH, 0},
       {"empty", u"", VT_I4, DISP_E_TYPEMISMATCH, 0},
       {"digits of another script", u"\u0664\u0662", VT_I4, DISP_E_TYPEMISMATCH, 0},
   };

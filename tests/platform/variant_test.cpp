@@ -102,7 +102,6 @@ TEST(VariantTypes, BadTagsAreRefusedAndNothingIsFreed) {
   const Row kRows[] = {
       {"gap in the base type numbers", 15},
       {"a VARIANT cannot hold a VARIANT by value", VT_VARIANT},
-      {"VT_PTR is a type library type only", VT_PTR},
       {"records have no IRecordInfo on this platform", VT_RECORD},
       {"a reference to nothing", VT_BYREF | VT_EMPTY},
       {"an array of nulls", VT_ARRAY | VT_NULL},
