@@ -2,6 +2,8 @@
 #ifndef QXSOAP_TESTS_PLATFORM_VALUES_H_
 #define QXSOAP_TESTS_PLATFORM_VALUES_H_
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 
@@ -31,6 +33,18 @@ inline std::u16string TextOf(const qxcom::Variant& value) { return Chars(value->
 // Converts `source` into *result (freeing what it held).
 inline HRESULT Change(const qxcom::Variant& source, VARTYPE type, qxcom::Variant* result) {
   return VariantChangeType(result->get(), source.get(), 0, type);
+}
+
+// Converts `text` to `type` into *result and checks the HRESULT; true when
+// the conversion succeeded, so that the result can be read.
+inline bool FromText(std::u16string_view text, VARTYPE type, HRESULT expected,
+                     qxcom::Variant* result) {
+  HRESULT hr = Change(Text(text), type, result);
+  EXPECT_EQ(hr, expected);
+  if (FAILED(hr)) {
+    EXPECT_EQ((*result)->vt, VT_EMPTY) << "a failure leaves the destination alone";
+  }
+  return hr == S_OK && expected == S_OK;
 }
 
 // Converts to text through VT_BSTR; "<failed>" when the conversion fails.
