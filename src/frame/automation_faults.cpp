@@ -4,13 +4,15 @@
 
 namespace qxsoap {
 
-using H = MessageHandler;
+using Handler = MessageHandler;
 
-HRESULT qxsoapmsg2::IsSOAPFault(VARIANT_BOOL* pResult) { return Answer(&H::IsSOAPFault, pResult); }
+HRESULT qxsoapmsg2::IsSOAPFault(VARIANT_BOOL* pResult) {
+  return Answer(&Handler::IsSOAPFault, pResult);
+}
 
 HRESULT qxsoapmsg2::SetSOAPFault(BSTR bstrFaultCode, BSTR bstrFaultCodeNS, BSTR bstrFaultString,
                                  VARIANT_BOOL bNeedDetail, VARIANT_BOOL* pResult) {
-  return Answer(&H::SetFault11, pResult, Text(bstrFaultCode), Text(bstrFaultCodeNS),
+  return Answer(&Handler::SetFault11, pResult, Text(bstrFaultCode), Text(bstrFaultCodeNS),
                 Text(bstrFaultString), std::u16string_view(), IsTrue(bNeedDetail));
 }
 
@@ -18,24 +20,23 @@ HRESULT qxsoapmsg2::SetSOAP12Fault(BSTR bstrCode, BSTR bstrCodeNS, BSTR bstrSubc
                                    BSTR bstrSubcodeNS, BSTR bstrReason, BSTR bstrReasonLangId,
                                    VARIANT_BOOL* pResult) {
   return AtBoundary([&] {
-    const ReasonTexts reasons{{std::u16string(Text(bstrReasonLangId)),
-                               std::u16string(Text(bstrReason))}};
-    *pResult = ToVariantBool(handler_->SetFault12(Text(bstrCode), Text(bstrCodeNS),
-                                                  Text(bstrSubcode), Text(bstrSubcodeNS), reasons,
-                                                  u"", false));
+    const ReasonTexts reasons{
+        {std::u16string(Text(bstrReasonLangId)), std::u16string(Text(bstrReason))}};
+    *pResult =
+        ToVariantBool(handler_->SetFault12(Text(bstrCode), Text(bstrCodeNS), Text(bstrSubcode),
+                                           Text(bstrSubcodeNS), reasons, u"", false));
     return S_OK;
   });
 }
 
 HRESULT qxsoapmsg2::AddSOAP12ReasonText(BSTR bstrText, BSTR bstrLangId) {
-  return Run(&H::AddSOAP12ReasonText, Text(bstrText), Text(bstrLangId));
+  return Run(&Handler::AddSOAP12ReasonText, Text(bstrText), Text(bstrLangId));
 }
 
 // The reason texts are handed out (by language id, and in language id order
 // with the list cursor) rather than left unwritten: a host that set a SOAP
 // 1.2 fault, or reads one from the next hop, can then read all of it back.
-HRESULT qxsoapmsg2::GetSOAP12ReasonText(BSTR bstrLangId, BSTR* pbstrText,
-                                        VARIANT_BOOL* pResult) {
+HRESULT qxsoapmsg2::GetSOAP12ReasonText(BSTR bstrLangId, BSTR* pbstrText, VARIANT_BOOL* pResult) {
   return AtBoundary([&] {
     std::u16string text;
     const bool found = handler_->GetSOAP12ReasonText(Text(bstrLangId), &text);
@@ -44,19 +45,19 @@ HRESULT qxsoapmsg2::GetSOAP12ReasonText(BSTR bstrLangId, BSTR* pbstrText,
   });
 }
 
-HRESULT qxsoapmsg2::GetFirstSOAP12ReasonText(BSTR* pbstrText, BSTR* pbstrLangId,
-                                             LONG* plPosition, VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetFirstSOAP12ReasonText, *plPosition, pResult,
+HRESULT qxsoapmsg2::GetFirstSOAP12ReasonText(BSTR* pbstrText, BSTR* pbstrLangId, LONG* plPosition,
+                                             VARIANT_BOOL* pResult) {
+  return HandOutFrom(&Handler::GetFirstSOAP12ReasonText, *plPosition, pResult,
                      ReasonOuts{pbstrText, pbstrLangId});
 }
 
-HRESULT qxsoapmsg2::GetNextSOAP12ReasonText(BSTR* pbstrText, BSTR* pbstrLangId,
-                                            LONG* plPosition, VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetNextSOAP12ReasonText, *plPosition, pResult,
+HRESULT qxsoapmsg2::GetNextSOAP12ReasonText(BSTR* pbstrText, BSTR* pbstrLangId, LONG* plPosition,
+                                            VARIANT_BOOL* pResult) {
+  return HandOutFrom(&Handler::GetNextSOAP12ReasonText, *plPosition, pResult,
                      ReasonOuts{pbstrText, pbstrLangId});
 }
 
-HRESULT qxsoapmsg2::ClearSOAPFault() { return Run(&H::ClearSOAPFault); }
+HRESULT qxsoapmsg2::ClearSOAPFault() { return Run(&Handler::ClearSOAPFault); }
 
 HRESULT qxsoapmsg2::GetSOAPFaultCode(BSTR* bstrFaultCode) {
   return HandOutText(handler_->GetSOAPFaultCode(), bstrFaultCode);
@@ -75,21 +76,20 @@ HRESULT qxsoapmsg2::GetSOAPFaultNode(BSTR* bstrFaultNode) {
 }
 
 HRESULT qxsoapmsg2::GetNumFaultHeaderElems(LONG* plNumber) {
-  return Number(&H::GetNumFaultHeaderElems, plNumber);
+  return Number(&Handler::GetNumFaultHeaderElems, plNumber);
 }
 
 HRESULT qxsoapmsg2::AddFaultHeaderElem(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT varContent,
                                        VARIANT_BOOL bMustUnderstand, BSTR bstrActorURI,
                                        VARIANT_BOOL* pResult) {
-  return AddWithContent(&H::AddFaultHeaderElem, pResult, Text(bstrNamespaceURI), Text(bstrName),
-                        &varContent, IsTrue(bMustUnderstand), Text(bstrActorURI));
+  return AddWithContent(&Handler::AddFaultHeaderElem, pResult, Text(bstrNamespaceURI),
+                        Text(bstrName), &varContent, IsTrue(bMustUnderstand), Text(bstrActorURI));
 }
 
-HRESULT qxsoapmsg2::AddFaultHeaderElem12(BSTR bstrNamespaceURI, BSTR bstrName,
-                                         VARIANT varContent, VARIANT_BOOL bMustUnderstand,
-                                         BSTR bstrRoleURI, VARIANT_BOOL bRelay,
-                                         VARIANT_BOOL* pResult) {
-  return AddWithContent(&H::AddFaultHeaderElem12, pResult, Text(bstrNamespaceURI),
+HRESULT qxsoapmsg2::AddFaultHeaderElem12(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT varContent,
+                                         VARIANT_BOOL bMustUnderstand, BSTR bstrRoleURI,
+                                         VARIANT_BOOL bRelay, VARIANT_BOOL* pResult) {
+  return AddWithContent(&Handler::AddFaultHeaderElem12, pResult, Text(bstrNamespaceURI),
                         Text(bstrName), &varContent, IsTrue(bMustUnderstand), Text(bstrRoleURI),
                         IsTrue(bRelay));
 }
@@ -99,7 +99,7 @@ HRESULT qxsoapmsg2::GetFirstFaultHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstr
                                             BSTR* pbstrActorURI, LONG* plPosition,
                                             VARIANT_BOOL* pResult) {
   return HandOutFrom(
-      &H::GetFirstFaultHeaderElem, *plPosition, pResult,
+      &Handler::GetFirstFaultHeaderElem, *plPosition, pResult,
       HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
       pvarContent);
 }
@@ -109,54 +109,51 @@ HRESULT qxsoapmsg2::GetNextFaultHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrN
                                            BSTR* pbstrActorURI, LONG* plPosition,
                                            VARIANT_BOOL* pResult) {
   return HandOutFrom(
-      &H::GetNextFaultHeaderElem, *plPosition, pResult,
+      &Handler::GetNextFaultHeaderElem, *plPosition, pResult,
       HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
       pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetFirstFaultHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
-                                              VARIANT* pvarContent,
-                                              VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrRoleURI,
-                                              VARIANT_BOOL* pbRelay, LONG* plPosition,
-                                              VARIANT_BOOL* pResult) {
+                                              VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
+                                              BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
+                                              LONG* plPosition, VARIANT_BOOL* pResult) {
   return HandOutFrom(
-      &H::GetFirstFaultHeaderElem, *plPosition, pResult,
+      &Handler::GetFirstFaultHeaderElem, *plPosition, pResult,
       HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
       pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetNextFaultHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
-                                             VARIANT* pvarContent,
-                                             VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrRoleURI,
-                                             VARIANT_BOOL* pbRelay, LONG* plPosition,
-                                             VARIANT_BOOL* pResult) {
+                                             VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
+                                             BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
+                                             LONG* plPosition, VARIANT_BOOL* pResult) {
   return HandOutFrom(
-      &H::GetNextFaultHeaderElem, *plPosition, pResult,
+      &Handler::GetNextFaultHeaderElem, *plPosition, pResult,
       HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
       pvarContent);
 }
 
-HRESULT qxsoapmsg2::ClearFaultHeaderElems() { return Run(&H::ClearFaultHeaderElems); }
+HRESULT qxsoapmsg2::ClearFaultHeaderElems() { return Run(&Handler::ClearFaultHeaderElems); }
 
 HRESULT qxsoapmsg2::GetNumFaultHeaderElemsLiteral(LONG* plNumber) {
-  return Number(&H::GetNumFaultHeaderElemsLiteral, plNumber);
+  return Number(&Handler::GetNumFaultHeaderElemsLiteral, plNumber);
 }
 
 HRESULT qxsoapmsg2::AddFaultHeaderElemLiteral(BSTR bstrNamespaceURI, BSTR bstrName,
                                               BSTR bstrLiteralXML, VARIANT_BOOL bMustUnderstand,
                                               BSTR bstrActorURI, BSTR bstrEncodingStyle,
                                               VARIANT_BOOL* pResult) {
-  return Answer(&H::AddFaultHeaderElemLiteral, pResult, Text(bstrNamespaceURI), Text(bstrName),
-                Text(bstrLiteralXML), IsTrue(bMustUnderstand), Text(bstrActorURI),
+  return Answer(&Handler::AddFaultHeaderElemLiteral, pResult, Text(bstrNamespaceURI),
+                Text(bstrName), Text(bstrLiteralXML), IsTrue(bMustUnderstand), Text(bstrActorURI),
                 Text(bstrEncodingStyle));
 }
 
 HRESULT qxsoapmsg2::AddFaultHeaderElemLiteral12(BSTR bstrNamespaceURI, BSTR bstrName,
-                                                BSTR bstrLiteralXML,
-                                                VARIANT_BOOL bMustUnderstand, BSTR bstrRoleURI,
-                                                VARIANT_BOOL bRelay, BSTR bstrEncodingStyle,
-                                                VARIANT_BOOL* pResult) {
-  return Answer(&H::AddFaultHeaderElemLiteral12, pResult, Text(bstrNamespaceURI),
+                                                BSTR bstrLiteralXML, VARIANT_BOOL bMustUnderstand,
+                                                BSTR bstrRoleURI, VARIANT_BOOL bRelay,
+                                                BSTR bstrEncodingStyle, VARIANT_BOOL* pResult) {
+  return Answer(&Handler::AddFaultHeaderElemLiteral12, pResult, Text(bstrNamespaceURI),
                 Text(bstrName), Text(bstrLiteralXML), IsTrue(bMustUnderstand), Text(bstrRoleURI),
                 IsTrue(bRelay), Text(bstrEncodingStyle));
 }
@@ -166,10 +163,11 @@ HRESULT qxsoapmsg2::GetFirstFaultHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR
                                                    VARIANT_BOOL* pbMustUnderstand,
                                                    BSTR* pbstrActorURI, BSTR* pbstrEncodingStyle,
                                                    LONG* plPosition, VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetFirstFaultHeaderElemLiteral, *plPosition, pResult,
-                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
-                                        pbMustUnderstand, pbstrActorURI, nullptr},
-                                       pbstrLiteralXML, pbstrEncodingStyle});
+  return HandOutFrom(
+      &Handler::GetFirstFaultHeaderElemLiteral, *plPosition, pResult,
+      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
+                        pbstrLiteralXML,
+                        pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetNextFaultHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -177,67 +175,74 @@ HRESULT qxsoapmsg2::GetNextFaultHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR*
                                                   VARIANT_BOOL* pbMustUnderstand,
                                                   BSTR* pbstrActorURI, BSTR* pbstrEncodingStyle,
                                                   LONG* plPosition, VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetNextFaultHeaderElemLiteral, *plPosition, pResult,
-                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
-                                        pbMustUnderstand, pbstrActorURI, nullptr},
-                                       pbstrLiteralXML, pbstrEncodingStyle});
+  return HandOutFrom(
+      &Handler::GetNextFaultHeaderElemLiteral, *plPosition, pResult,
+      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
+                        pbstrLiteralXML,
+                        pbstrEncodingStyle});
 }
 
-HRESULT qxsoapmsg2::GetFirstFaultHeaderElemLiteral12(
-    BSTR* pbstrNamespaceURI, BSTR* pbstrName, BSTR* pbstrLiteralXML,
-    VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
-    BSTR* pbstrEncodingStyle, LONG* plPosition, VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetFirstFaultHeaderElemLiteral, *plPosition, pResult,
-                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
-                                        pbMustUnderstand, pbstrRoleURI, pbRelay},
-                                       pbstrLiteralXML, pbstrEncodingStyle});
+HRESULT qxsoapmsg2::GetFirstFaultHeaderElemLiteral12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
+                                                     BSTR* pbstrLiteralXML,
+                                                     VARIANT_BOOL* pbMustUnderstand,
+                                                     BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
+                                                     BSTR* pbstrEncodingStyle, LONG* plPosition,
+                                                     VARIANT_BOOL* pResult) {
+  return HandOutFrom(
+      &Handler::GetFirstFaultHeaderElemLiteral, *plPosition, pResult,
+      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
+                        pbstrLiteralXML,
+                        pbstrEncodingStyle});
 }
 
-HRESULT qxsoapmsg2::GetNextFaultHeaderElemLiteral12(
-    BSTR* pbstrNamespaceURI, BSTR* pbstrName, BSTR* pbstrLiteralXML,
-    VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
-    BSTR* pbstrEncodingStyle, LONG* plPosition, VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetNextFaultHeaderElemLiteral, *plPosition, pResult,
-                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
-                                        pbMustUnderstand, pbstrRoleURI, pbRelay},
-                                       pbstrLiteralXML, pbstrEncodingStyle});
+HRESULT qxsoapmsg2::GetNextFaultHeaderElemLiteral12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
+                                                    BSTR* pbstrLiteralXML,
+                                                    VARIANT_BOOL* pbMustUnderstand,
+                                                    BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
+                                                    BSTR* pbstrEncodingStyle, LONG* plPosition,
+                                                    VARIANT_BOOL* pResult) {
+  return HandOutFrom(
+      &Handler::GetNextFaultHeaderElemLiteral, *plPosition, pResult,
+      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
+                        pbstrLiteralXML,
+                        pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetNumFaultDetailElems(LONG* plNumber) {
-  return Number(&H::GetNumFaultDetailElems, plNumber);
+  return Number(&Handler::GetNumFaultDetailElems, plNumber);
 }
 
 HRESULT qxsoapmsg2::AddFaultDetailElem(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT varContent,
                                        VARIANT_BOOL* pResult) {
-  return AddWithContent(&H::AddFaultDetailElem, pResult, Text(bstrNamespaceURI), Text(bstrName),
-                        &varContent);
+  return AddWithContent(&Handler::AddFaultDetailElem, pResult, Text(bstrNamespaceURI),
+                        Text(bstrName), &varContent);
 }
 
 HRESULT qxsoapmsg2::GetFirstFaultDetailElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                             VARIANT* pvarContent, LONG* plPosition,
                                             VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetFirstFaultDetailElem, *plPosition, pResult,
+  return HandOutFrom(&Handler::GetFirstFaultDetailElem, *plPosition, pResult,
                      NameOuts{pbstrNamespaceURI, pbstrName}, pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetNextFaultDetailElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                            VARIANT* pvarContent, LONG* plPosition,
                                            VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetNextFaultDetailElem, *plPosition, pResult,
+  return HandOutFrom(&Handler::GetNextFaultDetailElem, *plPosition, pResult,
                      NameOuts{pbstrNamespaceURI, pbstrName}, pvarContent);
 }
 
-HRESULT qxsoapmsg2::GetFaultDetailElem(BSTR bstrNamespaceURI, BSTR bstrName,
-                                       VARIANT* pvarContent, VARIANT_BOOL* pResult) {
+HRESULT qxsoapmsg2::GetFaultDetailElem(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT* pvarContent,
+                                       VARIANT_BOOL* pResult) {
   return AtBoundary([&] {
     bool found = false;
-    const HRESULT hr = handler_->GetFaultDetailElem(Text(bstrNamespaceURI), Text(bstrName),
-                                                    pvarContent, &found);
+    const HRESULT hr =
+        handler_->GetFaultDetailElem(Text(bstrNamespaceURI), Text(bstrName), pvarContent, &found);
     *pResult = ToVariantBool(found);
     return hr;
   });
 }
 
-HRESULT qxsoapmsg2::ClearFaultDetailElems() { return Run(&H::ClearFaultDetailElems); }
+HRESULT qxsoapmsg2::ClearFaultDetailElems() { return Run(&Handler::ClearFaultDetailElems); }
 
 }  // namespace qxsoap

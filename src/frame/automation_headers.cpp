@@ -4,25 +4,29 @@
 
 namespace qxsoap {
 
-using H = MessageHandler;
+using Handler = MessageHandler;
+
+// The `received` flag of the SOAP 1.2 adds: a block the host adds was not
+// read from a message.
+constexpr bool kAddedByHost = false;
 
 HRESULT qxsoapmsg2::GetNumHeaderElems(LONG* plNumber) {
-  return Number(&H::GetNumHeaderElems, plNumber);
+  return Number(&Handler::GetNumHeaderElems, plNumber);
 }
 
 HRESULT qxsoapmsg2::AddHeaderElem(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT varContent,
                                   VARIANT_BOOL bMustUnderstand, BSTR bstrActorURI,
                                   VARIANT_BOOL* pResult) {
-  return AddWithContent(&H::AddHeaderElem, pResult, Text(bstrNamespaceURI), Text(bstrName),
+  return AddWithContent(&Handler::AddHeaderElem, pResult, Text(bstrNamespaceURI), Text(bstrName),
                         &varContent, IsTrue(bMustUnderstand), Text(bstrActorURI));
 }
 
 HRESULT qxsoapmsg2::AddHeaderElem12(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT varContent,
                                     VARIANT_BOOL bMustUnderstand, BSTR bstrRoleURI,
                                     VARIANT_BOOL bRelay, VARIANT_BOOL* pResult) {
-  return AddWithContent(&H::AddHeaderElem12, pResult, Text(bstrNamespaceURI), Text(bstrName),
+  return AddWithContent(&Handler::AddHeaderElem12, pResult, Text(bstrNamespaceURI), Text(bstrName),
                         &varContent, IsTrue(bMustUnderstand), Text(bstrRoleURI), IsTrue(bRelay),
-                        false);
+                        kAddedByHost);
 }
 
 HRESULT qxsoapmsg2::GetFirstHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -30,7 +34,7 @@ HRESULT qxsoapmsg2::GetFirstHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                        BSTR* pbstrActorURI, LONG* plPosition,
                                        VARIANT_BOOL* pResult) {
   return HandOutFrom(
-      &H::GetFirstHeaderElem, *plPosition, pResult,
+      &Handler::GetFirstHeaderElem, *plPosition, pResult,
       HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
       pvarContent);
 }
@@ -40,7 +44,7 @@ HRESULT qxsoapmsg2::GetNextHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                       BSTR* pbstrActorURI, LONG* plPosition,
                                       VARIANT_BOOL* pResult) {
   return HandOutFrom(
-      &H::GetNextHeaderElem, *plPosition, pResult,
+      &Handler::GetNextHeaderElem, *plPosition, pResult,
       HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
       pvarContent);
 }
@@ -50,17 +54,17 @@ HRESULT qxsoapmsg2::GetFirstHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbstrNam
                                          BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
                                          LONG* plPosition, VARIANT_BOOL* pResult) {
   return HandOutFrom(
-      &H::GetFirstHeaderElem, *plPosition, pResult,
+      &Handler::GetFirstHeaderElem, *plPosition, pResult,
       HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
       pvarContent);
 }
 
 HRESULT qxsoapmsg2::GetNextHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                         VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
-                                        BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
-                                        LONG* plPosition, VARIANT_BOOL* pResult) {
+                                        BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay, LONG* plPosition,
+                                        VARIANT_BOOL* pResult) {
   return HandOutFrom(
-      &H::GetNextHeaderElem, *plPosition, pResult,
+      &Handler::GetNextHeaderElem, *plPosition, pResult,
       HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
       pvarContent);
 }
@@ -76,17 +80,16 @@ HRESULT qxsoapmsg2::GetHeaderElem(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT*
   });
 }
 
-HRESULT qxsoapmsg2::ClearHeaderElems() { return Run(&H::ClearHeaderElems); }
+HRESULT qxsoapmsg2::ClearHeaderElems() { return Run(&Handler::ClearHeaderElems); }
 
 HRESULT qxsoapmsg2::GetNumHeaderElemsLiteral(LONG* plNumber) {
-  return Number(&H::GetNumHeaderElemsLiteral, plNumber);
+  return Number(&Handler::GetNumHeaderElemsLiteral, plNumber);
 }
 
-HRESULT qxsoapmsg2::AddHeaderElemLiteral(BSTR bstrNamespaceURI, BSTR bstrName,
-                                         BSTR bstrLiteralXML, VARIANT_BOOL bMustUnderstand,
-                                         BSTR bstrActorURI, BSTR bstrEncodingStyle,
-                                         VARIANT_BOOL* pResult) {
-  return Answer(&H::AddHeaderElemLiteral, pResult, Text(bstrNamespaceURI), Text(bstrName),
+HRESULT qxsoapmsg2::AddHeaderElemLiteral(BSTR bstrNamespaceURI, BSTR bstrName, BSTR bstrLiteralXML,
+                                         VARIANT_BOOL bMustUnderstand, BSTR bstrActorURI,
+                                         BSTR bstrEncodingStyle, VARIANT_BOOL* pResult) {
+  return Answer(&Handler::AddHeaderElemLiteral, pResult, Text(bstrNamespaceURI), Text(bstrName),
                 Text(bstrLiteralXML), IsTrue(bMustUnderstand), Text(bstrActorURI),
                 Text(bstrEncodingStyle));
 }
@@ -95,9 +98,9 @@ HRESULT qxsoapmsg2::AddHeaderElemLiteral12(BSTR bstrNamespaceURI, BSTR bstrName,
                                            BSTR bstrLiteralXML, VARIANT_BOOL bMustUnderstand,
                                            BSTR bstrRoleURI, VARIANT_BOOL bRelay,
                                            BSTR bstrEncodingStyle, VARIANT_BOOL* pResult) {
-  return Answer(&H::AddHeaderElemLiteral12, pResult, Text(bstrNamespaceURI), Text(bstrName),
-                Text(bstrLiteralXML), IsTrue(bMustUnderstand), Text(bstrRoleURI),
-                IsTrue(bRelay), Text(bstrEncodingStyle), false);
+  return Answer(&Handler::AddHeaderElemLiteral12, pResult, Text(bstrNamespaceURI), Text(bstrName),
+                Text(bstrLiteralXML), IsTrue(bMustUnderstand), Text(bstrRoleURI), IsTrue(bRelay),
+                Text(bstrEncodingStyle), kAddedByHost);
 }
 
 HRESULT qxsoapmsg2::GetHeaderElemLiteral(BSTR bstrNamespaceURI, BSTR bstrName,
@@ -112,49 +115,49 @@ HRESULT qxsoapmsg2::GetHeaderElemLiteral(BSTR bstrNamespaceURI, BSTR bstrName,
 }
 
 HRESULT qxsoapmsg2::GetFirstHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
-                                              BSTR* pbstrLiteralXML,
-                                              VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrActorURI,
-                                              BSTR* pbstrEncodingStyle, LONG* plPosition,
-                                              VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetFirstHeaderElemLiteral, *plPosition, pResult,
-                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
-                                        pbMustUnderstand, pbstrActorURI, nullptr},
-                                       pbstrLiteralXML, pbstrEncodingStyle});
+                                              BSTR* pbstrLiteralXML, VARIANT_BOOL* pbMustUnderstand,
+                                              BSTR* pbstrActorURI, BSTR* pbstrEncodingStyle,
+                                              LONG* plPosition, VARIANT_BOOL* pResult) {
+  return HandOutFrom(
+      &Handler::GetFirstHeaderElemLiteral, *plPosition, pResult,
+      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
+                        pbstrLiteralXML,
+                        pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetNextHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
-                                             BSTR* pbstrLiteralXML,
-                                             VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrActorURI,
-                                             BSTR* pbstrEncodingStyle, LONG* plPosition,
-                                             VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetNextHeaderElemLiteral, *plPosition, pResult,
-                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
-                                        pbMustUnderstand, pbstrActorURI, nullptr},
-                                       pbstrLiteralXML, pbstrEncodingStyle});
+                                             BSTR* pbstrLiteralXML, VARIANT_BOOL* pbMustUnderstand,
+                                             BSTR* pbstrActorURI, BSTR* pbstrEncodingStyle,
+                                             LONG* plPosition, VARIANT_BOOL* pResult) {
+  return HandOutFrom(
+      &Handler::GetNextHeaderElemLiteral, *plPosition, pResult,
+      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
+                        pbstrLiteralXML,
+                        pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetFirstHeaderElemLiteral12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                                 BSTR* pbstrLiteralXML,
-                                                VARIANT_BOOL* pbMustUnderstand,
-                                                BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
-                                                BSTR* pbstrEncodingStyle, LONG* plPosition,
-                                                VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetFirstHeaderElemLiteral, *plPosition, pResult,
-                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
-                                        pbMustUnderstand, pbstrRoleURI, pbRelay},
-                                       pbstrLiteralXML, pbstrEncodingStyle});
+                                                VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrRoleURI,
+                                                VARIANT_BOOL* pbRelay, BSTR* pbstrEncodingStyle,
+                                                LONG* plPosition, VARIANT_BOOL* pResult) {
+  return HandOutFrom(
+      &Handler::GetFirstHeaderElemLiteral, *plPosition, pResult,
+      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
+                        pbstrLiteralXML,
+                        pbstrEncodingStyle});
 }
 
 HRESULT qxsoapmsg2::GetNextHeaderElemLiteral12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                                BSTR* pbstrLiteralXML,
-                                               VARIANT_BOOL* pbMustUnderstand,
-                                               BSTR* pbstrRoleURI, VARIANT_BOOL* pbRelay,
-                                               BSTR* pbstrEncodingStyle, LONG* plPosition,
-                                               VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetNextHeaderElemLiteral, *plPosition, pResult,
-                     LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName},
-                                        pbMustUnderstand, pbstrRoleURI, pbRelay},
-                                       pbstrLiteralXML, pbstrEncodingStyle});
+                                               VARIANT_BOOL* pbMustUnderstand, BSTR* pbstrRoleURI,
+                                               VARIANT_BOOL* pbRelay, BSTR* pbstrEncodingStyle,
+                                               LONG* plPosition, VARIANT_BOOL* pResult) {
+  return HandOutFrom(
+      &Handler::GetNextHeaderElemLiteral, *plPosition, pResult,
+      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrRoleURI, pbRelay},
+                        pbstrLiteralXML,
+                        pbstrEncodingStyle});
 }
 
 }  // namespace qxsoap

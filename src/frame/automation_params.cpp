@@ -3,16 +3,16 @@
 
 namespace qxsoap {
 
-using H = MessageHandler;
+using Handler = MessageHandler;
 
 HRESULT qxsoapmsg2::GetNumMethodParams(LONG* plNumber) {
-  return Number(&H::GetNumMethodParams, plNumber);
+  return Number(&Handler::GetNumMethodParams, plNumber);
 }
 
 HRESULT qxsoapmsg2::AddMethodParam(BSTR bstrNamespaceURI, BSTR bstrName, VARIANT varContent,
                                    VARIANT_BOOL bIsInParam, VARIANT_BOOL bIsOutParam,
                                    VARIANT_BOOL* pResult) {
-  return AddWithContent(&H::AddMethodParam, pResult, Text(bstrNamespaceURI), Text(bstrName),
+  return AddWithContent(&Handler::AddMethodParam, pResult, Text(bstrNamespaceURI), Text(bstrName),
                         &varContent, IsTrue(bIsInParam), IsTrue(bIsOutParam));
 }
 
@@ -20,7 +20,7 @@ HRESULT qxsoapmsg2::GetFirstMethodParam(BSTR* pbstrNamespaceURI, BSTR* pbstrName
                                         VARIANT* pvarContent, VARIANT_BOOL* pbIsInParam,
                                         VARIANT_BOOL* pbIsOutParam, LONG* plPosition,
                                         VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetFirstMethodParam, *plPosition, pResult,
+  return HandOutFrom(&Handler::GetFirstMethodParam, *plPosition, pResult,
                      ParamOuts{{pbstrNamespaceURI, pbstrName}, pbIsInParam, pbIsOutParam},
                      pvarContent);
 }
@@ -29,16 +29,17 @@ HRESULT qxsoapmsg2::GetNextMethodParam(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                        VARIANT* pvarContent, VARIANT_BOOL* pbIsInParam,
                                        VARIANT_BOOL* pbIsOutParam, LONG* plPosition,
                                        VARIANT_BOOL* pResult) {
-  return HandOutFrom(&H::GetNextMethodParam, *plPosition, pResult,
+  return HandOutFrom(&Handler::GetNextMethodParam, *plPosition, pResult,
                      ParamOuts{{pbstrNamespaceURI, pbstrName}, pbIsInParam, pbIsOutParam},
                      pvarContent);
 }
 
-HRESULT qxsoapmsg2::ClearMethodParams() { return Run(&H::ClearMethodParams); }
+HRESULT qxsoapmsg2::ClearMethodParams() { return Run(&Handler::ClearMethodParams); }
 
 HRESULT qxsoapmsg2::SetBodyElemLiteral(BSTR bstrLiteralXML, BSTR bstrEncodingStyle,
                                        VARIANT_BOOL* pResult) {
-  return Answer(&H::SetBodyElemLiteral, pResult, Text(bstrLiteralXML), Text(bstrEncodingStyle));
+  return Answer(&Handler::SetBodyElemLiteral, pResult, Text(bstrLiteralXML),
+                Text(bstrEncodingStyle));
 }
 
 HRESULT qxsoapmsg2::GetBodyElemLiteral(BSTR* pbstrLiteralXML, VARIANT_BOOL* pResult) {

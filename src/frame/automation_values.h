@@ -102,8 +102,7 @@ HRESULT HandOut(const MethodParam* param, const ParamOuts& outs, VARIANT* conten
 // A fault detail entry.
 HRESULT HandOut(const ElemRecord* detail, const NameOuts& outs, VARIANT* content,
                 VARIANT_BOOL* result);
-HRESULT HandOut(const DimeAttachment* attachment, const AttachmentOuts& outs,
-                VARIANT_BOOL* result);
+HRESULT HandOut(const DimeAttachment* attachment, const AttachmentOuts& outs, VARIANT_BOOL* result);
 HRESULT HandOut(const std::optional<ReasonText>& reason, const ReasonOuts& outs,
                 VARIANT_BOOL* result);
 

@@ -13,10 +13,14 @@ bool InitializeWith(MessageHandler& handler, IDispatch* port, std::u16string_vie
   return handler.Initialize(u"Svc", u"Port", u"urn:node", u"urn:action", nextHop, true, true, port);
 }
 
-TEST(Initialize, StoresTheExchangeAndEntersTheRequestPhase) {
+TEST(Initialize, StoresTheExchangeAndLeavesListsFaultAndBufferAlone) {
   auto port = MemoryPort::Create();
   MessageHandler handler;
   handler.SetNoContentResponse(true);
+  const BYTE bytes[] = {1, 2, 3};
+  ASSERT_TRUE(handler.SetBuffer(bytes));
+  handler.AddHeaderElem(u"urn:h", u"h", nullptr, false, u"");
+  handler.SetFault11(u"Client", u"urn:ns", u"text", u"", false);
   EXPECT_FALSE(handler.IsRequestPhase());
   ASSERT_TRUE(InitializeWith(handler, port.get(), u"http://next/"));
   EXPECT_TRUE(handler.IsRequestPhase());
@@ -29,6 +33,9 @@ TEST(Initialize, StoresTheExchangeAndEntersTheRequestPhase) {
   EXPECT_TRUE(handler.IsNodeTypeEnabled());
   EXPECT_FALSE(handler.IsNoContentResponse());
   EXPECT_EQ(handler.GetPortDescription(), static_cast<PortDescription*>(port.get()));
+  EXPECT_EQ(handler.GetBuffer().size(), 3u);
+  EXPECT_EQ(handler.GetNumHeaderElems(), 1);
+  EXPECT_TRUE(handler.IsSOAPFault());
 }
 
 TEST(Initialize, HoldsOneReferenceToAPortDescriptionOnly) {
@@ -47,19 +54,6 @@ TEST(Initialize, HoldsOneReferenceToAPortDescriptionOnly) {
     EXPECT_EQ(other->RefCount(), 1u);
   }
   EXPECT_EQ(port->RefCount(), 1u);
-}
-
-TEST(Initialize, LeavesListsFaultAndBufferAlone) {
-  auto port = MemoryPort::Create();
-  MessageHandler handler;
-  const BYTE bytes[] = {1, 2, 3};
-  ASSERT_TRUE(handler.SetBuffer(bytes));
-  handler.AddHeaderElem(u"urn:h", u"h", nullptr, false, u"");
-  handler.SetFault11(u"Client", u"urn:ns", u"text", u"", false);
-  ASSERT_TRUE(InitializeWith(handler, port.get()));
-  EXPECT_EQ(handler.GetBuffer().size(), 3u);
-  EXPECT_EQ(handler.GetNumHeaderElems(), 1);
-  EXPECT_TRUE(handler.IsSOAPFault());
 }
 
 TEST(IsRPCStyle, Rows) {
