@@ -100,16 +100,26 @@ TEST_F(RegistryStore, UnusableStoreLocationFailsCleanly) {
   EXPECT_EQ(key, nullptr);
 }
 
+// Runs `work` in a forked child, which exits with 0 when it returns true.
+template <typename Work>
+pid_t Spawn(Work work) {
+  pid_t child = fork();
+  if (child == 0) _exit(work() ? 0 : 1);
+  EXPECT_GT(child, 0);
+  return child;
+}
+
+void ExpectSucceeded(pid_t child) {
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
 TEST_F(RegistryStore, ReadersSeeAnotherProcessChangeOfTheSameSize) {
   HKEY key = Create(HKEY_CLASSES_ROOT, u"Cached");
   ASSERT_EQ(SetString(key, u"v", u"aaaa"), ERROR_SUCCESS);
   EXPECT_EQ(GetString(key, u"v"), u"aaaa");
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) _exit(SetString(key, u"v", u"bbbb") == ERROR_SUCCESS ? 0 : 1);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ExpectSucceeded(Spawn([&] { return SetString(key, u"v", u"bbbb") == ERROR_SUCCESS; }));
   EXPECT_EQ(GetString(key, u"v"), u"bbbb") << "a store of the same size is still read afresh";
   RegCloseKey(key);
 }
@@ -149,19 +159,12 @@ TEST_F(RegistryStore, ConcurrentWritersLoseNoUpdate) {
   for (std::thread& thread : threads) thread.join();
   std::vector<pid_t> children;
   for (int writer = kWriters; writer < 2 * kWriters; ++writer) {
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    children.push_back(Spawn([writer] {
       WriteValues(writer);
-      _exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    children.push_back(child);
+      return !::testing::Test::HasFailure();
+    }));
   }
-  for (pid_t child : children) {
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  for (pid_t child : children) ExpectSucceeded(child);
   ExpectEveryValue(2 * kWriters);
 }
 

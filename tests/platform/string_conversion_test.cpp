@@ -11,25 +11,20 @@
 namespace {
 
 // Converts with the two-call protocol a Windows client uses: size, then text.
-std::string Narrow(const std::u16string& text, DWORD flags = 0) {
-  int size = WideCharToMultiByte(CP_UTF8, flags, text.data(), int(text.size()), nullptr, 0,
-                                 nullptr, nullptr);
+std::string Narrow(const std::u16string& text) {
+  int length = int(text.size());
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
   std::string out(size_t(size), '\0');
-  if (size > 0) {
-    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, flags, text.data(), int(text.size()), out.data(), size,
-                                  nullptr, nullptr),
-              size);
-  }
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), size, nullptr, nullptr),
+            size);
   return out;
 }
 
-std::u16string Widen(const std::string& text, DWORD flags = 0) {
-  int size = MultiByteToWideChar(CP_UTF8, flags, text.data(), int(text.size()), nullptr, 0);
+std::u16string Widen(const std::string& text) {
+  int length = int(text.size());
+  int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
   std::u16string out(size_t(size), u'\0');
-  if (size > 0) {
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, flags, text.data(), int(text.size()), out.data(), size),
-              size);
-  }
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), size), size);
   return out;
 }
 
@@ -40,7 +35,6 @@ const WideRow kWideRows[] = {
     {"embedded null is kept", std::u16string(u"a\0b", 3), std::string("a\0b", 3)},
     {"lone high surrogate becomes U+FFFD", u"a\xD800z", "a\xEF\xBF\xBDz"},
 };
-
 
 struct NarrowRow { const char* why; std::string narrow; std::u16string wide; };
 const NarrowRow kNarrowRows[] = {
