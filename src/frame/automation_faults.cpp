@@ -94,24 +94,22 @@ HRESULT qxsoapmsg2::AddFaultHeaderElem12(BSTR bstrNamespaceURI, BSTR bstrName, V
                         IsTrue(bRelay));
 }
 
+// The SOAP 1.1 cursor forms are the SOAP 1.2 forms without the relay
+// out-parameter: a null relay is left unwritten.
 HRESULT qxsoapmsg2::GetFirstFaultHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                             VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
                                             BSTR* pbstrActorURI, LONG* plPosition,
                                             VARIANT_BOOL* pResult) {
-  return HandOutFrom(
-      &Handler::GetFirstFaultHeaderElem, *plPosition, pResult,
-      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
-      pvarContent);
+  return GetFirstFaultHeaderElem12(pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
+                                   pbstrActorURI, nullptr, plPosition, pResult);
 }
 
 HRESULT qxsoapmsg2::GetNextFaultHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                            VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
                                            BSTR* pbstrActorURI, LONG* plPosition,
                                            VARIANT_BOOL* pResult) {
-  return HandOutFrom(
-      &Handler::GetNextFaultHeaderElem, *plPosition, pResult,
-      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
-      pvarContent);
+  return GetNextFaultHeaderElem12(pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
+                                  pbstrActorURI, nullptr, plPosition, pResult);
 }
 
 HRESULT qxsoapmsg2::GetFirstFaultHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -163,11 +161,9 @@ HRESULT qxsoapmsg2::GetFirstFaultHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR
                                                    VARIANT_BOOL* pbMustUnderstand,
                                                    BSTR* pbstrActorURI, BSTR* pbstrEncodingStyle,
                                                    LONG* plPosition, VARIANT_BOOL* pResult) {
-  return HandOutFrom(
-      &Handler::GetFirstFaultHeaderElemLiteral, *plPosition, pResult,
-      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
-                        pbstrLiteralXML,
-                        pbstrEncodingStyle});
+  return GetFirstFaultHeaderElemLiteral12(pbstrNamespaceURI, pbstrName, pbstrLiteralXML,
+                                          pbMustUnderstand, pbstrActorURI, nullptr,
+                                          pbstrEncodingStyle, plPosition, pResult);
 }
 
 HRESULT qxsoapmsg2::GetNextFaultHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -175,11 +171,9 @@ HRESULT qxsoapmsg2::GetNextFaultHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR*
                                                   VARIANT_BOOL* pbMustUnderstand,
                                                   BSTR* pbstrActorURI, BSTR* pbstrEncodingStyle,
                                                   LONG* plPosition, VARIANT_BOOL* pResult) {
-  return HandOutFrom(
-      &Handler::GetNextFaultHeaderElemLiteral, *plPosition, pResult,
-      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
-                        pbstrLiteralXML,
-                        pbstrEncodingStyle});
+  return GetNextFaultHeaderElemLiteral12(pbstrNamespaceURI, pbstrName, pbstrLiteralXML,
+                                         pbMustUnderstand, pbstrActorURI, nullptr,
+                                         pbstrEncodingStyle, plPosition, pResult);
 }
 
 HRESULT qxsoapmsg2::GetFirstFaultHeaderElemLiteral12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,

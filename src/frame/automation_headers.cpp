@@ -29,24 +29,22 @@ HRESULT qxsoapmsg2::AddHeaderElem12(BSTR bstrNamespaceURI, BSTR bstrName, VARIAN
                         kAddedByHost);
 }
 
+// The SOAP 1.1 cursor forms are the SOAP 1.2 forms without the relay
+// out-parameter: a null relay is left unwritten.
 HRESULT qxsoapmsg2::GetFirstHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                        VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
                                        BSTR* pbstrActorURI, LONG* plPosition,
                                        VARIANT_BOOL* pResult) {
-  return HandOutFrom(
-      &Handler::GetFirstHeaderElem, *plPosition, pResult,
-      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
-      pvarContent);
+  return GetFirstHeaderElem12(pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
+                              pbstrActorURI, nullptr, plPosition, pResult);
 }
 
 HRESULT qxsoapmsg2::GetNextHeaderElem(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                       VARIANT* pvarContent, VARIANT_BOOL* pbMustUnderstand,
                                       BSTR* pbstrActorURI, LONG* plPosition,
                                       VARIANT_BOOL* pResult) {
-  return HandOutFrom(
-      &Handler::GetNextHeaderElem, *plPosition, pResult,
-      HeaderOuts{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
-      pvarContent);
+  return GetNextHeaderElem12(pbstrNamespaceURI, pbstrName, pvarContent, pbMustUnderstand,
+                             pbstrActorURI, nullptr, plPosition, pResult);
 }
 
 HRESULT qxsoapmsg2::GetFirstHeaderElem12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
@@ -118,22 +116,18 @@ HRESULT qxsoapmsg2::GetFirstHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR* pbs
                                               BSTR* pbstrLiteralXML, VARIANT_BOOL* pbMustUnderstand,
                                               BSTR* pbstrActorURI, BSTR* pbstrEncodingStyle,
                                               LONG* plPosition, VARIANT_BOOL* pResult) {
-  return HandOutFrom(
-      &Handler::GetFirstHeaderElemLiteral, *plPosition, pResult,
-      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
-                        pbstrLiteralXML,
-                        pbstrEncodingStyle});
+  return GetFirstHeaderElemLiteral12(pbstrNamespaceURI, pbstrName, pbstrLiteralXML,
+                                     pbMustUnderstand, pbstrActorURI, nullptr, pbstrEncodingStyle,
+                                     plPosition, pResult);
 }
 
 HRESULT qxsoapmsg2::GetNextHeaderElemLiteral(BSTR* pbstrNamespaceURI, BSTR* pbstrName,
                                              BSTR* pbstrLiteralXML, VARIANT_BOOL* pbMustUnderstand,
                                              BSTR* pbstrActorURI, BSTR* pbstrEncodingStyle,
                                              LONG* plPosition, VARIANT_BOOL* pResult) {
-  return HandOutFrom(
-      &Handler::GetNextHeaderElemLiteral, *plPosition, pResult,
-      LiteralHeaderOuts{{{pbstrNamespaceURI, pbstrName}, pbMustUnderstand, pbstrActorURI, nullptr},
-                        pbstrLiteralXML,
-                        pbstrEncodingStyle});
+  return GetNextHeaderElemLiteral12(pbstrNamespaceURI, pbstrName, pbstrLiteralXML, pbMustUnderstand,
+                                    pbstrActorURI, nullptr, pbstrEncodingStyle, plPosition,
+                                    pResult);
 }
 
 HRESULT qxsoapmsg2::GetFirstHeaderElemLiteral12(BSTR* pbstrNamespaceURI, BSTR* pbstrName,

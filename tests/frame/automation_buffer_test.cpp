@@ -21,26 +21,17 @@ std::vector<BYTE> Buffer(Iqxsoapmsg2& object) {
   return test::BytesOf(V_ARRAY(out.get()));
 }
 
-qxcom::Variant TwoDimensional() {
-  SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_ARRAY | VT_UI1;
-  V_ARRAY(value.get()) = SafeArrayCreate(VT_UI1, 2, bounds);
-  return value;
-}
-
 TEST(AutomationBuffer, WhatIsNotAByteVectorLeavesTheMessage) {
   struct Row {
     const char* why;
     qxcom::Variant value;
   };
-  qxcom::Variant nullArray;
-  V_VT(nullArray.get()) = VT_ARRAY | VT_UI1;
+  SAFEARRAYBOUND square[2] = {{2, 0}, {2, 0}};
   Row rows[] = {
       {"a string", test::BstrVariant(u"<Envelope/>")},
       {"nothing", qxcom::Variant()},
-      {"a null array", std::move(nullArray)},
-      {"two dimensions", TwoDimensional()},
+      {"a null array", test::ArrayVariant(VT_UI1, nullptr)},
+      {"two dimensions", test::ArrayVariant(VT_UI1, SafeArrayCreate(VT_UI1, 2, square))},
       {"strings, not bytes", test::StringArrayVariant({u"a"})},
   };
   for (Row& row : rows) {
@@ -58,15 +49,12 @@ TEST(AutomationBuffer, WhatIsNotAByteVectorLeavesTheMessage) {
 
 // The bytes "ok" at indexes -3 and -2.
 qxcom::Variant StartingAtMinusThree() {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_ARRAY | VT_UI1;
-  V_ARRAY(value.get()) = SafeArrayCreateVector(VT_UI1, -3, 2);
-  void* data = nullptr;
-  SafeArrayAccessData(V_ARRAY(value.get()), &data);
-  static_cast<BYTE*>(data)[0] = 'o';
-  static_cast<BYTE*>(data)[1] = 'k';
-  SafeArrayUnaccessData(V_ARRAY(value.get()));
-  return value;
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, -3, 2);
+  for (LONG index : {-3, -2}) {
+    BYTE byte = index == -3 ? 'o' : 'k';
+    SafeArrayPutElement(array, &index, &byte);
+  }
+  return test::ArrayVariant(VT_UI1, array);
 }
 
 TEST(AutomationBuffer, BytesGoInAndComeBackUnchanged) {
