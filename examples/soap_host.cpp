@@ -1,10 +1,9 @@
 // An example SOAP server host, written as a COM client of the handler:
 // registers the module (in a registry file of its own, so nothing of the
 // user's is touched), creates the handler by ProgID, and runs one exchange
-// for a calculator service described by an in-memory port description
-// (host/memory_port.h):
-// the request bytes in, what the handler read, the service's answer, and
-// the bytes it wrote back. Exits non-zero when the handler cannot be
+// for a calculator service declared with the in-memory port description of
+// host/memory_port.h: the request bytes in, what the handler read, the
+// service's answer, and the bytes it wrote back. Exits non-zero when the handler cannot be
 // registered, created or called; a SOAP fault is an answer, not a failure.
 #include <qxsoapmsg.h>
 #include <stdlib.h>
