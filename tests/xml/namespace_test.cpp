@@ -1,5 +1,5 @@
-// Namespace resolution, attribute keys, tree building for output, fragments
-// and the namespace classification functions.
+// Namespace resolution, attribute keys, tree building for output and
+// fragments.
 #include <gtest/gtest.h>
 
 #include "xml/namespaces.h"
@@ -8,6 +8,7 @@
 namespace qxsoap {
 namespace {
 
+using testing::DocumentRow;
 using testing::ParseErrorLine;
 using testing::Written;
 
@@ -17,81 +18,68 @@ std::unique_ptr<XmlElement> Parsed(std::string_view bytes) {
   return document.DetachRoot();
 }
 
-TEST(Namespaces, DefaultNamespaceReachesElementsButNotAttributes) {
-  auto a = Parsed("<a xmlns=\"u\"><b id=\"1\"/></a>");
-  ASSERT_TRUE(a);
-  const XmlElement& b = *a->Children()[0];
-  EXPECT_EQ(a->namespaceUri, u"u");
-  EXPECT_EQ(b.namespaceUri, u"u");
-  EXPECT_EQ(b.localName, u"b");
-  const XmlAttribute* id = b.FindAttribute(u"ubid");
-  ASSERT_NE(id, nullptr) << "filed under element namespace, element name, attribute name";
-  EXPECT_EQ(id->namespaceUri, u"");
-  EXPECT_EQ(id->ownerNamespaceUri, u"u");
-  EXPECT_EQ(id->ownerLocalName, u"b");
-  EXPECT_EQ(id->value, u"1");
-}
-
-TEST(Namespaces, PrefixedNamesAndTheCompleteScope) {
-  auto a = Parsed("<p:a xmlns:p=\"u\" xmlns:q=\"v\"><q:b xmlns:p=\"w\" p:x=\"1\"/></p:a>");
-  ASSERT_TRUE(a);
-  const XmlElement& b = *a->Children()[0];
-  EXPECT_EQ(a->namespaceUri, u"u");
-  EXPECT_EQ(a->localName, u"a");
-  EXPECT_EQ(b.namespaceUri, u"v");
-  EXPECT_EQ(b.Attributes().begin()->first, u"wx") << "the nearer declaration wins";
-  const NamespaceMap expected = {{u"p", u"w"}, {u"q", u"v"}, {u"xml", std::u16string(XML_NS)}};
-  EXPECT_EQ(b.Scope().ToMap(), expected) << "inherited bindings are part of the scope";
-  EXPECT_EQ(*a->Scope().Find(u"p"), u"u") << "the parent's scope is unchanged";
-}
-
-TEST(Namespaces, DeclarationsAreNotAttributes) {
-  auto a = Parsed("<a xmlns=\"u\" xmlns:p=\"v\" x=\"1\"/>");
-  ASSERT_TRUE(a);
-  ASSERT_EQ(a->Attributes().size(), 1u);
-  EXPECT_EQ(a->Attributes().begin()->second.qualifiedName, u"x");
-  EXPECT_EQ(a->DefaultNamespace(), u"u");
-}
-
-TEST(Namespaces, EmptyValueAndRebindingXml) {
-  auto a = Parsed("<a xmlns=\"u\"><b xmlns=\"\" xmlns:xml=\"z\" xml:x=\"1\"/></a>");
-  ASSERT_TRUE(a);
-  const XmlElement& b = *a->Children()[0];
-  EXPECT_EQ(b.namespaceUri, u"") << "xmlns=\"\" undeclares the default namespace";
-  EXPECT_NE(b.FindAttribute(u"zx"), nullptr) << "no prefix is reserved, xml included";
-}
-
-TEST(Namespaces, ColonInFirstPlaceIsPartOfALocalName) {
-  auto a = Parsed("<:a xmlns=\"u\"/>");
-  ASSERT_TRUE(a);
-  EXPECT_EQ(a->namespaceUri, u"u");
-  EXPECT_EQ(a->localName, u":a");
-}
-
-struct FailureRow {
+// How the last element of the document's first line of descent (the root's
+// first child, or the root) is resolved.
+struct ResolutionRow {
   const char* why;
   const char* document;
+  std::u16string_view namespaceUri, localName;
+  std::u16string_view attributeKeys;  // every key, in key order, each followed by ';'
 };
 
-const FailureRow kFailureRows[] = {
-    {"undeclared element prefix", "<p:a/>"},
-    {"undeclared attribute prefix", "<a p:x=\"1\"/>"},
-    {"attribute with an empty prefix", "<a :x=\"1\"/>"},
-    {"second colon in an element name", "<p:a:b xmlns:p=\"u\"/>"},
-    {"second colon in an attribute name", "<a p:x:y=\"1\" xmlns:p=\"u\"/>"},
-    {"two prefixes for one URI give one key",
-     "<a xmlns:p=\"u\" xmlns:q=\"u\" p:x=\"1\" q:x=\"2\"/>"},
-    {"a prefix declared on a sibling is out of scope", "<a><b xmlns:p=\"u\"/><p:c/></a>"},
-    {"fuzz: xmlns: declares no prefix; written back it would be a default namespace",
-     "<a xml:ns=\"m\" xmlns:=\"svn,\" p=\"w.w3.\"/>"},
+const ResolutionRow kResolutionRows[] = {
+    {"the default namespace reaches elements; unprefixed attributes are filed under the "
+     "element's namespace and name",
+     "<a xmlns=\"u\"><b id=\"1\"/></a>", u"u", u"b", u"ubid;"},
+    {"prefixed names; the nearer declaration wins",
+     "<p:a xmlns:p=\"u\" xmlns:q=\"v\"><q:b xmlns:p=\"w\" p:x=\"1\"/></p:a>", u"v", u"b", u"wx;"},
+    {"declarations are not attributes", "<a xmlns=\"u\" xmlns:p=\"v\" x=\"1\"/>", u"u", u"a",
+     u"uax;"},
+    {"xmlns=\"\" undeclares the default namespace; no prefix is reserved, xml included",
+     "<a xmlns=\"u\"><b xmlns=\"\" xmlns:xml=\"z\" xml:x=\"1\"/></a>", u"", u"b", u"zx;"},
+    {"a colon in first place is part of a local name", "<:a xmlns=\"u\"/>", u"u", u":a", u""},
 };
 
-TEST(Namespaces, ResolutionFailuresAreParseErrors) {
-  for (const FailureRow& row : kFailureRows) {
+TEST(Namespaces, ResolvedNamesAndAttributeKeys) {
+  for (const ResolutionRow& row : kResolutionRows) {
     SCOPED_TRACE(row.why);
-    EXPECT_EQ(ParseErrorLine(row.document), 1);
+    auto root = Parsed(row.document);
+    ASSERT_TRUE(root);
+    const XmlElement& element = root->Children().empty() ? *root : *root->Children()[0];
+    EXPECT_EQ(element.namespaceUri, row.namespaceUri);
+    EXPECT_EQ(element.localName, row.localName);
+    std::u16string keys;
+    for (const auto& [key, attribute] : element.Attributes()) keys += key + u";";
+    EXPECT_EQ(keys, row.attributeKeys);
   }
 }
+
+TEST(Namespaces, TheScopeIsCompleteAndTheParentsUnchanged) {
+  auto a = Parsed("<p:a xmlns:p=\"u\" xmlns:q=\"v\"><q:b xmlns:p=\"w\"/></p:a>");
+  ASSERT_TRUE(a);
+  const NamespaceMap expected = {{u"p", u"w"}, {u"q", u"v"}, {u"xml", std::u16string(XML_NS)}};
+  EXPECT_EQ(a->Children()[0]->Scope().ToMap(), expected);
+  EXPECT_EQ(*a->Scope().Find(u"p"), u"u");
+}
+
+const DocumentRow kFailureRows[] = {
+    {"undeclared element prefix", "<p:a/>", {}, 1},
+    {"undeclared attribute prefix", "<a p:x=\"1\"/>", {}, 1},
+    {"attribute with an empty prefix", "<a :x=\"1\"/>", {}, 1},
+    {"second colon in an element name", "<p:a:b xmlns:p=\"u\"/>", {}, 1},
+    {"second colon in an attribute name", "<a p:x:y=\"1\" xmlns:p=\"u\"/>", {}, 1},
+    {"two prefixes for one URI give one key",
+     "<a xmlns:p=\"u\" xmlns:q=\"u\" p:x=\"1\" q:x=\"2\"/>",
+     {},
+     1},
+    {"a prefix declared on a sibling is out of scope", "<a><b xmlns:p=\"u\"/><p:c/></a>", {}, 1},
+    {"fuzz: xmlns: declares no prefix; written back it would be a default namespace",
+     "<a xml:ns=\"m\" xmlns:=\"svn,\" p=\"w.w3.\"/>",
+     {},
+     1},
+};
+
+TEST(Namespaces, ResolutionFailuresAreParseErrors) { testing::ExpectDocumentRows(kFailureRows); }
 
 TEST(AttributeKeys, GetAttributeBuildsTheKeyOfEitherForm) {
   auto item = Parsed(
@@ -99,29 +87,15 @@ TEST(AttributeKeys, GetAttributeBuildsTheKeyOfEitherForm) {
       "e:encodingStyle=\"enc\"/>");
   ASSERT_TRUE(item);
   std::u16string value = u"unchanged";
+  EXPECT_FALSE(item->GetAttribute(u"", u"encodingStyle", value));
+  EXPECT_FALSE(item->GetAttribute(u"u", u"id", value))
+      << "unprefixed is not in the element's namespace";
+  EXPECT_EQ(value, u"unchanged");
   EXPECT_TRUE(item->GetAttribute(u"", u"id", value));
   EXPECT_EQ(value, u"7");
   EXPECT_TRUE(item->GetAttribute(SOAP12_ENV_NS, u"encodingStyle", value))
       << "found whatever prefix bound the namespace";
   EXPECT_EQ(value, u"enc");
-  value = u"unchanged";
-  EXPECT_FALSE(item->GetAttribute(u"", u"encodingStyle", value));
-  EXPECT_FALSE(item->GetAttribute(u"u", u"id", value))
-      << "unprefixed is not in the element's namespace";
-  EXPECT_EQ(value, u"unchanged");
-  EXPECT_EQ(AttributeKey(u"u", u"item", u"id"), u"uitemid");
-}
-
-TEST(TreeBuilding, AddAttributeAndDeclareNamespaceRefuseClashes) {
-  XmlElement element(u"e");
-  EXPECT_TRUE(element.AddAttribute(u"x", u"1"));
-  EXPECT_FALSE(element.AddAttribute(u"x", u"2"));
-  EXPECT_EQ(element.FindAttribute(u"x")->value, u"1");
-  EXPECT_TRUE(element.DeclareNamespace(u"nss", u"first"));
-  EXPECT_FALSE(element.DeclareNamespace(u"nss", u"second")) << "the first binding wins";
-  EXPECT_EQ(*element.Scope().Find(u"nss"), u"first");
-  element.AppendChild(nullptr);
-  EXPECT_TRUE(element.Children().empty());
 }
 
 TEST(TreeBuilding, SetQualifiedAttributeFilesOrDropsSilently) {
@@ -133,23 +107,22 @@ TEST(TreeBuilding, SetQualifiedAttributeFilesOrDropsSilently) {
   element.SetQualifiedAttribute(u":x", u"urn:h", u"dropped: empty prefix");
   element.SetQualifiedAttribute(u"h:x:y", u"urn:h", u"dropped: second colon");
   element.SetQualifiedAttribute(u"id", u"", u"dropped: key taken");
-
-  std::u16string value;
-  EXPECT_TRUE(element.GetAttribute(SOAP11_ENV_NS, u"encodingStyle", value));
-  EXPECT_EQ(value, u"enc");
-  EXPECT_EQ(*element.Scope().Find(u"SOAP-ENV"), SOAP11_ENV_NS) << "declared so it is written";
-  EXPECT_TRUE(element.GetAttribute(u"", u"id", value));
-  EXPECT_EQ(value, u"1");
+  EXPECT_TRUE(element.AddAttribute(u"v", u"1")) << "filed under its qualified name";
+  EXPECT_FALSE(element.AddAttribute(u"v", u"refused: key taken"));
+  EXPECT_FALSE(element.DeclareNamespace(u"h", u"refused: the first binding wins"));
+  EXPECT_EQ(Written(element),
+            u"<h:block SOAP-ENV:encodingStyle=\"enc\" id=\"1\" v=\"1\" "
+            u"xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" xmlns:h=\"urn:h\" />");
   EXPECT_EQ(element.FindAttribute(u"urn:hblockid")->ownerNamespaceUri, u"urn:h");
-  EXPECT_EQ(element.Attributes().size(), 2u);
 }
 
 TEST(TreeBuilding, SetQualifiedAttributeOnAParsedElementLeavesItsChildrenAlone) {
-  auto a = Parsed("<a><b/></a>");
+  auto a = Parsed("<a><b><c/></b></a>");
   ASSERT_TRUE(a);
-  a->SetQualifiedAttribute(u"p:x", u"urn:p", u"1");
-  EXPECT_EQ(Written(*a), u"<a p:x=\"1\" xmlns:p=\"urn:p\"><b /></a>");
-  EXPECT_FALSE(a->Children()[0]->Scope().Contains(u"p"));
+  XmlElement& b = *a->Children()[0];
+  b.SetQualifiedAttribute(u"p:x", u"urn:p", u"1");
+  EXPECT_EQ(Written(*a), u"<a><b p:x=\"1\" xmlns:p=\"urn:p\"><c /></b></a>");
+  EXPECT_FALSE(b.Children()[0]->Scope().Contains(u"p"));
 }
 
 TEST(TreeBuilding, LongChainsOfDeclarationsKeepEveryBinding) {
@@ -158,7 +131,6 @@ TEST(TreeBuilding, LongChainsOfDeclarationsKeepEveryBinding) {
     ASSERT_TRUE(element.DeclareNamespace(u"p" + std::u16string(1, char16_t(u'A' + i)), u"u"));
   }
   EXPECT_EQ(element.Scope().ToMap().size(), 40u);
-  EXPECT_TRUE(element.Scope().Contains(u"pA"));
   EXPECT_FALSE(element.DeclareNamespace(u"pA", u"v"));
 }
 
@@ -169,7 +141,6 @@ TEST(Fragments, ParseFragmentReturnsTheRootOrNothing) {
   EXPECT_EQ(good->text, u"1");
   EXPECT_EQ(ParseFragment(u"<v>1</w>"), nullptr) << "not well-formed";
   EXPECT_EQ(ParseFragment(u"<p:v>1</p:v>"), nullptr) << "prefixes must be declared inside";
-  EXPECT_EQ(ParseFragment(u""), nullptr);
 }
 
 TEST(Names, NameEqualityComparesUriAndLocalNameRunTogether) {
@@ -177,21 +148,6 @@ TEST(Names, NameEqualityComparesUriAndLocalNameRunTogether) {
   EXPECT_TRUE(a.NameEquals(b)) << "prefixes do not matter";
   EXPECT_TRUE(a.NameEquals(c)) << "the parts are compared as one string";
   EXPECT_FALSE(a.NameEquals(XmlName(u"y", u"urn:u", u"y")));
-}
-
-TEST(Classification, SchemaAndEncodingNamespaces) {
-  EXPECT_TRUE(IsSchemaNamespace(XSD2001_NS));
-  EXPECT_TRUE(IsSchemaNamespace(XSD1999_NS));
-  EXPECT_TRUE(IsSchemaNamespace(XSD2000_NS));
-  EXPECT_FALSE(IsSchemaNamespace(XSI2001_NS));
-  EXPECT_FALSE(IsSchemaNamespace(u"http://www.w3.org/2001/XMLSchema/")) << "exact comparison";
-  EXPECT_EQ(SchemaInstanceNamespaceFor(XSD2001_NS), XSI2001_NS);
-  EXPECT_EQ(SchemaInstanceNamespaceFor(XSD1999_NS), XSI1999_NS);
-  EXPECT_EQ(SchemaInstanceNamespaceFor(XSD2000_NS), XSI2000_NS);
-  EXPECT_EQ(SchemaInstanceNamespaceFor(SOAP11_ENC_NS), std::nullopt);
-  EXPECT_TRUE(IsSoapEncodingNamespace(SOAP11_ENC_NS));
-  EXPECT_TRUE(IsSoapEncodingNamespace(SOAP12_ENC_NS));
-  EXPECT_FALSE(IsSoapEncodingNamespace(SOAP12_ENV_NS));
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // Helpers shared by the XML layer tests: parse bytes or wide text and report
-// the outcome, and write trees back to text.
+// the outcome, write trees back to text, and run rows of documents.
 #ifndef QXSOAP_TESTS_XML_XML_TEST_SUPPORT_H_
 #define QXSOAP_TESTS_XML_XML_TEST_SUPPORT_H_
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -42,6 +45,26 @@ inline std::u16string Reparsed(std::string_view bytes) {
   XmlDocument document;
   if (ParseErrorLine(document, bytes)) return u"<parse error>";
   return Written(*document.Root());
+}
+
+// What reading a document gives: the root written back on its own, or the
+// line of the parse error.
+struct DocumentRow {
+  const char* why;
+  std::string document;
+  std::u16string_view written;  // when it parses
+  int errorLine = 0;            // 0: it parses
+};
+
+inline void ExpectDocumentRows(std::span<const DocumentRow> rows) {
+  for (const DocumentRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    if (row.errorLine != 0) {
+      EXPECT_EQ(ParseErrorLine(row.document), row.errorLine);
+    } else {
+      EXPECT_EQ(Reparsed(row.document), row.written);
+    }
+  }
 }
 
 // The document written as UTF-8, as Write hands it out.
