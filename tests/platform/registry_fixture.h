@@ -79,17 +79,20 @@ inline std::u16string GetString(HKEY key, const char16_t* name, LONG* error = nu
   return text;
 }
 
-inline std::vector<std::u16string> SubkeyNames(HKEY key) {
+// The names RegEnumValueW (with `values`) or RegEnumKeyExW lists, in order.
+inline std::vector<std::u16string> EnumNames(HKEY key, bool values) {
   std::vector<std::u16string> names;
   char16_t name[256];
-  DWORD length = 256;
-  while (RegEnumKeyExW(key, DWORD(names.size()), name, &length, nullptr, nullptr, nullptr,
-                       nullptr) == ERROR_SUCCESS) {
+  for (DWORD length = 256;; length = 256) {
+    DWORD index = DWORD(names.size());
+    LONG result = values ? RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr)
+                         : RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (result != ERROR_SUCCESS) return names;
     names.emplace_back(name, length);
-    length = 256;
   }
-  return names;
 }
+inline std::vector<std::u16string> SubkeyNames(HKEY key) { return EnumNames(key, false); }
+inline std::vector<std::u16string> ValueNames(HKEY key) { return EnumNames(key, true); }
 
 // A key path of `levels` one-letter names.
 inline std::u16string Deep(int levels) {
