@@ -52,18 +52,22 @@ HRESULT ProbeFactory(REFCLSID clsid, DWORD context = CLSCTX_INPROC_SERVER) {
   return hr;
 }
 
-HRESULT Create(REFCLSID clsid, DWORD context = CLSCTX_INPROC_SERVER, REFIID iid = IID_IUnknown) {
+HRESULT Create(REFCLSID clsid, DWORD context = CLSCTX_INPROC_SERVER, REFIID iid = IID_IUnknown,
+               IUnknown* outer = nullptr) {
   void* object = &object;
-  HRESULT hr = CoCreateInstance(clsid, nullptr, context, iid, &object);
+  HRESULT hr = CoCreateInstance(clsid, outer, context, iid, &object);
   if (object) static_cast<IUnknown*>(object)->Release();
   EXPECT_EQ(object == nullptr, FAILED(hr)) << "a failure stores a null object";
   return hr;
 }
 
-// Registers `factory` for kLocalClass; the cookie, or 0 when refused.
-DWORD Register(IClassFactory* factory, DWORD context, DWORD flags = REGCLS_MULTIPLEUSE) {
+// Registers `factory` for kLocalClass and checks the result; the cookie, or
+// 0 when refused.
+DWORD Register(IClassFactory* factory, DWORD context, DWORD flags = REGCLS_MULTIPLEUSE,
+               HRESULT expected = S_OK) {
   DWORD cookie = 7;
   HRESULT hr = CoRegisterClassObject(kLocalClass, factory, context, flags, &cookie);
+  EXPECT_EQ(hr, expected);
   EXPECT_EQ(cookie == 0, FAILED(hr)) << "a refusal stores a zero cookie";
   return cookie;
 }
@@ -114,9 +118,9 @@ TEST_F(Runtime, RegistrationFlagsAndContextsDecideVisibility) {
   EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
   EXPECT_EQ(factory.references, 1u);
 
-  EXPECT_EQ(Register(nullptr, CLSCTX_INPROC_SERVER), 0u);
-  EXPECT_EQ(Register(&factory, 0), 0u) << "no context";
-  EXPECT_EQ(Register(&factory, CLSCTX_INPROC_SERVER, 0x100), 0u) << "unknown flag";
+  Register(nullptr, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, E_INVALIDARG);
+  Register(&factory, 0, REGCLS_MULTIPLEUSE, E_INVALIDARG);  // no context
+  Register(&factory, CLSCTX_INPROC_SERVER, 0x100, E_INVALIDARG);  // an unknown flag
   EXPECT_EQ(ProbeFactory(kLocalClass, 0), E_INVALIDARG);
   EXPECT_EQ(CoCreateInstance(kLocalClass, nullptr, CLSCTX_ALL, IID_IUnknown, nullptr), E_POINTER);
 }
@@ -131,12 +135,9 @@ TEST_F(Runtime, InprocServerIsLoadedFromTheRegisteredPath) {
   EXPECT_EQ(object->GetValue(&value), S_OK);
   EXPECT_EQ(value, 42);
   LocalFactory outer;
-  void* aggregated = &outer;
-  EXPECT_EQ(CoCreateInstance(kTestServerClass, &outer, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                             &aggregated),
+  EXPECT_EQ(Create(kTestServerClass, CLSCTX_INPROC_SERVER, IID_IUnknown, &outer),
             CLASS_E_NOAGGREGATION)
       << "the factory's refusal reaches the caller";
-  EXPECT_EQ(aggregated, nullptr);
   EXPECT_EQ(Create(kTestServerClass, CLSCTX_INPROC_SERVER, IID_IDispatch), E_NOINTERFACE);
   EXPECT_EQ(Create(kTestServerClass, CLSCTX_LOCAL_SERVER), REGDB_E_CLASSNOTREG)
       << "the registry serves in-process requests only";
