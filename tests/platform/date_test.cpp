@@ -72,6 +72,7 @@ TEST(Date, WritesIso8601Text) {
     BSTR text = nullptr;
     ASSERT_EQ(VarBstrFromDate(row.date, LOCALE_USER_DEFAULT, 0, &text), row.expected);
     qxcom::Bstr owned(text);
+    EXPECT_EQ(text == nullptr, row.text == nullptr) << "no string on failure";
     EXPECT_EQ(Chars(text), row.text ? row.text : u"");
   }
   EXPECT_EQ(VarBstrFromDate(0, LOCALE_USER_DEFAULT, 0, nullptr), E_INVALIDARG);

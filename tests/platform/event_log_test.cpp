@@ -64,6 +64,7 @@ TEST_F(EventLog, BadCallsFailWithTheirErrorAndReportNothing) {
   EXPECT_EQ(RegisterEventSourceA("remote", "S"), nullptr) << "no remote event log";
   EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
   EXPECT_EQ(RegisterEventSourceW(nullptr, nullptr), nullptr);
+  EXPECT_EQ(RegisterEventSourceA(nullptr, ""), nullptr);
 
   HANDLE source = RegisterEventSourceA(nullptr, "S");
   LPCSTR withNull[] = {"a", nullptr};
@@ -71,6 +72,7 @@ TEST_F(EventLog, BadCallsFailWithTheirErrorAndReportNothing) {
   EXPECT_FALSE(ReportEventA(source, EVENTLOG_INFORMATION_TYPE, 0, 0, nullptr, 2, 0, withNull, nullptr));
   EXPECT_FALSE(ReportEventW(source, EVENTLOG_INFORMATION_TYPE, 0, 0, nullptr, 1, 0, wideWithNull,
                             nullptr));
+  EXPECT_FALSE(ReportEventA(source, EVENTLOG_INFORMATION_TYPE, 0, 0, nullptr, 1, 0, nullptr, nullptr));
   EXPECT_FALSE(ReportEventA(source, 3, 0, 0, nullptr, 0, 0, nullptr, nullptr)) << "unknown type";
   EXPECT_FALSE(ReportEventA(source, EVENTLOG_INFORMATION_TYPE, 0, 0, nullptr, 0, 4, nullptr, nullptr));
   EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));

@@ -227,7 +227,13 @@ TEST_F(Runtime, CreationFromManyThreadsAtOnce) {
     threads.emplace_back([&] {
       for (int i = 0; i < 20; ++i) {
         DWORD cookie = Register(&factory, CLSCTX_INPROC_SERVER);
-        if (FAILED(Create(kTestServerClass)) || FAILED(CoRevokeClassObject(cookie))) ++failures;
+        ComPtr<ITestValue> object;
+        LONG value = 0;
+        if (FAILED(CoCreateInstance(kTestServerClass, nullptr, CLSCTX_INPROC_SERVER,
+                                    kTestValueInterface, reinterpret_cast<void**>(object.put()))) ||
+            FAILED(object->GetValue(&value)) || value != 42 || FAILED(CoRevokeClassObject(cookie))) {
+          ++failures;
+        }
       }
     });
   }

@@ -159,6 +159,8 @@ TEST(SafeArrayElement, BstrsAndVariantsAreCopiedInBothDirections) {
   EXPECT_EQ(Chars(out), u"first");
   ASSERT_EQ(SafeArrayPutElement(array.get(), &index, *slot), S_OK) << "an element over itself";
   EXPECT_EQ(Chars(*slot), u"first");
+  ASSERT_EQ(SafeArrayPutElement(array.get(), &index, nullptr), S_OK) << "a null BSTR is a value";
+  EXPECT_EQ(*slot, nullptr);
 
   qxcom::SafeArrayPtr variants(SafeArrayCreateVector(VT_VARIANT, 1, 1));
   EXPECT_EQ(variants.get()->fFeatures, FADF_HAVEVARTYPE | FADF_VARIANT) << "cleared on destroy";
@@ -187,6 +189,10 @@ TEST(SafeArrayElement, InterfacesAreAddRefdAndReplacedOnesReleased) {
     ASSERT_EQ(SafeArrayPutElement(array.get(), &index, static_cast<IUnknown*>(&second)), S_OK);
     EXPECT_EQ(first.references(), 1u);
     EXPECT_EQ(second.references(), 2u);
+    IUnknown* out = nullptr;
+    ASSERT_EQ(SafeArrayGetElement(array.get(), &index, &out), S_OK);
+    EXPECT_EQ(second.references(), 3u) << "a read element is AddRef'd";
+    out->Release();
   }
   EXPECT_EQ(second.references(), 1u) << "destroy released the element";
 }
