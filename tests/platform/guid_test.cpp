@@ -44,6 +44,17 @@ TEST(Guid, TextIsUpperCaseBracedAndReadsBackInEitherCase) {
   }
 }
 
+TEST(Guid, AllocatedTextIsTaskMemory) {
+  LPOLESTR text = nullptr;
+  ASSERT_EQ(StringFromCLSID(kSample, &text), S_OK);
+  EXPECT_EQ(std::u16string(text), u"{0123ABCD-4567-89EF-FEDC-BA9876543210}");
+  text = static_cast<LPOLESTR>(CoTaskMemRealloc(text, 4096));
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(std::u16string(text), u"{0123ABCD-4567-89EF-FEDC-BA9876543210}") << "kept by realloc";
+  EXPECT_EQ(CoTaskMemRealloc(text, 0), nullptr) << "a zero size frees";
+  EXPECT_EQ(StringFromIID(kSample, nullptr), E_INVALIDARG);
+}
+
 struct BadGuidRow { const char* why; const char16_t* text; };
 constexpr BadGuidRow kBadGuidRows[] = {
     {"no braces", u"0123ABCD-4567-89EF-FEDC-BA9876543210"},

@@ -143,6 +143,7 @@ TEST_F(Registry, HandlesAreChecked) {
   EXPECT_EQ(SetString(key, u"x", u"y"), ERROR_INVALID_HANDLE);
   EXPECT_EQ(RegCloseKey(alias), ERROR_SUCCESS);
   EXPECT_EQ(RegCloseKey(HKEY_CLASSES_ROOT), ERROR_SUCCESS) << "roots close as a no-op";
+  EXPECT_EQ(RegCloseKey(nullptr), ERROR_INVALID_HANDLE);
 
   RegCloseKey(Create(HKEY_CLASSES_ROOT, u"ReadOnly"));
   ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, u"ReadOnly", 0, KEY_READ, &key), ERROR_SUCCESS);
