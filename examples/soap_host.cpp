@@ -20,8 +20,8 @@
 
 namespace {
 
-using qxsoap::test::MemoryPort;
-using qxsoap::test::Xsd;
+using qxsoap::host::MemoryPort;
+using qxsoap::host::Xsd;
 
 constexpr std::u16string_view kServiceNS = u"urn:example:calculator";
 

@@ -2,7 +2,7 @@
 // and its reference count.
 #include "host/memory_port.h"
 
-namespace qxsoap::test {
+namespace qxsoap::host {
 namespace {
 
 std::u16string_view View(BSTR text) { return {text ? text : u"", SysStringLen(text)}; }
@@ -303,4 +303,4 @@ HRESULT MemoryPort::GetLiteralArrayType(BSTR typeName, BSTR typeNS, BSTR* itemTy
   return Found(found, true);
 }
 
-}  // namespace qxsoap::test
+}  // namespace qxsoap::host

@@ -33,7 +33,7 @@
 #include "qxsoap/port_description.h"
 #include "xml/namespaces.h"
 
-namespace qxsoap::test {
+namespace qxsoap::host {
 
 // A schema type or element name: local name and namespace (empty: none).
 struct TypeName {
@@ -272,6 +272,6 @@ class MemoryPort final : public PortDescription {
   std::map<TypeName, TypeName> headerTypes_;
 };
 
-}  // namespace qxsoap::test
+}  // namespace qxsoap::host
 
 #endif  // QXSOAP_HOST_MEMORY_PORT_H_

@@ -1,7 +1,7 @@
 // The in-memory port description: the declaration builders.
 #include "host/memory_port.h"
 
-namespace qxsoap::test {
+namespace qxsoap::host {
 
 OperationBuilder& OperationBuilder::Namespace(std::u16string_view ns) {
   operation_.ns = ns;
@@ -142,4 +142,4 @@ MemoryPort& MemoryPort::WithoutPortDescriptionInterface() {
   return *this;
 }
 
-}  // namespace qxsoap::test
+}  // namespace qxsoap::host

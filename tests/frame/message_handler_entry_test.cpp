@@ -77,7 +77,7 @@ class EntryTest : public ::testing::Test {
     static_cast<std::vector<std::string>*>(context)->push_back(text);
   }
 
-  qxcom::ComPtr<test::MemoryPort> port_ = test::MemoryPort::Create();
+  qxcom::ComPtr<host::MemoryPort> port_ = host::MemoryPort::Create();
   MessageHandler handler_;
   StrictMock<MockParser>* request_ = nullptr;
   StrictMock<MockParser>* response_ = nullptr;
@@ -183,7 +183,7 @@ TEST_F(EntryTest, SerializeWithoutAMessageLeavesTheBufferEmpty) {
 }
 
 TEST(EntryWithoutEngines, EveryEntryPointFailsWithARecordedReceiverFault) {
-  auto port = test::MemoryPort::Create();
+  auto port = host::MemoryPort::Create();
   const struct {
     const char* why;
     bool (*call)(MessageHandler&);

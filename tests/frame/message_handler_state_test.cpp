@@ -7,7 +7,7 @@
 namespace qxsoap {
 namespace {
 
-using test::MemoryPort;
+using host::MemoryPort;
 
 bool InitializeWith(MessageHandler& handler, IDispatch* port, std::u16string_view nextHop = u"") {
   return handler.Initialize(u"Svc", u"Port", u"urn:node", u"urn:action", nextHop, true, true, port);

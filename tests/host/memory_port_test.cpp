@@ -4,7 +4,7 @@
 
 #include "host/memory_port.h"
 
-namespace qxsoap::test {
+namespace qxsoap::host {
 namespace {
 
 // An owned BSTR used as an argument (from the constructor) or as an output
@@ -218,4 +218,4 @@ TEST_F(MemoryPortTest, CountsReferencesAndAnswersItsInterfaces) {
 }
 
 }  // namespace
-}  // namespace qxsoap::test
+}  // namespace qxsoap::host

@@ -72,7 +72,7 @@ TEST(Utf8Units, EveryUnitRoundTrips) {
 
 TEST(AttachmentList, RefusesObjectsWithoutStorage) {
   AttachmentList list;
-  auto notStorage = test::MemoryPort::Create();
+  auto notStorage = host::MemoryPort::Create();
   EXPECT_FALSE(list.Add(u"id", u"type", 1, nullptr, nullptr));
   EXPECT_FALSE(list.Add(u"id", u"type", 1, notStorage.get(), nullptr));
   EXPECT_EQ(list.Count(), 0);
