@@ -1,5 +1,6 @@
 // Numeric coercions: range edges of every integer type, rounding half to
-// even, shortest round-trip text of floats, currency and DECIMAL precision.
+// even, shortest round-trip text of floats, text read by each target type's
+// rules, and currency and DECIMAL precision.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -127,37 +128,56 @@ TEST(CoerceNumeric, FloatsRoundTripThroughTheirShortestText) {
   EXPECT_EQ(AsText(Real(kNaN)), u"NaN");
 }
 
-struct DecimalRow {
-  const char* why; VARTYPE type; const char16_t* text; HRESULT expected; const char16_t* written;
-};
-
-constexpr DecimalRow kDecimalRows[] = {
-    {"currency highest", VT_CY, u"922337203685477.5807", S_OK, u"922337203685477.5807"},
-    {"currency above highest", VT_CY, u"922337203685477.5808", DISP_E_OVERFLOW, nullptr},
-    {"currency keeps four places, half to even", VT_CY, u"1.23455", S_OK, u"1.2346"},
-    {"currency drops trailing zeros", VT_CY, u"-12.5000", S_OK, u"-12.5"},
-    {"decimal highest", VT_DECIMAL, u"79228162514264337593543950335", S_OK,
-     u"79228162514264337593543950335"},
-    {"decimal above highest", VT_DECIMAL, u"79228162514264337593543950336", DISP_E_OVERFLOW,
-     nullptr},
-    {"half the smallest step rounds to even zero", VT_DECIMAL,
-     u"0.00000000000000000000000000005", S_OK, u"0"},
-    {"29 digits beyond 96 bits lose the last one", VT_DECIMAL,
-     u"7922816251426433759354395033.7", S_OK, u"7922816251426433759354395034"},
-    {"more than 29 digits are rounded to 29", VT_DECIMAL, u"1234567890.12345678901234567895", S_OK,
-     u"1234567890.123456789012345679"},
-    {"half above the highest rounds beyond it", VT_DECIMAL, u"79228162514264337593543950335.5",
-     DISP_E_OVERFLOW, nullptr},
-    {"a huge exponent overflows", VT_DECIMAL, u"1e999999999", DISP_E_OVERFLOW, nullptr},
-    {"two points", VT_DECIMAL, u"1.2.3", DISP_E_TYPEMISMATCH, nullptr},
-};
-
-TEST(CoerceNumeric, CurrencyAndDecimalTextKeepTheirPrecision) {
-  for (const DecimalRow& row : kDecimalRows) {
+TEST(CoerceNumeric, TextIsReadByTheTargetTypesRules) {
+  struct Row {
+    const char* why; const char16_t* text; VARTYPE type; HRESULT expected; const char16_t* read;
+  };
+  constexpr Row kRows[] = {
+      {"any letter case", u"FaLsE", VT_BOOL, S_OK, u"False"},
+      {"blanks around a word", u" TRUE\n", VT_BOOL, S_OK, u"True"},
+      {"any non-zero number is true", u"-2.5", VT_BOOL, S_OK, u"True"},
+      {"a zero written as a float", u"0.0e5", VT_BOOL, S_OK, u"False"},
+      {"other words", u"yes", VT_BOOL, DISP_E_TYPEMISMATCH, nullptr},
+      {"a prefix of a word", u"tru", VT_BOOL, DISP_E_TYPEMISMATCH, nullptr},
+      {"blanks around digits", u" \t42\r\n", VT_I4, S_OK, u"42"},
+      {"a fraction is not an integer", u"1.0", VT_I4, DISP_E_TYPEMISMATCH, nullptr},
+      {"blank inside", u"4 2", VT_I4, DISP_E_TYPEMISMATCH, nullptr},
+      {"empty", u"", VT_I4, DISP_E_TYPEMISMATCH, nullptr},
+      {"digits of another script", u"\u0664\u0662", VT_I4, DISP_E_TYPEMISMATCH, nullptr},
+      {"exponent form", u"1.5e-3", VT_R8, S_OK, u"0.0015"},
+      {"a fraction without integer digits", u".5", VT_R8, S_OK, u"0.5"},
+      {"beyond double", u"1e400", VT_R8, DISP_E_OVERFLOW, nullptr},
+      {"beyond float", u"3.5e38", VT_R4, DISP_E_OVERFLOW, nullptr},
+      {"below the smallest denormal reads as zero", u"1e-400", VT_R8, S_OK, u"0"},
+      {"infinity in any case", u"inf", VT_R4, S_OK, u"INF"},
+      {"a comma is not this locale's decimal point", u"1,5", VT_R8, DISP_E_TYPEMISMATCH, nullptr},
+      {"words other than INF and NAN", u"infinity", VT_R8, DISP_E_TYPEMISMATCH, nullptr},
+      {"a digit of another script", u"\u0663", VT_R8, DISP_E_TYPEMISMATCH, nullptr},
+      {"currency highest", u"922337203685477.5807", VT_CY, S_OK, u"922337203685477.5807"},
+      {"currency above highest", u"922337203685477.5808", VT_CY, DISP_E_OVERFLOW, nullptr},
+      {"currency keeps four places, half to even", u"1.23455", VT_CY, S_OK, u"1.2346"},
+      {"currency drops trailing zeros", u"-12.5000", VT_CY, S_OK, u"-12.5"},
+      {"decimal highest", u"79228162514264337593543950335", VT_DECIMAL, S_OK,
+       u"79228162514264337593543950335"},
+      {"decimal above highest", u"79228162514264337593543950336", VT_DECIMAL, DISP_E_OVERFLOW,
+       nullptr},
+      {"half the smallest step rounds to even zero", u"0.00000000000000000000000000005",
+       VT_DECIMAL, S_OK, u"0"},
+      {"29 digits beyond 96 bits lose the last one", u"7922816251426433759354395033.7",
+       VT_DECIMAL, S_OK, u"7922816251426433759354395034"},
+      {"more than 29 digits are rounded to 29", u"1234567890.12345678901234567895", VT_DECIMAL,
+       S_OK, u"1234567890.123456789012345679"},
+      {"half above the highest rounds beyond it", u"79228162514264337593543950335.5", VT_DECIMAL,
+       DISP_E_OVERFLOW, nullptr},
+      {"a huge exponent overflows", u"1e999999999", VT_DECIMAL, DISP_E_OVERFLOW, nullptr},
+      {"two points", u"1.2.3", VT_DECIMAL, DISP_E_TYPEMISMATCH, nullptr},
+  };
+  for (const Row& row : kRows) {
     SCOPED_TRACE(row.why);
     qxcom::Variant result;
     if (FromText(row.text, row.type, row.expected, &result)) {
-      EXPECT_EQ(AsText(result), row.written);
+      EXPECT_EQ(result->vt, row.type);
+      EXPECT_EQ(AsText(result), row.read);
     }
   }
 }
