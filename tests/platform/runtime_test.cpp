@@ -13,6 +13,7 @@
 #include "platform/registry_fixture.h"
 #include "platform/runtime_lookup.h"
 #include "platform/test_server/test_server.h"
+#include "platform/values.h"
 #include "qxcom.h"
 
 namespace {
@@ -152,12 +153,7 @@ TEST_F(Runtime, InprocServerIsLoadedFromTheRegisteredPath) {
 TEST_F(Runtime, CreationFailuresHaveTheirHresults) {
   const std::string notALibrary = directory_ + "/not-a-library.so";
   std::ofstream(notALibrary) << "plain text\n";
-  struct Row {
-    const char* why;
-    bool registered;  // whether the class has an InprocServer32 key
-    std::string serverPath;
-    HRESULT result;
-  };
+  struct Row { const char* why; bool registered; std::string serverPath; HRESULT result; };
   const Row rows[] = {
       {"class not in the registry", false, "", REGDB_E_CLASSNOTREG},
       {"empty server path", true, "", REGDB_E_CLASSNOTREG},
@@ -168,7 +164,7 @@ TEST_F(Runtime, CreationFailuresHaveTheirHresults) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
     RegDeleteTreeW(HKEY_CLASSES_ROOT, u"CLSID");
-    if (row.registered) RegisterServer(row.serverPath);
+    if (row.registered) RegisterServer(row.serverPath);  // an InprocServer32 key
     EXPECT_EQ(Create(kTestServerClass), row.result);
   }
   WriteStore("not a registry\n");
@@ -201,7 +197,7 @@ TEST_F(Runtime, ProgIdsResolveDirectlyAndThroughCurVer) {
   SetDefault(u"Broken\\CLSID", u"not a guid");
   SetDefault(u"Dangling\\CurVer", u"Nowhere");
   for (const char16_t* bad : {u"Unknown.Thing", u"Loop.A", u"Broken", u"Dangling", u"", u"CLSID\\x"}) {
-    SCOPED_TRACE(std::string(bad, bad + std::char_traits<char16_t>::length(bad)));
+    SCOPED_TRACE(platform_test::Trace(bad));
     EXPECT_EQ(CLSIDFromProgID(bad, &clsid), CO_E_CLASSSTRING);
   }
   EXPECT_EQ(CLSIDFromProgID(nullptr, &clsid), E_INVALIDARG);
