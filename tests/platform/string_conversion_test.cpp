@@ -79,14 +79,8 @@ TEST(StringConversion, ShortBufferAndStrictReadingFailWithoutWriting) {
 }
 
 struct BadCallRow {
-  const char* why;
-  UINT codePage;
-  DWORD flags;
-  const char16_t* text;
-  int length;
-  int capacity;
-  bool withDefaultChar;
-  DWORD error;
+  const char* why; UINT codePage; DWORD flags; const char16_t* text; int length;
+  int capacity; bool withDefaultChar; DWORD error;
 };
 const BadCallRow kBadCallRows[] = {
     {"null text", CP_UTF8, 0, nullptr, 1, 0, false, ERROR_INVALID_PARAMETER},
