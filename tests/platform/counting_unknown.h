@@ -3,6 +3,7 @@
 #ifndef QXSOAP_TESTS_PLATFORM_COUNTING_UNKNOWN_H_
 #define QXSOAP_TESTS_PLATFORM_COUNTING_UNKNOWN_H_
 
+#include "platform/test_server/test_server.h"
 #include "qxcom.h"
 
 // Lives on the test's stack: the count is observed, the object never deletes
@@ -10,14 +11,7 @@
 class CountingUnknown : public IDispatch {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return AnswerQuery<IDispatch>(this, iid, IID_IDispatch, object);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override { return --references_; }

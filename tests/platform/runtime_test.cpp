@@ -27,11 +27,7 @@ const CLSID kLocalClass = {0x8D1C2E3F, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 0x0A}
 class LocalFactory final : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    bool known = iid == IID_IUnknown || iid == IID_IClassFactory;
-    *object = known ? static_cast<IClassFactory*>(this) : nullptr;
-    if (!known) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    return AnswerQuery<IClassFactory>(this, iid, IID_IClassFactory, object);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
   ULONG STDMETHODCALLTYPE Release() override { return --references; }

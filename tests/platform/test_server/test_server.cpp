@@ -14,14 +14,7 @@ class TestObject final : public ITestValue {
   TestObject() { ++moduleLocks; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid != IID_IUnknown && iid != kTestValueInterface) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<ITestValue*>(this);
-    AddRef();
-    return S_OK;
+    return AnswerQuery<ITestValue>(this, iid, kTestValueInterface, object);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {
@@ -47,13 +40,7 @@ class TestObject final : public ITestValue {
 class TestFactory final : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid != IID_IUnknown && iid != IID_IClassFactory) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IClassFactory*>(this);
-    return S_OK;
+    return AnswerQuery<IClassFactory>(this, iid, IID_IClassFactory, object);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
