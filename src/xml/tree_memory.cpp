@@ -2,6 +2,7 @@
 // allocation inside the current block.
 #include "xml/tree_memory.h"
 
+#include <sanitizer/asan_interface.h>
 #include <sys/mman.h>
 
 #include <memory>
@@ -10,36 +11,68 @@
 
 namespace qxsoap {
 
+#if defined(__SANITIZE_ADDRESS__)
+#define QXSOAP_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QXSOAP_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace {
 
 // Allocations above this size do not come from the blocks.
 constexpr size_t kLargeAllocation = kTreeBlockBytes / 16;
 
+#ifdef QXSOAP_ADDRESS_SANITIZER
+// Under AddressSanitizer blocks come from its heap and are never kept, and
+// a block stays poisoned until allocations unpoison it piece by piece: the
+// sanitizer's quarantine then reports a pointer kept into a released tree
+// instead of letting it read the next tree.
+constexpr size_t kSpareLimit = 0;
+
+void* NewBlock() {
+  void* block = ::operator new(kTreeBlockBytes);
+  ASAN_POISON_MEMORY_REGION(block, kTreeBlockBytes);
+  return block;
+}
+
+void FreeBlock(void* block) { ::operator delete(block); }
+#else
+constexpr size_t kSpareLimit = kMaxSpareBlocks;
+
+void* NewBlock() {
+  void* block = mmap(nullptr, kTreeBlockBytes, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (block == MAP_FAILED) throw std::bad_alloc();
+  // Only advice: without huge pages the block works as well, page by page.
+  madvise(block, kTreeBlockBytes, MADV_HUGEPAGE);
+  return block;
+}
+
+void FreeBlock(void* block) { munmap(block, kTreeBlockBytes); }
+#endif
+
 class SpareBlocks {
  public:
-  // A spare block, or a new mapping when there is none.
+  // A spare block, or a new one when there is none.
   void* Take() {
     {
       const std::lock_guard lock(mutex_);
       if (count_ > 0) return blocks_[--count_];
     }
-    void* block = mmap(nullptr, kTreeBlockBytes, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (block == MAP_FAILED) throw std::bad_alloc();
-    // Only advice: without huge pages the block works as well, page by page.
-    madvise(block, kTreeBlockBytes, MADV_HUGEPAGE);
-    return block;
+    return NewBlock();
   }
 
   void Give(void* block) {
     {
       const std::lock_guard lock(mutex_);
-      if (count_ < kMaxSpareBlocks) {
+      if (count_ < kSpareLimit) {
         blocks_[count_++] = block;
         return;
       }
     }
-    munmap(block, kTreeBlockBytes);
+    FreeBlock(block);
   }
 
  private:
@@ -73,6 +106,7 @@ void* TreeMemory::do_allocate(size_t bytes, size_t alignment) {
     end_ = static_cast<char*>(block) + kTreeBlockBytes;
   }
   next_ = static_cast<char*>(place) + bytes;
+  ASAN_UNPOISON_MEMORY_REGION(place, bytes);
   return place;
 }
 
