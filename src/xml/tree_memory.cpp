@@ -42,8 +42,8 @@ void FreeBlock(void* block) { ::operator delete(block); }
 constexpr size_t kSpareLimit = kMaxSpareBlocks;
 
 void* NewBlock() {
-  void* block = mmap(nullptr, kTreeBlockBytes, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* block =
+      mmap(nullptr, kTreeBlockBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (block == MAP_FAILED) throw std::bad_alloc();
   // Only advice: without huge pages the block works as well, page by page.
   madvise(block, kTreeBlockBytes, MADV_HUGEPAGE);

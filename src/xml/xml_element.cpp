@@ -66,8 +66,8 @@ void XmlElement::AppendChild(std::unique_ptr<XmlElement> child) {
 bool XmlElement::AddAttribute(std::u16string_view qualifiedName, std::u16string_view value) {
   if (attributes_.contains(qualifiedName)) return false;
   std::pmr::memory_resource* memory = Memory();
-  attributes_.try_emplace(XmlString(qualifiedName, memory), qualifiedName,
-                          XmlString(value, memory), memory);
+  attributes_.try_emplace(XmlString(qualifiedName, memory), qualifiedName, XmlString(value, memory),
+                          memory);
   return true;
 }
 
@@ -78,7 +78,8 @@ bool XmlElement::DeclareNamespace(std::u16string_view prefix, std::u16string_vie
 }
 
 void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
-                                       std::u16string_view namespaceUri, std::u16string_view value) {
+                                       std::u16string_view namespaceUri,
+                                       std::u16string_view value) {
   std::pmr::memory_resource* memory = Memory();
   XmlAttribute attribute(qualifiedName, XmlString(value, memory), memory);
   const size_t colon = qualifiedName.find(u':');
@@ -107,8 +108,8 @@ void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
 bool XmlElement::GetAttribute(std::u16string_view namespaceUri, std::u16string_view localName,
                               std::u16string& value) const {
   const XmlString key = namespaceUri.empty()
-                                 ? AttributeKey(this->namespaceUri, this->localName, localName)
-                                 : AttributeKey(namespaceUri, localName);
+                            ? AttributeKey(this->namespaceUri, this->localName, localName)
+                            : AttributeKey(namespaceUri, localName);
   const XmlAttribute* attribute = FindAttribute(key);
   if (!attribute) return false;
   value = attribute->value;

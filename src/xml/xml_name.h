@@ -80,16 +80,18 @@ class XmlAttribute : public XmlName {
 // it is filed under its element's namespace URI and local name followed by
 // its own name (use the three-part form). The key takes its memory from
 // `memory`.
-inline XmlString AttributeKey(std::u16string_view namespaceUri, std::u16string_view localName,
-                              std::pmr::memory_resource* memory = std::pmr::get_default_resource()) {
+inline XmlString AttributeKey(
+    std::u16string_view namespaceUri, std::u16string_view localName,
+    std::pmr::memory_resource* memory = std::pmr::get_default_resource()) {
   XmlString key(memory);
   key.reserve(namespaceUri.size() + localName.size());
   key.append(namespaceUri).append(localName);
   return key;
 }
-inline XmlString AttributeKey(std::u16string_view ownerNamespaceUri,
-                              std::u16string_view ownerLocalName, std::u16string_view localName,
-                              std::pmr::memory_resource* memory = std::pmr::get_default_resource()) {
+inline XmlString AttributeKey(
+    std::u16string_view ownerNamespaceUri, std::u16string_view ownerLocalName,
+    std::u16string_view localName,
+    std::pmr::memory_resource* memory = std::pmr::get_default_resource()) {
   XmlString key(memory);
   key.reserve(ownerNamespaceUri.size() + ownerLocalName.size() + localName.size());
   key.append(ownerNamespaceUri).append(ownerLocalName).append(localName);
