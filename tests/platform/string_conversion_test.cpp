@@ -1,11 +1,9 @@
 // Text conversion with the Windows size protocol; the handler's event-log
-// report converts fault messages with it, and the registry file relies on
-// the codecs below it.
+// report converts fault messages with it.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/string_conversion.h"
 #include "qxcom/stringapi.h"
 
 namespace {
@@ -56,16 +54,6 @@ TEST(StringConversion, ConvertsBothWaysReplacingWhatIsIllFormed) {
   }
 }
 
-TEST(StringConversion, TerminatedInputCountsAndWritesTheNull) {
-  char out[8];
-  EXPECT_EQ(WideCharToMultiByte(CP_THREAD_ACP, 0, u"ab", -1, nullptr, 0, nullptr, nullptr), 3);
-  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"ab", -1, out, 8, nullptr, nullptr), 3);
-  EXPECT_STREQ(out, "ab");
-  char16_t wide[8];
-  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xC3\xA9", -1, wide, 8), 2);
-  EXPECT_EQ(std::u16string(wide), u"\u00E9");
-}
-
 TEST(StringConversion, ShortBufferAndStrictReadingFailWithoutWriting) {
   char out[4] = {'#', '#', '#', '#'};
   SetLastError(0);
@@ -76,41 +64,6 @@ TEST(StringConversion, ShortBufferAndStrictReadingFailWithoutWriting) {
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "a\x80", 2, wide, 4), 0);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_NO_UNICODE_TRANSLATION));
   EXPECT_EQ(wide[0], u'#');
-}
-
-struct BadCallRow {
-  const char* why; UINT codePage; DWORD flags; const char16_t* text; int length;
-  int capacity; bool withDefaultChar; DWORD error;
-};
-const BadCallRow kBadCallRows[] = {
-    {"null text", CP_UTF8, 0, nullptr, 1, 0, false, ERROR_INVALID_PARAMETER},
-    {"code page that is not UTF-8", 1252, 0, u"a", 1, 0, false, ERROR_INVALID_PARAMETER},
-    {"default char has no meaning in UTF-8", CP_UTF8, 0, u"a", 1, 0, true, ERROR_INVALID_PARAMETER},
-    {"unknown flag", CP_UTF8, 0x400, u"a", 1, 0, false, ERROR_INVALID_FLAGS},
-    {"strict flag on a lone surrogate", CP_UTF8, WC_ERR_INVALID_CHARS, u"a\xD800", 2, 0, false,
-     ERROR_NO_UNICODE_TRANSLATION},
-    {"null output with a capacity", CP_UTF8, 0, u"a", 1, 5, false, ERROR_INVALID_PARAMETER},
-};
-
-TEST(StringConversion, BadCallsFailWithTheirError) {
-  for (const BadCallRow& row : kBadCallRows) {
-    SCOPED_TRACE(row.why);
-    SetLastError(0);
-    BOOL used = FALSE;
-    EXPECT_EQ(WideCharToMultiByte(row.codePage, row.flags, row.text, row.length, nullptr,
-                                  row.capacity, nullptr, row.withDefaultChar ? &used : nullptr),
-              0);
-    EXPECT_EQ(GetLastError(), row.error);
-  }
-}
-
-TEST(StringConversion, CodecsCountWhatTheyReplace) {
-  std::string narrow;
-  EXPECT_EQ(qxcom::AppendUtf16AsUtf8(u"\xD800\xD800\xDC00", narrow), 1u) << "one lone, one pair";
-  EXPECT_EQ(narrow, "\xEF\xBF\xBD\xF0\x90\x80\x80");
-  std::u16string wide;
-  EXPECT_EQ(qxcom::AppendUtf8AsUtf16("\xFF\xC3\xA9\xC3", wide), 2u);
-  EXPECT_EQ(wide, u"\uFFFD\u00E9\uFFFD");
 }
 
 }  // namespace
