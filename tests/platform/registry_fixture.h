@@ -64,8 +64,8 @@ inline LONG SetString(HKEY key, const char16_t* name, const std::u16string& text
                         DWORD((text.size() + 1) * sizeof(char16_t)));
 }
 
-// Reads a REG_SZ with the size-then-data protocol; the error code when it fails.
-inline std::u16string GetString(HKEY key, const char16_t* name, LONG* error = nullptr) {
+// Reads a REG_SZ with the size-then-data protocol; empty when it fails.
+inline std::u16string GetString(HKEY key, const char16_t* name) {
   DWORD type = 0, size = 0;
   LONG result = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
   std::u16string text(size / 2, u'\0');
@@ -73,7 +73,6 @@ inline std::u16string GetString(HKEY key, const char16_t* name, LONG* error = nu
     result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
     EXPECT_EQ(type, DWORD(REG_SZ));
   }
-  if (error) *error = result;
   if (result != ERROR_SUCCESS) return {};
   if (!text.empty() && text.back() == u'\0') text.pop_back();
   return text;
