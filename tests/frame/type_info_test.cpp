@@ -45,30 +45,8 @@ TEST(TypeInfo, FunctionsCarryTypesAndDirections) {
       << "GetNext reads the position it writes";
   info->ReleaseFuncDesc(next);
 
-  FUNCDESC* clear = nullptr;
-  ASSERT_EQ(info->GetFuncDesc(13, &clear), S_OK);  // ClearMethodParams
-  EXPECT_EQ(clear->cParams, 0);
-  EXPECT_EQ(clear->elemdescFunc.tdesc.vt, VT_VOID);
-  info->ReleaseFuncDesc(clear);
-
   FUNCDESC* past = nullptr;
   EXPECT_EQ(info->GetFuncDesc(101, &past), TYPE_E_ELEMENTNOTFOUND);
-}
-
-TEST(TypeInfo, NamesOfAMethodFitTheCallersRoom) {
-  auto info = TypeInfoOf(*test::NewHandlerObject().get());
-  BSTR names[4] = {};
-  UINT count = 0;
-  ASSERT_EQ(info->GetNames(101, names, 4, &count), S_OK);
-  ASSERT_EQ(count, 4u) << "ProcessRPCGet and its three arguments";
-  EXPECT_EQ(std::u16string(names[0]), u"ProcessRPCGet");
-  EXPECT_EQ(std::u16string(names[3]), u"bstrQueryString");
-  for (BSTR name : names) SysFreeString(name);
-  ASSERT_EQ(info->GetNames(101, names, 2, &count), S_OK);
-  EXPECT_EQ(count, 2u) << "no more than the caller has room for";
-  SysFreeString(names[0]);
-  SysFreeString(names[1]);
-  EXPECT_EQ(info->GetNames(500, names, 2, &count), TYPE_E_ELEMENTNOTFOUND);
 }
 
 }  // namespace
