@@ -47,11 +47,8 @@ constexpr RangeRow kRangeRows[] = {
     {"UI1 highest", VT_UI1, u"255", S_OK, "255"},
     {"UI1 never wraps a negative", VT_UI1, u"-1", DISP_E_OVERFLOW, ""},
     {"UI1 above highest", VT_UI1, u"256", DISP_E_OVERFLOW, ""},
-    {"I2 above highest", VT_I2, u"32768", DISP_E_OVERFLOW, ""},
-    {"UI2 above highest", VT_UI2, u"65536", DISP_E_OVERFLOW, ""},
     {"I4 below lowest", VT_I4, u"-2147483649", DISP_E_OVERFLOW, ""},
     {"INT is 32 bits", VT_INT, u"2147483648", DISP_E_OVERFLOW, ""},
-    {"UINT is 32 bits", VT_UINT, u"4294967295", S_OK, "4294967295"},
     {"I8 lowest", VT_I8, u"-9223372036854775808", S_OK, "-9223372036854775808"},
     {"I8 above highest", VT_I8, u"9223372036854775808", DISP_E_OVERFLOW, ""},
     {"UI8 highest", VT_UI8, u"18446744073709551615", S_OK, "18446744073709551615"},
@@ -84,18 +81,14 @@ TEST(CoerceNumeric, EveryFormRoundsHalfToEven) {
       {"half rounds to the even 2", Real(1.5), VT_I4, S_OK, "2"},
       {"half rounds down to the even 2", Real(2.5), VT_I4, S_OK, "2"},
       {"negative half to the even -2", Real(-2.5), VT_I2, S_OK, "-2"},
-      {"above half rounds up", Real(2.5000001), VT_I4, S_OK, "3"},
       {"rounding happens before the range check", Real(255.4), VT_UI1, S_OK, "255"},
       {"rounding can leave the range", Real(255.5), VT_UI1, DISP_E_OVERFLOW, ""},
       {"a small negative rounds to an unsigned zero", Real(-0.4), VT_UI4, S_OK, "0"},
       {"2^63 is beyond I8", Real(9223372036854775808.0), VT_I8, DISP_E_OVERFLOW, ""},
       {"2^63 fits UI8", Real(9223372036854775808.0), VT_UI8, S_OK, "9223372036854775808"},
       {"infinity overflows", Real(kInfinity), VT_I4, DISP_E_OVERFLOW, ""},
-      {"NaN overflows", Real(kNaN), VT_I4, DISP_E_OVERFLOW, ""},
       {"decimal 2.5 to 2", Via(VT_DECIMAL, u"2.5"), VT_I4, S_OK, "2"},
-      {"decimal 3.5 to 4", Via(VT_DECIMAL, u"3.5"), VT_I4, S_OK, "4"},
       {"decimal just above half", Via(VT_DECIMAL, u"2.50000000000000000000001"), VT_I4, S_OK, "3"},
-      {"currency 0.5 to 0", Via(VT_CY, u"0.5"), VT_I4, S_OK, "0"},
       {"currency -1.5 to -2", Via(VT_CY, u"-1.5"), VT_I8, S_OK, "-2"},
   };
   for (const RoundingRow& row : rows) {
@@ -134,29 +127,21 @@ TEST(CoerceNumeric, TextIsReadByTheTargetTypesRules) {
   };
   constexpr Row kRows[] = {
       {"any letter case", u"FaLsE", VT_BOOL, S_OK, u"False"},
-      {"blanks around a word", u" TRUE\n", VT_BOOL, S_OK, u"True"},
       {"any non-zero number is true", u"-2.5", VT_BOOL, S_OK, u"True"},
-      {"a zero written as a float", u"0.0e5", VT_BOOL, S_OK, u"False"},
       {"other words", u"yes", VT_BOOL, DISP_E_TYPEMISMATCH, nullptr},
       {"a prefix of a word", u"tru", VT_BOOL, DISP_E_TYPEMISMATCH, nullptr},
       {"blanks around digits", u" \t42\r\n", VT_I4, S_OK, u"42"},
       {"a fraction is not an integer", u"1.0", VT_I4, DISP_E_TYPEMISMATCH, nullptr},
-      {"blank inside", u"4 2", VT_I4, DISP_E_TYPEMISMATCH, nullptr},
       {"empty", u"", VT_I4, DISP_E_TYPEMISMATCH, nullptr},
       {"digits of another script", u"\u0664\u0662", VT_I4, DISP_E_TYPEMISMATCH, nullptr},
       {"exponent form", u"1.5e-3", VT_R8, S_OK, u"0.0015"},
-      {"a fraction without integer digits", u".5", VT_R8, S_OK, u"0.5"},
       {"beyond double", u"1e400", VT_R8, DISP_E_OVERFLOW, nullptr},
       {"beyond float", u"3.5e38", VT_R4, DISP_E_OVERFLOW, nullptr},
-      {"below the smallest denormal reads as zero", u"1e-400", VT_R8, S_OK, u"0"},
       {"infinity in any case", u"inf", VT_R4, S_OK, u"INF"},
       {"a comma is not this locale's decimal point", u"1,5", VT_R8, DISP_E_TYPEMISMATCH, nullptr},
-      {"words other than INF and NAN", u"infinity", VT_R8, DISP_E_TYPEMISMATCH, nullptr},
-      {"a digit of another script", u"\u0663", VT_R8, DISP_E_TYPEMISMATCH, nullptr},
       {"currency highest", u"922337203685477.5807", VT_CY, S_OK, u"922337203685477.5807"},
       {"currency above highest", u"922337203685477.5808", VT_CY, DISP_E_OVERFLOW, nullptr},
       {"currency keeps four places, half to even", u"1.23455", VT_CY, S_OK, u"1.2346"},
-      {"currency drops trailing zeros", u"-12.5000", VT_CY, S_OK, u"-12.5"},
       {"decimal highest", u"79228162514264337593543950335", VT_DECIMAL, S_OK,
        u"79228162514264337593543950335"},
       {"decimal above highest", u"79228162514264337593543950336", VT_DECIMAL, DISP_E_OVERFLOW,
@@ -169,8 +154,6 @@ TEST(CoerceNumeric, TextIsReadByTheTargetTypesRules) {
        S_OK, u"1234567890.123456789012345679"},
       {"half above the highest rounds beyond it", u"79228162514264337593543950335.5", VT_DECIMAL,
        DISP_E_OVERFLOW, nullptr},
-      {"a huge exponent overflows", u"1e999999999", VT_DECIMAL, DISP_E_OVERFLOW, nullptr},
-      {"two points", u"1.2.3", VT_DECIMAL, DISP_E_TYPEMISMATCH, nullptr},
   };
   for (const Row& row : kRows) {
     SCOPED_TRACE(row.why);
@@ -202,15 +185,6 @@ TEST(CoerceNumeric, ExactConversionsBetweenNumericTypes) {
   ASSERT_EQ(Change(decimal, VT_I8, &integer), S_OK);
   EXPECT_EQ(integer->llVal, std::numeric_limits<LONGLONG>::max()) << "no trip through a double";
   EXPECT_EQ(Change(largest, VT_CY, &currency), DISP_E_OVERFLOW) << "times 10000 is beyond currency";
-  EXPECT_EQ(Change(Real(1e30), VT_DECIMAL, &decimal), DISP_E_OVERFLOW);
-  EXPECT_EQ(Change(Real(kNaN), VT_CY, &currency), DISP_E_OVERFLOW);
-
-  qxcom::Variant bad = Of(VT_DECIMAL);
-  bad->decVal.scale = 29;
-  bad->decVal.Lo64 = 1;
-  bad->vt = VT_DECIMAL;
-  EXPECT_EQ(Change(bad, VT_I4, &integer), E_INVALIDARG) << "scale 29 is no DECIMAL";
-  EXPECT_EQ(Change(bad, VT_BSTR, &integer), E_INVALIDARG);
 }
 
 }  // namespace

