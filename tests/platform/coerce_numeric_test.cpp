@@ -62,14 +62,11 @@ TEST(CoerceNumeric, IntegerRangeEdgesFromText) {
     SCOPED_TRACE(row.why);
     EXPECT_EQ(IntegerFrom(Text(row.text), row.type, row.expected), row.value);
   }
-  qxcom::Variant lowest = Of(VT_I8), highest = Of(VT_UI8), result;
+  qxcom::Variant lowest = Of(VT_I8), highest = Of(VT_UI8);
   lowest->llVal = std::numeric_limits<LONGLONG>::min();
   highest->ullVal = std::numeric_limits<ULONGLONG>::max();
   EXPECT_EQ(IntegerFrom(lowest, VT_UI8, DISP_E_OVERFLOW), "") << "a negative is never wrapped";
   EXPECT_EQ(IntegerFrom(highest, VT_I8, DISP_E_OVERFLOW), "");
-  EXPECT_EQ(IntegerFrom(Long(-1), VT_I1, S_OK), "-1");
-  ASSERT_EQ(Change(highest, VT_R8, &result), S_OK);
-  EXPECT_EQ(result->dblVal, 18446744073709551616.0);
 }
 
 struct RoundingRow {
