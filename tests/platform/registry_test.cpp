@@ -20,7 +20,6 @@ TEST_F(Registry, MissingStoreIsAnEmptyRegistryUntilAWrite) {
   HKEY key = nullptr;
   EXPECT_EQ(RegOpenKeyW(HKEY_CLASSES_ROOT, u"CLSID", &key), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(key, nullptr);
-  EXPECT_TRUE(SubkeyNames(HKEY_CLASSES_ROOT).empty());
   EXPECT_FALSE(std::filesystem::exists(store_)) << "reading creates nothing";
 
   key = Create(HKEY_CLASSES_ROOT, u"CLSID\\{A}\\InprocServer32");
@@ -108,8 +107,6 @@ TEST_F(Registry, BadKeyPathsAreRefused) {
     EXPECT_EQ(RegCreateKeyW(HKEY_CLASSES_ROOT, row.path.c_str(), &key), row.error);
     EXPECT_EQ(key, nullptr);
   }
-  RegCloseKey(Create(HKEY_CLASSES_ROOT, u"Trailing\\"));
-  EXPECT_EQ(SubkeyNames(HKEY_CLASSES_ROOT), Names{u"Trailing"}) << "a trailing backslash is allowed";
 }
 
 TEST_F(Registry, ValueBytesRoundTripExactly) {
