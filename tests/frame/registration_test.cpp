@@ -76,12 +76,10 @@ TEST_F(RegistrationTest, WritesEveryKeyOfTheScripts) {
     const char16_t* name;  // null: the default value
     std::u16string value;
   } rows[] = {
-      {"application entry", kAppKey, nullptr, u"qxsoapmsg"},
       {"version-independent ProgID resolves through CurVer", u"qxsoapsvc.qxsoapmsg2\\CurVer",
        nullptr, u"qxsoapsvc.qxsoapmsg2.1"},
       {"version-independent ProgID's class", u"qxsoapsvc.qxsoapmsg2\\CLSID", nullptr,
        u"{E88C25FF-5EA3-44D5-AB0A-B9188E6BE5A0}"},
-      {"class's application", classKey, u"AppID", u"{2B708D0B-88C2-4369-9B22-42F9ED12F144}"},
       {"in-process server is the module's path", classKey + u"\\InprocServer32", nullptr,
        kModule},
       {"apartment threading", classKey + u"\\InprocServer32", u"ThreadingModel", u"Apartment"},
