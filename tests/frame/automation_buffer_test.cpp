@@ -34,12 +34,12 @@ TEST(AutomationBuffer, WhatIsNotAByteVectorLeavesTheMessage) {
       {"two dimensions", test::ArrayVariant(VT_UI1, SafeArrayCreate(VT_UI1, 2, square))},
       {"strings, not bytes", test::StringArrayVariant({u"a"})},
   };
+  auto object = NewHandlerObject();
+  qxcom::Variant request = test::ByteArrayVariant({'a', 'b'});
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  ASSERT_EQ(object->SetBuffer(*request.get(), &ok), S_OK);
   for (Row& row : rows) {
     SCOPED_TRACE(row.why);
-    auto object = NewHandlerObject();
-    qxcom::Variant request = test::ByteArrayVariant({'a', 'b'});
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    ASSERT_EQ(object->SetBuffer(*request.get(), &ok), S_OK);
     ok = VARIANT_TRUE;
     EXPECT_EQ(object->SetBuffer(*row.value.get(), &ok), S_OK);
     EXPECT_EQ(ok, VARIANT_FALSE);
@@ -57,6 +57,8 @@ qxcom::Variant StartingAtMinusThree() {
   return test::ArrayVariant(VT_UI1, array);
 }
 
+// Late-bound callers pass their array variables by reference: every row
+// goes through Invoke that way.
 TEST(AutomationBuffer, BytesGoInAndComeBackUnchanged) {
   EXPECT_TRUE(Buffer(*NewHandlerObject().get()).empty()) << "a fresh object has an empty message";
   struct Row {
@@ -73,9 +75,15 @@ TEST(AutomationBuffer, BytesGoInAndComeBackUnchanged) {
   for (Row& row : rows) {
     SCOPED_TRACE(row.why);
     auto object = NewHandlerObject();
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    ASSERT_EQ(object->SetBuffer(*row.value.get(), &ok), S_OK);
-    EXPECT_EQ(ok, VARIANT_TRUE);
+    VARIANTARG byRef;
+    V_VT(&byRef) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&byRef) = row.value.get();
+    DISPPARAMS params{&byRef, nullptr, 1, 0};
+    qxcom::Variant ok;
+    ASSERT_EQ(object->Invoke(46, IID_NULL, 0, DISPATCH_METHOD, &params, ok.get(), nullptr,
+                             nullptr),
+              S_OK);
+    EXPECT_EQ(V_BOOL(ok.get()), VARIANT_TRUE);
     EXPECT_EQ(Buffer(*object.get()), row.bytes);
     EXPECT_EQ(Buffer(*object.get()), row.bytes) << "the handler keeps its own copy";
   }
@@ -90,21 +98,6 @@ TEST(AutomationBuffer, ALockedArrayIsReadAndStaysLocked) {
   EXPECT_EQ(ok, VARIANT_TRUE);
   EXPECT_EQ(V_ARRAY(request.get())->cLocks, 1u) << "the caller's lock is the caller's";
   SafeArrayUnlock(V_ARRAY(request.get()));
-}
-
-TEST(AutomationBuffer, ByteArraysPassedByReferenceThroughInvoke) {
-  auto object = NewHandlerObject();
-  qxcom::Variant bytes = test::ByteArrayVariant({'h', 'i'});
-  VARIANTARG byRef;
-  V_VT(&byRef) = VT_BYREF | VT_VARIANT;
-  V_VARIANTREF(&byRef) = bytes.get();
-  DISPPARAMS params{&byRef, nullptr, 1, 0};
-  qxcom::Variant result;
-  ASSERT_EQ(object->Invoke(46, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), nullptr,
-                           nullptr),
-            S_OK);
-  EXPECT_EQ(V_BOOL(result.get()), VARIANT_TRUE);
-  EXPECT_EQ(Buffer(*object.get()), (std::vector<BYTE>{'h', 'i'}));
 }
 
 }  // namespace
