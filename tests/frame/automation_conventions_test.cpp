@@ -50,20 +50,6 @@ TEST(AutomationConventions, StringsOutAreNewAndNeverNull) {
   SysFreeString(second);
 }
 
-TEST(AutomationConventions, VariantsAreCopiedBothWays) {
-  auto object = NewHandlerObject();
-  {
-    qxcom::Variant value = test::BstrVariant(u"forty-two");
-    EXPECT_EQ(object->SetReturnValue(*value.get()), S_OK);
-  }  // the caller's string is freed here; the handler kept its own
-  qxcom::Variant out = test::LongVariant(7);
-  EXPECT_EQ(object->GetReturnValue(out.get()), S_OK) << "the previous content is cleared";
-  EXPECT_EQ(test::TextOf(*out.get()), u"forty-two");
-  qxcom::Variant again;
-  EXPECT_EQ(object->GetReturnValue(again.get()), S_OK);
-  EXPECT_NE(V_BSTR(out.get()), V_BSTR(again.get())) << "each copy is deep";
-}
-
 TEST(AutomationConventions, AFailedContentCopyIsTheResult) {
   auto object = NewHandlerObject();
   VARIANT bad;
@@ -77,21 +63,6 @@ TEST(AutomationConventions, AFailedContentCopyIsTheResult) {
   LONG count = -1;
   object->GetNumMethodParams(&count);
   EXPECT_EQ(count, 0) << "nothing is appended";
-}
-
-TEST(AutomationConventions, AnEmptyListStillWritesTheContent) {
-  auto object = NewHandlerObject();
-  BSTR ns = nullptr, name = nullptr, actor = nullptr;
-  VARIANT_BOOL mustUnderstand = 5, found = VARIANT_TRUE;
-  qxcom::Variant content = test::LongVariant(1);
-  LONG position = 77;
-  EXPECT_EQ(object->GetFirstHeaderElem(&ns, &name, content.get(), &mustUnderstand, &actor,
-                                       &position, &found),
-            S_OK);
-  EXPECT_EQ(found, VARIANT_FALSE);
-  EXPECT_EQ(V_VT(content.get()), VT_EMPTY);
-  EXPECT_EQ(ns, nullptr) << "no other field is written";
-  EXPECT_EQ(position, 77);
 }
 
 TEST(AutomationConventions, LateBoundCallsReachTheSameState) {

@@ -1,9 +1,7 @@
-// The object's identity, reference counting, aggregation and module locks.
+// The object's identity and aggregation.
 #include <gtest/gtest.h>
 
 #include "frame/automation_test_object.h"
-#include "frame/class_factory.h"
-#include "frame/module_lock.h"
 #include "qxsoapmsg.h"
 
 namespace qxsoap {
@@ -57,14 +55,6 @@ TEST(AutomationLifecycle, AggregationDelegatesToTheOuterObject) {
   handler->Release();
   EXPECT_EQ(outer.references, 1u);
   EXPECT_EQ(inner->Release(), 0u);
-}
-
-TEST(AutomationLifecycle, AFailedCreationLeavesNoObject) {
-  const LONG before = ModuleLockCount();
-  void* object = reinterpret_cast<void*>(1);
-  EXPECT_EQ(ClassFactory().CreateInstance(nullptr, IID_IClassFactory, &object), E_NOINTERFACE);
-  EXPECT_EQ(object, nullptr);
-  EXPECT_EQ(ModuleLockCount(), before) << "the object made for the failed query is gone";
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 #include "frame/registration.h"
 #include "qxcom/registry.h"
-#include "qxsoapmsg.h"
 
 namespace qxsoap {
 namespace {
@@ -121,15 +120,6 @@ TEST_F(RegistrationTest, UnregistrationKeepsSharedParentsAndOthersSubkeys) {
     EXPECT_TRUE(KeyExists(kept)) << std::string(kept, kept + std::char_traits<char16_t>::length(kept));
   }
   EXPECT_EQ(UnregisterModule(), S_OK) << "unregistering what is gone is no error";
-}
-
-TEST_F(RegistrationTest, TheExportRegistersThisProgramsOwnPath) {
-  ASSERT_EQ(DllRegisterServer(), S_OK);
-  const std::u16string path = ModulePath();
-  EXPECT_TRUE(path.starts_with(u'/')) << "an absolute path";
-  EXPECT_EQ(Value(std::u16string(kClassKey) + u"\\InprocServer32", nullptr), path);
-  EXPECT_EQ(DllUnregisterServer(), S_OK);
-  EXPECT_FALSE(KeyExists(kClassKey));
 }
 
 }  // namespace
