@@ -129,16 +129,6 @@ TEST_F(EntryTest, ParseFaultInSoap12BecomesReasonTextAndLeavesFaultString) {
   EXPECT_EQ(handler_.GetSOAPFaultString(), u"earlier string");
 }
 
-TEST_F(EntryTest, BindingAndCheckResultsPassThroughUnreported) {
-  EXPECT_CALL(*rpc_, BindCall(_, _)).WillOnce(Return(true)).WillOnce(Return(false));
-  EXPECT_CALL(*rpc_, CheckMustUnderstand(_)).WillOnce(Return(false));
-  EXPECT_TRUE(handler_.ProcessRPC());
-  EXPECT_FALSE(handler_.ProcessRPC());
-  EXPECT_FALSE(handler_.IsSOAPFault()) << "a false binding is not a fault";
-  EXPECT_FALSE(handler_.CheckMustUnderstand());
-  EXPECT_TRUE(events_.empty()) << "the check records its own fault, unreported";
-}
-
 TEST_F(EntryTest, ProcessRPCGetRecordsTheSoap12FormInASoap11Exchange) {
   EXPECT_CALL(*rpc_, BindGetCall(_, _, std::u16string_view(u"svc"), std::u16string_view(u"/Add"),
                                  std::u16string_view(u"a=1")))
