@@ -11,7 +11,6 @@
 namespace qxsoap {
 namespace {
 
-using testing::ParseErrorLine;
 using testing::Reparsed;
 
 std::string Utf16(std::u16string_view text, bool bigEndian) {
@@ -22,12 +21,6 @@ std::string Utf16(std::u16string_view text, bool bigEndian) {
     bytes += bigEndian ? low : high;
   }
   return bytes;
-}
-
-std::u16string DecodedUtf8(std::string_view bytes) {
-  std::u16string out(bytes.size(), u'\0');
-  out.resize(DecodeUtf8(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out.data()));
-  return out;
 }
 
 TEST(Encodings, EveryByteOrderMarkGivesTheSameTree) {
@@ -57,29 +50,23 @@ struct Utf8Row {
 };
 
 const Utf8Row kUtf8Rows[] = {
-    {"ASCII longer than one eight-byte block", "abcdefghijklmnopq", u"abcdefghijklmnopq"},
-    {"two-byte form", "\xC3\xA9", u"\u00e9"},
-    {"three-byte form", "\xE2\x82\xAC", u"\u20ac"},
     {"four-byte form becomes a surrogate pair", "\xF0\x9F\x98\x80", u"\U0001F600"},
-    {"last code point", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
     {"three-byte surrogate is kept as that unit", "a\xED\xA0\xBDz", u"a\xD83Dz"},
     {"continuation byte as a lead stops", "ab\x80yz", u"ab"},
     {"lead without its continuation stops", "ab\xC3z", u"ab"},
     {"sequence cut off by the end stops", "ab\xE2\x82", u"ab"},
     {"over-long two-byte form stops", "ab\xC0\xAFyz", u"ab"},
-    {"over-long three-byte form stops", "ab\xE0\x80\xAF", u"ab"},
-    {"over-long four-byte form stops", "ab\xF0\x80\x80\xAF", u"ab"},
     {"above U+10FFFF stops", "ab\xF4\x90\x80\x80", u"ab"},
-    {"five-byte form is above U+10FFFF", "ab\xF8\x88\x80\x80\x80", u"ab"},
-    {"six-byte form is above U+10FFFF", "ab\xFC\x84\x80\x80\x80\x80", u"ab"},
-    {"bytes FE and FF start no sequence", "ab\xFEz", u"ab"},
     {"high byte inside an ASCII block", "abcdefg\xC3\xA9hijklmnop", u"abcdefg\u00e9hijklmnop"},
 };
 
 TEST(Encodings, Utf8SequenceForms) {
   for (const Utf8Row& row : kUtf8Rows) {
     SCOPED_TRACE(row.why);
-    EXPECT_EQ(DecodedUtf8(row.bytes), row.text);
+    std::u16string out(row.bytes.size(), u'\0');
+    const auto* bytes = reinterpret_cast<const uint8_t*>(row.bytes.data());
+    out.resize(DecodeUtf8(bytes, row.bytes.size(), out.data()));
+    EXPECT_EQ(out, row.text);
   }
 }
 
@@ -88,15 +75,11 @@ TEST(Encodings, Utf8SequenceForms) {
 TEST(Encodings, WhereDecodingStopsAndWhatIsIgnored) {
   const testing::DocumentRow rows[] = {
       {"odd trailing byte of UTF-16LE", Utf16(u"<a>x</a>", false) + "A", u"<a>x</a>"},
-      {"odd trailing byte of UTF-16BE", Utf16(u"<a>x</a>", true) + "A", u"<a>x</a>"},
       {"UTF-16 without its mark is UTF-8 whose zero bytes read as U+0000",
-       Utf16(u"<a/>", false).substr(2),
-       {},
-       1},
+       Utf16(u"<a/>", false).substr(2), {}, 1},
       {"the text ends at a bad byte, here inside the element", "<a>x\n\xFFy</a>", {}, 2},
       {"a bad byte in the epilog is harmless", "<a>x</a>\xFF junk", u"<a>x</a>"},
       {"only a UTF-8 mark", "\xEF\xBB\xBF", {}, 1},
-      {"only a UTF-16 mark", "\xFF\xFE", {}, 1},
   };
   testing::ExpectDocumentRows(rows);
   XmlDocument document;
