@@ -32,6 +32,7 @@ TEST(AutomationLifecycle, AnswersItsThreeInterfacesOnly) {
   void* other = reinterpret_cast<void*>(1);
   EXPECT_EQ(object->QueryInterface(IID_IClassFactory, &other), E_NOINTERFACE);
   EXPECT_EQ(other, nullptr);
+  EXPECT_EQ(object->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
 }
 
 TEST(AutomationLifecycle, AggregationDelegatesToTheOuterObject) {

@@ -16,6 +16,16 @@ TEST(Module, HandsOutTheFactoryOfItsOneClass) {
   static_cast<IUnknown*>(object)->Release();
 }
 
+TEST(Module, NullOutPointersAreRefused) {
+  EXPECT_EQ(DllGetClassObject(CLSID_qxsoapmsg2, IID_IClassFactory, nullptr), E_POINTER);
+  void* raw = nullptr;
+  ASSERT_EQ(DllGetClassObject(CLSID_qxsoapmsg2, IID_IClassFactory, &raw), S_OK);
+  auto factory = qxcom::ComPtr<IClassFactory>::Adopt(static_cast<IClassFactory*>(raw));
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_Iqxsoapmsg2, nullptr), E_POINTER);
+  EXPECT_EQ(factory->QueryInterface(IID_IClassFactory, nullptr), E_POINTER);
+  EXPECT_EQ(DllCanUnloadNow(), S_OK) << "a refused call leaves no object behind";
+}
+
 TEST(Module, CanUnloadOnlyWithoutObjectsAndServerLocks) {
   ASSERT_EQ(DllCanUnloadNow(), S_OK);
   void* raw = nullptr;
