@@ -14,7 +14,7 @@
 
 namespace {
 
-using qxsoap::XmlAttributeMap;
+using qxsoap::XmlAttributes;
 using qxsoap::XmlDocument;
 using qxsoap::XmlElement;
 
@@ -24,14 +24,14 @@ class TouchingHandler : public qxsoap::XmlContentHandler {
   void StartDocument() override { ++events_; }
   void EndDocument() override { ++events_; }
   void StartElement(std::u16string_view uri, std::u16string_view local,
-                    std::u16string_view qualified, const XmlAttributeMap& attributes,
+                    std::u16string_view qualified, XmlAttributes attributes,
                     XmlElement& element) override {
     events_ += uri.size() + local.size() + qualified.size() + attributes.size();
     events_ += element.Scope().ToMap().size();
   }
   void EndElement(std::u16string_view uri, std::u16string_view local, std::u16string_view qualified,
                   XmlElement& element) override {
-    events_ += uri.size() + local.size() + qualified.size() + element.text.size();
+    events_ += uri.size() + local.size() + qualified.size() + element.Text().size();
   }
   void Characters(std::u16string_view text) override { events_ += text.size(); }
   void ParseError(int line) override { events_ += size_t(line); }

@@ -13,9 +13,7 @@ enum CharClass : uint8_t {
   kNameStart = 1 << 0,  // letters, '_' and ':'
   kNameChar = 1 << 1,   // letters, digits, '_', ':', '-' and '.'
   kSpace = 1 << 2,      // what iswspace calls a space
-  kTextStop = 1 << 3,   // '<' '&' ']' U+0000: where a plain run of character data ends
-  kValueStop = 1 << 4,  // '<' '&' quotes U+0000: where a plain run of an attribute value ends
-  kCdataStop = 1 << 5,  // ']' and control characters other than TAB, LF and CR
+  kCdataStop = 1 << 3,  // ']' and control characters other than TAB, LF and CR
 };
 
 inline constexpr std::array<uint8_t, 128> kCharClassTable = [] {
@@ -25,9 +23,6 @@ inline constexpr std::array<uint8_t, 128> kCharClassTable = [] {
   for (char c : std::string_view("0123456789-.")) table[c] |= kNameChar;
   for (char c : std::string_view("_:")) table[c] |= kNameStart | kNameChar;
   for (char c : std::string_view("\t\n\v\f\r ")) table[c] |= kSpace;
-  for (char c : std::string_view("<&]")) table[c] |= kTextStop;
-  for (char c : std::string_view("<&\"'")) table[c] |= kValueStop;
-  table[0] |= kTextStop | kValueStop;
   for (int c = 0; c < 0x20; ++c) {
     if (c != '\t' && c != '\n' && c != '\r') table[c] |= kCdataStop;
   }
@@ -41,13 +36,6 @@ uint8_t WideCharClass(char16_t unit);
 
 inline bool IsInClass(char16_t unit, uint8_t classes) {
   return ((unit < 0x80 ? kCharClassTable[unit] : WideCharClass(unit)) & classes) != 0;
-}
-
-// Advances `pos` to the first unit of one of `stops`, or to `end`. Only for
-// classes no unit from U+0080 up belongs to, so the loop never leaves ASCII.
-inline const char16_t* SkipUntilAsciiStop(const char16_t* pos, const char16_t* end, uint8_t stops) {
-  while (pos != end && (*pos >= 0x80 || (kCharClassTable[*pos] & stops) == 0)) ++pos;
-  return pos;
 }
 
 }  // namespace qxsoap

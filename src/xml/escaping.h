@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "xml/text_scan.h"
+
 namespace qxsoap {
 
 // Replaces '&', '<' and '>' by &amp; &lt; &gt;. Quotes, controls and other
@@ -17,9 +19,32 @@ void EscapeText(std::u16string& text);
 // written in double quotes. '>', TAB, LF and CR are left as they are.
 void EscapeAttribute(std::u16string& value);
 
-// Append `text` (resp. `value`) to `out`, escaped as above, without a copy.
-void AppendEscapedText(std::u16string& out, std::u16string_view text);
-void AppendEscapedAttribute(std::u16string& out, std::u16string_view value);
+// The reference that replaces `c`, one of & < > ' ".
+std::u16string_view ReferenceFor(char16_t c);
+
+// Hands `text` to `append` as runs of the text and, in place of each of
+// `Specials`, its reference, without a copy.
+template <char16_t... Specials, typename Append>
+void ForEachEscapedRun(std::u16string_view text, Append&& append) {
+  const char16_t* run = text.data();
+  const char16_t* const end = run + text.size();
+  for (const char16_t* stop; (stop = FindFirstOf<Specials...>(run, end)) != end; run = stop + 1) {
+    append(std::u16string_view(run, size_t(stop - run)));
+    append(ReferenceFor(*stop));
+  }
+  append(std::u16string_view(run, size_t(end - run)));
+}
+
+// Element text as EscapeText escapes it, and attribute values as
+// EscapeAttribute does.
+template <typename Append>
+void ForEachEscapedTextRun(std::u16string_view text, Append&& append) {
+  ForEachEscapedRun<u'&', u'<', u'>'>(text, append);
+}
+template <typename Append>
+void ForEachEscapedAttributeRun(std::u16string_view value, Append&& append) {
+  ForEachEscapedRun<u'&', u'<', u'\'', u'"'>(value, append);
+}
 
 }  // namespace qxsoap
 

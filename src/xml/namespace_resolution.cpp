@@ -1,92 +1,129 @@
-// Namespace resolution of a freshly read element: scope, declarations,
-// element name, attribute keys.
-#include "xml/namespaces.h"
-#include "xml/xml_element.h"
+// Namespace resolution of a freshly read start tag: scope, declarations,
+// element name, attribute keys; and the prefix mappings a handler is told.
+#include <algorithm>
+#include <bit>
+#include <optional>
+
+#include "xml/xml_reader.h"
 
 namespace qxsoap {
 
 namespace {
 
+constexpr std::u16string_view kXmlns = u"xmlns";
 constexpr std::u16string_view kXmlnsPrefix = u"xmlns:";
 
-// Every document starts with `xml` bound; all roots share this one map.
-const NamespaceScope& RootScope() {
-  static const NamespaceScope root =
-      NamespaceScope().With(NamespaceMap{{u"xml", std::u16string(XML_NS)}});
-  return root;
+bool IsDeclaration(std::u16string_view name) {
+  return name == kXmlns || name.starts_with(kXmlnsPrefix);
 }
 
-// Splits `name` at its first colon into the URI bound to the prefix and the
-// local part. Fails for an undeclared prefix or a second colon.
-bool ResolvePrefixed(const NamespaceScope& scope, std::u16string_view name, size_t colon,
-                     XmlString& uri, XmlString& local) {
-  const std::u16string* bound = scope.Find(name.substr(0, colon));
-  const std::u16string_view rest = name.substr(colon + 1);
-  if (!bound || rest.find(u':') != std::u16string_view::npos) return false;
-  uri = *bound;
-  local = rest;
-  return true;
-}
+bool KeyLess(const XmlAttribute& a, const XmlAttribute& b) { return a.Key().Compare(b.Key()) < 0; }
 
 }  // namespace
 
-bool XmlElement::ResolveNamespaces(const XmlElement* parent, std::span<ReadAttribute> read) {
-  scope_ = parent ? parent->scope_ : RootScope();
-  if (parent) {
-    defaultNamespace_ = parent->defaultNamespace_;
-  } else {
-    defaultNamespace_.clear();
-  }
-
-  // Qualified names are distinct, so no prefix is declared twice here and
-  // the order of declarations does not matter.
-  NamespaceMap declared;
-  for (ReadAttribute& attribute : read) {
-    const std::u16string_view name = attribute.qualifiedName;
-    if (name == u"xmlns") {
-      defaultNamespace_ = attribute.value;
-      declared.emplace(std::u16string(), std::u16string(attribute.value));
-    } else if (name.starts_with(kXmlnsPrefix)) {
-      // "xmlns:" alone would bind the empty prefix without making it the
-      // default namespace, and would then be written as a default namespace
-      // declaration that reads back differently: it is refused.
-      if (name.size() == kXmlnsPrefix.size()) return false;
-      declared.emplace(name.substr(kXmlnsPrefix.size()), std::u16string(attribute.value));
-    }
-  }
-  if (!declared.empty()) scope_ = scope_.With(std::move(declared));
+// Returns the element, made in the tree memory with its scope and
+// attributes, or null for an undeclared prefix, an attribute with an empty
+// prefix, a declaration "xmlns:" of no prefix, a second colon in a local
+// part, or two attributes with one key.
+XmlElement* XmlReader::ResolveStartTag(std::u16string_view qualifiedName,
+                                       const XmlElement* parent) {
+  const NamespaceScope inherited = parent ? parent->Scope() : NamespaceScope::DocumentStart();
+  const std::optional<NamespaceScope> declared = ApplyDeclarations(inherited);
+  if (!declared) return nullptr;
+  const NamespaceScope scope = *declared;
 
   // A colon in first place is not a prefix separator: the whole name is local.
   const size_t colon = qualifiedName.find(u':');
-  if (colon == std::u16string::npos || colon == 0) {
-    namespaceUri = defaultNamespace_;
-    localName = qualifiedName;
-  } else if (!ResolvePrefixed(scope_, qualifiedName, colon, namespaceUri, localName)) {
-    return false;
+  std::u16string_view uri = scope.DefaultNamespace();
+  size_t localStart = 0;
+  if (colon != std::u16string_view::npos && colon != 0) {
+    const std::u16string_view* bound = scope.Find(qualifiedName.substr(0, colon));
+    if (!bound || qualifiedName.find(u':', colon + 1) != std::u16string_view::npos) return nullptr;
+    uri = *bound;
+    localStart = colon + 1;
   }
+  XmlElement& element = XmlElement::Make(names_.Intern(qualifiedName, uri, localStart));
+  element.SetScope(scope);
+  return ResolveAttributes(element, scope) ? &element : nullptr;
+}
 
-  std::pmr::memory_resource* memory = Memory();
-  for (ReadAttribute& readAttribute : read) {
-    const std::u16string_view name = readAttribute.qualifiedName;
-    if (name == u"xmlns" || name.starts_with(kXmlnsPrefix)) continue;
-    XmlAttribute attribute(name, std::move(readAttribute.value), memory);
-    XmlString key(memory);
-    const size_t attributeColon = name.find(u':');
-    if (attributeColon == std::u16string_view::npos) {
-      attribute.localName = name;
-      attribute.ownerLocalName = localName;
-      attribute.ownerNamespaceUri = namespaceUri;
-      key = AttributeKey(namespaceUri, localName, name, memory);
-    } else if (attributeColon == 0 ||
-               !ResolvePrefixed(scope_, name, attributeColon, attribute.namespaceUri,
-                                attribute.localName)) {
-      return false;
+// The scope the start tag's xmlns attributes make from `inherited`; none
+// when a declaration names no prefix ("xmlns:" alone would
+// bind the empty prefix without making it the default namespace, and would
+// then be written back as a default namespace declaration that reads back
+// differently).
+std::optional<NamespaceScope> XmlReader::ApplyDeclarations(const NamespaceScope& inherited) {
+  declared_.clear();
+  std::u16string_view defaultNamespace;
+  bool declaresDefault = false;
+  for (const ReadAttribute& attribute : attributes_) {
+    const std::u16string_view name = attribute.qualifiedName;
+    if (!IsDeclaration(name)) continue;
+    const std::u16string_view uri = names_.InternUri(attribute.value);
+    if (name == kXmlns) {
+      defaultNamespace = uri;
+      declaresDefault = true;
+      declared_.push_back({{}, uri});
+    } else if (name.size() == kXmlnsPrefix.size()) {
+      return std::nullopt;
     } else {
-      key = AttributeKey(attribute.namespaceUri, attribute.localName, memory);
+      declared_.push_back({name.substr(kXmlnsPrefix.size()), uri});
     }
-    if (!attributes_.try_emplace(std::move(key), std::move(attribute)).second) return false;
   }
+  if (declared_.empty()) return inherited;
+  // Qualified names are distinct, so no prefix is declared twice here.
+  std::sort(declared_.begin(), declared_.end(),
+            [](const NamespaceBinding& a, const NamespaceBinding& b) { return a.prefix < b.prefix; });
+  return inherited.With(memory_, declared_, declaresDefault ? &defaultNamespace : nullptr);
+}
+
+bool XmlReader::ResolveAttributes(XmlElement& element, const NamespaceScope& scope) {
+  const size_t count = attributes_.size() - size_t(std::count_if(
+                           attributes_.begin(), attributes_.end(),
+                           [](const ReadAttribute& a) { return IsDeclaration(a.qualifiedName); }));
+  if (count == 0) return true;
+  // Capacity rounded up to a power of two, so the element can grow it.
+  auto* filed = memory_.AllocateArray<XmlAttribute>(std::bit_ceil(count));
+  size_t next = 0;
+  for (const ReadAttribute& read : attributes_) {
+    const std::u16string_view name = read.qualifiedName;
+    if (IsDeclaration(name)) continue;
+    const size_t colon = name.find(u':');
+    if (colon == std::u16string_view::npos) {
+      filed[next++] = XmlAttribute::Unprefixed(name, element.Name(), read.value);
+      continue;
+    }
+    if (colon == 0 || name.find(u':', colon + 1) != std::u16string_view::npos) return false;
+    const std::u16string_view* bound = scope.Find(name.substr(0, colon));
+    if (!bound) return false;
+    filed[next++] = XmlAttribute::Prefixed(name, colon, *bound, read.value);
+  }
+  std::sort(filed, filed + count, KeyLess);
+  const auto same = [](const XmlAttribute& a, const XmlAttribute& b) { return !KeyLess(a, b); };
+  if (std::adjacent_find(filed, filed + count, same) != filed + count) return false;
+  element.SetAttributes(filed, uint32_t(count));
   return true;
+}
+
+// The prefix mappings reported around `element`: the default namespace when
+// it is the root or the default changed, then the bindings its own
+// declarations added that the parent did not have, in prefix order. Only
+// the element's own declarations are looked at, never the whole scope.
+std::vector<NamespaceBinding> XmlReader::MappedPrefixes(const XmlElement& element,
+                                                        const XmlElement* parent) const {
+  std::vector<NamespaceBinding> mapped;
+  if (!parent || element.DefaultNamespace() != parent->DefaultNamespace()) {
+    mapped.push_back({{}, element.DefaultNamespace()});
+  }
+  const NamespaceScope base = parent ? parent->Scope() : NamespaceScope();
+  if (element.Scope().SharesMapWith(base)) return mapped;
+  for (const NamespaceBinding& binding : element.Scope().AddedTo(base)) {
+    // The empty prefix of the scope is the default namespace, reported above
+    // already; reporting it twice would tell a handler nothing new.
+    if (binding.prefix.empty() || (parent && parent->Scope().Contains(binding.prefix))) continue;
+    mapped.push_back(binding);
+  }
+  return mapped;
 }
 
 }  // namespace qxsoap

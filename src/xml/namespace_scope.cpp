@@ -1,49 +1,87 @@
-// Namespace scopes as chains of immutable frames. Lookups walk the chain, so
-// its length is capped: a frame that would make it longer than kMaxChain
-// carries the whole map instead and starts a new chain.
+// Namespace scopes as chains of immutable frames in tree memory. A lookup
+// walks the chain; the reader's nesting limit bounds its length for parsed
+// trees, and a built element's chain holds only its own declarations.
 #include "xml/namespace_scope.h"
+
+#include <algorithm>
+
+#include "xml/namespaces.h"
+#include "xml/tree_memory.h"
 
 namespace qxsoap {
 
-namespace {
-constexpr int kMaxChain = 8;
-}  // namespace
-
 struct NamespaceScope::Frame {
-  std::shared_ptr<const Frame> parent;
-  NamespaceMap bindings;
-  int chainLength;
+  const Frame* parent;
+  const NamespaceBinding* bindings;  // sorted by prefix
+  uint32_t count;
+  std::u16string_view defaultNamespace;
 };
 
-const std::u16string* NamespaceScope::Find(std::u16string_view prefix) const {
-  for (const Frame* frame = top_.get(); frame; frame = frame->parent.get()) {
-    if (auto found = frame->bindings.find(prefix); found != frame->bindings.end()) {
-      return &found->second;
-    }
+namespace {
+
+bool PrefixLess(const NamespaceBinding& binding, std::u16string_view prefix) {
+  return binding.prefix < prefix;
+}
+
+}  // namespace
+
+NamespaceScope NamespaceScope::DocumentStart() {
+  static constexpr NamespaceBinding kXml{u"xml", XML_NS};
+  static constexpr Frame kStart{nullptr, &kXml, 1, {}};
+  return NamespaceScope(&kStart);
+}
+
+const std::u16string_view* NamespaceScope::Find(std::u16string_view prefix) const {
+  for (const Frame* frame = top_; frame; frame = frame->parent) {
+    const NamespaceBinding* end = frame->bindings + frame->count;
+    const NamespaceBinding* found = std::lower_bound(frame->bindings, end, prefix, PrefixLess);
+    if (found != end && found->prefix == prefix) return &found->uri;
   }
   return nullptr;
 }
 
+std::u16string_view NamespaceScope::DefaultNamespace() const {
+  return top_ ? top_->defaultNamespace : std::u16string_view();
+}
+
 NamespaceMap NamespaceScope::ToMap() const {
   NamespaceMap map;
-  // Nearer frames come first and win: insert never overwrites.
-  for (const Frame* frame = top_.get(); frame; frame = frame->parent.get()) {
-    map.insert(frame->bindings.begin(), frame->bindings.end());
+  // Nearer frames come first and win: emplace never overwrites.
+  for (const Frame* frame = top_; frame; frame = frame->parent) {
+    for (const NamespaceBinding& binding : std::span(frame->bindings, frame->count)) {
+      map.emplace(binding.prefix, binding.uri);
+    }
   }
   return map;
 }
 
-NamespaceScope NamespaceScope::With(NamespaceMap bindings) const {
-  NamespaceScope result;
-  if (top_ && top_->chainLength >= kMaxChain) {
-    NamespaceMap whole = ToMap();
-    for (auto& [prefix, uri] : bindings) whole.insert_or_assign(prefix, std::move(uri));
-    result.top_ = std::make_shared<const Frame>(Frame{nullptr, std::move(whole), 1});
-    return result;
+NamespaceScope NamespaceScope::With(TreeMemory& memory, std::span<const NamespaceBinding> bindings,
+                                    const std::u16string_view* defaultNamespace) const {
+  auto* copied = memory.AllocateArray<NamespaceBinding>(bindings.size());
+  std::copy(bindings.begin(), bindings.end(), copied);
+  auto* frame = memory.AllocateArray<Frame>(1);
+  *frame = {top_, copied, uint32_t(bindings.size()),
+            defaultNamespace ? *defaultNamespace : DefaultNamespace()};
+  return NamespaceScope(frame);
+}
+
+std::vector<NamespaceBinding> NamespaceScope::AddedTo(const NamespaceScope& base) const {
+  std::vector<NamespaceBinding> added;
+  // When `base` is not an ancestor the walk reaches the end and takes all.
+  for (const Frame* frame = top_; frame && frame != base.top_; frame = frame->parent) {
+    added.insert(added.end(), frame->bindings, frame->bindings + frame->count);
   }
-  const int length = top_ ? top_->chainLength + 1 : 1;
-  result.top_ = std::make_shared<const Frame>(Frame{top_, std::move(bindings), length});
-  return result;
+  // Nearest first, so a stable sort keeps the winning binding first.
+  std::stable_sort(added.begin(), added.end(),
+                   [](const NamespaceBinding& a, const NamespaceBinding& b) {
+                     return a.prefix < b.prefix;
+                   });
+  added.erase(std::unique(added.begin(), added.end(),
+                          [](const NamespaceBinding& a, const NamespaceBinding& b) {
+                            return a.prefix == b.prefix;
+                          }),
+              added.end());
+  return added;
 }
 
 }  // namespace qxsoap

@@ -1,40 +1,69 @@
-// The prefix-to-namespace map in force at an element. Elements that declare
-// nothing share their parent's map instead of copying it: a scope is a chain
-// of immutable frames, each holding the bindings one element added, and a
-// new frame is made only where bindings change.
+// The prefix-to-namespace map in force at an element, with its default
+// namespace. Elements that declare nothing share their parent's map instead
+// of copying it: a scope is a chain of immutable frames in the tree's
+// memory, each holding the bindings one element added, and a new frame is
+// made only where bindings change. So the work for a scope is proportional
+// to the declarations that made it, never to the number of prefixes in
+// force.
 #ifndef QXSOAP_XML_NAMESPACE_SCOPE_H_
 #define QXSOAP_XML_NAMESPACE_SCOPE_H_
 
+#include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qxsoap {
+
+class TreeMemory;
 
 // Prefix → namespace URI, in prefix order. The empty prefix stands for a
 // default namespace declared with `xmlns`.
 using NamespaceMap = std::map<std::u16string, std::u16string, std::less<>>;
 
-// A cheap-to-copy handle on a complete, immutable namespace map.
+struct NamespaceBinding {
+  std::u16string_view prefix;
+  std::u16string_view uri;
+};
+
+// A cheap-to-copy handle on a complete, immutable namespace map. The views
+// it hands out live as long as the tree whose memory holds its frames.
 class NamespaceScope {
  public:
-  // The empty map.
+  // The empty map, with no default namespace.
   NamespaceScope() = default;
 
+  // The scope every parsed root starts from: `xml` bound to its namespace.
+  static NamespaceScope DocumentStart();
+
   // The URI bound to `prefix`, or nullptr when the prefix is not in scope.
-  // The pointer stays valid as long as any scope sharing this map lives.
-  const std::u16string* Find(std::u16string_view prefix) const;
+  // The pointer is stable: URIs from one binding compare equal by address.
+  const std::u16string_view* Find(std::u16string_view prefix) const;
   bool Contains(std::u16string_view prefix) const { return Find(prefix) != nullptr; }
+
+  // The namespace of unprefixed element names here; empty for none.
+  std::u16string_view DefaultNamespace() const;
 
   // The complete map in force, as a fresh copy.
   NamespaceMap ToMap() const;
   bool Empty() const { return !top_; }
 
-  // This map with `bindings` added; a prefix already in scope is rebound.
-  // This scope itself is unchanged.
-  NamespaceScope With(NamespaceMap bindings) const;
+  // This scope with `bindings` added (a prefix already in scope is
+  // rebound) and the default namespace set to `*defaultNamespace` when
+  // given. `bindings` must be sorted by prefix without repeats; they are
+  // copied (not their text, which must live as long as the tree). The new
+  // frame lives in `memory`. This scope itself is unchanged.
+  NamespaceScope With(TreeMemory& memory, std::span<const NamespaceBinding> bindings,
+                      const std::u16string_view* defaultNamespace) const;
+
+  // The bindings of this scope that are not inherited from `base`, in
+  // prefix order, the nearest binding of a prefix winning: for a scope made
+  // from `base` by With, exactly the bindings With added. When `base` is
+  // not an ancestor of this scope, every binding.
+  std::vector<NamespaceBinding> AddedTo(const NamespaceScope& base) const;
 
   // True when both handles share one map, so that they hold the same
   // bindings without a comparison.
@@ -42,7 +71,9 @@ class NamespaceScope {
 
  private:
   struct Frame;
-  std::shared_ptr<const Frame> top_;
+  explicit NamespaceScope(const Frame* top) : top_(top) {}
+
+  const Frame* top_ = nullptr;
 };
 
 }  // namespace qxsoap

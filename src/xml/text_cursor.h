@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "xml/char_classes.h"
+#include "xml/text_scan.h"
 
 namespace qxsoap {
 
@@ -25,6 +26,8 @@ class TextCursor {
     if (pos_ != begin_) --pos_;
   }
   bool AtEnd() const { return pos_ == end_; }
+  const char16_t* Begin() const { return begin_; }
+  const char16_t* End() const { return end_; }
   char16_t Peek() const { return pos_ == end_ ? char16_t(0) : *pos_; }
 
   // Lookahead never copies: Match consumes only what it matched, and a mark is
@@ -40,9 +43,11 @@ class TextCursor {
   void SkipUntilInClass(uint8_t classes) {
     while (pos_ != end_ && !IsInClass(*pos_, classes)) ++pos_;
   }
-  // Advances to the next unit of `stops`, ASCII-only classes (see
-  // SkipUntilAsciiStop), or to the end.
-  void SkipUntil(uint8_t stops) { pos_ = SkipUntilAsciiStop(pos_, end_, stops); }
+  // Advances to the next of `Stops`, or to the end.
+  template <char16_t... Stops>
+  void SkipTo() {
+    pos_ = FindFirstOf<Stops...>(pos_, end_);
+  }
 
   // Advances over spaces; true when there was at least one.
   bool SkipSpaces() {
@@ -70,6 +75,12 @@ class TextCursor {
   int Line() const {
     const auto feeds = std::count(begin_, pos_, u'\n');
     return feeds >= INT_MAX ? INT_MAX : int(feeds) + 1;
+  }
+  // 1 plus the units between the last line feed and the cursor.
+  int Column() const {
+    const char16_t* lineStart = pos_;
+    while (lineStart != begin_ && lineStart[-1] != u'\n') --lineStart;
+    return pos_ - lineStart >= INT_MAX ? INT_MAX : int(pos_ - lineStart) + 1;
   }
 
  private:

@@ -6,22 +6,26 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
+
+#include "xml/tree_memory.h"
 
 namespace qxsoap {
 
 struct DecodedText {
-  std::u16string_view text;  // into `storage`, or into the caller's bytes
+  std::u16string_view text;  // owned by the tree memory it was decoded into
   size_t start = 0;          // 1 when text begins with a UTF-16 byte-order mark
-  std::unique_ptr<char16_t[]> storage;
 };
 
-// FF FE: UTF-16 little-endian, read in place when the bytes are aligned;
-// FE FF: UTF-16 big-endian, swapped into storage (for both, an odd last byte
-// is ignored and the mark stays in the text, skipped by `start`); anything
-// else: UTF-8 (see DecodeUtf8) after an optional EF BB BF.
-DecodedText DecodeInput(const uint8_t* bytes, size_t count);
+// Decodes into a buffer that `memory` takes over, so that the tree's
+// strings can point into it. FF FE: UTF-16 little-endian; FE FF: UTF-16
+// big-endian (for both an odd last byte is ignored and the mark stays in
+// the text, skipped by `start`); anything else: UTF-8 (see DecodeUtf8)
+// after an optional EF BB BF. Throws std::bad_alloc.
+DecodedText DecodeInput(const uint8_t* bytes, size_t count, TreeMemory& memory);
+
+// A copy of `text` that `memory` takes over.
+std::u16string_view CopyInput(std::u16string_view text, TreeMemory& memory);
 
 // Decodes UTF-8 into `out`, which has room for `count` units, and returns the
 // number of units written. Sequences take the one- to six-byte forms of

@@ -1,13 +1,16 @@
-// Tree memory: huge-page blocks, a locked list of spare blocks, and the bump
-// allocation inside the current block.
+// Tree memory: blocks that grow to 2 MB, huge-page blocks from a locked
+// list of spare blocks, and the bump allocation inside the current block.
 #include "xml/tree_memory.h"
 
 #include <sanitizer/asan_interface.h>
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <new>
+
+#include "xml/xml_element.h"
 
 namespace qxsoap {
 
@@ -23,6 +26,7 @@ namespace {
 
 // Allocations above this size do not come from the blocks.
 constexpr size_t kLargeAllocation = kTreeBlockBytes / 16;
+constexpr size_t kSmallestBlock = 256;
 
 #ifdef QXSOAP_ADDRESS_SANITIZER
 // Under AddressSanitizer blocks come from its heap and are never kept, and
@@ -90,28 +94,74 @@ SpareBlocks& Spares() {
 
 }  // namespace
 
+TreeMemory::TreeMemory(size_t firstBlockBytes)
+    : nextBlockBytes_(std::clamp(firstBlockBytes, kSmallestBlock, kTreeBlockBytes)) {}
+
 TreeMemory::~TreeMemory() {
-  for (void* block : blocks_) Spares().Give(block);
+  // Adopted trees first: their elements may point into this arena's text.
+  adopted_.clear();
+  for (const Block& block : blocks_) {
+    if (block.bytes == kTreeBlockBytes) {
+      Spares().Give(block.memory);
+    } else {
+      std::free(block.memory);
+    }
+  }
+  for (void* piece : large_) std::free(piece);
 }
 
-void* TreeMemory::do_allocate(size_t bytes, size_t alignment) {
-  if (bytes > kLargeAllocation) return ::operator new(bytes, std::align_val_t(alignment));
+void* TreeMemory::Allocate(size_t bytes, size_t alignment) {
+  if (bytes > kLargeAllocation) return AllocateLarge(bytes);
   auto space = size_t(end_ - next_);
   void* place = next_;
   if (!next_ || !std::align(alignment, bytes, place, space)) {
-    blocks_.reserve(blocks_.size() + 1);
-    void* block = Spares().Take();
-    blocks_.push_back(block);
-    place = block;
-    end_ = static_cast<char*>(block) + kTreeBlockBytes;
+    StartBlock(bytes + alignment);
+    place = next_;
   }
   next_ = static_cast<char*>(place) + bytes;
   ASAN_UNPOISON_MEMORY_REGION(place, bytes);
   return place;
 }
 
-void TreeMemory::do_deallocate(void* memory, size_t bytes, size_t alignment) {
-  if (bytes > kLargeAllocation) ::operator delete(memory, std::align_val_t(alignment));
+std::u16string_view TreeMemory::Copy(std::u16string_view text) {
+  if (text.empty()) return {};
+  auto* copy = AllocateArray<char16_t>(text.size());
+  std::copy(text.begin(), text.end(), copy);
+  return {copy, text.size()};
+}
+
+void TreeMemory::AdoptText(char16_t* text, size_t units) {
+  large_.reserve(large_.size() + 1);
+  large_.push_back(text);
+  reserved_ += units * sizeof(char16_t);
+}
+
+void TreeMemory::AdoptRoot(std::unique_ptr<XmlElement> root) {
+  adopted_.push_back(std::move(root));
+}
+
+// malloc keeps the 16-byte alignment every caller needs.
+void* TreeMemory::AllocateLarge(size_t bytes) {
+  large_.reserve(large_.size() + 1);
+  void* piece = std::malloc(bytes);
+  if (!piece) throw std::bad_alloc();
+  large_.push_back(piece);
+  reserved_ += bytes;
+  return piece;
+}
+
+void TreeMemory::StartBlock(size_t minimumBytes) {
+  while (nextBlockBytes_ < minimumBytes) nextBlockBytes_ *= 2;
+  const size_t bytes = std::min(nextBlockBytes_, kTreeBlockBytes);
+  blocks_.reserve(blocks_.size() + 1);
+  void* block = bytes == kTreeBlockBytes ? Spares().Take() : std::malloc(bytes);
+  if (!block) throw std::bad_alloc();
+  if (bytes != kTreeBlockBytes) ASAN_POISON_MEMORY_REGION(block, bytes);
+  blocks_.push_back({block, bytes});
+  reserved_ += bytes;
+  next_ = static_cast<char*>(block);
+  end_ = next_ + bytes;
+  nextBlockBytes_ = std::min(bytes * 2, kTreeBlockBytes);
 }
 
 }  // namespace qxsoap

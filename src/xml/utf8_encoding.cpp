@@ -1,17 +1,41 @@
 // UTF-8 encoding of 16-bit text.
 #include "xml/utf8_encoding.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
+#include <new>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace qxsoap {
 
 namespace {
 
-constexpr uint64_t kNonAsciiBits = 0xFF80FF80FF80FF80u;
+constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+
+// Narrows the ASCII units at the start of `text` into `out` (advanced past
+// them); returns how many it took.
+size_t NarrowAscii(const char16_t* text, size_t count, uint8_t*& out) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i nonAscii = _mm_set1_epi16(short(0xFF80));
+  const __m128i zero = _mm_setzero_si128();
+  for (; count - i >= 8; i += 8, out += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, nonAscii), zero)) != 0xFFFF) break;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(units, units));
+  }
+#endif
+  for (; i < count && text[i] < 0x80; ++i) *out++ = uint8_t(text[i]);
+  return i;
+}
 
 }  // namespace
 
@@ -19,19 +43,10 @@ size_t EncodeUtf8Into(std::u16string_view text, uint8_t* out) {
   uint8_t* const start = out;
   const size_t count = text.size();
   for (size_t i = 0; i < count; ++i) {
-    // Markup is mostly ASCII: take four units at a time while all are.
-    uint64_t four;
-    while (count - i >= 4 &&
-           (std::memcpy(&four, text.data() + i, 8), (four & kNonAsciiBits) == 0)) {
-      for (int k = 0; k < 4; ++k) out[k] = uint8_t(text[i + k]);
-      out += 4;
-      i += 4;
-    }
+    i += NarrowAscii(text.data() + i, count - i, out);
     if (i == count) break;
-    const char32_t unit = text[i];
-    if (unit < 0x80) {
-      *out++ = uint8_t(unit);
-    } else if (unit < 0x800) {
+    char32_t unit = text[i];
+    if (unit < 0x800) {
       *out++ = uint8_t(0xC0 | unit >> 6);
       *out++ = uint8_t(0x80 | (unit & 0x3F));
     } else if (IsHighSurrogate(char16_t(unit)) && i + 1 < count && IsLowSurrogate(text[i + 1])) {
@@ -41,6 +56,7 @@ size_t EncodeUtf8Into(std::u16string_view text, uint8_t* out) {
       *out++ = uint8_t(0x80 | (value >> 6 & 0x3F));
       *out++ = uint8_t(0x80 | (value & 0x3F));
     } else {
+      if (IsSurrogate(char16_t(unit))) unit = kReplacementCharacter;
       *out++ = uint8_t(0xE0 | unit >> 12);
       *out++ = uint8_t(0x80 | (unit >> 6 & 0x3F));
       *out++ = uint8_t(0x80 | (unit & 0x3F));
@@ -51,16 +67,39 @@ size_t EncodeUtf8Into(std::u16string_view text, uint8_t* out) {
 
 size_t EncodeUtf8(std::u16string_view text, uint8_t** out) {
   *out = nullptr;
-  if (text.empty()) return 0;
-  // One allocation of the most the text can take (three bytes per unit; a
-  // pair takes four for two units), trimmed afterwards: the text is encoded
-  // in one pass and never copied while growing.
-  auto* buffer = static_cast<uint8_t*>(std::malloc(text.size() * 3));
-  if (!buffer) return 0;
-  const size_t length = EncodeUtf8Into(text, buffer);
-  if (auto* trimmed = static_cast<uint8_t*>(std::realloc(buffer, length))) buffer = trimmed;
-  *out = buffer;
-  return length;
+  try {
+    Utf8Buffer buffer;
+    buffer.Append(text);
+    return buffer.Release(out);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
+Utf8Buffer::~Utf8Buffer() { std::free(bytes_); }
+
+void Utf8Buffer::Append(std::u16string_view text) {
+  // Three bytes per unit at most (a pair takes four for two units).
+  const size_t needed = size_ + text.size() * 3;
+  if (needed > capacity_) {
+    // Doubling keeps appending linear; the unused end is trimmed on release.
+    const size_t capacity = std::max({needed, capacity_ * 2, size_t(1024)});
+    auto* grown = static_cast<uint8_t*>(std::realloc(bytes_, capacity));
+    if (!grown) throw std::bad_alloc();
+    bytes_ = grown;
+    capacity_ = capacity;
+  }
+  size_ += EncodeUtf8Into(text, bytes_ + size_);
+}
+
+size_t Utf8Buffer::Release(uint8_t** out) {
+  *out = nullptr;
+  if (size_ == 0) return 0;
+  if (auto* trimmed = static_cast<uint8_t*>(std::realloc(bytes_, size_))) bytes_ = trimmed;
+  *out = bytes_;
+  bytes_ = nullptr;
+  capacity_ = 0;
+  return std::exchange(size_, 0);
 }
 
 }  // namespace qxsoap

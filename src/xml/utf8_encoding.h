@@ -13,13 +13,37 @@ namespace qxsoap {
 // free. Units up to U+007F take one byte, up to U+07FF two, others three; a
 // high surrogate followed by a low one is one character of four bytes, so
 // text read from four-byte UTF-8 is written back the same. A lone surrogate
-// is written as three bytes on its own, which the reader reads back as that
-// unit. Empty text, or memory running out, gives 0 and a null *out.
+// (from a character reference or UTF-16 input) is written as U+FFFD, the
+// replacement character: its three-byte form would be invalid UTF-8 that
+// peers' parsers refuse. Empty text, or memory running out, gives 0 and a
+// null *out.
 size_t EncodeUtf8(std::u16string_view text, uint8_t** out);
 
 // The same into caller memory of at least 3 bytes per unit; returns the
 // number of bytes written.
 size_t EncodeUtf8Into(std::u16string_view text, uint8_t* out);
+
+// A UTF-8 buffer from malloc that text is encoded onto piece by piece.
+// Pieces are encoded on their own: a surrogate pair split between two
+// pieces is written as two replacement characters.
+class Utf8Buffer {
+ public:
+  Utf8Buffer() = default;
+  Utf8Buffer(const Utf8Buffer&) = delete;
+  Utf8Buffer& operator=(const Utf8Buffer&) = delete;
+  ~Utf8Buffer();
+
+  // Throws std::bad_alloc when memory runs out.
+  void Append(std::u16string_view text);
+  // Hands the bytes to the caller (who frees them with free) and returns
+  // their number; the buffer is empty afterwards. No bytes: 0 and null.
+  size_t Release(uint8_t** out);
+
+ private:
+  uint8_t* bytes_ = nullptr;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
 
 }  // namespace qxsoap
 

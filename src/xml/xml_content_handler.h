@@ -20,10 +20,10 @@ class XmlContentHandler {
   virtual void StartDocument() = 0;
   virtual void EndDocument() = 0;
   // `element` is complete but for its text and children: names resolved,
-  // attributes (xmlns declarations removed) filed under their attribute keys,
-  // namespace scope set.
+  // attributes (xmlns declarations removed) in attribute-key order,
+  // namespace scope set. `attributes` are the element's.
   virtual void StartElement(std::u16string_view namespaceUri, std::u16string_view localName,
-                            std::u16string_view qualifiedName, const XmlAttributeMap& attributes,
+                            std::u16string_view qualifiedName, XmlAttributes attributes,
                             XmlElement& element) = 0;
   // `element` now has all its text and children.
   virtual void EndElement(std::u16string_view namespaceUri, std::u16string_view localName,

@@ -7,9 +7,10 @@
 // document type declarations (skipped, never applied). It reports events to
 // an XmlContentHandler while it builds the tree.
 //
-// Memory: the root of a parsed tree owns the arena all its descendants live
-// in (see xml_element.h), so the tree is freed in one piece and goes along
-// when the root is handed out.
+// Memory: the root of a parsed tree owns the tree memory that its
+// descendants, their records and the decoded text live in (see
+// xml_element.h), so the tree is freed in one piece and goes along when the
+// root is handed out. The bytes handed to Parse are not kept.
 //
 // Threads: a document is used by one thread at a time; it holds no locks.
 // Documents on different threads share only the locked list of spare arena
@@ -22,8 +23,10 @@
 #include <memory>
 #include <string_view>
 
+#include "xml/text_decoding.h"
 #include "xml/xml_content_handler.h"
 #include "xml/xml_element.h"
+#include "xml/xml_parse_error.h"
 
 namespace qxsoap {
 
@@ -45,14 +48,20 @@ class XmlDocument {
   // with an optional EF BB BF (see text_decoding.h). Any root held before is
   // released first. On success the document holds the new root. On a
   // malformed document: handler->ParseError(line), the partial tree is
-  // released (the document holds no root), and the line number (1 plus the
-  // line feeds before the error) is thrown as an `int`. Exceptions thrown by
-  // the handler pass through unchanged.
+  // released (the document holds no root), LastError() tells line, column
+  // and what was expected, and the line number (1 plus the line feeds before
+  // the error) is thrown as an `int`. Exceptions thrown by the handler pass
+  // through unchanged; std::bad_alloc when memory runs out.
   void Parse(const uint8_t* bytes, size_t byteCount, XmlContentHandler* handler);
 
   // The same over text already decoded, taken as it is (a leading U+FEFF is
-  // not skipped). `text` need only live during the call.
+  // not skipped). `text` need only live during the call: the tree keeps a
+  // copy.
   void ParseText(std::u16string_view text, XmlContentHandler* handler);
+
+  // Where and why the last parse failed; all zero after a parse that did
+  // not fail.
+  const XmlParseError& LastError() const { return error_; }
 
   // The root held, or nullptr. The document keeps ownership.
   XmlElement* Root() const { return root_.get(); }
@@ -71,9 +80,11 @@ class XmlDocument {
   size_t Write(uint8_t** buffer) const;
 
  private:
-  void ParseDecoded(std::u16string_view text, size_t start, XmlContentHandler* handler);
+  void ParseDecoded(const DecodedText& decoded, std::unique_ptr<TreeMemory> memory,
+                    XmlContentHandler* handler);
 
   std::unique_ptr<XmlElement> root_;
+  XmlParseError error_;
 };
 
 // Parses `text` with a fresh document and no handler. Returns the root, or

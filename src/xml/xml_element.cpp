@@ -1,124 +1,160 @@
-// Building and querying elements of the tree.
+// Making, linking, editing and querying elements.
 #include "xml/xml_element.h"
 
-#include <new>
+#include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace qxsoap {
 
-bool XmlName::NameEquals(const XmlName& other) const {
-  const size_t size = namespaceUri.size() + localName.size();
-  if (size != other.namespaceUri.size() + other.localName.size()) return false;
-  // Compare the two concatenations unit by unit without building them.
-  auto at = [](const XmlName& name, size_t i) {
-    return i < name.namespaceUri.size() ? name.namespaceUri[i]
-                                        : name.localName[i - name.namespaceUri.size()];
-  };
-  for (size_t i = 0; i < size; ++i) {
-    if (at(*this, i) != at(other, i)) return false;
-  }
-  return true;
+// The node sizes the memory of a parsed tree is planned on.
+static_assert(sizeof(XmlElement) == 56);
+static_assert(sizeof(XmlAttribute) == 40);
+
+namespace {
+
+// Where built trees start: room for a small element and a few attributes;
+// the blocks double from there.
+constexpr size_t kBuiltTreeFirstBlock = 512;
+
+const XmlName& NewName(TreeMemory& memory, std::u16string_view qualifiedName,
+                       std::u16string_view namespaceUri, std::u16string_view localName) {
+  auto* name = memory.AllocateArray<XmlName>(1);
+  return *new (name) XmlName(memory.Copy(qualifiedName), memory.Copy(namespaceUri),
+                             memory.Copy(localName), memory);
 }
 
-void XmlChildDeleter::operator()(XmlElement* element) const {
-  if (element->inTreeMemory_) {
-    std::destroy_at(element);
+}  // namespace
+
+std::unique_ptr<XmlElement> XmlElement::NewTree(std::u16string_view qualifiedName,
+                                                std::u16string_view namespaceUri,
+                                                std::u16string_view localName) {
+  auto memory = std::make_unique<TreeMemory>(kBuiltTreeFirstBlock);
+  XmlElement& root = Make(NewName(*memory, qualifiedName, namespaceUri, localName));
+  memory->SetRoot(&root);
+  memory.release();  // the root owns it now
+  return std::unique_ptr<XmlElement>(&root);
+}
+
+void XmlElement::operator delete(XmlElement* root, std::destroying_delete_t) {
+  // The root lives in the memory it owns; nothing else needs destroying.
+  delete &root->Memory();
+}
+
+XmlElement& XmlElement::Make(const XmlName& name) {
+  void* place = name.Memory().Allocate(sizeof(XmlElement), alignof(XmlElement));
+  return *new (place) XmlElement(name);
+}
+
+void XmlElement::Link(XmlElement& child) {
+  if (lastChild_) {
+    child.nextSibling_ = lastChild_->nextSibling_;
+    lastChild_->nextSibling_ = &child;
   } else {
-    delete element;
+    child.nextSibling_ = &child;
   }
+  lastChild_ = &child;
 }
 
-XmlElement::XmlElement(std::u16string_view qualifiedName) : XmlName(qualifiedName, {}, {}) {}
-
-XmlElement::XmlElement(std::u16string_view qualifiedName, std::u16string_view namespaceUri,
-                       std::u16string_view localName)
-    : XmlName(qualifiedName, namespaceUri, localName) {}
-
-XmlElement::XmlElement(std::u16string_view qualifiedName, std::pmr::memory_resource* treeMemory)
-    : XmlName(qualifiedName, {}, {}, treeMemory),
-      XmlText(treeMemory),
-      treeMemory_(treeMemory),
-      inTreeMemory_(true),
-      attributes_(treeMemory),
-      children_(treeMemory),
-      defaultNamespace_(treeMemory) {}
-
-std::unique_ptr<XmlElement> XmlElement::NewTree(std::u16string_view qualifiedName) {
-  auto root = std::make_unique<XmlElement>(qualifiedName);
-  root->ownedTreeMemory_ = std::make_unique<TreeMemory>();
-  root->treeMemory_ = root->ownedTreeMemory_.get();
-  return root;
-}
-
-XmlElement& XmlElement::AddChild(std::u16string_view qualifiedName) {
-  if (!treeMemory_) {
-    AppendChild(std::make_unique<XmlElement>(qualifiedName));
-  } else {
-    void* place = treeMemory_->allocate(sizeof(XmlElement), alignof(XmlElement));
-    children_.push_back(XmlChild(new (place) XmlElement(qualifiedName, treeMemory_)));
-  }
-  return *children_.back();
+XmlElement& XmlElement::AddChild(std::u16string_view qualifiedName,
+                                 std::u16string_view namespaceUri, std::u16string_view localName) {
+  XmlElement& child = Make(NewName(Memory(), qualifiedName, namespaceUri, localName));
+  Link(child);
+  return child;
 }
 
 void XmlElement::AppendChild(std::unique_ptr<XmlElement> child) {
-  if (child) children_.push_back(XmlChild(child.release()));
+  if (!child) return;
+  XmlElement& appended = *child;
+  Memory().AdoptRoot(std::move(child));
+  Link(appended);
+}
+
+void XmlElement::SetText(std::u16string_view text) { SetTextView(Memory().Copy(text)); }
+
+bool XmlElement::Insert(const XmlAttribute& attribute) {
+  const AttributeKeyParts key = attribute.Key();
+  XmlAttribute* const end = attributes_ + attributeCount_;
+  XmlAttribute* at = std::lower_bound(
+      attributes_, end, key,
+      [](const XmlAttribute& filed, const AttributeKeyParts& k) { return filed.Key().Compare(k) < 0; });
+  if (at != end && at->Key().Compare(key) == 0) return false;
+  const size_t index = size_t(at - attributes_);
+  if (attributeCount_ == 0 || std::has_single_bit(attributeCount_)) {
+    // Full (the capacity is the count rounded up to a power of two):
+    // double the array; an element without attributes has none yet.
+    auto* grown = Memory().AllocateArray<XmlAttribute>(std::max<size_t>(1, 2 * attributeCount_));
+    std::copy(attributes_, end, grown);
+    attributes_ = grown;
+  }
+  std::copy_backward(attributes_ + index, attributes_ + attributeCount_,
+                     attributes_ + attributeCount_ + 1);
+  attributes_[index] = attribute;
+  ++attributeCount_;
+  return true;
 }
 
 bool XmlElement::AddAttribute(std::u16string_view qualifiedName, std::u16string_view value) {
-  if (attributes_.contains(qualifiedName)) return false;
-  std::pmr::memory_resource* memory = Memory();
-  attributes_.try_emplace(XmlString(qualifiedName, memory), qualifiedName, XmlString(value, memory),
-                          memory);
-  return true;
+  if (FindAttribute(qualifiedName)) return false;
+  TreeMemory& memory = Memory();
+  return Insert(XmlAttribute::Unresolved(memory.Copy(qualifiedName), memory.Copy(value)));
 }
 
 bool XmlElement::DeclareNamespace(std::u16string_view prefix, std::u16string_view uri) {
   if (scope_.Contains(prefix)) return false;
-  scope_ = scope_.With(NamespaceMap{{std::u16string(prefix), std::u16string(uri)}});
+  TreeMemory& memory = Memory();
+  const NamespaceBinding binding{memory.Copy(prefix), memory.Copy(uri)};
+  scope_ = scope_.With(memory, {&binding, 1}, nullptr);
   return true;
+}
+
+void XmlElement::SetDefaultNamespace(std::u16string_view uri) {
+  const std::u16string_view copied = Memory().Copy(uri);
+  scope_ = scope_.With(Memory(), {}, &copied);
 }
 
 void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
                                        std::u16string_view namespaceUri,
                                        std::u16string_view value) {
-  std::pmr::memory_resource* memory = Memory();
-  XmlAttribute attribute(qualifiedName, XmlString(value, memory), memory);
+  TreeMemory& memory = Memory();
   const size_t colon = qualifiedName.find(u':');
-  XmlString key(memory);
   if (colon == std::u16string_view::npos) {
-    attribute.localName = attribute.qualifiedName;
-    attribute.ownerLocalName = localName;
-    attribute.ownerNamespaceUri = this->namespaceUri;
-    key = AttributeKey(this->namespaceUri, localName, attribute.localName, memory);
-  } else {
-    const std::u16string_view prefix = qualifiedName.substr(0, colon);
-    const std::u16string_view local = qualifiedName.substr(colon + 1);
-    if (prefix.empty() || local.find(u':') != std::u16string_view::npos) return;
-    if (const std::u16string* bound = scope_.Find(prefix)) {
-      if (*bound != namespaceUri) return;
-    } else {
-      scope_ = scope_.With(NamespaceMap{{std::u16string(prefix), std::u16string(namespaceUri)}});
-    }
-    attribute.namespaceUri = namespaceUri;
-    attribute.localName = local;
-    key = AttributeKey(namespaceUri, local, memory);
+    if (FindAttribute(AttributeKey(NamespaceUri(), LocalName(), qualifiedName))) return;
+    Insert(XmlAttribute::Unprefixed(memory.Copy(qualifiedName), *name_, memory.Copy(value)));
+    return;
   }
-  attributes_.try_emplace(std::move(key), std::move(attribute));
+  const std::u16string_view prefix = qualifiedName.substr(0, colon);
+  const std::u16string_view local = qualifiedName.substr(colon + 1);
+  if (prefix.empty() || local.find(u':') != std::u16string_view::npos) return;
+  const std::u16string_view* bound = scope_.Find(prefix);
+  if (bound && *bound != namespaceUri) return;
+  if (!bound) {
+    // Declared even when the attribute then turns out to be a duplicate.
+    DeclareNamespace(prefix, namespaceUri);
+    bound = scope_.Find(prefix);
+  }
+  if (FindAttribute(AttributeKey(namespaceUri, local))) return;
+  Insert(XmlAttribute::Prefixed(memory.Copy(qualifiedName), colon, *bound, memory.Copy(value)));
 }
 
 bool XmlElement::GetAttribute(std::u16string_view namespaceUri, std::u16string_view localName,
                               std::u16string& value) const {
-  const XmlString key = namespaceUri.empty()
-                            ? AttributeKey(this->namespaceUri, this->localName, localName)
-                            : AttributeKey(namespaceUri, localName);
+  const std::u16string key = namespaceUri.empty()
+                                 ? AttributeKey(NamespaceUri(), LocalName(), localName)
+                                 : AttributeKey(namespaceUri, localName);
   const XmlAttribute* attribute = FindAttribute(key);
   if (!attribute) return false;
-  value = attribute->value;
+  value = attribute->Value();
   return true;
 }
 
 const XmlAttribute* XmlElement::FindAttribute(std::u16string_view key) const {
-  auto found = attributes_.find(key);
-  return found == attributes_.end() ? nullptr : &found->second;
+  const std::span<const XmlAttribute> all = Attributes();
+  auto found = std::lower_bound(all.begin(), all.end(), key,
+                                [](const XmlAttribute& filed, std::u16string_view k) {
+                                  return filed.Key().Compare(k) < 0;
+                                });
+  return found != all.end() && found->Key().Compare(key) == 0 ? &*found : nullptr;
 }
 
 }  // namespace qxsoap

@@ -1,37 +1,31 @@
-// An element of the tree: its names and text (XmlName, XmlText), attributes
-// filed under their attribute keys, children in document order, and the
-// complete namespace map in force at it, against which QName-valued content
-// is resolved. Built by the reader, or by the serializer for output.
+// An element of the tree: its name, text, attributes filed under their
+// attribute keys, children in document order, and the complete namespace
+// map in force at it, against which QName-valued content is resolved.
+// Built by the reader, or by the serializer for output.
 //
-// Memory: a parsed tree is allocated per tree, not per node. Its root is an
-// ordinary heap element that owns one arena, its tree memory (TreeMemory,
-// tree_memory.h); every descendant the reader makes, and all of that
-// descendant's strings, attribute map and child list, live in the arena,
-// which is released in one piece when the root is destroyed. So building
-// and freeing a large tree costs the same per byte as a small one. The
-// root's own names, text, attributes and child list use the default
-// resource, since they are made before the arena. Elements made any other way
-// (the public constructors: the serializer, tests) are ordinary heap
-// elements using the default resource; AppendChild takes them into any
-// tree, and the child list frees each element the way it was made. Only
-// the root of a tree can be handed out (XmlDocument::DetachRoot,
-// ParseFragment), and it takes its tree memory along. Memory freed inside
-// the arena is not reused before the root goes, so a tree that is edited
-// at length after the parse grows; trees here are read once.
+// Memory. Every element lives in the tree memory of its tree (TreeMemory,
+// tree_memory.h), and so do its name record, attribute array and namespace
+// frames; a parsed tree's strings are views into the decoded text, which
+// the tree memory keeps. An element is a fixed 56 bytes with no heap
+// allocation of its own, and an attribute 40; nothing has a virtual table.
+// Only the root of a tree is handed out (NewTree, XmlDocument::DetachRoot,
+// ParseFragment): it owns the tree memory, and deleting it releases the
+// whole tree in one piece. A root appended under an element of another tree
+// (AppendChild) is owned by that tree from then on. Memory given up by an
+// edit after the parse is not reused before the tree goes.
 //
 // Threads: a tree belongs to one parser or one serialization, used by one
 // thread at a time; nothing is locked.
 #ifndef QXSOAP_XML_XML_ELEMENT_H_
 #define QXSOAP_XML_XML_ELEMENT_H_
 
-#include <functional>
-#include <map>
+#include <cstdint>
+#include <iterator>
 #include <memory>
-#include <memory_resource>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "xml/namespace_scope.h"
 #include "xml/tree_memory.h"
@@ -41,53 +35,98 @@ namespace qxsoap {
 
 class XmlElement;
 
-// An attribute as the reader found it, before namespace resolution. The name
-// is a view into the text being read.
-struct ReadAttribute {
-  std::u16string_view qualifiedName;
-  XmlString value;
-};
+// The attributes of an element, in attribute-key order.
+using XmlAttributes = std::span<const XmlAttribute>;
 
-// Attribute key (xml_name.h) → attribute, in key order.
-using XmlAttributeMap = std::pmr::map<XmlString, XmlAttribute, std::less<>>;
-
-// Frees a child as it was made: destroys an element living in tree memory
-// in place, deletes a heap element.
-struct XmlChildDeleter {
-  void operator()(XmlElement* element) const;
-};
-using XmlChild = std::unique_ptr<XmlElement, XmlChildDeleter>;
-using XmlElementList = std::pmr::vector<XmlChild>;
-
-class XmlElement : public XmlName, public XmlText {
+// The children of an element in document order: a forward range over
+// XmlElement (Element is XmlElement or const XmlElement).
+template <typename Element>
+class XmlChildRange {
  public:
-  // A heap element with only its qualified name: no namespace, no local
-  // name, no text, attributes or children, an empty scope and no default
-  // namespace.
-  explicit XmlElement(std::u16string_view qualifiedName);
-  // The same with the namespace URI and local name set.
-  XmlElement(std::u16string_view qualifiedName, std::u16string_view namespaceUri,
-             std::u16string_view localName);
+  class Iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = XmlElement;
+    using difference_type = std::ptrdiff_t;
+    using pointer = Element*;
+    using reference = Element&;
+
+    Iterator() = default;
+    Iterator(Element* current, Element* last) : current_(current), last_(last) {}
+    Element& operator*() const { return *current_; }
+    Element* operator->() const { return current_; }
+    Iterator& operator++();
+    Iterator operator++(int) {
+      Iterator before = *this;
+      ++*this;
+      return before;
+    }
+    bool operator==(const Iterator& other) const { return current_ == other.current_; }
+
+   private:
+    Element* current_ = nullptr;
+    Element* last_ = nullptr;
+  };
+
+  explicit XmlChildRange(Element* last) : last_(last) {}
+  Iterator begin() const;
+  Iterator end() const { return {}; }
+  bool empty() const { return !last_; }
+  // Counts the children: linear in their number.
+  size_t size() const { return size_t(std::distance(begin(), end())); }
+  Element& front() const { return *begin(); }
+  Element& back() const { return *last_; }
+
+ private:
+  Element* last_;
+};
+
+class XmlElement {
+ public:
   XmlElement(const XmlElement&) = delete;
   XmlElement& operator=(const XmlElement&) = delete;
-  ~XmlElement() override = default;
 
-  // A heap element like the one above that owns a new, empty tree memory
-  // for the children AddChild makes under it.
-  static std::unique_ptr<XmlElement> NewTree(std::u16string_view qualifiedName);
+  // A new tree of one element named `qualifiedName`, with no namespace or
+  // local name (or those given), no text, attributes or children, an empty
+  // scope and no default namespace. The strings are copied. Throws
+  // std::bad_alloc.
+  static std::unique_ptr<XmlElement> NewTree(std::u16string_view qualifiedName,
+                                             std::u16string_view namespaceUri = {},
+                                             std::u16string_view localName = {});
 
-  // Appends a new element named `qualifiedName` and returns it (this element
-  // owns it). It is made in this element's tree memory when there is one,
-  // and on the heap otherwise.
-  XmlElement& AddChild(std::u16string_view qualifiedName);
+  // Deleting a root releases its tree. Only roots are ever deleted.
+  void operator delete(XmlElement* root, std::destroying_delete_t);
 
-  // Appends `child` and takes ownership of it; a null child is ignored.
+  std::u16string_view QualifiedName() const { return name_->QualifiedName(); }
+  std::u16string_view NamespaceUri() const { return name_->NamespaceUri(); }
+  std::u16string_view LocalName() const { return name_->LocalName(); }
+  const XmlName& Name() const { return *name_; }
+  // All character data of the element, references replaced, CDATA
+  // contents included, in document order run together.
+  std::u16string_view Text() const { return {text_, textLength_}; }
+  // The attributes in attribute-key order.
+  XmlAttributes Attributes() const { return {attributes_, attributeCount_}; }
+  XmlChildRange<XmlElement> Children() { return XmlChildRange<XmlElement>(lastChild_); }
+  XmlChildRange<const XmlElement> Children() const {
+    return XmlChildRange<const XmlElement>(lastChild_);
+  }
+  const NamespaceScope& Scope() const { return scope_; }
+  std::u16string_view DefaultNamespace() const { return scope_.DefaultNamespace(); }
+  // The memory of this element's tree.
+  TreeMemory& Memory() const { return name_->Memory(); }
+
+  // Appends a new element named `qualifiedName` (in `namespaceUri`, with
+  // `localName`) in this element's tree and returns it. Throws
+  // std::bad_alloc.
+  XmlElement& AddChild(std::u16string_view qualifiedName, std::u16string_view namespaceUri = {},
+                       std::u16string_view localName = {});
+
+  // Appends `child`, the root of another tree, and takes ownership of it; a
+  // null child is ignored.
   void AppendChild(std::unique_ptr<XmlElement> child);
 
-  // The memory this element's own strings and containers come from: the
-  // tree memory for an element made by AddChild in a tree, the default
-  // resource otherwise.
-  std::pmr::memory_resource* Memory() const { return text.get_allocator().resource(); }
+  // Replaces the text with a copy of `text`.
+  void SetText(std::u16string_view text);
 
   // Files a new attribute with no namespace or local name under the key
   // `qualifiedName` (the form attributes have before namespace resolution).
@@ -112,7 +151,7 @@ class XmlElement : public XmlName, public XmlText {
                              std::u16string_view value);
 
   // Sets the namespace of unprefixed element names here; not written out.
-  void SetDefaultNamespace(std::u16string_view uri) { defaultNamespace_ = uri; }
+  void SetDefaultNamespace(std::u16string_view uri);
 
   // Looks up the attribute `localName` in `namespaceUri`; an empty
   // `namespaceUri` means an unprefixed attribute of this element. Copies its
@@ -124,42 +163,54 @@ class XmlElement : public XmlName, public XmlText {
   // The attribute filed under `key` (see AttributeKey), or nullptr.
   const XmlAttribute* FindAttribute(std::u16string_view key) const;
 
-  const XmlAttributeMap& Attributes() const { return attributes_; }
-  const XmlElementList& Children() const { return children_; }
-  const NamespaceScope& Scope() const { return scope_; }
-  const XmlString& DefaultNamespace() const { return defaultNamespace_; }
-
-  // Resolves the names of a freshly read element against `parent` (null for
-  // the root) and files its attributes: takes the parent's scope, applies the
-  // xmlns declarations among `read` (which do not become attributes), sets
-  // the element's namespace URI and local name, and files the other
-  // attributes under their attribute keys, taking their values from `read`.
-  // `read` holds the attributes in document order, with distinct qualified
-  // names. Returns false for an undeclared prefix, an attribute with an
-  // empty prefix, a declaration "xmlns:" of no prefix, a second colon in a
-  // local part, or two attributes with one key; the element is then partly
-  // resolved and must be dropped.
-  bool ResolveNamespaces(const XmlElement* parent, std::span<ReadAttribute> read);
-
  private:
-  friend struct XmlChildDeleter;
+  friend class XmlReader;
+  template <typename Element>
+  friend class XmlChildRange;
 
-  // An element made in `treeMemory`, strings and containers included.
-  XmlElement(std::u16string_view qualifiedName, std::pmr::memory_resource* treeMemory);
+  explicit XmlElement(const XmlName& name) : name_(&name) {}
 
-  // Set on the root of a parsed tree only. Declared first so that it is
-  // destroyed last, after the children living in it.
-  std::unique_ptr<TreeMemory> ownedTreeMemory_;
-  // Where AddChild makes children: the tree memory of the tree this element
-  // belongs to, or null for an element outside one.
-  std::pmr::memory_resource* treeMemory_ = nullptr;
-  // True when this element itself lives in tree memory.
-  bool inTreeMemory_ = false;
-  XmlAttributeMap attributes_;
-  XmlElementList children_;
+  // An element named `name` made in `name`'s tree memory.
+  static XmlElement& Make(const XmlName& name);
+  // Links `child` (of this tree, or an adopted root) after the last child.
+  void Link(XmlElement& child);
+  // Inserts `attribute` in key order unless its key is taken.
+  bool Insert(const XmlAttribute& attribute);
+
+  // The reader's setters: the views must live as long as the tree.
+  void SetTextView(std::u16string_view text) {
+    text_ = text.data();
+    textLength_ = uint32_t(text.size());
+  }
+  void SetAttributes(XmlAttribute* sorted, uint32_t count) {
+    attributes_ = sorted;
+    attributeCount_ = count;
+  }
+  void SetScope(NamespaceScope scope) { scope_ = scope; }
+
+  const XmlName* name_;
+  const char16_t* text_ = nullptr;
+  uint32_t textLength_ = 0;
+  // The array's capacity is std::bit_ceil(attributeCount_).
+  uint32_t attributeCount_ = 0;
+  XmlAttribute* attributes_ = nullptr;
+  // Children form a ring through nextSibling_: the last child's next is
+  // the first, so one pointer reaches both ends.
+  XmlElement* lastChild_ = nullptr;
+  XmlElement* nextSibling_ = nullptr;
   NamespaceScope scope_;
-  XmlString defaultNamespace_;
 };
+
+template <typename Element>
+auto XmlChildRange<Element>::Iterator::operator++() -> Iterator& {
+  current_ = current_ == last_ ? nullptr : current_->nextSibling_;
+  return *this;
+}
+
+template <typename Element>
+auto XmlChildRange<Element>::begin() const -> Iterator {
+  return last_ ? Iterator(last_->nextSibling_, last_) : Iterator();
+}
 
 }  // namespace qxsoap
 

@@ -1,102 +1,128 @@
-// The records the element tree is made of: names (XmlName), element text
-// (XmlText), attributes (XmlAttribute), and the attribute key every lookup
+// The records the element tree is made of besides elements: names
+// (XmlName), attributes (XmlAttribute), and the attribute key every lookup
 // builds. Elements are in xml_element.h.
 //
-// Their strings are XmlString, a std::pmr string: records of a parsed tree
-// take their memory from the tree (see xml_element.h), records made
-// anywhere else from the default resource. A copy of a record or string
-// always takes the default resource, so a copy outlives the tree it was
-// made from; a string moved out of a parsed tree does not.
+// Strings are views. In a parsed tree they point into the decoded document
+// text, which the tree keeps (only references, and texts made of several
+// pieces, get storage of their own); in a built tree into copies in the
+// tree's memory. Either way they live as long as the tree. Copy a view into
+// a std::u16string to keep it longer.
 //
 // Threads: a tree belongs to one parser or one serialization, used by one
 // thread at a time; nothing is locked.
 #ifndef QXSOAP_XML_XML_NAME_H_
 #define QXSOAP_XML_XML_NAME_H_
 
-#include <memory_resource>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace qxsoap {
 
-using XmlString = std::pmr::u16string;
+class TreeMemory;
 
-// A name as read and as resolved.
+// A name as written and as resolved. A parsed tree keeps one record per
+// distinct qualified name and namespace, shared by all its elements of
+// that name.
 class XmlName {
  public:
-  // Empty names whose strings take their memory from `memory`.
-  explicit XmlName(std::pmr::memory_resource* memory = std::pmr::get_default_resource())
-      : namespaceUri(memory), localName(memory), qualifiedName(memory) {}
   XmlName(std::u16string_view qualified, std::u16string_view uri, std::u16string_view local,
-          std::pmr::memory_resource* memory = std::pmr::get_default_resource())
-      : namespaceUri(uri, memory), localName(local, memory), qualifiedName(qualified, memory) {}
-  XmlName(const XmlName&) = default;
-  XmlName(XmlName&&) = default;
-  XmlName& operator=(const XmlName&) = default;
-  XmlName& operator=(XmlName&&) = default;
-  virtual ~XmlName() = default;
+          TreeMemory& memory)
+      : qualifiedName_(qualified), namespaceUri_(uri), localName_(local), memory_(&memory) {}
+
+  std::u16string_view QualifiedName() const { return qualifiedName_; }  // prefix included
+  std::u16string_view NamespaceUri() const { return namespaceUri_; }    // empty: none
+  std::u16string_view LocalName() const { return localName_; }          // without prefix
 
   // True when the namespace URI followed by the local name is the same text
   // for both names. The two parts are compared run together, as the
   // attribute key is, so "ab"+"c" equals "a"+"bc".
-  virtual bool NameEquals(const XmlName& other) const;
+  bool NameEquals(const XmlName& other) const;
 
-  XmlString namespaceUri;   // resolved URI; empty for no namespace
-  XmlString localName;      // the name without its prefix
-  XmlString qualifiedName;  // the name as written, prefix included
+  // The memory of the tree the record belongs to.
+  TreeMemory& Memory() const { return *memory_; }
+
+ private:
+  std::u16string_view qualifiedName_;
+  std::u16string_view namespaceUri_;
+  std::u16string_view localName_;
+  TreeMemory* memory_;
 };
 
-// The character data of an element: all its text, references and CDATA
-// contents in document order, run together. Elements are destroyed through
-// this base.
-class XmlText {
+// The key an attribute is filed under, as up to three parts run together
+// without a separator: a prefixed attribute's namespace URI and local name;
+// an unprefixed attribute's element namespace URI, element local name and
+// its own name; an attribute added before resolution (AddAttribute) its
+// qualified name alone. Comparing parts avoids building the text.
+struct AttributeKeyParts {
+  std::u16string_view parts[3];
+
+  size_t Size() const { return parts[0].size() + parts[1].size() + parts[2].size(); }
+  // <0, 0, >0 as the concatenations compare.
+  int Compare(const AttributeKeyParts& other) const;
+  int Compare(std::u16string_view key) const;
+};
+
+// The key as text: namespace URI and local name; for an unprefixed
+// attribute the three-part form with the element's names in front.
+std::u16string AttributeKey(std::u16string_view namespaceUri, std::u16string_view localName);
+std::u16string AttributeKey(std::u16string_view ownerNamespaceUri,
+                            std::u16string_view ownerLocalName, std::u16string_view localName);
+
+// An attribute. 40 bytes: its name as written (the local name is its tail),
+// its value, and what resolves it: for a prefixed attribute the namespace
+// URI bound to the prefix, for an unprefixed one the name of the element
+// that carries it.
+class XmlAttribute {
  public:
-  explicit XmlText(std::pmr::memory_resource* memory = std::pmr::get_default_resource())
-      : text(memory) {}
-  virtual ~XmlText() = default;
+  enum class Form : uint8_t {
+    kUnresolved,  // added under its qualified name; no namespace or local name
+    kPrefixed,    // namespace URI from the prefix
+    kUnprefixed,  // no namespace; filed under the element's names
+  };
 
-  XmlString text;
+  static XmlAttribute Unresolved(std::u16string_view qualified, std::u16string_view value);
+  // `uri` must live as long as the tree (a binding of its scope).
+  static XmlAttribute Prefixed(std::u16string_view qualified, size_t colon,
+                               const std::u16string_view& uri, std::u16string_view value);
+  static XmlAttribute Unprefixed(std::u16string_view qualified, const XmlName& owner,
+                                 std::u16string_view value);
+
+  std::u16string_view QualifiedName() const { return {qualified_, qualifiedLength_}; }
+  std::u16string_view NamespaceUri() const {
+    return form_ == Form::kPrefixed ? *uri_ : std::u16string_view();
+  }
+  std::u16string_view LocalName() const {
+    return form_ == Form::kUnresolved ? std::u16string_view() : QualifiedName().substr(localStart_);
+  }
+  // For an unprefixed attribute the names of its element; else empty.
+  std::u16string_view OwnerLocalName() const {
+    return form_ == Form::kUnprefixed ? owner_->LocalName() : std::u16string_view();
+  }
+  std::u16string_view OwnerNamespaceUri() const {
+    return form_ == Form::kUnprefixed ? owner_->NamespaceUri() : std::u16string_view();
+  }
+  std::u16string_view Value() const { return {value_, valueLength_}; }
+  Form KeyForm() const { return form_; }
+
+  AttributeKeyParts Key() const;
+  // The key as text (see AttributeKey).
+  std::u16string KeyText() const;
+
+ private:
+  XmlAttribute() = default;
+
+  const char16_t* qualified_;
+  uint32_t qualifiedLength_;
+  uint32_t localStart_;
+  const char16_t* value_;
+  uint32_t valueLength_;
+  Form form_;
+  union {
+    const std::u16string_view* uri_;  // kPrefixed
+    const XmlName* owner_;            // kUnprefixed
+  };
 };
-
-// An attribute named `qualified` with no namespace or local name yet; all
-// its strings take their memory from `memory` (a `attributeValue` from the
-// same memory is moved, not copied).
-class XmlAttribute : public XmlName {
- public:
-  XmlAttribute(std::u16string_view qualified, XmlString attributeValue,
-               std::pmr::memory_resource* memory = std::pmr::get_default_resource())
-      : XmlName(qualified, {}, {}, memory),
-        ownerLocalName(memory),
-        ownerNamespaceUri(memory),
-        value(std::move(attributeValue), memory) {}
-
-  XmlString ownerLocalName;     // unprefixed attributes: the element's local name
-  XmlString ownerNamespaceUri;  // unprefixed attributes: the element's namespace URI
-  XmlString value;              // references already replaced
-};
-
-// The key an attribute is filed under: its namespace URI and local name run
-// together without a separator. An unprefixed attribute has no namespace;
-// it is filed under its element's namespace URI and local name followed by
-// its own name (use the three-part form). The key takes its memory from
-// `memory`.
-inline XmlString AttributeKey(
-    std::u16string_view namespaceUri, std::u16string_view localName,
-    std::pmr::memory_resource* memory = std::pmr::get_default_resource()) {
-  XmlString key(memory);
-  key.reserve(namespaceUri.size() + localName.size());
-  key.append(namespaceUri).append(localName);
-  return key;
-}
-inline XmlString AttributeKey(
-    std::u16string_view ownerNamespaceUri, std::u16string_view ownerLocalName,
-    std::u16string_view localName,
-    std::pmr::memory_resource* memory = std::pmr::get_default_resource()) {
-  XmlString key(memory);
-  key.reserve(ownerNamespaceUri.size() + ownerLocalName.size() + localName.size());
-  key.append(ownerNamespaceUri).append(ownerLocalName).append(localName);
-  return key;
-}
 
 }  // namespace qxsoap
 

@@ -1,9 +1,10 @@
 // The reader's grammar over the cursor primitives. Names, values and runs of
-// character data are copied out as slices between a mark and the cursor;
-// only references are appended one character at a time.
+// character data stay where they are in the text, as views; only values and
+// texts with references, and texts of several runs, are copied together.
 #include "xml/xml_reader.h"
 
 #include <array>
+#include <climits>
 
 #include "xml/xml_document.h"
 
@@ -30,7 +31,7 @@ int DigitValue(char16_t c, int base) {
   return -1;
 }
 
-void AppendCodePoint(XmlString& out, char32_t value) {
+void AppendCodePoint(std::u16string& out, char32_t value) {
   if (value < 0x10000) {
     out.push_back(char16_t(value));
     return;
@@ -42,8 +43,20 @@ void AppendCodePoint(XmlString& out, char32_t value) {
 
 }  // namespace
 
-void XmlReader::Fail() {
+XmlReader::XmlReader(std::u16string_view text, size_t start, std::unique_ptr<TreeMemory> memory,
+                     XmlContentHandler* handler, std::unique_ptr<XmlElement>& root,
+                     XmlParseError& error)
+    : cursor_(text, start),
+      ownedMemory_(std::move(memory)),
+      memory_(*ownedMemory_),
+      names_(memory_),
+      handler_(handler),
+      root_(root),
+      error_(error) {}
+
+void XmlReader::Fail(std::string_view expected) {
   const int line = cursor_.Line();
+  error_ = {line, cursor_.Column(), expected};
   if (handler_) handler_->ParseError(line);
   root_.reset();
   throw line;
@@ -51,6 +64,7 @@ void XmlReader::Fail() {
 
 void XmlReader::ReadDocument() {
   root_.reset();
+  error_ = {};
   if (handler_) handler_->StartDocument();
   ReadMisc();
   while (ReadDoctype()) ReadMisc();
@@ -77,10 +91,11 @@ void XmlReader::ReadMisc() {
 bool XmlReader::ReadComment() {
   if (!cursor_.Match(u"<!--")) return false;
   for (;;) {
+    cursor_.SkipTo<u'-', u'\0'>();
     const char16_t c = cursor_.Next();
-    if (c == 0) Fail();
+    if (c == 0) Fail("\"-->\" ending the comment");
     if (c == u'-' && cursor_.Match(u'-')) {
-      if (!cursor_.Match(u'>')) Fail();
+      if (!cursor_.Match(u'>')) Fail("'>' after \"--\" in a comment");
       return true;
     }
   }
@@ -95,7 +110,7 @@ bool XmlReader::ReadProcessingInstruction() {
   const char16_t* data = cursor_.Mark();
   for (;;) {
     const char16_t c = cursor_.Next();
-    if (c == 0) Fail();
+    if (c == 0) Fail("\"?>\" ending the processing instruction");
     if (c == u'?' && cursor_.Match(u'>')) break;
   }
   if (handler_) {
@@ -113,27 +128,27 @@ bool XmlReader::ReadDoctype() {
   cursor_.SkipSpaces();
   for (;;) {
     char16_t c = cursor_.Next();
-    if (c == 0) Fail();
+    if (c == 0) Fail("'>' ending the document type declaration");
     if (c == u'>') return true;
     if (c == u'<' && cursor_.Match(u'!')) {
       do {
         c = cursor_.Next();
-        if (c == 0) Fail();
+        if (c == 0) Fail("'>' ending a markup declaration");
       } while (c != u'>');
     }
   }
 }
 
-bool XmlReader::ReadCdata(XmlString& text) {
+bool XmlReader::ReadCdata(TextRuns& text, int depth) {
   if (!cursor_.Match(u"<![CDATA[")) return false;
   const char16_t* start = cursor_.Mark();
   for (;;) {
     cursor_.SkipUntilInClass(kCdataStop);
     const char16_t* stop = cursor_.Mark();
     // The end of the text reads as U+0000, a control character too.
-    if (cursor_.Next() != u']') Fail();
+    if (cursor_.Next() != u']') Fail("\"]]>\" ending the CDATA section, and no control character");
     if (cursor_.Match(u"]>")) {
-      text.append(start, stop);
+      AppendText(text, {start, size_t(stop - start)}, depth);
       return true;
     }
   }
@@ -141,53 +156,59 @@ bool XmlReader::ReadCdata(XmlString& text) {
 
 void XmlReader::ReadElement(XmlElement* parent, int depth) {
   cursor_.SkipSpaces();
-  if (!cursor_.Match(u'<')) Fail();
+  if (!cursor_.Match(u'<')) Fail("'<' starting the root element");
   const std::u16string_view name = ReadName();
-  if (name.empty() || depth > kMaxElementDepth) Fail();
-
-  if (!parent) root_ = XmlElement::NewTree(name);
-  XmlElement& element = parent ? parent->AddChild(name) : *root_;
+  if (name.empty()) Fail("an element name after '<'");
+  if (depth > kMaxElementDepth) Fail("no more than 256 nested elements");
   ReadAttributes();
-  if (!element.ResolveNamespaces(parent, attributes_)) Fail();
-
-  const PrefixList mapped = handler_ ? MappedPrefixes(element, parent) : PrefixList();
-  for (const auto& [prefix, uri] : mapped) handler_->StartPrefixMapping(prefix, uri);
-  const char16_t c = cursor_.Next();
-  if (c == u'/') {
-    if (!cursor_.Match(u'>')) Fail();
-    if (handler_) {
-      handler_->StartElement(element.namespaceUri, element.localName, element.qualifiedName,
-                             element.Attributes(), element);
-    }
-  } else if (c == u'>') {
-    if (handler_) {
-      handler_->StartElement(element.namespaceUri, element.localName, element.qualifiedName,
-                             element.Attributes(), element);
-    }
-    ReadContent(element, depth);
-    if (handler_ && !element.text.empty()) handler_->Characters(element.text);
+  XmlElement* resolved = ResolveStartTag(name, parent);
+  if (!resolved) Fail("declared prefixes and attributes with distinct names");
+  XmlElement& element = *resolved;
+  if (parent) {
+    parent->Link(element);
   } else {
-    Fail();
+    memory_.SetRoot(&element);
+    root_.reset(&element);
+    ownedMemory_.release();  // the root owns it now
+  }
+
+  const std::vector<NamespaceBinding> mapped =
+      handler_ ? MappedPrefixes(element, parent) : std::vector<NamespaceBinding>();
+  for (const NamespaceBinding& binding : mapped) {
+    handler_->StartPrefixMapping(binding.prefix, binding.uri);
+  }
+  const char16_t c = cursor_.Next();
+  if (c != u'/' && c != u'>') Fail("'>' or \"/>\" closing the start tag");
+  if (c == u'/' && !cursor_.Match(u'>')) Fail("'>' after '/' in the start tag");
+  if (handler_) {
+    handler_->StartElement(element.NamespaceUri(), element.LocalName(), element.QualifiedName(),
+                           element.Attributes(), element);
+  }
+  if (c == u'>') {
+    ReadContent(element, depth);
+    if (handler_ && !element.Text().empty()) handler_->Characters(element.Text());
   }
   if (!handler_) return;
-  handler_->EndElement(element.namespaceUri, element.localName, element.qualifiedName, element);
-  for (const auto& [prefix, uri] : mapped) handler_->EndPrefixMapping(prefix);
+  handler_->EndElement(element.NamespaceUri(), element.LocalName(), element.QualifiedName(),
+                       element);
+  for (const NamespaceBinding& binding : mapped) handler_->EndPrefixMapping(binding.prefix);
 }
 
 void XmlReader::ReadAttributes() {
   attributes_.clear();
-  attributeNames_.clear();
+  // clear() would wipe every bucket of a set grown for a large tag, on
+  // every tag after it: a fresh set costs nothing until it is used.
+  if (!attributeNames_.empty()) attributeNames_ = {};
   for (;;) {
     cursor_.SkipSpaces();
     const std::u16string_view name = ReadName();
     if (name.empty()) return;
     cursor_.SkipSpaces();
-    if (!cursor_.Match(u'=')) Fail();
+    if (!cursor_.Match(u'=')) Fail("'=' after the attribute name");
     cursor_.SkipSpaces();
-    XmlString value;
-    ReadAttributeValue(value);
-    if (IsReadAlready(name)) Fail();
-    attributes_.push_back({name, std::move(value)});
+    const std::u16string_view value = ReadAttributeValue();
+    if (IsReadAlready(name)) Fail("attribute names distinct within the tag");
+    attributes_.push_back({name, value});
   }
 }
 
@@ -207,75 +228,116 @@ bool XmlReader::IsReadAlready(std::u16string_view qualifiedName) {
   return !attributeNames_.insert(qualifiedName).second;
 }
 
-void XmlReader::ReadAttributeValue(XmlString& value) {
+// A value without references is a view into the text; one with references
+// is built and copied into the tree memory.
+std::u16string_view XmlReader::ReadAttributeValue() {
   const char16_t quote = cursor_.Next();
-  if (quote != u'"' && quote != u'\'') Fail();
+  if (quote != u'"' && quote != u'\'') Fail("a quoted attribute value");
   const char16_t* run = cursor_.Mark();
+  bool built = false;
   for (;;) {
-    cursor_.SkipUntil(kValueStop);
-    const char16_t* stop = cursor_.Mark();
+    if (quote == u'"') {
+      cursor_.SkipTo<u'"', u'<', u'&', u'\0'>();
+    } else {
+      cursor_.SkipTo<u'\'', u'<', u'&', u'\0'>();
+    }
+    const std::u16string_view plain = cursor_.Since(run);
     const char16_t c = cursor_.Next();
-    if (c == quote || c == u'&') value.append(run, stop);
-    if (c == quote) return;
-    if (c == u'&') {
-      AppendReference(value);
-      run = cursor_.Mark();
-    } else if (c == u'<' || c == 0) {
-      Fail();
-    }  // else the other quote, which stays in the run
+    if (c == quote) {
+      if (!built) return plain;
+      value_.append(plain);
+      return memory_.Copy(value_);
+    }
+    if (c != u'&') Fail("the closing quote of the attribute value, and no '<'");
+    if (!built) value_.clear();
+    built = true;
+    value_.append(plain);
+    ReadReference(value_);
+    run = cursor_.Mark();
   }
 }
 
 void XmlReader::ReadContent(XmlElement& element, int depth) {
-  XmlString& text = element.text;
+  TextRuns text;
   for (;;) {
     const char16_t* run = cursor_.Mark();
-    cursor_.SkipUntil(kTextStop);
+    cursor_.SkipTo<u'<', u'&', u']', u'\0'>();
     // A ']' stops the scan only to look for "]]>"; otherwise it is text.
     while (cursor_.Match(u']')) {
-      if (cursor_.Match(u"]>")) Fail();
-      cursor_.SkipUntil(kTextStop);
+      if (cursor_.Match(u"]>")) Fail("character data without \"]]>\"");
+      cursor_.SkipTo<u'<', u'&', u']', u'\0'>();
     }
-    text.append(cursor_.Since(run));
+    AppendText(text, cursor_.Since(run), depth);
     switch (cursor_.Next()) {
-      case u'&':
-        AppendReference(text);
+      case u'&': {
+        std::u16string character;
+        ReadReference(character);
+        AppendText(text, character, depth);
         break;
+      }
       case u'<':
         cursor_.Unget();
-        if (ReadEndTag(element)) return;
-        if (!ReadComment() && !ReadProcessingInstruction() && !ReadCdata(text)) {
+        if (ReadEndTag(element)) {
+          element.SetTextView(Finish(text));
+          return;
+        }
+        if (!ReadComment() && !ReadProcessingInstruction() && !ReadCdata(text, depth)) {
           ReadElement(&element, depth + 1);
         }
         break;
       default:  // the end of the text, or U+0000
-        Fail();
+        Fail("the end tag of the element");
     }
   }
 }
 
+// Joins a run to the element's text. The first run stays a view; from the
+// second on, the runs are copied into this depth's buffer.
+void XmlReader::AppendText(TextRuns& text, std::u16string_view run, int depth) {
+  if (run.empty()) return;
+  if (!text.joined && text.first.empty()) {
+    // A view into the text, unless the run is a reference's character.
+    text.first = run.data() >= cursor_.Begin() && run.data() < cursor_.End()
+                     ? run
+                     : memory_.Copy(run);
+    return;
+  }
+  if (!text.joined) {
+    if (joined_.size() < size_t(depth)) joined_.resize(size_t(depth));
+    text.joined = &joined_[size_t(depth) - 1];
+    text.joined->assign(text.first);
+  }
+  text.joined->append(run);
+}
+
+std::u16string_view XmlReader::Finish(const TextRuns& text) {
+  if (!text.joined) return text.first;
+  if (text.joined->size() > UINT32_MAX) Fail("an element text under 4 G characters");
+  return memory_.Copy(*text.joined);
+}
+
 bool XmlReader::ReadEndTag(const XmlElement& element) {
   if (!cursor_.Match(u"</")) return false;
-  if (ReadName() != element.qualifiedName) Fail();
+  if (ReadName() != element.QualifiedName()) Fail("the end tag of the open element");
   cursor_.SkipSpaces();
-  if (!cursor_.Match(u'>')) Fail();
+  if (!cursor_.Match(u'>')) Fail("'>' closing the end tag");
   return true;
 }
 
-void XmlReader::AppendReference(XmlString& out) {
+void XmlReader::ReadReference(std::u16string& out) {
   if (cursor_.Match(u'#')) {
     AppendCodePoint(out, ReadCharacterReference());
     return;
   }
   const std::u16string_view name = ReadName();
-  if (name.empty() || !cursor_.Match(u';')) Fail();
+  if (name.empty() || !cursor_.Match(u';')) Fail("a reference: a name or '#' and digits, then ';'");
   for (const auto& [entity, character] : kEntities) {
     if (entity == name) {
       out.push_back(character);
       return;
     }
   }
-  Fail();
+  Fail("one of the entities amp, apos, gt, lt, quot");
 }
 
 // The number after "&#" or "&#x" (lower-case x only) up to ';'. Numbers
@@ -291,26 +353,12 @@ char32_t XmlReader::ReadCharacterReference() {
   for (int digit; (digit = DigitValue(cursor_.Peek(), base)) >= 0; ++digits) {
     cursor_.Next();
     value = value * base + digit;
-    if (value > kLastCodePoint) Fail();
+    if (value > kLastCodePoint) Fail("a character number up to 10FFFF");
   }
-  if (digits == 0 || !cursor_.Match(u';') || value == 0) Fail();
+  if (digits == 0 || !cursor_.Match(u';') || value == 0) {
+    Fail("a character reference: digits other than zero, then ';'");
+  }
   return value;
-}
-
-XmlReader::PrefixList XmlReader::MappedPrefixes(const XmlElement& element,
-                                                const XmlElement* parent) const {
-  PrefixList mapped;
-  if (!parent || element.DefaultNamespace() != parent->DefaultNamespace()) {
-    mapped.emplace_back(std::u16string(), element.DefaultNamespace());
-  }
-  if (parent && element.Scope().SharesMapWith(parent->Scope())) return mapped;
-  for (const auto& [prefix, uri] : element.Scope().ToMap()) {
-    // The empty prefix of the scope is the default namespace, reported above
-    // already; reporting it twice would tell a handler nothing new.
-    if (prefix.empty() || (parent && parent->Scope().Contains(prefix))) continue;
-    mapped.emplace_back(prefix, uri);
-  }
-  return mapped;
 }
 
 }  // namespace qxsoap

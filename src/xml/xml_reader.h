@@ -4,61 +4,91 @@
 #ifndef QXSOAP_XML_XML_READER_H_
 #define QXSOAP_XML_XML_READER_H_
 
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
+#include "xml/name_table.h"
 #include "xml/text_cursor.h"
 #include "xml/xml_content_handler.h"
 #include "xml/xml_element.h"
+#include "xml/xml_parse_error.h"
 
 namespace qxsoap {
 
 class XmlReader {
  public:
-  // Reads `text` from `start`; the tree goes into `root`, which must outlive
-  // the reader. `handler` may be null.
-  XmlReader(std::u16string_view text, size_t start, XmlContentHandler* handler,
-            std::unique_ptr<XmlElement>& root)
-      : cursor_(text, start), handler_(handler), root_(root) {}
+  // Reads `text` from `start`. `memory` holds the text already and becomes
+  // the tree's memory; the tree goes into `root`, the details of a failure
+  // into `error`; both must outlive the reader. `handler` may be null.
+  XmlReader(std::u16string_view text, size_t start, std::unique_ptr<TreeMemory> memory,
+            XmlContentHandler* handler, std::unique_ptr<XmlElement>& root, XmlParseError& error);
 
   // Reads one document. Throws the line number (int) of the first error,
   // after reporting it and releasing the partial tree.
   void ReadDocument();
 
  private:
-  using PrefixList = std::vector<std::pair<std::u16string, std::u16string>>;
+  // An attribute of the start tag being read, before resolution.
+  struct ReadAttribute {
+    std::u16string_view qualifiedName;
+    std::u16string_view value;
+  };
+  // The character data of an element so far: one view while it is a single
+  // run of the text, else the runs copied together.
+  struct TextRuns {
+    std::u16string_view first;
+    std::u16string* joined = nullptr;
+  };
 
-  [[noreturn]] void Fail();
+  [[noreturn]] void Fail(std::string_view expected);
 
   std::u16string_view ReadName();
   void ReadMisc();
   bool ReadComment();
   bool ReadProcessingInstruction();
   bool ReadDoctype();
-  bool ReadCdata(XmlString& text);
+  bool ReadCdata(TextRuns& text, int depth);
   void ReadElement(XmlElement* parent, int depth);
   void ReadAttributes();
   bool IsReadAlready(std::u16string_view qualifiedName);
-  void ReadAttributeValue(XmlString& value);
+  std::u16string_view ReadAttributeValue();
   void ReadContent(XmlElement& element, int depth);
   bool ReadEndTag(const XmlElement& element);
-  void AppendReference(XmlString& out);
+  void ReadReference(std::u16string& out);
   char32_t ReadCharacterReference();
-  PrefixList MappedPrefixes(const XmlElement& element, const XmlElement* parent) const;
+  void AppendText(TextRuns& text, std::u16string_view run, int depth);
+  std::u16string_view Finish(const TextRuns& text);
+
+  // Namespace resolution of the start tag just read (namespace_resolution.cpp).
+  XmlElement* ResolveStartTag(std::u16string_view qualifiedName, const XmlElement* parent);
+  std::optional<NamespaceScope> ApplyDeclarations(const NamespaceScope& inherited);
+  bool ResolveAttributes(XmlElement& element, const NamespaceScope& scope);
+  std::vector<NamespaceBinding> MappedPrefixes(const XmlElement& element,
+                                               const XmlElement* parent) const;
 
   TextCursor cursor_;
+  // Owned here until the root exists, then by the root.
+  std::unique_ptr<TreeMemory> ownedMemory_;
+  TreeMemory& memory_;
+  NameTable names_;
   XmlContentHandler* handler_;
   std::unique_ptr<XmlElement>& root_;
+  XmlParseError& error_;
   // The attributes of the start tag being read; reused from tag to tag.
-  // Their values use the default resource, never the tree memory, so that
-  // releasing the tree on an error leaves nothing here pointing into it.
   std::vector<ReadAttribute> attributes_;
   // Their names, once a tag has too many for a linear search.
   std::unordered_set<std::u16string_view> attributeNames_;
+  std::vector<NamespaceBinding> declared_;
+  // Per nesting depth, where texts of several runs are joined (a deque, so
+  // that growing it for a child keeps the parent's buffer in place).
+  std::deque<std::u16string> joined_;
+  // Where attribute values with references are built.
+  std::u16string value_;
 };
 
 }  // namespace qxsoap

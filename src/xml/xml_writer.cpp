@@ -1,5 +1,7 @@
-// The element writer.
+// The element writer, once for any output that takes 16-bit pieces.
 #include "xml/xml_writer.h"
+
+#include <type_traits>
 
 #include "xml/escaping.h"
 
@@ -7,50 +9,80 @@ namespace qxsoap {
 
 namespace {
 
-void WriteAttribute(std::u16string_view name, std::u16string_view value, std::u16string& output) {
-  output += u' ';
-  output += name;
-  output += u"=\"";
-  AppendEscapedAttribute(output, value);
-  output += u'"';
-}
+template <typename Output>
+class ElementWriter {
+ public:
+  explicit ElementWriter(Output& output) : output_(output) {}
 
-bool InheritedFrom(const XmlElement* parent, const std::u16string& prefix,
-                   const std::u16string& uri) {
-  if (!parent) return false;
-  const std::u16string* bound = parent->Scope().Find(prefix);
-  return bound && *bound == uri;
-}
-
-void WriteNamespaceDeclarations(const XmlElement& element, const XmlElement* parent,
-                                std::u16string& output) {
-  // A child that declares nothing shares its parent's scope: nothing to do.
-  if (parent && element.Scope().SharesMapWith(parent->Scope())) return;
-  for (const auto& [prefix, uri] : element.Scope().ToMap()) {
-    if (prefix == u"xml" || InheritedFrom(parent, prefix, uri)) continue;
-    WriteAttribute(prefix.empty() ? u"xmlns" : u"xmlns:" + prefix, uri, output);
+  void Write(const XmlElement& element, const XmlElement* parent) {
+    Append(u"<");
+    Append(element.QualifiedName());
+    for (const XmlAttribute& attribute : element.Attributes()) {
+      WriteAttribute(u" ", attribute.QualifiedName(), attribute.Value());
+    }
+    WriteNamespaceDeclarations(element, parent);
+    if (element.Text().empty() && element.Children().empty()) {
+      Append(u" />");
+      return;
+    }
+    Append(u">");
+    ForEachEscapedTextRun(element.Text(), [this](std::u16string_view run) { Append(run); });
+    for (const XmlElement& child : element.Children()) Write(child, &element);
+    Append(u"</");
+    Append(element.QualifiedName());
+    Append(u">");
   }
-}
+
+ private:
+  void Append(std::u16string_view text) {
+    if constexpr (std::is_same_v<Output, std::u16string>) {
+      output_.append(text);
+    } else {
+      output_.Append(text);
+    }
+  }
+
+  // ` name="value"`, `lead` being " " or " xmlns:" and so on.
+  void WriteAttribute(std::u16string_view lead, std::u16string_view name,
+                      std::u16string_view value) {
+    Append(lead);
+    Append(name);
+    Append(u"=\"");
+    ForEachEscapedAttributeRun(value, [this](std::u16string_view run) { Append(run); });
+    Append(u"\"");
+  }
+
+  void WriteNamespaceDeclarations(const XmlElement& element, const XmlElement* parent) {
+    const NamespaceScope base = parent ? parent->Scope() : NamespaceScope();
+    // A child that declares nothing shares its parent's scope: nothing to do.
+    if (element.Scope().SharesMapWith(base)) return;
+    for (const NamespaceBinding& binding : element.Scope().AddedTo(base)) {
+      if (binding.prefix == u"xml" || InheritedFrom(parent, binding)) continue;
+      if (binding.prefix.empty()) {
+        WriteAttribute(u" xmlns", {}, binding.uri);
+      } else {
+        WriteAttribute(u" xmlns:", binding.prefix, binding.uri);
+      }
+    }
+  }
+
+  static bool InheritedFrom(const XmlElement* parent, const NamespaceBinding& binding) {
+    if (!parent) return false;
+    const std::u16string_view* bound = parent->Scope().Find(binding.prefix);
+    return bound && *bound == binding.uri;
+  }
+
+  Output& output_;
+};
 
 }  // namespace
 
 void WriteElement(const XmlElement& element, const XmlElement* parent, std::u16string& output) {
-  output += u'<';
-  output += element.qualifiedName;
-  for (const auto& [key, attribute] : element.Attributes()) {
-    WriteAttribute(attribute.qualifiedName, attribute.value, output);
-  }
-  WriteNamespaceDeclarations(element, parent, output);
-  if (element.text.empty() && element.Children().empty()) {
-    output += u" />";
-    return;
-  }
-  output += u'>';
-  AppendEscapedText(output, element.text);
-  for (const auto& child : element.Children()) WriteElement(*child, &element, output);
-  output += u"</";
-  output += element.qualifiedName;
-  output += u'>';
+  ElementWriter<std::u16string>(output).Write(element, parent);
+}
+
+void WriteElement(const XmlElement& element, const XmlElement* parent, Utf8Buffer& output) {
+  ElementWriter<Utf8Buffer>(output).Write(element, parent);
 }
 
 }  // namespace qxsoap

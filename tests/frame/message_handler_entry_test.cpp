@@ -45,8 +45,8 @@ class MockSerializer : public MessageSerializerEngine {
 };
 
 std::unique_ptr<XmlElement> Envelope(MessageHandler&, PortDescription&) {
-  auto root = std::make_unique<XmlElement>(u"e");
-  root->AppendChild(std::make_unique<XmlElement>(u"\u00E9"));
+  auto root = XmlElement::NewTree(u"e");
+  root->AppendChild(XmlElement::NewTree(u"\u00E9"));
   return root;
 }
 

@@ -20,11 +20,13 @@ class RecordingHandler : public XmlContentHandler {
   void StartDocument() override { events += "start-document;"; }
   void EndDocument() override { events += "end-document;"; }
   void StartElement(std::u16string_view uri, std::u16string_view local,
-                    std::u16string_view qualified, const XmlAttributeMap& attributes,
+                    std::u16string_view qualified, XmlAttributes attributes,
                     XmlElement& element) override {
     events += "start " + Narrow(qualified) + " {" + Narrow(uri) + "}" + Narrow(local);
-    for (const auto& [key, attribute] : attributes) events += " @" + Narrow(key);
-    if (&attributes != &element.Attributes()) events += " (attributes are not the element's)";
+    for (const XmlAttribute& attribute : attributes) events += " @" + Narrow(attribute.KeyText());
+    if (attributes.data() != element.Attributes().data()) {
+      events += " (attributes are not the element's)";
+    }
     events += ";";
   }
   void EndElement(std::u16string_view, std::u16string_view, std::u16string_view qualified,

@@ -1,10 +1,13 @@
-// The arena parsed trees live in, and trees that mix arena and heap elements.
+// The memory trees live in: blocks and large pieces, trees that mix parsed
+// and built elements, and memory that grows linearly with the document
+// whatever its shape.
 #include "xml/tree_memory.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -17,15 +20,15 @@ namespace {
 using testing::Written;
 
 // Enough allocations of mixed sizes and alignments to fill several blocks,
-// some large enough to go to the heap: each must be aligned and keep its
-// own byte pattern while the others are made.
+// some large enough to be pieces of their own: each must be aligned and
+// keep its own byte pattern while the others are made.
 TEST(TreeMemory, AllocationsAreAlignedAndDisjointAcrossBlocks) {
   const size_t kSizes[] = {1, 24, 344, 4000, kTreeBlockBytes / 8, kTreeBlockBytes / 16 + 1};
   std::vector<std::span<unsigned char>> made;
-  TreeMemory memory;
+  TreeMemory memory(256);
   for (size_t i = 0, total = 0; total < 3 * kTreeBlockBytes; total += made.back().size(), ++i) {
     const size_t size = kSizes[i % std::size(kSizes)], alignment = size_t(1) << (i % 5);
-    auto* at = static_cast<unsigned char*>(memory.allocate(size, alignment));
+    auto* at = static_cast<unsigned char*>(memory.Allocate(size, alignment));
     EXPECT_EQ(reinterpret_cast<uintptr_t>(at) % alignment, 0u) << "allocation " << i;
     made.emplace_back(at, size);
     std::memset(at, int(i & 0xFF), size);
@@ -33,37 +36,34 @@ TEST(TreeMemory, AllocationsAreAlignedAndDisjointAcrossBlocks) {
   for (size_t i = 0; i < made.size(); ++i) {
     ASSERT_EQ(made[i].front(), i & 0xFF) << "allocation " << i << " was overwritten";
     ASSERT_EQ(made[i].back(), i & 0xFF) << "allocation " << i << " was overwritten";
-    memory.deallocate(made[i].data(), made[i].size(), size_t(1) << (i % 5));
   }
+  EXPECT_GE(memory.BytesReserved(), 3 * kTreeBlockBytes);
 }
 
-// Under the sanitizers a child freed the wrong way (a heap element
-// destroyed in place, an arena element deleted) or an arena released
-// before the elements in it shows up here.
-TEST(TreeMemory, TreesOfMixedOriginFreeEachElementAsItWasMade) {
+// Under the sanitizers a parsed tree released before the built tree that
+// adopted it, or a view kept into released text, shows up here.
+TEST(TreeMemory, TreesOfMixedOriginLiveAsLongAsTheirRoot) {
   const std::u16string longText(40, u'x');
   auto parsed = ParseFragment(u"<a><b><c/></b></a>");
-  ASSERT_TRUE(parsed) << "the document that read it is gone; the root keeps the arena";
-  XmlElement& b = *parsed->Children()[0];
-  EXPECT_NE(b.Memory(), std::pmr::get_default_resource()) << "parsed children use the arena";
-  b.AppendChild(std::make_unique<XmlElement>(u"heap"));
+  ASSERT_TRUE(parsed) << "the document that read it is gone; the root keeps the text";
+  XmlElement& b = parsed->Children().front();
+  EXPECT_EQ(&b.Memory(), &parsed->Memory()) << "parsed elements live in their root's memory";
+  b.AppendChild(XmlElement::NewTree(u"built"));
   XmlElement& added = b.AddChild(u"d");
-  EXPECT_EQ(added.Memory(), b.Memory()) << "a child made in a tree joins its arena";
+  EXPECT_EQ(&added.Memory(), &b.Memory()) << "a child made in a tree joins its memory";
   added.SetQualifiedAttribute(u"p:x", u"urn:p", longText);
-  added.text = longText;
+  added.SetText(longText);
 
-  auto built = std::make_unique<XmlElement>(u"built");
+  auto built = XmlElement::NewTree(u"built");
   built->AddChild(u"e").AddAttribute(u"y", longText);
-  EXPECT_EQ(built->Children()[0]->Memory(), std::pmr::get_default_resource());
   built->AppendChild(std::move(parsed));
   const std::u16string x = u"\"" + longText + u"\"";
-  EXPECT_EQ(Written(*built), u"<built><e y=" + x + u" /><a><b><c /><heap /><d p:x=" + x +
+  EXPECT_EQ(Written(*built), u"<built><e y=" + x + u" /><a><b><c /><built /><d p:x=" + x +
                                  u" xmlns:p=\"urn:p\">" + longText + u"</d></b></a></built>");
 }
 
-// A tree of several blocks, with a text and a child list long enough to be
-// large allocations, read twice so that the second takes spare blocks; it is
-// written back exactly as it was read.
+// A tree of several blocks, with a text and many children, read twice so
+// that the second takes spare blocks; it is written back exactly as read.
 TEST(TreeMemory, LargeDocumentsReadBackTheSame) {
   std::string document = "<list xmlns:t=\"urn:t\">" + std::string(100000, 'w');
   for (int i = 0; i < 20000; ++i) document += "<t:i n=\"" + std::to_string(i) + "\">v</t:i>";
@@ -72,9 +72,73 @@ TEST(TreeMemory, LargeDocumentsReadBackTheSame) {
     XmlDocument read;
     ASSERT_EQ(testing::ParseErrorLine(read, document), std::nullopt);
     ASSERT_EQ(read.Root()->Children().size(), 20000u);
-    EXPECT_EQ(read.Root()->Children()[19999]->FindAttribute(u"urn:tin")->value, u"19999");
+    EXPECT_EQ(read.Root()->Children().back().FindAttribute(u"urn:tin")->Value(), u"19999");
     EXPECT_EQ(testing::WrittenDocument(read),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + document);
+  }
+}
+
+// Document shapes that once took memory or time out of proportion to their
+// size, made with `n` repetitions.
+struct ShapeRow {
+  const char* why;
+  std::function<std::string(int n)> make;
+  double maxBytesPerInputByte;  // the tree's memory, decoded text included
+};
+
+std::string Repeat(int n, const std::function<std::string(int)>& piece) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += piece(i);
+  return out;
+}
+
+const ShapeRow kShapeRows[] = {
+    {"many empty elements: a node is tens of bytes",
+     [](int n) { return "<r>" + Repeat(n, [](int) { return "<i/>"; }) + "</r>"; }, 20},
+    {"one element with many attributes",
+     [](int n) {
+       return "<r " + Repeat(n, [](int i) { return "a" + std::to_string(i) + "=\"v\" "; }) + "/>";
+     },
+     14},
+    {"many prefixes in scope and children that each declare one more",
+     [](int n) {
+       return "<r " + Repeat(n, [](int i) { return "xmlns:p" + std::to_string(i) + "=\"u\" "; }) +
+              ">" + Repeat(n, [](int i) {
+                return "<c xmlns:q" + std::to_string(i) + "=\"v\"/>";
+              }) + "</r>";
+     },
+     12},
+    {"array items with a typed value and text, as a SOAP array",
+     [](int n) {
+       return "<a xmlns:xsi=\"urn:xsi\">" + Repeat(n, [](int i) {
+                return "\n  <item xsi:type=\"xsd:string\">value " + std::to_string(i) + "</item>";
+              }) + "\n</a>";
+     },
+     5},
+};
+
+size_t TreeBytes(const std::string& document) {
+  XmlDocument read;
+  EXPECT_EQ(testing::ParseErrorLine(read, document), std::nullopt);
+  return read.Root() ? read.Root()->Memory().BytesReserved() : 0;
+}
+
+// Memory is counted, not time: doubling the document at most about doubles
+// the tree, and the tree stays within a small multiple of the input.
+TEST(TreeMemory, GrowsLinearlyWithEveryDocumentShape) {
+  constexpr int kSmall = 100000;
+  for (const ShapeRow& row : kShapeRows) {
+    SCOPED_TRACE(row.why);
+    const std::string small = row.make(kSmall), large = row.make(2 * kSmall);
+    const size_t smallBytes = TreeBytes(small), largeBytes = TreeBytes(large);
+    EXPECT_LE(double(largeBytes) / double(smallBytes), 2.2);
+    EXPECT_LE(double(largeBytes) / double(large.size()), row.maxBytesPerInputByte);
+    // Written and read back, every declaration stays where it was.
+    XmlDocument read, reread;
+    ASSERT_EQ(testing::ParseErrorLine(read, large), std::nullopt);
+    const std::string written = testing::WrittenDocument(read);
+    ASSERT_EQ(testing::ParseErrorLine(reread, written), std::nullopt);
+    EXPECT_EQ(testing::WrittenDocument(reread), written);
   }
 }
 

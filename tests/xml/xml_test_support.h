@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,6 +27,11 @@ inline std::optional<int> ParseErrorLine(XmlDocument& document, std::string_view
     return line;
   }
   return std::nullopt;
+}
+
+// The child of `element` at `index` in document order (which must exist).
+inline const XmlElement& ChildAt(const XmlElement& element, size_t index) {
+  return *std::next(element.Children().begin(), ptrdiff_t(index));
 }
 
 // The element written on its own, without a parent.

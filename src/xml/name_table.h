@@ -1,0 +1,42 @@
+// The names and namespace URIs of one parsed document, each kept once: a
+// SOAP array repeats the same few element names thousands of times, and
+// every element of one name and namespace shares one XmlName record.
+#ifndef QXSOAP_XML_NAME_TABLE_H_
+#define QXSOAP_XML_NAME_TABLE_H_
+
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "xml/tree_memory.h"
+#include "xml/xml_name.h"
+
+namespace qxsoap {
+
+class NameTable {
+ public:
+  explicit NameTable(TreeMemory& memory) : memory_(memory) {}
+
+  // The one view of `uri`'s text for this document; the first one seen is
+  // kept. The views must live as long as the tree.
+  std::u16string_view InternUri(std::u16string_view uri);
+
+  // The record for `qualified` in the namespace `uri` (a view from
+  // InternUri, compared by address), whose local name starts at
+  // `localStart`. Made in the tree memory on first use.
+  const XmlName& Intern(std::u16string_view qualified, std::u16string_view uri, size_t localStart);
+
+ private:
+  void Grow();
+
+  TreeMemory& memory_;
+  std::unordered_set<std::u16string_view> uris_;
+  // Open addressing, linear probing; a power of two in size, at most half
+  // full.
+  std::vector<const XmlName*> slots_ = std::vector<const XmlName*>(64);
+  size_t count_ = 0;
+};
+
+}  // namespace qxsoap
+
+#endif  // QXSOAP_XML_NAME_TABLE_H_
