@@ -34,35 +34,6 @@ constexpr SequenceForm kSequenceForms[] = {
 
 constexpr uint32_t kLastCodePoint = 0x10FFFF;
 
-struct FreeText {
-  void operator()(char16_t* text) const { std::free(text); }
-};
-using TextBuffer = std::unique_ptr<char16_t, FreeText>;
-
-// Room for `units` units of text.
-TextBuffer NewText(size_t units) {
-  TextBuffer text(static_cast<char16_t*>(std::malloc(std::max<size_t>(units, 1) * 2)));
-  if (!text) throw std::bad_alloc();
-  return text;
-}
-
-// Hands the first `used` units of `text` to `memory`, giving back the room
-// they did not need when that is worth a move (non-ASCII UTF-8 takes fewer
-// units than bytes).
-std::u16string_view Keep(TextBuffer text, size_t reserved, size_t used, TreeMemory& memory) {
-  size_t kept = std::max<size_t>(reserved, 1);
-  if (used < reserved - reserved / 8) {
-    const size_t trimmedUnits = std::max<size_t>(used, 1);
-    if (auto* trimmed = static_cast<char16_t*>(std::realloc(text.get(), trimmedUnits * 2))) {
-      static_cast<void>(text.release());
-      text.reset(trimmed);
-      kept = trimmedUnits;
-    }
-  }
-  memory.AdoptText(text.get(), kept);
-  return {text.release(), used};
-}
-
 // Widens the ASCII bytes at the start of `bytes` into `out` (advanced past
 // them); returns how many it took.
 size_t WidenAscii(const uint8_t* bytes, size_t count, char16_t*& out) {
@@ -125,30 +96,28 @@ DecodedText DecodeInput(const uint8_t* bytes, size_t count, TreeMemory& memory) 
   const bool bigEndian = count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
   if (littleEndian || bigEndian) {
     const size_t units = count / 2;
-    TextBuffer text = NewText(units);
+    auto* text = memory.AllocateArray<char16_t>(units);
     if (littleEndian) {
-      std::memcpy(text.get(), bytes, units * 2);
+      std::memcpy(text, bytes, units * 2);
     } else {
-      for (size_t u = 0; u < units; ++u) {
-        text.get()[u] = char16_t(bytes[2 * u] << 8 | bytes[2 * u + 1]);
-      }
+      for (size_t u = 0; u < units; ++u) text[u] = char16_t(bytes[2 * u] << 8 | bytes[2 * u + 1]);
     }
-    return {Keep(std::move(text), units, units, memory), 1};
+    return {{text, units}, 1};
   }
   if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
     bytes += 3;
     count -= 3;
   }
   // A UTF-8 sequence of n bytes gives at most n units (four bytes: a pair).
-  TextBuffer text = NewText(count);
-  const size_t units = DecodeUtf8(bytes, count, text.get());
-  return {Keep(std::move(text), count, units, memory), 0};
+  auto* text = memory.AllocateArray<char16_t>(count);
+  const size_t units = DecodeUtf8(bytes, count, text);
+  // Non-ASCII text takes fewer units than bytes: give back what was not used.
+  text = static_cast<char16_t*>(memory.ShrinkLast(text, units * 2));
+  return {{text, units}, 0};
 }
 
 std::u16string_view CopyInput(std::u16string_view text, TreeMemory& memory) {
-  TextBuffer copy = NewText(text.size());
-  std::memcpy(copy.get(), text.data(), text.size() * 2);
-  return Keep(std::move(copy), text.size(), text.size(), memory);
+  return memory.Copy(text);
 }
 
 }  // namespace qxsoap

@@ -17,14 +17,14 @@ struct DecodedText {
   size_t start = 0;          // 1 when text begins with a UTF-16 byte-order mark
 };
 
-// Decodes into a buffer that `memory` takes over, so that the tree's
-// strings can point into it. FF FE: UTF-16 little-endian; FE FF: UTF-16
+// Decodes into `memory`, so that the tree's strings can point into the
+// text. FF FE: UTF-16 little-endian; FE FF: UTF-16
 // big-endian (for both an odd last byte is ignored and the mark stays in
 // the text, skipped by `start`); anything else: UTF-8 (see DecodeUtf8)
 // after an optional EF BB BF. Throws std::bad_alloc.
 DecodedText DecodeInput(const uint8_t* bytes, size_t count, TreeMemory& memory);
 
-// A copy of `text` that `memory` takes over.
+// A copy of `text` in `memory`.
 std::u16string_view CopyInput(std::u16string_view text, TreeMemory& memory);
 
 // Decodes UTF-8 into `out`, which has room for `count` units, and returns the

@@ -1,27 +1,18 @@
-// The arena an element tree lives in (see xml_element.h): a bump allocator
+// The memory an element tree lives in (see xml_element.h): a bump allocator
 // over blocks that double in size from a first block sized to the tree
-// expected, up to 2 MB, plus separately allocated large pieces (a long text,
-// a long attribute array). Everything is released at once with the arena.
-//
-// Reading a tree writes every byte of the memory it takes, and memory fresh
-// from the system costs a page fault per 4 KB page for that: for a large
-// tree more than the reading itself, and a cost that makes time per byte
-// grow with the document. So 2 MB blocks are mapped as transparent huge
-// pages (one fault per block), and up to kMaxSpareBlocks of them from
-// released trees are kept in a process-wide spare list, so that the next
-// large tree takes memory that is already mapped.
+// expected, up to 2 MB, plus pieces of their own for large allocations (a
+// long text, a long attribute array). Everything is released at once with
+// the arena. Blocks and pieces from 64 KB up are recycled between trees
+// (block_pool.h).
 //
 // The arena also owns the roots of other trees appended into its tree
-// (XmlElement::AppendChild) and the decoded text a parsed tree's strings
-// point into, and releases them with itself.
+// (XmlElement::AppendChild), and releases them with itself.
 //
-// Threads: a TreeMemory is used by one thread at a time; the spare list is
-// shared by all and locked.
+// Threads: a TreeMemory is used by one thread at a time.
 #ifndef QXSOAP_XML_TREE_MEMORY_H_
 #define QXSOAP_XML_TREE_MEMORY_H_
 
 #include <cstddef>
-#include <cstdlib>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -31,7 +22,6 @@ namespace qxsoap {
 class XmlElement;
 
 inline constexpr size_t kTreeBlockBytes = size_t(2) << 20;
-inline constexpr size_t kMaxSpareBlocks = 8;
 
 class TreeMemory {
  public:
@@ -40,8 +30,7 @@ class TreeMemory {
   explicit TreeMemory(size_t firstBlockBytes);
   TreeMemory(const TreeMemory&) = delete;
   TreeMemory& operator=(const TreeMemory&) = delete;
-  // Deletes the adopted roots, frees the large pieces and hands 2 MB blocks
-  // to the spare list (or back to the system when it is full). Elements in
+  // Deletes the adopted roots and gives back blocks and pieces. Elements in
   // the blocks are not destroyed: they own nothing but arena memory.
   ~TreeMemory();
 
@@ -57,9 +46,10 @@ class TreeMemory {
   // A copy of `text` in the arena (a view of nothing for empty text).
   std::u16string_view Copy(std::u16string_view text);
 
-  // Takes ownership of `text`, a buffer of `units` units from malloc, and
-  // frees it with the arena.
-  void AdoptText(char16_t* text, size_t units);
+  // Gives back the end of `array`, the last allocation made, keeping its
+  // first `bytes`; returns where the array now is (it may move, and is
+  // copied when it does). Only large pieces from the heap are shrunk.
+  void* ShrinkLast(void* array, size_t bytes);
 
   // Takes ownership of the root of another tree; it is deleted with the
   // arena.
@@ -69,20 +59,21 @@ class TreeMemory {
   XmlElement* Root() const { return root_; }
   void SetRoot(XmlElement* root) { root_ = root; }
 
-  // Bytes taken from the system for this tree: blocks and large pieces,
-  // whether used yet or not. Adopted roots count in their own arenas.
+  // Bytes taken for this tree: blocks and pieces, whether used yet or not.
+  // Adopted roots count in their own arenas.
   size_t BytesReserved() const { return reserved_; }
 
  private:
-  void* AllocateLarge(size_t bytes);
-  void StartBlock(size_t minimumBytes);
-
-  struct Block {
+  struct Piece {
     void* memory;
     size_t bytes;
   };
-  std::vector<Block> blocks_;
-  std::vector<void*> large_;  // from malloc: large pieces and adopted texts
+
+  void* AllocateLarge(size_t bytes);
+  void StartBlock(size_t minimumBytes);
+
+  std::vector<Piece> blocks_;
+  std::vector<Piece> large_;
   std::vector<std::unique_ptr<XmlElement>> adopted_;
   char* next_ = nullptr;
   char* end_ = nullptr;

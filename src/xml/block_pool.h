@@ -1,0 +1,43 @@
+// Memory for trees, from the system and back, with the blocks of released
+// trees kept for the next ones.
+//
+// Reading a tree writes every byte of the memory it takes, and memory fresh
+// from the system costs a page fault per 4 KB page for that: more than the
+// reading itself, for a message of any size, since the heap hands large
+// pieces back to the system when they are freed. So pieces from 64 KB to
+// 2 MB are mapped in power-of-two sizes (2 MB ones as transparent huge
+// pages, one fault per block) and up to kMaxSpareBytes of released ones are
+// kept process-wide, so that the next tree takes memory already mapped.
+// Larger pieces come from the heap.
+//
+// Under AddressSanitizer nothing is kept and every piece comes from the
+// sanitizer's heap, poisoned until it is handed out piece by piece: a
+// pointer kept into a released tree is then reported instead of reading
+// the next tree.
+//
+// Threads: any thread may call these; the spare lists are locked.
+#ifndef QXSOAP_XML_BLOCK_POOL_H_
+#define QXSOAP_XML_BLOCK_POOL_H_
+
+#include <cstddef>
+
+namespace qxsoap {
+
+inline constexpr size_t kSmallestPooledBytes = size_t(64) << 10;
+inline constexpr size_t kLargestPooledBytes = size_t(2) << 20;
+inline constexpr size_t kMaxSpareBytes = size_t(16) << 20;
+
+// The size a request of `bytes` takes: a power of two from
+// kSmallestPooledBytes to kLargestPooledBytes, or `bytes` itself above.
+size_t PooledSize(size_t bytes);
+
+// A piece of PooledSize(bytes) bytes, 16-byte aligned. Throws
+// std::bad_alloc.
+void* TakePiece(size_t bytes);
+
+// Gives back a piece from TakePiece(bytes).
+void GivePiece(void* piece, size_t bytes);
+
+}  // namespace qxsoap
+
+#endif  // QXSOAP_XML_BLOCK_POOL_H_
