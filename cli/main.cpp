@@ -1,5 +1,8 @@
 // qxsoap: the project's command-line tool. Dispatches to the subcommand
 // named by the first argument; adding one is a line in kCommands and a file.
+// `--help` and `-h` are answered here for every subcommand, before it runs,
+// so that no subcommand mistakes them for a file or a library name.
+#include <algorithm>
 #include <cstdio>
 #include <span>
 #include <string_view>
@@ -24,8 +27,21 @@ constexpr Command kCommands[] = {
      qxsoap::cli::RunUnregisterCommand},
 };
 
+bool IsHelpFlag(std::string_view argument) { return argument == "--help" || argument == "-h"; }
+
+const Command* FindCommand(std::string_view name) {
+  for (const Command& command : kCommands) {
+    if (command.name == name) return &command;
+  }
+  return nullptr;
+}
+
 int PrintUsage(std::FILE* stream, int status) {
-  std::fputs("usage: qxsoap COMMAND [ARGS]\n\ncommands:\n", stream);
+  std::fputs(
+      "usage: qxsoap COMMAND [ARGS]\n"
+      "       qxsoap COMMAND --help\n"
+      "       qxsoap --version\n\ncommands:\n",
+      stream);
   for (const Command& command : kCommands) {
     std::fprintf(stream, "  %-24.*s %.*s\n", int(command.usage.size()), command.usage.data(),
                  int(command.help.size()), command.help.data());
@@ -33,15 +49,34 @@ int PrintUsage(std::FILE* stream, int status) {
   return status;
 }
 
+int PrintCommandHelp(const Command& command) {
+  std::printf("usage: qxsoap %.*s\n\n%.*s\n", int(command.usage.size()), command.usage.data(),
+              int(command.help.size()), command.help.data());
+  return 0;
+}
+
+int RejectUnknownCommand(const char* name) {
+  std::fprintf(stderr, "qxsoap: unknown command '%s'\n\n", name);
+  return PrintUsage(stderr, 2);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return PrintUsage(stderr, 2);
   const std::string_view name = argv[1];
-  if (name == "-h" || name == "--help" || name == "help") return PrintUsage(stdout, 0);
-  for (const Command& command : kCommands) {
-    if (command.name == name) return command.run(std::span<char* const>(argv + 2, argc - 2));
+  const std::span<char* const> args(argv + 2, argc - 2);
+  if (name == "--version") {
+    std::puts("qxsoap " QXSOAP_VERSION);
+    return 0;
   }
-  std::fprintf(stderr, "qxsoap: unknown command '%s'\n\n", argv[1]);
-  return PrintUsage(stderr, 2);
+  if (IsHelpFlag(name) || (name == "help" && args.empty())) return PrintUsage(stdout, 0);
+  if (name == "help") {
+    const Command* command = FindCommand(args[0]);
+    return command ? PrintCommandHelp(*command) : RejectUnknownCommand(args[0]);
+  }
+  const Command* command = FindCommand(name);
+  if (!command) return RejectUnknownCommand(argv[1]);
+  if (std::any_of(args.begin(), args.end(), IsHelpFlag)) return PrintCommandHelp(*command);
+  return command->run(args);
 }

@@ -1,6 +1,8 @@
 // qxsoap xml [FILE|-]: reads a document with the handler's reader and writes
 // the tree back with its writer, so a user sees how the handler reads a
 // message: which text it keeps, which namespaces each element declares.
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +35,9 @@ bool ReadInput(const char* path, std::string& bytes) {
 }  // namespace
 
 int RunXmlCommand(std::span<char* const> args) {
-  if (args.size() > 1) {
+  // Without a FILE the document comes from a pipe or a redirect; a terminal
+  // there means the user forgot the file, so they get the usage, not a wait.
+  if (args.size() > 1 || (args.empty() && isatty(STDIN_FILENO))) {
     std::fputs("usage: qxsoap xml [FILE|-]\n", stderr);
     return 2;
   }
@@ -54,7 +58,8 @@ int RunXmlCommand(std::span<char* const> args) {
   uint8_t* written = nullptr;
   const size_t length = document.Write(&written);
   std::unique_ptr<uint8_t, void (*)(void*)> owned(written, std::free);
-  if (std::fwrite(written, 1, length, stdout) != length || std::fflush(stdout) != 0) {
+  if (std::fwrite(written, 1, length, stdout) != length || std::fputc('\n', stdout) == EOF ||
+      std::fflush(stdout) != 0) {
     std::fprintf(stderr, "qxsoap xml: cannot write the output: %s\n", std::strerror(errno));
     return 2;
   }

@@ -67,8 +67,7 @@ void ShowArrays() {
   for (LONG column = 1; column <= 2; ++column) {
     for (LONG row = 0; row < 3; ++row) {
       LONG indices[2] = {row, column};
-      std::u16string cell = u"r" + std::u16string(1, char16_t(u'0' + row)) + u"c" +
-                            std::u16string(1, char16_t(u'0' + column));
+      const std::u16string cell = {u'r', char16_t(u'0' + row), u'c', char16_t(u'0' + column)};
       qxcom::Bstr value(SysAllocString(cell.c_str()));
       ok = ok && SUCCEEDED(SafeArrayPutElement(array.get(), indices, value.get()));
     }

@@ -1,10 +1,13 @@
 # Installs the built project into a fresh prefix under WORK_DIR, registers
 # and unregisters it with the installed tool, builds the consumer project
-# against it with find_package and with pkg-config, and runs both hosts,
-# each with a registry file of its own.
+# against it with find_package and with pkg-config and installs its hosts,
+# builds the same host once more with nothing but the compiler and
+# `pkg-config --cflags --libs`, and runs the three installed hosts, each with a registry file of its own and none
+# with LD_LIBRARY_PATH: the prefix is not one the loader searches.
 #   -DBUILD_DIR=  the project's build directory (built already)
 #   -DSOURCE_DIR= tests/install/consumer
 #   -DWORK_DIR=   scratch directory, emptied first
+#   -DCXX=        the C++ compiler
 #   -DCXX_FLAGS=  compile flags the consumer needs (sanitizers)
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
@@ -25,6 +28,12 @@ run(${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pc_dir}
   ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/consumer -G Ninja
   -DCMAKE_PREFIX_PATH=${prefix} "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
+run(${CMAKE_COMMAND} --install ${WORK_DIR}/consumer --prefix ${WORK_DIR}/hosts)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pc_dir}
+  pkg-config --cflags --libs qxsoap OUTPUT_VARIABLE pc_flags COMMAND_ERROR_IS_FATAL ANY)
+separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
+separate_arguments(extra_flags UNIX_COMMAND "${CXX_FLAGS}")
+run(${CXX} ${extra_flags} ${SOURCE_DIR}/host.cpp ${pc_flags} -o ${WORK_DIR}/hosts/bin/host_plain)
 # The installed tool registers the installed module by its own path.
 set(registry ${WORK_DIR}/registry-tool)
 run(${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${registry} ${prefix}/bin/qxsoap register)
@@ -40,8 +49,8 @@ if(NOT at EQUAL -1)
   message(FATAL_ERROR "qxsoap unregister left the class behind:\n${unregistered}")
 endif()
 
-foreach(host host_cmake host_pkgconfig)
+foreach(host host_cmake host_pkgconfig host_plain)
   run(${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${WORK_DIR}/registry-${host}
-    LD_LIBRARY_PATH=${lib_dir} ${WORK_DIR}/consumer/${host})
+    --unset=LD_LIBRARY_PATH ${WORK_DIR}/hosts/bin/${host})
 endforeach()
 file(REMOVE_RECURSE ${WORK_DIR})

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -83,8 +85,9 @@ constexpr int kWriters = 3;
 constexpr int kValuesPerWriter = 6;
 
 std::u16string ValueName(int writer, int i) {
-  std::string name = "w" + std::to_string(writer) + "-" + std::to_string(i);
-  return std::u16string(name.begin(), name.end());
+  char name[32];
+  std::snprintf(name, sizeof name, "w%d-%d", writer, i);
+  return std::u16string(name, name + std::strlen(name));
 }
 
 void WriteValues(int writer) {

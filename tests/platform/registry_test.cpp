@@ -126,7 +126,8 @@ TEST_F(Registry, ValueBytesRoundTripExactly) {
   HKEY key = Create(HKEY_LOCAL_MACHINE, u"Values");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
-    std::u16string name = u"\"" + std::u16string(row.why, row.why + std::strlen(row.why));
+    std::u16string name = u"\"";
+    name.append(row.why, row.why + std::strlen(row.why));
     ASSERT_EQ(RegSetValueExW(key, name.c_str(), 0, row.type, row.data.data(), DWORD(row.data.size())),
               ERROR_SUCCESS);
     DWORD type = 0, size = 64;

@@ -33,7 +33,9 @@ class RecordingHandler : public XmlContentHandler {
                   XmlElement& element) override {
     events += "end " + Narrow(qualified) + " " + std::to_string(element.Children().size()) + ";";
   }
-  void Characters(std::u16string_view text) override { events += "'" + Narrow(text) + "';"; }
+  void Characters(std::u16string_view text) override {
+    events.append("'").append(Narrow(text)).append("';");
+  }
   void ParseError(int line) override { events += "error " + std::to_string(line) + ";"; }
   void ProcessingInstruction(std::u16string_view target, std::u16string_view data) override {
     events += "pi " + Narrow(target) + " '" + Narrow(data) + "';";

@@ -37,7 +37,8 @@ TEST(Encodings, EveryByteOrderMarkGivesTheSameTree) {
 }
 
 TEST(Encodings, Utf16LittleEndianIsReadFromUnalignedBytesToo) {
-  std::string bytes = " " + Utf16(u"<a>x</a>", false);
+  std::string bytes(1, ' ');
+  bytes += Utf16(u"<a>x</a>", false);
   XmlDocument document;
   document.Parse(reinterpret_cast<const uint8_t*>(bytes.data()) + 1, bytes.size() - 1, nullptr);
   EXPECT_EQ(document.Root()->Text(), u"x");

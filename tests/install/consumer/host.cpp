@@ -6,6 +6,9 @@
 
 #include <cstdio>
 
+// The consumer's build names no standard; it has this one from the package.
+static_assert(__cplusplus >= 202002L, "the qxsoap package must compile its users as C++20");
+
 namespace {
 
 int Fail(const char* step, HRESULT hr) {
