@@ -52,7 +52,12 @@ int RunXmlCommand(std::span<char* const> args) {
   try {
     document.Parse(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), nullptr);
   } catch (int line) {
+    // The first line is the handler's own fault text; the second says where
+    // and what, for a person fixing the document.
+    const XmlParseError& error = document.LastError();
     std::fprintf(stderr, "XML Parser: Parse Error on Line %d.\n", line);
+    std::fprintf(stderr, "qxsoap xml: line %d, column %d: expected %.*s\n", error.line,
+                 error.column, int(error.expected.size()), error.expected.data());
     return 1;
   }
   uint8_t* written = nullptr;

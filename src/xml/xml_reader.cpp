@@ -177,8 +177,10 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
   for (const NamespaceBinding& binding : mapped) {
     handler_->StartPrefixMapping(binding.prefix, binding.uri);
   }
-  const char16_t c = cursor_.Next();
+  // Looked at before it is taken, so an error points at it.
+  const char16_t c = cursor_.Peek();
   if (c != u'/' && c != u'>') Fail("'>' or \"/>\" closing the start tag");
+  cursor_.Next();
   if (c == u'/' && !cursor_.Match(u'>')) Fail("'>' after '/' in the start tag");
   if (handler_) {
     handler_->StartElement(element.NamespaceUri(), element.LocalName(), element.QualifiedName(),
@@ -231,8 +233,9 @@ bool XmlReader::IsReadAlready(std::u16string_view qualifiedName) {
 // A value without references is a view into the text; one with references
 // is built and copied into the tree memory.
 std::u16string_view XmlReader::ReadAttributeValue() {
-  const char16_t quote = cursor_.Next();
+  const char16_t quote = cursor_.Peek();
   if (quote != u'"' && quote != u'\'') Fail("a quoted attribute value");
+  cursor_.Next();
   const char16_t* run = cursor_.Mark();
   bool built = false;
   for (;;) {

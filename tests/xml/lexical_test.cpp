@@ -80,6 +80,38 @@ const DocumentRow kRejectRows[] = {
 
 TEST(Lexical, RefusedDocumentsAndTheirLines) { testing::ExpectDocumentRows(kRejectRows); }
 
+// Beside the line, the column of the cursor and what the reader wanted
+// there, for people reading the error.
+struct ErrorDetailRow {
+  const char* document;
+  int line, column;
+  std::string_view expectedPart;
+};
+
+const ErrorDetailRow kErrorDetailRows[] = {
+    {"<a>\n  </b>", 2, 6, "end tag of the open element"},
+    {"<a b=\"1\"\n!>", 2, 1, "'>' or \"/>\""},
+    {"<a>&nbsp;</a>", 1, 10, "amp, apos, gt, lt, quot"},
+    {"<a b=1/>", 1, 6, "quoted attribute value"},
+    {"\xCE\xB1<a/>", 1, 1, "'<' starting the root element"},
+};
+
+TEST(Lexical, ErrorsTellTheColumnAndWhatWasExpected) {
+  for (const ErrorDetailRow& row : kErrorDetailRows) {
+    SCOPED_TRACE(row.document);
+    XmlDocument document;
+    EXPECT_EQ(ParseErrorLine(document, row.document), row.line);
+    const XmlParseError& error = document.LastError();
+    EXPECT_EQ(error.line, row.line);
+    EXPECT_EQ(error.column, row.column);
+    EXPECT_NE(error.expected.find(row.expectedPart), std::string_view::npos) << error.expected;
+  }
+  XmlDocument document;
+  ASSERT_EQ(ParseErrorLine(document, "<a"), 1);
+  ASSERT_EQ(ParseErrorLine(document, "<a/>"), std::nullopt);
+  EXPECT_EQ(document.LastError().line, 0) << "a good parse clears the last error";
+}
+
 TEST(Lexical, NestingDeeperThanTheLimitIsAParseError) {
   auto nested = [](int depth) {
     std::string document;

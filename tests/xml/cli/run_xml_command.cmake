@@ -1,6 +1,6 @@
 # Runs `TOOL xml INPUT` and checks its exit status, its standard output
-# (against the file EXPECT_STDOUT, or empty) and its standard error (the line
-# EXPECT_STDERR, or empty).
+# (against the file EXPECT_STDOUT, or empty) and its standard error (the lines
+# of EXPECT_STDERR, separated by '|', or empty).
 execute_process(COMMAND ${TOOL} xml ${INPUT}
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL EXPECT_STATUS)
@@ -15,7 +15,7 @@ if(NOT out STREQUAL expected_out)
 endif()
 set(expected_err "")
 if(EXPECT_STDERR)
-  set(expected_err "${EXPECT_STDERR}\n")
+  string(REPLACE "|" "\n" expected_err "${EXPECT_STDERR}\n")
 endif()
 if(NOT err STREQUAL expected_err)
   message(FATAL_ERROR "stderr:\n${err}\nexpected:\n${expected_err}")
