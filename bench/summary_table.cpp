@@ -34,15 +34,16 @@ void PrintCell(std::optional<double> value, int width, int precision) {
 // One parser's figures on one document, and the handler's to compare;
 // nullopt where that benchmark did not run.
 struct Row {
-  std::optional<double> parse, write, qxsoapParse, qxsoapWrite;
+  std::optional<double> parse, write, peak, qxsoapParse, qxsoapWrite;
 };
 
 Row RowFor(const Results& results, std::string_view parser, std::string_view document) {
   auto rate = [&](std::string_view mode, std::string_view who) {
     return Lookup(results.mbPerSecond, BenchmarkName(mode, who, document));
   };
-  return {rate(kParseMode, parser), rate(kParseWriteMode, parser), rate(kParseMode, "qxsoap"),
-          rate(kParseWriteMode, "qxsoap")};
+  return {rate(kParseMode, parser), rate(kParseWriteMode, parser),
+          Lookup(results.peakBytes, BenchmarkName(kParseMode, parser, document)),
+          rate(kParseMode, "qxsoap"), rate(kParseWriteMode, "qxsoap")};
 }
 
 }  // namespace
@@ -63,14 +64,17 @@ void CollectingReporter::ReportRuns(const std::vector<Run>& runs) {
 }
 
 void PrintSummary(const Results& results) {
+  const bool memory = !results.peakBytes.empty();
   std::printf("\nMB/s of input bytes; qx/this: the handler's MB/s over this parser's");
+  if (memory) std::printf("; peak MB: VmHWM growth of one parse; x doc: that over the document");
   std::printf("\n%-20s %10s %-13s %10s %7s %8s %10s %8s", "document", "KB", "parser", "parse MB/s",
               "ns/B", "qx/this", "p+w MB/s", "qx/this");
+  if (memory) std::printf(" %9s %7s", "peak MB", "x doc");
   std::printf("\n");
   for (const DocumentKind& document : AllDocuments()) {
     for (const ParserKind& parser : AllParsers()) {
       const Row row = RowFor(results, parser.name, document.name);
-      if (!row.parse && !row.write) continue;
+      if (!row.parse && !row.write && !row.peak) continue;
       const double documentBytes = double(CachedDocument(document.name).size());
       std::printf("%-20s %10.1f %-13s", document.name, documentBytes / 1024, parser.name);
       PrintCell(row.parse, 10, 1);
@@ -78,6 +82,10 @@ void PrintSummary(const Results& results) {
       PrintCell(Ratio(row.qxsoapParse, row.parse), 8, 2);
       PrintCell(row.write, 10, 1);
       PrintCell(Ratio(row.qxsoapWrite, row.write), 8, 2);
+      if (memory) {
+        PrintCell(Ratio(row.peak, 1e6), 9, 2);
+        PrintCell(Ratio(row.peak, documentBytes), 7, 2);
+      }
       std::printf("\n");
     }
   }

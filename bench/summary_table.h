@@ -1,11 +1,12 @@
 // Collects the benchmark's results and prints the closing summary: per
-// document and parser the throughput, the time per input byte and the
-// handler's speed ratio.
+// document and parser the throughput, the time per input byte, the
+// handler's speed ratio and, after a memory pass, the peak memory added.
 #ifndef QXSOAP_BENCH_SUMMARY_TABLE_H_
 #define QXSOAP_BENCH_SUMMARY_TABLE_H_
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ std::string BenchmarkName(std::string_view mode, std::string_view parser,
 
 struct Results {
   std::map<std::string, double> mbPerSecond;  // by BenchmarkName, input bytes
+  std::map<std::string, int64_t> peakBytes;   // by BenchmarkName in the parse mode
 };
 
 // Prints runs as the console reporter does and keeps each one's MB/s: the
@@ -34,6 +36,7 @@ class CollectingReporter : public benchmark::ConsoleReporter {
 
 // Prints one row per document and parser that has any result, in the order
 // of the document and parser lists; cells without a result print "-".
+// Memory columns appear only when `results` holds memory figures.
 void PrintSummary(const Results& results);
 
 }  // namespace qxsoap::bench

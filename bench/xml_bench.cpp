@@ -1,18 +1,34 @@
 // Parse and parse+write throughput of the handler's XML reader and writer
 // against libxml2 (tree and SAX2), expat and pugixml on the same documents,
-// then a summary table.
+// then a summary table. With --memory, a fresh process per parser and
+// document also measures the peak memory one parse adds.
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 
+#include <cstring>
 #include <string>
 
 #include "documents.h"
 #include "parsers.h"
+#include "peak_memory.h"
 #include "summary_table.h"
 
 namespace {
 
 using namespace qxsoap::bench;
+
+constexpr const char* kMemoryFlag = "--memory";
+
+// Removes `flag` from the arguments; true when it was there.
+bool TakeFlag(int& argc, char** argv, const char* flag) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], flag) != 0) continue;
+    for (int j = i; j < argc; ++j) argv[j] = argv[j + 1];
+    --argc;
+    return true;
+  }
+  return false;
+}
 
 void RegisterBenchmarks() {
   for (std::string_view mode : {kParseMode, kParseWriteMode}) {
@@ -42,15 +58,29 @@ void RegisterBenchmarks() {
   }
 }
 
+// Measures peak memory for each parser and document whose parse benchmark ran.
+void MeasureWhatRan(Results& results) {
+  for (const DocumentKind& document : AllDocuments()) {
+    for (const ParserKind& parser : AllParsers()) {
+      const std::string name = BenchmarkName(kParseMode, parser.name, document.name);
+      if (results.mbPerSecond.contains(name))
+        results.peakBytes[name] = MeasurePeakMemory(parser.name, document.name);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   xmlInitParser();
+  if (argc == 4 && argv[1] == kPeakMemoryFlag) return ReportPeakMemory(argv[2], argv[3]);
+  const bool memory = TakeFlag(argc, argv, kMemoryFlag);
   RegisterBenchmarks();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   CollectingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  if (memory) MeasureWhatRan(reporter.results);
   PrintSummary(reporter.results);
   benchmark::Shutdown();
   xmlCleanupParser();
