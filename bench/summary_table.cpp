@@ -76,7 +76,7 @@ void PrintSummary(const Results& results) {
       const Row row = RowFor(results, parser.name, document.name);
       if (!row.parse && !row.write && !row.peak) continue;
       const double documentBytes = double(CachedDocument(document.name).size());
-      std::printf("%-20s %10.1f %-13s", document.name, documentBytes / 1024, parser.name);
+      std::printf("%-20s %10.1f %-13s", document.name, documentBytes / 1e3, parser.name);
       PrintCell(row.parse, 10, 1);
       PrintCell(Ratio(1e3, row.parse), 7, 2);
       PrintCell(Ratio(row.qxsoapParse, row.parse), 8, 2);
