@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <mutex>
 #include <new>
@@ -27,6 +28,8 @@ constexpr int kSizeClasses = std::countr_zero(kLargestPooledBytes / kSmallestPoo
 
 bool IsPooled(size_t bytes) { return bytes <= kLargestPooledBytes; }
 
+size_t RoundUp(size_t bytes, size_t unit) { return (bytes + unit - 1) / unit * unit; }
+
 int SizeClass(size_t pooledBytes) {
   return std::countr_zero(pooledBytes / kSmallestPooledBytes);
 }
@@ -41,18 +44,38 @@ void* Map(size_t bytes) {
 }
 
 void Unmap(void* piece, size_t) { ::operator delete(piece); }
+
+size_t Trim(void*, size_t bytes, size_t) { return bytes; }
 #else
 constexpr size_t kSpareLimit = kMaxSpareBytes;
 
+// Maps `bytes`; from 2 MB up on a 2 MB boundary (a huge page can only back
+// an aligned range), by mapping 2 MB more and unmapping what is around.
 void* Map(size_t bytes) {
-  void* piece = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (piece == MAP_FAILED) throw std::bad_alloc();
-  // Only advice: without huge pages the block works as well, page by page.
-  if (bytes == kLargestPooledBytes) madvise(piece, bytes, MADV_HUGEPAGE);
-  return piece;
+  const size_t slack = bytes >= kLargestPooledBytes ? kLargestPooledBytes : 0;
+  void* mapped =
+      mmap(nullptr, bytes + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  if (!slack) return mapped;
+  auto* start = static_cast<char*>(mapped);
+  auto* aligned = reinterpret_cast<char*>(RoundUp(reinterpret_cast<uintptr_t>(start), slack));
+  if (aligned != start) munmap(start, size_t(aligned - start));
+  if (const size_t after = slack - size_t(aligned - start)) munmap(aligned + bytes, after);
+  // Only advice: without huge pages the piece works as well, page by page.
+  madvise(aligned, bytes, MADV_HUGEPAGE);
+  return aligned;
 }
 
 void Unmap(void* piece, size_t bytes) { munmap(piece, bytes); }
+
+// Unmaps the huge pages of a mapped piece of `bytes` past its first `kept`
+// bytes; returns the size it keeps.
+size_t Trim(void* piece, size_t bytes, size_t kept) {
+  const size_t keep = RoundUp(std::max<size_t>(kept, 1), kLargestPooledBytes);
+  if (keep >= bytes) return bytes;
+  munmap(static_cast<char*>(piece) + keep, bytes - keep);
+  return keep;
+}
 #endif
 
 class SparePieces {
@@ -101,15 +124,13 @@ SparePieces& Spares() {
 }  // namespace
 
 size_t PooledSize(size_t bytes) {
-  return IsPooled(bytes) ? std::max(std::bit_ceil(bytes), kSmallestPooledBytes) : bytes;
+  return IsPooled(bytes) ? std::max(std::bit_ceil(bytes), kSmallestPooledBytes)
+                         : RoundUp(bytes, kLargestPooledBytes);
 }
 
 void* TakePiece(size_t bytes) {
   const size_t size = PooledSize(bytes);
-  if (IsPooled(size)) return Spares().Take(size);
-  void* piece = std::malloc(size);
-  if (!piece) throw std::bad_alloc();
-  return piece;
+  return IsPooled(size) ? Spares().Take(size) : Map(size);
 }
 
 void GivePiece(void* piece, size_t bytes) {
@@ -117,8 +138,15 @@ void GivePiece(void* piece, size_t bytes) {
   if (IsPooled(size)) {
     Spares().Give(piece, size);
   } else {
-    std::free(piece);
+    Unmap(piece, size);
   }
+}
+
+size_t ShrinkPiece(void* piece, size_t bytes, size_t kept) {
+  const size_t size = PooledSize(bytes);
+  // Pooled pieces keep their size class; only whole huge pages go.
+  if (IsPooled(size) || kept <= kLargestPooledBytes) return bytes;
+  return std::min(bytes, Trim(piece, size, kept));
 }
 
 }  // namespace qxsoap

@@ -28,7 +28,8 @@ inline constexpr size_t kLargestPooledBytes = size_t(2) << 20;
 inline constexpr size_t kMaxSpareBytes = size_t(16) << 20;
 
 // The size a request of `bytes` takes: a power of two from
-// kSmallestPooledBytes to kLargestPooledBytes, or `bytes` itself above.
+// kSmallestPooledBytes to kLargestPooledBytes, a multiple of
+// kLargestPooledBytes above.
 size_t PooledSize(size_t bytes);
 
 // A piece of PooledSize(bytes) bytes, 16-byte aligned. Throws
@@ -37,6 +38,11 @@ void* TakePiece(size_t bytes);
 
 // Gives back a piece from TakePiece(bytes).
 void GivePiece(void* piece, size_t bytes);
+
+// Gives back the end of a piece from TakePiece(bytes), keeping its first
+// `kept` bytes where they are, when whole huge pages can go; returns the
+// request size the piece now answers to (`bytes` when nothing went).
+size_t ShrinkPiece(void* piece, size_t bytes, size_t kept);
 
 }  // namespace qxsoap
 

@@ -71,18 +71,12 @@ std::u16string_view TreeMemory::Copy(std::u16string_view text) {
   return {copy, text.size()};
 }
 
-void* TreeMemory::ShrinkLast(void* array, size_t bytes) {
-  if (large_.empty() || large_.back().memory != array) return array;
+void TreeMemory::ShrinkLast(const void* array, size_t bytes) {
+  if (large_.empty() || large_.back().memory != array) return;
   Piece& piece = large_.back();
-  // Pooled pieces keep their size class; a heap piece that stays one is
-  // worth a move when an eighth or more would be given back.
-  if (bytes <= kLargestPooledBytes || bytes >= piece.bytes - piece.bytes / 8) return array;
-  const size_t kept = bytes;
-  void* shrunk = std::realloc(array, kept);
-  if (!shrunk) return array;
-  reserved_ -= piece.bytes - kept;
-  piece = {shrunk, kept};
-  return shrunk;
+  const size_t before = PooledSize(piece.bytes);
+  piece.bytes = ShrinkPiece(piece.memory, piece.bytes, bytes);
+  reserved_ -= before - PooledSize(piece.bytes);
 }
 
 void TreeMemory::AdoptRoot(std::unique_ptr<XmlElement> root) {

@@ -47,9 +47,9 @@ class TreeMemory {
   std::u16string_view Copy(std::u16string_view text);
 
   // Gives back the end of `array`, the last allocation made, keeping its
-  // first `bytes`; returns where the array now is (it may move, and is
-  // copied when it does). Only large pieces from the heap are shrunk.
-  void* ShrinkLast(void* array, size_t bytes);
+  // first `bytes` in place, where that frees whole huge pages of a large
+  // piece.
+  void ShrinkLast(const void* array, size_t bytes);
 
   // Takes ownership of the root of another tree; it is deleted with the
   // arena.
