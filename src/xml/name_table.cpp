@@ -1,5 +1,5 @@
 // Interning by open addressing over a multiplicative hash of the name's
-// units and the URI's address.
+// units and the scope's identity.
 #include "xml/name_table.h"
 
 #include <cstdint>
@@ -14,8 +14,8 @@ uint64_t Mix(uint64_t hash, uint64_t value) {
   return (hash ^ value) * 0x9E3779B97F4A7C15u;
 }
 
-uint64_t HashName(std::u16string_view qualified, std::u16string_view uri) {
-  uint64_t hash = Mix(qualified.size(), reinterpret_cast<uintptr_t>(uri.data()));
+uint64_t HashShape(std::u16string_view qualified, const NamespaceScope& scope) {
+  uint64_t hash = Mix(qualified.size(), reinterpret_cast<uintptr_t>(scope.MapIdentity()));
   const char16_t* units = qualified.data();
   size_t left = qualified.size();
   for (; left >= 4; left -= 4, units += 4) {
@@ -27,9 +27,9 @@ uint64_t HashName(std::u16string_view qualified, std::u16string_view uri) {
   return hash ^ (hash >> 29);
 }
 
-bool SameName(const XmlName& name, std::u16string_view qualified, std::u16string_view uri) {
-  return name.NamespaceUri().data() == uri.data() && name.NamespaceUri().size() == uri.size() &&
-         name.QualifiedName() == qualified;
+bool SameShape(const XmlElementShape& shape, std::u16string_view qualified,
+               const NamespaceScope& scope) {
+  return shape.scope.SharesMapWith(scope) && shape.name.QualifiedName() == qualified;
 }
 
 }  // namespace
@@ -38,30 +38,30 @@ std::u16string_view NameTable::InternUri(std::u16string_view uri) {
   return *uris_.insert(uri).first;
 }
 
-const XmlName& NameTable::Intern(std::u16string_view qualified, std::u16string_view uri,
-                                 size_t localStart) {
+const XmlElementShape& NameTable::Intern(std::u16string_view qualified, std::u16string_view uri,
+                                         size_t localStart, const NamespaceScope& scope) {
   const size_t mask = slots_.size() - 1;
-  size_t slot = HashName(qualified, uri) & mask;
+  size_t slot = HashShape(qualified, scope) & mask;
   for (; slots_[slot]; slot = (slot + 1) & mask) {
-    if (SameName(*slots_[slot], qualified, uri)) return *slots_[slot];
+    if (SameShape(*slots_[slot], qualified, scope)) return *slots_[slot];
   }
-  auto* record = memory_.AllocateArray<XmlName>(1);
-  const XmlName& name =
-      *new (record) XmlName(qualified, uri, qualified.substr(localStart), memory_);
-  slots_[slot] = &name;
+  auto* record = memory_.AllocateArray<XmlElementShape>(1);
+  const XmlElementShape& shape = *new (record)
+      XmlElementShape{XmlName(qualified, uri, qualified.substr(localStart), memory_), scope};
+  slots_[slot] = &shape;
   if (++count_ * 2 > slots_.size()) Grow();
-  return name;
+  return shape;
 }
 
 void NameTable::Grow() {
-  std::vector<const XmlName*> old(slots_.size() * 2);
+  std::vector<const XmlElementShape*> old(slots_.size() * 2);
   old.swap(slots_);
   const size_t mask = slots_.size() - 1;
-  for (const XmlName* name : old) {
-    if (!name) continue;
-    size_t slot = HashName(name->QualifiedName(), name->NamespaceUri()) & mask;
+  for (const XmlElementShape* shape : old) {
+    if (!shape) continue;
+    size_t slot = HashShape(shape->name.QualifiedName(), shape->scope) & mask;
     while (slots_[slot]) slot = (slot + 1) & mask;
-    slots_[slot] = name;
+    slots_[slot] = shape;
   }
 }
 

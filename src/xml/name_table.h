@@ -1,6 +1,6 @@
 // The names and namespace URIs of one parsed document, each kept once: a
 // SOAP array repeats the same few element names thousands of times, and
-// every element of one name and namespace shares one XmlName record.
+// every element of one name in one namespace scope shares one shape.
 #ifndef QXSOAP_XML_NAME_TABLE_H_
 #define QXSOAP_XML_NAME_TABLE_H_
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "xml/tree_memory.h"
-#include "xml/xml_name.h"
+#include "xml/xml_element.h"
 
 namespace qxsoap {
 
@@ -21,10 +21,12 @@ class NameTable {
   // kept. The views must live as long as the tree.
   std::u16string_view InternUri(std::u16string_view uri);
 
-  // The record for `qualified` in the namespace `uri` (a view from
-  // InternUri, compared by address), whose local name starts at
-  // `localStart`. Made in the tree memory on first use.
-  const XmlName& Intern(std::u16string_view qualified, std::u16string_view uri, size_t localStart);
+  // The shape of elements named `qualified` in `scope`, which resolves the
+  // name to the namespace `uri` with the local name from `localStart` (the
+  // name and scope decide the rest, so they are the key). Made in the tree
+  // memory on first use.
+  const XmlElementShape& Intern(std::u16string_view qualified, std::u16string_view uri,
+                                size_t localStart, const NamespaceScope& scope);
 
  private:
   void Grow();
@@ -33,7 +35,7 @@ class NameTable {
   std::unordered_set<std::u16string_view> uris_;
   // Open addressing, linear probing; a power of two in size, at most half
   // full.
-  std::vector<const XmlName*> slots_ = std::vector<const XmlName*>(64);
+  std::vector<const XmlElementShape*> slots_ = std::vector<const XmlElementShape*>(64);
   size_t count_ = 0;
 };
 

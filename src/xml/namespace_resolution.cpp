@@ -42,8 +42,7 @@ XmlElement* XmlReader::ResolveStartTag(std::u16string_view qualifiedName,
     uri = *bound;
     localStart = colon + 1;
   }
-  XmlElement& element = XmlElement::Make(names_.Intern(qualifiedName, uri, localStart));
-  element.SetScope(scope);
+  XmlElement& element = XmlElement::Make(names_.Intern(qualifiedName, uri, localStart, scope));
   return ResolveAttributes(element, scope) ? &element : nullptr;
 }
 
@@ -96,7 +95,7 @@ bool XmlReader::ResolveAttributes(XmlElement& element, const NamespaceScope& sco
     if (colon == 0 || name.find(u':', colon + 1) != std::u16string_view::npos) return false;
     const std::u16string_view* bound = scope.Find(name.substr(0, colon));
     if (!bound) return false;
-    filed[next++] = XmlAttribute::Prefixed(name, colon, *bound, read.value);
+    filed[next++] = XmlAttribute::Prefixed(name, *bound, read.value);
   }
   std::sort(filed, filed + count, KeyLess);
   const auto same = [](const XmlAttribute& a, const XmlAttribute& b) { return !KeyLess(a, b); };

@@ -68,6 +68,8 @@ class NamespaceScope {
   // True when both handles share one map, so that they hold the same
   // bindings without a comparison.
   bool SharesMapWith(const NamespaceScope& other) const { return top_ == other.top_; }
+  // Equal for handles that share their map: a key for hashing.
+  const void* MapIdentity() const { return top_; }
 
  private:
   struct Frame;

@@ -8,8 +8,8 @@
 namespace qxsoap {
 
 // The node sizes the memory of a parsed tree is planned on.
-static_assert(sizeof(XmlElement) == 56);
-static_assert(sizeof(XmlAttribute) == 40);
+static_assert(sizeof(XmlElement) == 48);
+static_assert(sizeof(XmlAttribute) == 32);
 
 namespace {
 
@@ -17,11 +17,18 @@ namespace {
 // the blocks double from there.
 constexpr size_t kBuiltTreeFirstBlock = 512;
 
-const XmlName& NewName(TreeMemory& memory, std::u16string_view qualifiedName,
-                       std::u16string_view namespaceUri, std::u16string_view localName) {
-  auto* name = memory.AllocateArray<XmlName>(1);
-  return *new (name) XmlName(memory.Copy(qualifiedName), memory.Copy(namespaceUri),
-                             memory.Copy(localName), memory);
+const XmlElementShape& NewShape(TreeMemory& memory, const XmlName& name,
+                                const NamespaceScope& scope) {
+  auto* shape = memory.AllocateArray<XmlElementShape>(1);
+  return *new (shape) XmlElementShape{name, scope};
+}
+
+const XmlElementShape& NewShape(TreeMemory& memory, std::u16string_view qualifiedName,
+                                std::u16string_view namespaceUri, std::u16string_view localName) {
+  return NewShape(memory,
+                  XmlName(memory.Copy(qualifiedName), memory.Copy(namespaceUri),
+                          memory.Copy(localName), memory),
+                  NamespaceScope());
 }
 
 }  // namespace
@@ -30,7 +37,7 @@ std::unique_ptr<XmlElement> XmlElement::NewTree(std::u16string_view qualifiedNam
                                                 std::u16string_view namespaceUri,
                                                 std::u16string_view localName) {
   auto memory = std::make_unique<TreeMemory>(kBuiltTreeFirstBlock);
-  XmlElement& root = Make(NewName(*memory, qualifiedName, namespaceUri, localName));
+  XmlElement& root = Make(NewShape(*memory, qualifiedName, namespaceUri, localName));
   memory->SetRoot(&root);
   memory.release();  // the root owns it now
   return std::unique_ptr<XmlElement>(&root);
@@ -41,10 +48,12 @@ void XmlElement::operator delete(XmlElement* root, std::destroying_delete_t) {
   delete &root->Memory();
 }
 
-XmlElement& XmlElement::Make(const XmlName& name) {
-  void* place = name.Memory().Allocate(sizeof(XmlElement), alignof(XmlElement));
-  return *new (place) XmlElement(name);
+XmlElement& XmlElement::Make(const XmlElementShape& shape) {
+  void* place = shape.name.Memory().Allocate(sizeof(XmlElement), alignof(XmlElement));
+  return *new (place) XmlElement(shape);
 }
+
+void XmlElement::SetScope(const NamespaceScope& scope) { shape_ = &NewShape(Memory(), Name(), scope); }
 
 void XmlElement::Link(XmlElement& child) {
   if (lastChild_) {
@@ -58,7 +67,7 @@ void XmlElement::Link(XmlElement& child) {
 
 XmlElement& XmlElement::AddChild(std::u16string_view qualifiedName,
                                  std::u16string_view namespaceUri, std::u16string_view localName) {
-  XmlElement& child = Make(NewName(Memory(), qualifiedName, namespaceUri, localName));
+  XmlElement& child = Make(NewShape(Memory(), qualifiedName, namespaceUri, localName));
   Link(child);
   return child;
 }
@@ -101,16 +110,16 @@ bool XmlElement::AddAttribute(std::u16string_view qualifiedName, std::u16string_
 }
 
 bool XmlElement::DeclareNamespace(std::u16string_view prefix, std::u16string_view uri) {
-  if (scope_.Contains(prefix)) return false;
+  if (Scope().Contains(prefix)) return false;
   TreeMemory& memory = Memory();
   const NamespaceBinding binding{memory.Copy(prefix), memory.Copy(uri)};
-  scope_ = scope_.With(memory, {&binding, 1}, nullptr);
+  SetScope(Scope().With(memory, {&binding, 1}, nullptr));
   return true;
 }
 
 void XmlElement::SetDefaultNamespace(std::u16string_view uri) {
   const std::u16string_view copied = Memory().Copy(uri);
-  scope_ = scope_.With(Memory(), {}, &copied);
+  SetScope(Scope().With(Memory(), {}, &copied));
 }
 
 void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
@@ -120,21 +129,21 @@ void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
   const size_t colon = qualifiedName.find(u':');
   if (colon == std::u16string_view::npos) {
     if (FindAttribute(AttributeKey(NamespaceUri(), LocalName(), qualifiedName))) return;
-    Insert(XmlAttribute::Unprefixed(memory.Copy(qualifiedName), *name_, memory.Copy(value)));
+    Insert(XmlAttribute::Unprefixed(memory.Copy(qualifiedName), Name(), memory.Copy(value)));
     return;
   }
   const std::u16string_view prefix = qualifiedName.substr(0, colon);
   const std::u16string_view local = qualifiedName.substr(colon + 1);
   if (prefix.empty() || local.find(u':') != std::u16string_view::npos) return;
-  const std::u16string_view* bound = scope_.Find(prefix);
+  const std::u16string_view* bound = Scope().Find(prefix);
   if (bound && *bound != namespaceUri) return;
   if (!bound) {
     // Declared even when the attribute then turns out to be a duplicate.
     DeclareNamespace(prefix, namespaceUri);
-    bound = scope_.Find(prefix);
+    bound = Scope().Find(prefix);
   }
   if (FindAttribute(AttributeKey(namespaceUri, local))) return;
-  Insert(XmlAttribute::Prefixed(memory.Copy(qualifiedName), colon, *bound, memory.Copy(value)));
+  Insert(XmlAttribute::Prefixed(memory.Copy(qualifiedName), *bound, memory.Copy(value)));
 }
 
 bool XmlElement::GetAttribute(std::u16string_view namespaceUri, std::u16string_view localName,

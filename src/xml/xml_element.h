@@ -6,8 +6,8 @@
 // Memory. Every element lives in the tree memory of its tree (TreeMemory,
 // tree_memory.h), and so do its name record, attribute array and namespace
 // frames; a parsed tree's strings are views into the decoded text, which
-// the tree memory keeps. An element is a fixed 56 bytes with no heap
-// allocation of its own, and an attribute 40; nothing has a virtual table.
+// the tree memory keeps. An element is a fixed 48 bytes with no heap
+// allocation of its own, and an attribute 32; nothing has a virtual table.
 // Only the root of a tree is handed out (NewTree, XmlDocument::DetachRoot,
 // ParseFragment): it owns the tree memory, and deleting it releases the
 // whole tree in one piece. A root appended under an element of another tree
@@ -34,6 +34,14 @@
 namespace qxsoap {
 
 class XmlElement;
+
+// What the elements of one name in one namespace scope share. A parsed
+// tree keeps one record per distinct qualified name and scope, so an
+// element needs one pointer for both.
+struct XmlElementShape {
+  XmlName name;
+  NamespaceScope scope;
+};
 
 // The attributes of an element, in attribute-key order.
 using XmlAttributes = std::span<const XmlAttribute>;
@@ -97,10 +105,10 @@ class XmlElement {
   // Deleting a root releases its tree. Only roots are ever deleted.
   void operator delete(XmlElement* root, std::destroying_delete_t);
 
-  std::u16string_view QualifiedName() const { return name_->QualifiedName(); }
-  std::u16string_view NamespaceUri() const { return name_->NamespaceUri(); }
-  std::u16string_view LocalName() const { return name_->LocalName(); }
-  const XmlName& Name() const { return *name_; }
+  std::u16string_view QualifiedName() const { return shape_->name.QualifiedName(); }
+  std::u16string_view NamespaceUri() const { return shape_->name.NamespaceUri(); }
+  std::u16string_view LocalName() const { return shape_->name.LocalName(); }
+  const XmlName& Name() const { return shape_->name; }
   // All character data of the element, references replaced, CDATA
   // contents included, in document order run together.
   std::u16string_view Text() const { return {text_, textLength_}; }
@@ -110,10 +118,10 @@ class XmlElement {
   XmlChildRange<const XmlElement> Children() const {
     return XmlChildRange<const XmlElement>(lastChild_);
   }
-  const NamespaceScope& Scope() const { return scope_; }
-  std::u16string_view DefaultNamespace() const { return scope_.DefaultNamespace(); }
+  const NamespaceScope& Scope() const { return shape_->scope; }
+  std::u16string_view DefaultNamespace() const { return Scope().DefaultNamespace(); }
   // The memory of this element's tree.
-  TreeMemory& Memory() const { return name_->Memory(); }
+  TreeMemory& Memory() const { return shape_->name.Memory(); }
 
   // Appends a new element named `qualifiedName` (in `namespaceUri`, with
   // `localName`) in this element's tree and returns it. Throws
@@ -168,10 +176,12 @@ class XmlElement {
   template <typename Element>
   friend class XmlChildRange;
 
-  explicit XmlElement(const XmlName& name) : name_(&name) {}
+  explicit XmlElement(const XmlElementShape& shape) : shape_(&shape) {}
 
-  // An element named `name` made in `name`'s tree memory.
-  static XmlElement& Make(const XmlName& name);
+  // An element of `shape` made in the shape's tree memory.
+  static XmlElement& Make(const XmlElementShape& shape);
+  // Gives this element `scope` in a shape of its own (shapes may be shared).
+  void SetScope(const NamespaceScope& scope);
   // Links `child` (of this tree, or an adopted root) after the last child.
   void Link(XmlElement& child);
   // Inserts `attribute` in key order unless its key is taken.
@@ -186,9 +196,8 @@ class XmlElement {
     attributes_ = sorted;
     attributeCount_ = count;
   }
-  void SetScope(NamespaceScope scope) { scope_ = scope; }
 
-  const XmlName* name_;
+  const XmlElementShape* shape_;
   const char16_t* text_ = nullptr;
   uint32_t textLength_ = 0;
   // The array's capacity is std::bit_ceil(attributeCount_).
@@ -198,7 +207,6 @@ class XmlElement {
   // the first, so one pointer reaches both ends.
   XmlElement* lastChild_ = nullptr;
   XmlElement* nextSibling_ = nullptr;
-  NamespaceScope scope_;
 };
 
 template <typename Element>

@@ -75,41 +75,45 @@ std::u16string AttributeKey(std::u16string_view ownerNamespaceUri,
   return AttributeKey(ownerNamespaceUri, ownerLocalName).append(localName);
 }
 
+XmlAttribute::XmlAttribute(std::u16string_view qualified, std::u16string_view value, Form form,
+                           const void* context)
+    : qualified_(qualified.data()),
+      value_(value.data()),
+      context_(reinterpret_cast<uintptr_t>(context) | uintptr_t(form)),
+      qualifiedLength_(uint32_t(qualified.size())),
+      valueLength_(uint32_t(value.size())) {}
+
 XmlAttribute XmlAttribute::Unresolved(std::u16string_view qualified, std::u16string_view value) {
-  XmlAttribute attribute;
-  attribute.qualified_ = qualified.data();
-  attribute.qualifiedLength_ = uint32_t(qualified.size());
-  attribute.localStart_ = 0;
-  attribute.value_ = value.data();
-  attribute.valueLength_ = uint32_t(value.size());
-  attribute.form_ = Form::kUnresolved;
-  attribute.owner_ = nullptr;
-  return attribute;
+  return XmlAttribute(qualified, value, Form::kUnresolved, nullptr);
 }
 
-XmlAttribute XmlAttribute::Prefixed(std::u16string_view qualified, size_t colon,
-                                    const std::u16string_view& uri, std::u16string_view value) {
-  XmlAttribute attribute = Unresolved(qualified, value);
-  attribute.localStart_ = uint32_t(colon + 1);
-  attribute.form_ = Form::kPrefixed;
-  attribute.uri_ = &uri;
-  return attribute;
+XmlAttribute XmlAttribute::Prefixed(std::u16string_view qualified, const std::u16string_view& uri,
+                                    std::u16string_view value) {
+  return XmlAttribute(qualified, value, Form::kPrefixed, &uri);
 }
 
 XmlAttribute XmlAttribute::Unprefixed(std::u16string_view qualified, const XmlName& owner,
                                       std::u16string_view value) {
-  XmlAttribute attribute = Unresolved(qualified, value);
-  attribute.form_ = Form::kUnprefixed;
-  attribute.owner_ = &owner;
-  return attribute;
+  return XmlAttribute(qualified, value, Form::kUnprefixed, &owner);
+}
+
+std::u16string_view XmlAttribute::LocalName() const {
+  switch (KeyForm()) {
+    case Form::kPrefixed:
+      return QualifiedName().substr(QualifiedName().find(u':') + 1);
+    case Form::kUnprefixed:
+      return QualifiedName();
+    default:
+      return {};
+  }
 }
 
 AttributeKeyParts XmlAttribute::Key() const {
-  switch (form_) {
+  switch (KeyForm()) {
     case Form::kPrefixed:
-      return {{*uri_, LocalName(), {}}};
+      return {{NamespaceUri(), LocalName(), {}}};
     case Form::kUnprefixed:
-      return {{owner_->NamespaceUri(), owner_->LocalName(), LocalName()}};
+      return {{Owner().NamespaceUri(), Owner().LocalName(), LocalName()}};
     default:
       return {{QualifiedName(), {}, {}}};
   }

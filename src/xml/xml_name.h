@@ -69,10 +69,10 @@ std::u16string AttributeKey(std::u16string_view namespaceUri, std::u16string_vie
 std::u16string AttributeKey(std::u16string_view ownerNamespaceUri,
                             std::u16string_view ownerLocalName, std::u16string_view localName);
 
-// An attribute. 40 bytes: its name as written (the local name is its tail),
+// An attribute. 32 bytes: its name as written (the local name is its tail),
 // its value, and what resolves it: for a prefixed attribute the namespace
 // URI bound to the prefix, for an unprefixed one the name of the element
-// that carries it.
+// that carries it, in one pointer whose two low bits tell which.
 class XmlAttribute {
  public:
   enum class Form : uint8_t {
@@ -83,45 +83,48 @@ class XmlAttribute {
 
   static XmlAttribute Unresolved(std::u16string_view qualified, std::u16string_view value);
   // `uri` must live as long as the tree (a binding of its scope).
-  static XmlAttribute Prefixed(std::u16string_view qualified, size_t colon,
-                               const std::u16string_view& uri, std::u16string_view value);
+  // The local name is what follows the first colon (found again when asked
+  // for: names are short, and the record stays at 32 bytes).
+  static XmlAttribute Prefixed(std::u16string_view qualified, const std::u16string_view& uri,
+                               std::u16string_view value);
   static XmlAttribute Unprefixed(std::u16string_view qualified, const XmlName& owner,
                                  std::u16string_view value);
 
   std::u16string_view QualifiedName() const { return {qualified_, qualifiedLength_}; }
   std::u16string_view NamespaceUri() const {
-    return form_ == Form::kPrefixed ? *uri_ : std::u16string_view();
+    return KeyForm() == Form::kPrefixed ? *static_cast<const std::u16string_view*>(Context())
+                                        : std::u16string_view();
   }
-  std::u16string_view LocalName() const {
-    return form_ == Form::kUnresolved ? std::u16string_view() : QualifiedName().substr(localStart_);
-  }
+  std::u16string_view LocalName() const;
   // For an unprefixed attribute the names of its element; else empty.
   std::u16string_view OwnerLocalName() const {
-    return form_ == Form::kUnprefixed ? owner_->LocalName() : std::u16string_view();
+    return KeyForm() == Form::kUnprefixed ? Owner().LocalName() : std::u16string_view();
   }
   std::u16string_view OwnerNamespaceUri() const {
-    return form_ == Form::kUnprefixed ? owner_->NamespaceUri() : std::u16string_view();
+    return KeyForm() == Form::kUnprefixed ? Owner().NamespaceUri() : std::u16string_view();
   }
   std::u16string_view Value() const { return {value_, valueLength_}; }
-  Form KeyForm() const { return form_; }
+  Form KeyForm() const { return Form(context_ & kFormBits); }
 
   AttributeKeyParts Key() const;
   // The key as text (see AttributeKey).
   std::u16string KeyText() const;
 
  private:
-  XmlAttribute() = default;
+  static constexpr uintptr_t kFormBits = 3;  // both pointees are 8-byte aligned
+
+  XmlAttribute(std::u16string_view qualified, std::u16string_view value, Form form,
+               const void* context);
+  const void* Context() const { return reinterpret_cast<const void*>(context_ & ~kFormBits); }
+  const XmlName& Owner() const { return *static_cast<const XmlName*>(Context()); }
 
   const char16_t* qualified_;
-  uint32_t qualifiedLength_;
-  uint32_t localStart_;
   const char16_t* value_;
+  // kPrefixed: the std::u16string_view of the URI; kUnprefixed: the owner's
+  // XmlName; kUnresolved: null. The form in the low bits.
+  uintptr_t context_;
+  uint32_t qualifiedLength_;
   uint32_t valueLength_;
-  Form form_;
-  union {
-    const std::u16string_view* uri_;  // kPrefixed
-    const XmlName* owner_;            // kUnprefixed
-  };
 };
 
 }  // namespace qxsoap
