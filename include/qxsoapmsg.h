@@ -29,11 +29,21 @@
 //     SAFEARRAY; handed out with lower bound 0.
 //   - Positions are the caller's cursors: GetFirst writes one, GetNext reads
 //     and advances it; a GetNext past the end returns false and leaves it.
-//   - Out-pointers must be valid. Late-bound callers pass out-parameters as
-//     VT_BYREF VARIANTs; the value they referenced is replaced (and freed).
-//     Through IDispatch::Invoke a method that fails gives DISP_E_EXCEPTION
-//     with its HRESULT in EXCEPINFO::scode, or the HRESULT itself when no
-//     EXCEPINFO is passed.
+//   - Out-pointers must be valid. An out-parameter is written only when the
+//     method has something to hand out (a list's content VARIANT: on every
+//     call); otherwise the caller's variable keeps its value. The old
+//     content of an [out] BSTR or interface pointer is never read or freed
+//     (it may be uninitialised); an [out] VARIANT is a valid VARIANT,
+//     cleared before it is written.
+//   - Through IDispatch::Invoke, an out-parameter is a VT_BYREF argument.
+//     One of the parameter's own type (VT_BYREF | VT_BSTR for a BSTR*) is
+//     the caller's variable and is handled by the method as above; an
+//     [in, out] position is read and written in place. A VT_BYREF |
+//     VT_VARIANT argument receives a value (the referenced VARIANT cleared
+//     first) only when the method wrote one. The [out, retval] is the
+//     result. A method that fails gives DISP_E_EXCEPTION with its HRESULT
+//     in EXCEPINFO::scode, or the HRESULT itself when no EXCEPINFO is
+//     passed.
 #ifndef QXSOAPMSG_H_
 #define QXSOAPMSG_H_
 

@@ -17,11 +17,15 @@ HRESULT GetMemberIds(LPOLESTR* names, UINT count, DISPID* ids);
 // (DISP_E_MEMBERNOTFOUND), the flags (DISPATCH_METHOD must be among them),
 // the argument count (DISP_E_BADPARAMCOUNT), named arguments
 // (DISP_E_PARAMNOTFOUND) and missing ones (DISP_E_PARAMNOTOPTIONAL, with
-// the index in *argError), converts each argument with VariantChangeType
-// (DISP_E_TYPEMISMATCH or DISP_E_OVERFLOW, with its rgvarg index in
-// *argError), calls the method and writes out-parameters and the retval
-// back. A method's own failure is returned as DISP_E_EXCEPTION with the
-// HRESULT in exception->scode when `exception` is given, else as itself.
+// their rgvarg index in *argError), converts each argument with
+// VariantChangeType (DISP_E_TYPEMISMATCH or DISP_E_OVERFLOW, with its rgvarg
+// index in *argError) and calls the method. An out-argument of the
+// parameter's own VT_BYREF type is passed to the method as it is; a
+// VT_BYREF | VT_VARIANT one receives the value only when the method wrote
+// it; the retval goes to *result (when given) if the call succeeds. A
+// method's own failure is returned as DISP_E_EXCEPTION with the HRESULT in
+// exception->scode when `exception` is given, else as itself. An exception
+// is E_OUTOFMEMORY for exhausted memory, E_UNEXPECTED for anything else.
 HRESULT InvokeMember(Iqxsoapmsg2& target, DISPID member, REFIID reserved, WORD flags,
                      DISPPARAMS* args, VARIANT* result, EXCEPINFO* exception, UINT* argError);
 

@@ -1,11 +1,13 @@
 // Late-bound calls of Iqxsoapmsg2 methods: one template, Thunk<&method>,
 // serves all 101. The C++ parameter types come from the member pointer; the
 // directions (out, in/out, retval) from the method's ParamInfo. Each
-// parameter gets a slot that converts its VARIANTARG before the call and
-// writes the out value back after it.
+// parameter gets a slot that converts its VARIANTARG before the call and,
+// unless the caller's own variable was passed on, writes the out value back
+// after it.
 #ifndef QXSOAP_FRAME_DISPATCH_THUNK_H_
 #define QXSOAP_FRAME_DISPATCH_THUNK_H_
 
+#include <limits>
 #include <tuple>
 #include <type_traits>
 #include <utility>
@@ -71,13 +73,37 @@ inline void GiveValue<VARIANT>(VARIANT& from, VARIANT& to) {
   VariantInit(&from);
 }
 
+// What a local [out] value starts as: one that no method hands out, so a
+// local still holding it after the call was not written. Strings and
+// interfaces are handed out as fresh pointers, never the address of this
+// mark, and flags only as VARIANT_TRUE or VARIANT_FALSE. A LONG has no value
+// to spare: positions are never negative, but a host may store any TNF, and
+// the one of LONG_MIN would leave a caller's VARIANT as it was.
+inline constexpr OLECHAR kUnwrittenMark[1] = {};
+template <typename T>
+T Unwritten();
+template <>
+inline BSTR Unwritten<BSTR>() {
+  return const_cast<BSTR>(kUnwrittenMark);
+}
+template <>
+inline IUnknown* Unwritten<IUnknown*>() {
+  return reinterpret_cast<IUnknown*>(Unwritten<BSTR>());
+}
+template <>
+inline VARIANT_BOOL Unwritten<VARIANT_BOOL>() {
+  return 0x5A5A;
+}
+template <>
+inline LONG Unwritten<LONG>() {
+  return std::numeric_limits<LONG>::min();
+}
+
 // Stores in `into` the value of `arg` as `type` (VT_BYREF dereferenced).
 HRESULT CoerceArgument(const VARIANTARG* arg, VARTYPE type, qxcom::Variant& into);
 // S_OK when `target` can receive an out value of `type`: VT_BYREF | type or
 // VT_BYREF | VT_VARIANT with a non-null reference; DISP_E_TYPEMISMATCH else.
 HRESULT CheckOutTarget(const VARIANTARG* target, VARTYPE type);
-// Moves `value` into what `target` references, freeing what was there.
-void StoreOut(qxcom::Variant& value, VARIANTARG* target);
 // The Invoke result for a method that returned the failure `hr`.
 HRESULT MethodFailed(HRESULT hr, EXCEPINFO* exception);
 // The Invoke result for an argument that could not be converted.
@@ -91,7 +117,7 @@ class InSlot {
     return CoerceArgument(arg, AutomationType<T>::kType, value_);
   }
   T Get() { return AutomationType<T>::Field(*value_.get()); }
-  void Finish(bool, const ParamInfo&, VARIANTARG*, VARIANT*) {}
+  void Finish(bool, VARIANT*) {}
 
  private:
   qxcom::Variant value_;
@@ -116,42 +142,80 @@ class InSlot<VARIANT> {
     return VariantCopyInd(held_.get(), arg);
   }
   VARIANT Get() { return *source_; }
-  void Finish(bool, const ParamInfo&, VARIANTARG*, VARIANT*) {}
+  void Finish(bool, VARIANT*) {}
 
  private:
   qxcom::Variant held_;
   VARIANT* source_ = nullptr;
 };
 
-// An [out], [in, out] or [out, retval] parameter: the method writes into a
-// local value, which an owner takes right after the call so that nothing
-// leaks when the call fails, and which goes to the caller when it succeeds.
+// An [out], [in, out] or [out, retval] parameter. A VT_BYREF argument of
+// the parameter's own type is the caller's variable and reaches the method
+// as it is: the method writes it, or leaves it, exactly as it would an
+// early-bound caller's, and never frees or reads an [out]'s old content.
+// The retval and a VT_BYREF | VT_VARIANT argument go through a local value
+// instead: the retval goes to the result when the call succeeds; the
+// referenced VARIANT is cleared and receives the local only when the method
+// changed it.
 template <typename T>
 class OutSlot {
  public:
+  OutSlot() = default;
+  OutSlot(const OutSlot&) = delete;  // Get() may point into the slot itself
+  OutSlot& operator=(const OutSlot&) = delete;
+
   HRESULT Load(const ParamInfo& param, VARIANTARG* arg) {
-    if (param.direction == Direction::kRetval) return S_OK;
-    if (HRESULT hr = CheckOutTarget(arg, AutomationType<T>::kType); FAILED(hr)) return hr;
-    if (param.direction != Direction::kInOut) return S_OK;
-    qxcom::Variant in;
-    if (HRESULT hr = CoerceArgument(arg, AutomationType<T>::kType, in); FAILED(hr)) return hr;
-    TakeValue(*in.get(), value_);
+    direction_ = param.direction;
+    if (direction_ == Direction::kRetval) return S_OK;
+    if (HRESULT hr = CheckOutTarget(arg, kType); FAILED(hr)) return hr;
+    if (V_VT(arg) == (VT_BYREF | kType)) {
+      into_ = static_cast<T*>(V_BYREF(arg));
+      return S_OK;
+    }
+    if constexpr (kType != VT_VARIANT) {  // a VARIANT's own reference was taken above
+      reference_ = V_VARIANTREF(arg);
+      if (direction_ == Direction::kOut) {
+        local_ = seed_ = Unwritten<T>();
+        return S_OK;
+      }
+      qxcom::Variant in;
+      if (HRESULT hr = CoerceArgument(arg, kType, in); FAILED(hr)) return hr;
+      TakeValue(*in.get(), local_);
+      seed_ = local_;
+    }
     return S_OK;
   }
-  T* Get() { return &value_; }
-  void Finish(bool succeeded, const ParamInfo& param, VARIANTARG* arg, VARIANT* result) {
-    qxcom::Variant out;
-    GiveValue(value_, *out.get());
-    if (!succeeded) return;
-    if (param.direction != Direction::kRetval) {
-      StoreOut(out, arg);
-    } else if (result) {
-      out.Detach(result);
+  T* Get() { return into_; }
+  // Whatever the method wrote reaches the caller's reference even when the
+  // call failed, as it does in the caller's own variable; only the retval
+  // depends on success.
+  void Finish(bool succeeded, VARIANT* result) {
+    if (into_ != &local_) return;
+    if (direction_ == Direction::kRetval) {
+      qxcom::Variant value;
+      GiveValue(local_, *value.get());
+      if (succeeded && result) value.Detach(result);
+      return;
+    }
+    if constexpr (kType != VT_VARIANT) {
+      const bool written = local_ != seed_;
+      if (!written && direction_ == Direction::kOut) return;  // nothing of ours to free
+      qxcom::Variant value;
+      GiveValue(local_, *value.get());  // an unchanged [in, out] copy is freed here
+      if (!written) return;
+      VariantClear(reference_);
+      value.Detach(reference_);
     }
   }
 
  private:
-  T value_{};
+  static constexpr VARTYPE kType = AutomationType<T>::kType;
+
+  Direction direction_ = Direction::kRetval;
+  T local_{};
+  T seed_{};  // the local's value before the call
+  T* into_ = &local_;
+  VARIANT* reference_ = nullptr;
 };
 
 // Strings and interface pointers passed in are [in]; every other pointer is
@@ -191,8 +255,7 @@ struct Thunk<Method> {
       return ArgumentFailed(hr);
     }
     hr = (target.*Method)(std::get<I>(slots).Get()...);
-    (std::get<I>(slots).Finish(SUCCEEDED(hr), call.method->params[I], call.args[I], call.result),
-     ...);
+    (std::get<I>(slots).Finish(SUCCEEDED(hr), call.result), ...);
     return SUCCEEDED(hr) ? hr : MethodFailed(hr, call.exception);
   }
 };

@@ -15,37 +15,6 @@ HRESULT CheckOutTarget(const VARIANTARG* target, VARTYPE type) {
   return referenced == type || referenced == VT_VARIANT ? S_OK : DISP_E_TYPEMISMATCH;
 }
 
-// A by-reference argument is the caller's variable: its old value is
-// replaced, so it is freed here, as a VB or script client passing a
-// variable ByRef expects.
-void StoreOut(qxcom::Variant& value, VARIANTARG* target) {
-  if (V_VT(target) == (VT_BYREF | VT_VARIANT)) {
-    VariantClear(V_VARIANTREF(target));
-    value.Detach(V_VARIANTREF(target));
-    return;
-  }
-  VARIANT& out = *value.get();
-  switch (V_VT(target) & VT_TYPEMASK) {
-    case VT_BSTR:
-      SysFreeString(*target->pbstrVal);
-      *target->pbstrVal = out.bstrVal;
-      break;
-    case VT_BOOL:
-      *target->pboolVal = out.boolVal;
-      break;
-    case VT_I4:
-      *target->plVal = out.lVal;
-      break;
-    case VT_UNKNOWN:
-      if (*target->ppunkVal) (*target->ppunkVal)->Release();
-      *target->ppunkVal = out.punkVal;
-      break;
-    default:
-      return;  // CheckOutTarget admitted nothing else; `value` frees itself
-  }
-  VariantInit(&out);  // the caller's variable owns the value now
-}
-
 // A late-bound client learns of a failed method through EXCEPINFO, as from
 // a dual interface on Windows; one that passes none gets the HRESULT itself.
 HRESULT MethodFailed(HRESULT hr, EXCEPINFO* exception) {

@@ -95,6 +95,7 @@ bool DimeAttachment::HandOutOptions(VARIANT* out) const {
     *V_ARRAYREF(out) = array.release();
     V_VT(out) = VT_BYREF | VT_ARRAY | VT_UI1;
   } else {
+    VariantClear(out);  // a VARIANT [out] is always valid: what it held is freed
     V_ARRAY(out) = array.release();
     V_VT(out) = VT_ARRAY | VT_UI1;
   }

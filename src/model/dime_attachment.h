@@ -44,12 +44,13 @@ struct DimeAttachment {
 
   // Writes the options as a new one-dimensional VT_UI1 array (lower bound 0,
   // empty without options) into `out`, which then has type VT_ARRAY | VT_UI1
-  // and owns the array. What `out` held is overwritten, not freed (an [out]
-  // parameter). When `out` is VT_BYREF | VT_VARIANT the referred VARIANT is
-  // cleared and receives the array; when it is VT_BYREF | VT_ARRAY | VT_UI1
-  // (or bare VT_BYREF) the array replaces (and destroys) the one it refers
-  // to. Returns false, writing nothing, for a null `out` or reference, a
-  // reference to another type, or when the array cannot be made.
+  // and owns the array. What `out` held is cleared first, as for every
+  // VARIANT out-parameter. When `out` is VT_BYREF | VT_VARIANT the referred
+  // VARIANT is cleared and receives the array; when it is VT_BYREF |
+  // VT_ARRAY | VT_UI1 (or bare VT_BYREF) the array replaces (and destroys)
+  // the one it refers to. Returns false, writing nothing, for a null `out`
+  // or reference, a reference to another type, or when the array cannot be
+  // made.
   bool HandOutOptions(VARIANT* out) const;
 
   qxcom::ComPtr<IStorage> storage;  // one reference, released with the record

@@ -83,13 +83,14 @@ TEST(AutomationConventions, LateBoundCallsReachTheSameState) {
   EXPECT_EQ(V_BOOL(result.get()), VARIANT_TRUE);
 
   // Read it back through Invoke with by-reference outs: a typed BSTR
-  // reference (whose old string is replaced) and VARIANT references for the
-  // rest.
-  BSTR oldNs = SysAllocString(u"replaced");
+  // reference (an [out]: its old string stays the caller's to free) and
+  // VARIANT references for the rest.
+  const qxcom::Bstr previous(SysAllocString(u"the caller's"));
+  BSTR ns = previous.get();
   qxcom::Variant targets[5];
   VARIANTARG outs[6];
   V_VT(&outs[5]) = VT_BYREF | VT_BSTR;
-  V_BSTRREF(&outs[5]) = &oldNs;
+  V_BSTRREF(&outs[5]) = &ns;
   for (int i = 0; i < 5; ++i) {
     V_VT(&outs[i]) = VT_BYREF | VT_VARIANT;
     V_VARIANTREF(&outs[i]) = targets[i].get();
@@ -99,7 +100,8 @@ TEST(AutomationConventions, LateBoundCallsReachTheSameState) {
   ASSERT_EQ(object->Invoke(12, IID_NULL, 0, DISPATCH_METHOD, &iterate, more.get(), nullptr,
                            nullptr),
             S_OK);
-  EXPECT_EQ(Take(oldNs), u"urn:a");
+  ASSERT_NE(ns, previous.get());
+  EXPECT_EQ(Take(ns), u"urn:a");
   EXPECT_EQ(test::TextOf(*targets[4].get()), u"p");
   EXPECT_EQ(V_VT(targets[3].get()), VT_I4);
   EXPECT_EQ(V_I4(targets[3].get()), 5);

@@ -1,5 +1,6 @@
 // A test double of Iqxsoapmsg2 expanded from the interface description:
-// every method records its name and returns `result`, and IDispatch goes
+// every method records its name and returns `result` (or throws what
+// `thrown` throws, when set), and IDispatch goes
 // through the same InvokeMember as the real class. A late-bound call that
 // lands in the right slot records the method's own name.
 #ifndef QXSOAP_TESTS_FRAME_DISPATCH_RECORDER_H_
@@ -37,6 +38,7 @@ class DispatchRecorder final : public Iqxsoapmsg2 {
 #define QX_METHOD(id, name, params)                   \
   HRESULT STDMETHODCALLTYPE name params override {    \
     called.push_back(u"" #name);                      \
+    if (thrown) thrown();                             \
     return result;                                    \
   }
 #include "resources/methods.def"
@@ -48,6 +50,7 @@ class DispatchRecorder final : public Iqxsoapmsg2 {
 
   std::vector<std::u16string> called;
   HRESULT result = S_OK;
+  void (*thrown)() = nullptr;
 };
 
 }  // namespace qxsoap::test

@@ -4,12 +4,14 @@
 
 #include <cstring>
 #include <deque>
+#include <new>
 #include <string>
 
 #include "frame/dispatch.h"
 #include "frame/dispatch_recorder.h"
 #include "frame/late_bound_arguments.h"
 #include "frame/type_info.h"
+#include "model/fault_record.h"
 
 namespace qxsoap {
 namespace {
@@ -97,6 +99,8 @@ TEST(Dispatch, InvokeRefusesWhatDoesNotFitTheMethod) {
        0},
       {"a missing required argument", 17, DISPATCH_METHOD, {VT_ERROR}, DISP_E_PARAMNOTOPTIONAL,
        0},
+      {"a missing first argument of SetBodyElemLiteral is rgvarg[1]", 69, DISPATCH_METHOD,
+       {VT_BSTR, VT_ERROR}, DISP_E_PARAMNOTOPTIONAL, 1},
   };
   for (const InvokeRow& row : rows) {
     SCOPED_TRACE(row.why);
@@ -158,6 +162,32 @@ TEST(Dispatch, AFailedMethodIsReportedThroughExcepinfo) {
   EXPECT_EQ(recorder.Invoke(14, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
             E_OUTOFMEMORY)
       << "without EXCEPINFO the HRESULT itself";
+}
+
+struct EscapeRow {
+  const char* why;
+  void (*thrown)();
+  HRESULT expected;
+};
+
+TEST(Dispatch, NoExceptionEscapesInvoke) {
+  const EscapeRow rows[] = {
+      {"memory ran out", [] { throw std::bad_alloc(); }, E_OUTOFMEMORY},
+      {"a fault record that no entry point caught (freed, or a leak is reported)",
+       [] { throw new QXSOAPFault(FaultKind::kReceiver, u"stray", false); }, E_UNEXPECTED},
+      {"anything else", [] { throw 42; }, E_UNEXPECTED},
+  };
+  for (const EscapeRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    test::DispatchRecorder recorder;
+    recorder.thrown = row.thrown;
+    DISPPARAMS none{};
+    EXCEPINFO exception{};
+    EXPECT_EQ(recorder.Invoke(14, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, &exception,
+                              nullptr),
+              row.expected);
+    EXPECT_EQ(recorder.called.size(), 1u);
+  }
 }
 
 TEST(Dispatch, ScriptHostsCallMethodsAsMethodOrGet) {

@@ -95,7 +95,7 @@ TEST(AttachmentOptions, HandOutForms) {
   ASSERT_TRUE(list.Add(u"text", u"", 0, storage.get(), text.get()));
   ASSERT_TRUE(list.Add(u"null", u"", 0, storage.get(), nullptr));
   EXPECT_TRUE(list.Find(u"text")->options.empty() && list.Find(u"null")->options.empty());
-  qxcom::Variant empty;  // an [out] parameter: what it held is not freed
+  qxcom::Variant empty = test::BstrVariant(u"cleared first");  // freed, or a leak is reported
   ASSERT_TRUE(list.Find(u"null")->HandOutOptions(empty.get()));
   ASSERT_EQ(V_VT(empty.get()), VT_ARRAY | VT_UI1);
   EXPECT_TRUE(BytesOf(V_ARRAY(empty.get())).empty());
