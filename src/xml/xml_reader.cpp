@@ -50,6 +50,7 @@ XmlReader::XmlReader(std::u16string_view text, size_t start, std::unique_ptr<Tre
       ownedMemory_(std::move(memory)),
       memory_(*ownedMemory_),
       names_(memory_),
+      texts_(text, memory_),
       handler_(handler),
       root_(root),
       error_(error) {}
@@ -139,7 +140,7 @@ bool XmlReader::ReadDoctype() {
   }
 }
 
-bool XmlReader::ReadCdata(TextRuns& text, int depth) {
+bool XmlReader::ReadCdata(ElementTexts::Text& text, int depth) {
   if (!cursor_.Match(u"<![CDATA[")) return false;
   const char16_t* start = cursor_.Mark();
   for (;;) {
@@ -148,7 +149,7 @@ bool XmlReader::ReadCdata(TextRuns& text, int depth) {
     // The end of the text reads as U+0000, a control character too.
     if (cursor_.Next() != u']') Fail("\"]]>\" ending the CDATA section, and no control character");
     if (cursor_.Match(u"]>")) {
-      AppendText(text, {start, size_t(stop - start)}, depth);
+      texts_.Append(text, {start, size_t(stop - start)}, depth);
       return true;
     }
   }
@@ -261,7 +262,7 @@ std::u16string_view XmlReader::ReadAttributeValue() {
 }
 
 void XmlReader::ReadContent(XmlElement& element, int depth) {
-  TextRuns text;
+  ElementTexts::Text text;
   for (;;) {
     const char16_t* run = cursor_.Mark();
     cursor_.SkipTo<u'<', u'&', u']', u'\0'>();
@@ -270,18 +271,18 @@ void XmlReader::ReadContent(XmlElement& element, int depth) {
       if (cursor_.Match(u"]>")) Fail("character data without \"]]>\"");
       cursor_.SkipTo<u'<', u'&', u']', u'\0'>();
     }
-    AppendText(text, cursor_.Since(run), depth);
+    texts_.Append(text, cursor_.Since(run), depth);
     switch (cursor_.Next()) {
       case u'&': {
         std::u16string character;
         ReadReference(character);
-        AppendText(text, character, depth);
+        texts_.Append(text, character, depth);
         break;
       }
       case u'<':
         cursor_.Unget();
         if (ReadEndTag(element)) {
-          element.SetTextView(Finish(text));
+          element.SetTextView(texts_.Finish(text));
           return;
         }
         if (!ReadComment() && !ReadProcessingInstruction() && !ReadCdata(text, depth)) {
@@ -292,31 +293,6 @@ void XmlReader::ReadContent(XmlElement& element, int depth) {
         Fail("the end tag of the element");
     }
   }
-}
-
-// Joins a run to the element's text. The first run stays a view; from the
-// second on, the runs are copied into this depth's buffer.
-void XmlReader::AppendText(TextRuns& text, std::u16string_view run, int depth) {
-  if (run.empty()) return;
-  if (!text.joined && text.first.empty()) {
-    // A view into the text, unless the run is a reference's character.
-    text.first = run.data() >= cursor_.Begin() && run.data() < cursor_.End()
-                     ? run
-                     : memory_.Copy(run);
-    return;
-  }
-  if (!text.joined) {
-    if (joined_.size() < size_t(depth)) joined_.resize(size_t(depth));
-    text.joined = &joined_[size_t(depth) - 1];
-    text.joined->assign(text.first);
-  }
-  text.joined->append(run);
-}
-
-std::u16string_view XmlReader::Finish(const TextRuns& text) {
-  if (!text.joined) return text.first;
-  if (text.joined->size() > UINT32_MAX) Fail("an element text under 4 G characters");
-  return memory_.Copy(*text.joined);
 }
 
 bool XmlReader::ReadEndTag(const XmlElement& element) {

@@ -4,7 +4,6 @@
 #ifndef QXSOAP_XML_XML_READER_H_
 #define QXSOAP_XML_XML_READER_H_
 
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "xml/element_text.h"
 #include "xml/name_table.h"
 #include "xml/text_cursor.h"
 #include "xml/xml_content_handler.h"
@@ -38,12 +38,6 @@ class XmlReader {
     std::u16string_view qualifiedName;
     std::u16string_view value;
   };
-  // The character data of an element so far: one view while it is a single
-  // run of the text, else the runs copied together.
-  struct TextRuns {
-    std::u16string_view first;
-    std::u16string* joined = nullptr;
-  };
 
   [[noreturn]] void Fail(std::string_view expected);
 
@@ -52,7 +46,7 @@ class XmlReader {
   bool ReadComment();
   bool ReadProcessingInstruction();
   bool ReadDoctype();
-  bool ReadCdata(TextRuns& text, int depth);
+  bool ReadCdata(ElementTexts::Text& text, int depth);
   void ReadElement(XmlElement* parent, int depth);
   void ReadAttributes();
   bool IsReadAlready(std::u16string_view qualifiedName);
@@ -61,8 +55,6 @@ class XmlReader {
   bool ReadEndTag(const XmlElement& element);
   void ReadReference(std::u16string& out);
   char32_t ReadCharacterReference();
-  void AppendText(TextRuns& text, std::u16string_view run, int depth);
-  std::u16string_view Finish(const TextRuns& text);
 
   // Namespace resolution of the start tag just read (namespace_resolution.cpp).
   XmlElement* ResolveStartTag(std::u16string_view qualifiedName, const XmlElement* parent);
@@ -76,6 +68,7 @@ class XmlReader {
   std::unique_ptr<TreeMemory> ownedMemory_;
   TreeMemory& memory_;
   NameTable names_;
+  ElementTexts texts_;
   XmlContentHandler* handler_;
   std::unique_ptr<XmlElement>& root_;
   XmlParseError& error_;
@@ -84,9 +77,6 @@ class XmlReader {
   // Their names, once a tag has too many for a linear search.
   std::unordered_set<std::u16string_view> attributeNames_;
   std::vector<NamespaceBinding> declared_;
-  // Per nesting depth, where texts of several runs are joined (a deque, so
-  // that growing it for a child keeps the parent's buffer in place).
-  std::deque<std::u16string> joined_;
   // Where attribute values with references are built.
   std::u16string value_;
 };

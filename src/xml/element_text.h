@@ -1,0 +1,54 @@
+// The character data of the elements being read. An element's text is
+// every run of its character data, references and CDATA sections run
+// together; nearly always that is one run, kept as a view into the
+// document text. Texts of several runs (an element whose children are
+// indented) are joined in a buffer of their depth and copied into the tree
+// memory when the element ends; short ones are kept once per document,
+// since indentation repeats the same few.
+#ifndef QXSOAP_XML_ELEMENT_TEXT_H_
+#define QXSOAP_XML_ELEMENT_TEXT_H_
+
+#include <deque>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "xml/tree_memory.h"
+
+namespace qxsoap {
+
+class ElementTexts {
+ public:
+  // The text of one open element so far.
+  class Text {
+   private:
+    friend class ElementTexts;
+    std::u16string_view first_;
+    std::vector<char16_t>* joined_ = nullptr;
+  };
+
+  // `document` is the text being read: runs inside it stay views.
+  ElementTexts(std::u16string_view document, TreeMemory& memory)
+      : document_(document), memory_(memory) {}
+
+  // Adds `run` to the text of the open element at nesting `depth` (from 1).
+  void Append(Text& text, std::u16string_view run, int depth);
+
+  // The whole text, living as long as the tree.
+  std::u16string_view Finish(Text& text);
+
+ private:
+  bool InDocument(std::u16string_view run) const {
+    return run.data() >= document_.data() && run.data() < document_.data() + document_.size();
+  }
+
+  std::u16string_view document_;
+  TreeMemory& memory_;
+  // One buffer per depth; a deque keeps a parent's in place as it grows.
+  std::deque<std::vector<char16_t>> buffers_;
+  std::unordered_set<std::u16string_view> shortTexts_;
+};
+
+}  // namespace qxsoap
+
+#endif  // QXSOAP_XML_ELEMENT_TEXT_H_
