@@ -2,12 +2,13 @@
 // module's DllRegisterServer or DllUnregisterServer, so that a user
 // registers the installed handler in one step. Without LIBRARY they use the
 // libqxsoapmsg this tool is linked with (the installed one, for an installed
-// tool); with it they load that library and call its exports.
+// tool); with it they load that library and call its exports. Messages
+// name the registry file the platform layer uses.
 #include <dlfcn.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <span>
+#include <string>
 
 #include "commands.h"
 #include "qxsoapmsg.h"
@@ -22,16 +23,42 @@ struct Step {
   const char* symbol;
   Export linked;
   const char* done;
+  bool removes;  // unregistering: say so when nothing was registered
 };
 
-constexpr Step kRegister = {"register", "DllRegisterServer", &DllRegisterServer, "registered"};
+constexpr Step kRegister = {"register", "DllRegisterServer", &DllRegisterServer, "registered",
+                            false};
 constexpr Step kUnregister = {"unregister", "DllUnregisterServer", &DllUnregisterServer,
-                              "unregistered"};
+                              "unregistered", true};
 
-// Where the registration goes: the same rule the registry itself follows.
-const char* RegistryFile() {
-  const char* file = std::getenv("QXCOM_REGISTRY");
-  return file && *file ? file : "the user's registry ($XDG_CONFIG_HOME/qxcom/registry)";
+// The registry file as the platform layer finds it.
+std::string RegistryFile() {
+  DWORD size = 0;
+  std::string file;
+  if (QxGetRegistryFile(nullptr, &size) == ERROR_SUCCESS) {
+    file.resize(size);
+    if (QxGetRegistryFile(file.data(), &size) == ERROR_SUCCESS) {
+      file.resize(size - 1);  // the terminating null
+      return file;
+    }
+  }
+  return "(none: no QXCOM_REGISTRY, XDG_CONFIG_HOME or home directory)";
+}
+
+// Whether the class key is in the registry. Asked before unregistering, so
+// that the user learns when there was nothing to remove; it only picks the
+// message, so it need not share the unregistration's transaction. A store
+// that cannot be read counts as registered: unregistering reports its error.
+bool ClassIsRegistered() {
+  OLECHAR classId[39];
+  StringFromGUID2(CLSID_qxsoapmsg2, classId, 39);
+  HKEY key = nullptr;
+  const std::u16string path = u"CLSID\\" + std::u16string(classId);
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) == ERROR_FILE_NOT_FOUND) {
+    return false;
+  }
+  if (key) RegCloseKey(key);
+  return true;
 }
 
 int Run(const Step& step, std::span<char* const> args) {
@@ -60,12 +87,16 @@ int Run(const Step& step, std::span<char* const> args) {
       return 1;
     }
   }
+  const bool wasRegistered = !step.removes || ClassIsRegistered();
   const HRESULT hr = run();
+  const std::string file = RegistryFile();
   if (FAILED(hr)) {
-    std::fprintf(stderr, "qxsoap %s: %s failed with HRESULT 0x%08X\n", step.command, step.symbol,
-                 unsigned(hr));
+    std::fprintf(stderr, "qxsoap %s: %s failed with HRESULT 0x%08X (registry file %s)\n",
+                 step.command, step.symbol, unsigned(hr), file.c_str());
+  } else if (!wasRegistered) {
+    std::printf("nothing was registered in %s\n", file.c_str());
   } else {
-    std::printf("%s %s in %s\n", step.done, library, RegistryFile());
+    std::printf("%s %s in %s\n", step.done, library, file.c_str());
   }
   if (loaded) dlclose(loaded);
   return FAILED(hr) ? 1 : 0;

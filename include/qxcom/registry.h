@@ -14,33 +14,45 @@
 //
 // Store. One UTF-8 text file: $QXCOM_REGISTRY when set and not empty, else
 // $XDG_CONFIG_HOME/qxcom/registry, else $HOME/.config/qxcom/registry
-// (directories are created on the first write). A missing file is an empty
-// registry. Every call reads the file afresh; a change locks the sidecar
-// file "<store>.lock" (flock), reads the file, changes it, writes a
-// temporary file beside it, syncs it and renames it over the store, so that
-// readers see the old or the new file whole and concurrent writers, in this
-// process or others, lose none of each other's changes. A file that cannot
-// be read or parsed gives ERROR_BADDB and is left untouched; a failed write
-// gives ERROR_ACCESS_DENIED, ERROR_DISK_FULL or ERROR_REGISTRY_IO_FAILED.
-// REG_OPTION_VOLATILE keys are stored like the others.
+// (QxGetRegistryFile tells which). A missing file is an empty registry.
+// When the path is a symbolic link, its target is the store: it is read,
+// locked and replaced in place of the link, which stays. Every call reads
+// the file afresh; a change locks the sidecar file "<store>.lock" (flock),
+// reads the file, changes it, writes a temporary file beside it, syncs it
+// and renames it over the store, so that readers see the old or the new
+// file whole and concurrent writers, in this process or others, lose none
+// of each other's changes; QxRunRegistryTransaction makes many changes one.
+// A rewritten store keeps the permission bits of the file it replaces; a
+// new store is created 0600, and missing directories above it 0700.
+// A file that cannot be read or parsed gives ERROR_BADDB and is left
+// untouched: that includes anything but a regular file (a FIFO or a device
+// is never read, so no call blocks on it), a file larger than 64 MiB and a
+// file without its end line (one cut short). A failed write gives
+// ERROR_ACCESS_DENIED, ERROR_DISK_FULL (also for contents past 64 MiB) or
+// ERROR_REGISTRY_IO_FAILED. REG_OPTION_VOLATILE keys are stored like the
+// others.
 //
 // File format, line by line ('#' starts a comment line; blank lines are
 // ignored; a change rewrites the file without them):
 //
-//   qxcom registry 1
+//   qxcom registry 2
 //   [HKEY_CLASSES_ROOT\CLSID\{...}\InprocServer32]
 //   @=sz:"/usr/lib/x86_64-linux-gnu/libqxsoapmsg.so"
 //   "ThreadingModel"=sz:"Apartment"
 //   "Port"=dword:00001f90
 //   "Blob"=hex(3):01,ff,00
+//   end
 //
-// The first line names the format. A key line gives the full path of a key
-// (parents are implied). A value line belongs to the key above it: `@` or a
-// quoted name, '=', then the type and data: `sz:` and `expand_sz:` a quoted
-// text (the data without its one terminating null), `dword:` eight hex
-// digits, `hex(t):` the bytes of any other value (t is the type in hex).
-// Quoted texts escape `\\`, `\"`, `\n`, `\r`, `\t`; other control characters
-// and lone surrogates are written `\uXXXX` (one UTF-16 unit).
+// The first line names the format; the line `end` closes it and nothing may
+// follow. An empty file is an empty registry. Files of the earlier format
+// "qxcom registry 1", which had no end line, are read too and rewritten in
+// the current format by the next change. A key line gives the full path of
+// a key (parents are implied). A value line belongs to the key above it:
+// `@` or a quoted name, '=', then the type and data: `sz:` and `expand_sz:`
+// a quoted text (the data without its one terminating null), `dword:` eight
+// hex digits, `hex(t):` the bytes of any other value (t is the type in
+// hex). Quoted texts escape `\\`, `\"`, `\n`, `\r`, `\t`; other control
+// characters and lone surrogates are written `\uXXXX` (one UTF-16 unit).
 //
 // Handles. An open key handle names its key by path: after the key is
 // deleted, calls through it give ERROR_KEY_DELETED. Handles are checked:
@@ -189,6 +201,33 @@ LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classLength, LPDWORD re
 // name or the data does not fit, ERROR_NO_MORE_ITEMS past the last value.
 LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved,
                    LPDWORD type, LPBYTE data, LPDWORD size);
+
+// Extensions, not part of the Windows API.
+
+// The work of a transaction: registry calls made on the calling thread,
+// returning ERROR_SUCCESS to keep their changes or an error to drop them.
+typedef LONG (*QxRegistryWork)(void* context);
+
+// Runs `work(context)` as one transaction on the store: the store is locked
+// and read once, the registry calls that `work` makes on this thread read
+// and change that copy, and when `work` returns ERROR_SUCCESS the result is
+// written with one replace of the file; on an error nothing is written. So
+// other processes and threads see all of the changes or none: their reads
+// see the last file written, and their changes wait until the transaction
+// ends (calls `work` makes on other threads included: `work` must not wait
+// for such calls). Returns the error of `work`, ERROR_BUSY when a
+// transaction is already running on this thread, or the read and write
+// errors of single calls (see Store above).
+LONG QxRunRegistryTransaction(QxRegistryWork work, void* context);
+
+// Stores the path of the store file (UTF-8, with its terminating null; a
+// symbolic link is not followed) in `path`, whose capacity in bytes is
+// *size, and sets *size to the bytes stored. With a null `path`, *size
+// receives the size needed. ERROR_MORE_DATA with *size set to the size
+// needed when it does not fit, ERROR_INVALID_PARAMETER for a null `size`,
+// ERROR_REGISTRY_IO_FAILED when there is no store path (no variable set and
+// no home directory).
+LONG QxGetRegistryFile(char* path, LPDWORD size);
 
 }  // extern "C"
 

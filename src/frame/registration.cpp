@@ -111,28 +111,50 @@ HRESULT Unregister(std::span<const ScriptKey> script, const std::vector<Variable
   return first;
 }
 
+// Runs `apply` as one registry transaction: a registration racing an
+// unregistration, in this process or another, leaves all of it or none.
+template <typename Apply>
+HRESULT AsOneTransaction(Apply apply) {
+  struct Context {
+    Apply& apply;
+    HRESULT result = S_OK;
+  } context{apply};
+  const LONG error = QxRunRegistryTransaction(
+      [](void* raw) -> LONG {
+        Context& context = *static_cast<Context*>(raw);
+        context.result = context.apply();
+        return SUCCEEDED(context.result) ? ERROR_SUCCESS : LONG(context.result);
+      },
+      &context);
+  return FAILED(context.result) ? context.result : FromRegistry(error);
+}
+
 }  // namespace
 
 HRESULT RegisterModule(std::u16string_view modulePath) {
   const std::vector<Variable> variables = ScriptVariables(modulePath);
-  for (std::span<const ScriptKey> script :
-       {std::span<const ScriptKey>(kApplicationScript), std::span<const ScriptKey>(kClassScript),
-        std::span<const ScriptKey>(kInterfaceScript)}) {
-    if (HRESULT hr = Register(script, variables); FAILED(hr)) return hr;
-  }
-  return S_OK;
+  return AsOneTransaction([&] {
+    for (std::span<const ScriptKey> script :
+         {std::span<const ScriptKey>(kApplicationScript), std::span<const ScriptKey>(kClassScript),
+          std::span<const ScriptKey>(kInterfaceScript)}) {
+      if (HRESULT hr = Register(script, variables); FAILED(hr)) return hr;
+    }
+    return S_OK;
+  });
 }
 
 HRESULT UnregisterModule() {
   const std::vector<Variable> variables = ScriptVariables(u"");
-  HRESULT first = S_OK;
-  for (std::span<const ScriptKey> script :
-       {std::span<const ScriptKey>(kClassScript), std::span<const ScriptKey>(kInterfaceScript),
-        std::span<const ScriptKey>(kApplicationScript)}) {
-    const HRESULT hr = Unregister(script, variables);
-    if (SUCCEEDED(first)) first = hr;
-  }
-  return first;
+  return AsOneTransaction([&] {
+    HRESULT first = S_OK;
+    for (std::span<const ScriptKey> script :
+         {std::span<const ScriptKey>(kClassScript), std::span<const ScriptKey>(kInterfaceScript),
+          std::span<const ScriptKey>(kApplicationScript)}) {
+      const HRESULT hr = Unregister(script, variables);
+      if (SUCCEEDED(first)) first = hr;
+    }
+    return first;
+  });
 }
 
 // The path the loader used, made absolute but with symbolic links kept, so

@@ -11,17 +11,20 @@
 namespace qxsoap {
 
 // Writes the application entry, the class and the interface description,
-// with `modulePath` as the in-process server. Stops at the first failing
-// registry call and returns it as an HRESULT (HRESULT_FROM_WIN32: for
-// example ERROR_BADDB for a registry file that cannot be read); S_OK when
-// everything was written.
+// with `modulePath` as the in-process server, as one registry transaction
+// (QxRunRegistryTransaction): other processes see all of it or none. Stops
+// at the first failing registry call, writes nothing and returns it as an
+// HRESULT (HRESULT_FROM_WIN32: for example ERROR_BADDB for a registry file
+// that cannot be read, ERROR_BUSY inside a caller's own transaction); S_OK
+// when everything was written.
 HRESULT RegisterModule(std::u16string_view modulePath);
 
 // Removes what RegisterModule wrote: the class and the interface
 // description, then the application entry. Shared parents (AppID, CLSID,
 // TypeLib, Interface) stay, and so does a key that still holds subkeys the
 // scripts do not name (another program's). Keys already gone are no error.
-// Runs every step and returns the first failure, else S_OK.
+// One registry transaction as for RegisterModule: on a failure nothing is
+// removed and the first failure is returned, else S_OK.
 HRESULT UnregisterModule();
 
 // The absolute path of the shared library (or program) this code is linked

@@ -11,7 +11,13 @@
 namespace qxcom {
 namespace {
 
-constexpr std::string_view kFormatLine = "qxcom registry 1";
+// Version 2 ends with kEndLine, so that a file cut at a line boundary is
+// told from a whole one. Version 1 files, written before it had the line,
+// are still read; they cannot pass for a cut version 2 file, whose first
+// line names version 2, and the next change rewrites them as version 2.
+constexpr std::string_view kFormatLine = "qxcom registry 2";
+constexpr std::string_view kVersion1Line = "qxcom registry 1";
+constexpr std::string_view kEndLine = "end";
 constexpr size_t kMaxKeyNameLength = 255;
 
 bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
@@ -292,21 +298,27 @@ std::string FormatRegistry(const RegistryTree& tree) {
       AppendKey(*subkey, rootPath + '\\' + ToUtf8(subkey->name()), out);
     }
   }
+  out += kEndLine;
+  out.push_back('\n');
   return out;
 }
 
 bool ParseRegistry(std::string_view text, RegistryTree* tree) {
   if (text.empty()) return true;
   RegistryKey* current = nullptr;
-  bool first = true;
+  bool first = true, needsEnd = true, ended = false;
   while (!text.empty()) {
     size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (ended) return false;  // nothing may follow the end line
     if (first) {
-      if (line != kFormatLine) return false;
+      if (line != kFormatLine && line != kVersion1Line) return false;
+      needsEnd = line == kFormatLine;
       first = false;
+    } else if (needsEnd && line == kEndLine) {
+      ended = true;
     } else if (line.empty() || line[0] == '#') {
       continue;
     } else if (line[0] == '[') {
@@ -316,7 +328,7 @@ bool ParseRegistry(std::string_view text, RegistryTree* tree) {
       return false;
     }
   }
-  return true;
+  return ended || !needsEnd;
 }
 
 }  // namespace qxcom

@@ -1,7 +1,10 @@
 // Registration and unregistration against a temporary registry file.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <optional>
@@ -120,6 +123,55 @@ TEST_F(RegistrationTest, UnregistrationKeepsSharedParentsAndOthersSubkeys) {
     EXPECT_TRUE(KeyExists(kept)) << std::string(kept, kept + std::char_traits<char16_t>::length(kept));
   }
   EXPECT_EQ(UnregisterModule(), S_OK) << "unregistering what is gone is no error";
+}
+
+// Runs RegisterModule or UnregisterModule in a forked child once `start`
+// is closed, so that both children begin together; the child exits with 0
+// when the call succeeded.
+pid_t SpawnWhenStarted(const int start[2], bool registering) {
+  const pid_t child = fork();
+  if (child != 0) return child;
+  alarm(60);  // a hang fails the test instead of stopping it
+  close(start[1]);
+  char ignored;
+  while (read(start[0], &ignored, 1) < 0 && errno == EINTR) {
+  }
+  const HRESULT hr = registering ? RegisterModule(kModule) : UnregisterModule();
+  _exit(SUCCEEDED(hr) ? 0 : 1);
+}
+
+TEST_F(RegistrationTest, RacingRegistrationAndUnregistrationLeaveAllOrNothing) {
+  // Keys from each script that unregistration removes.
+  const std::u16string removed[] = {
+      kAppKey,
+      u"AppID\\qxsoapmsg.DLL",
+      u"qxsoapsvc.qxsoapmsg2.1",
+      u"qxsoapsvc.qxsoapmsg2\\CurVer",
+      std::u16string(kClassKey) + u"\\InprocServer32",
+      u"TypeLib\\{AE3542B2-D297-4567-8B45-967F8345B0F9}\\1.0\\0\\win64",
+      u"Interface\\{42D722BB-F136-44B5-BAD2-3CD110FF646F}\\NumMethods",
+  };
+  constexpr int kRounds = 20;
+  for (int round = 0; round < kRounds; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    if (round % 2 == 1) {
+      ASSERT_EQ(RegisterModule(kModule), S_OK) << "race from either state";
+    }
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    const pid_t children[] = {SpawnWhenStarted(start, true), SpawnWhenStarted(start, false)};
+    close(start[0]);
+    close(start[1]);
+    for (pid_t child : children) {
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    size_t present = 0;
+    for (const std::u16string& key : removed) present += KeyExists(key) ? 1 : 0;
+    EXPECT_TRUE(present == 0 || present == std::size(removed))
+        << present << " keys of a partial registration";
+  }
 }
 
 }  // namespace

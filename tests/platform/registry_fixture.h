@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -44,6 +46,27 @@ class TemporaryRegistry : public ::testing::Test {
   std::string directory_;
   std::string store_;
 };
+
+// Runs `work` in a forked child, which exits with what it returns. An alarm
+// ends a child that hangs, so that a store which blocks its reader fails
+// the test instead of stopping it.
+template <typename Work>
+pid_t Spawn(Work work) {
+  pid_t child = fork();
+  if (child == 0) {
+    alarm(60);
+    _exit(work());
+  }
+  EXPECT_GT(child, 0);
+  return child;
+}
+
+// The exit status of `child`, or -1 when it did not exit (a signal).
+inline int ExitStatus(pid_t child) {
+  int status = 0;
+  EXPECT_EQ(waitpid(child, &status, 0), child);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 inline std::u16string Braced(REFGUID guid) {
   OLECHAR text[39];

@@ -26,7 +26,7 @@ TEST_F(Registry, MissingStoreIsAnEmptyRegistryUntilAWrite) {
   ASSERT_EQ(SetString(key, nullptr, u"/usr/lib/libqx.so"), ERROR_SUCCESS);
   EXPECT_EQ(GetString(key, u""), u"/usr/lib/libqx.so") << "empty name is the default value";
   RegCloseKey(key);
-  EXPECT_EQ(StoreText().rfind("qxcom registry 1\n", 0), 0u);
+  EXPECT_EQ(StoreText().rfind("qxcom registry 2\n", 0), 0u);
 }
 
 TEST_F(Registry, NamesMatchInAnyCaseAndKeepTheirSpelling) {
