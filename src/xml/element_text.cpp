@@ -48,8 +48,8 @@ std::u16string_view ElementTexts::Finish(Text& text) {
   if (joined.size() > UINT32_MAX) throw std::bad_alloc();
   std::u16string_view kept;
   if (joined.size() <= kShortText) {
-    auto found = shortTexts_.find(joined);
-    kept = found != shortTexts_.end() ? *found : *shortTexts_.insert(memory_.Copy(joined)).first;
+    kept = shortTexts_.Find(joined);
+    if (!kept.data()) kept = shortTexts_.Intern(memory_.Copy(joined));
   } else {
     kept = memory_.Copy(joined);
   }

@@ -10,10 +10,10 @@
 
 #include <deque>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "xml/tree_memory.h"
+#include "xml/view_set.h"
 
 namespace qxsoap {
 
@@ -46,7 +46,7 @@ class ElementTexts {
   TreeMemory& memory_;
   // One buffer per depth; a deque keeps a parent's in place as it grows.
   std::deque<std::vector<char16_t>> buffers_;
-  std::unordered_set<std::u16string_view> shortTexts_;
+  ViewSet shortTexts_;
 };
 
 }  // namespace qxsoap

@@ -1,5 +1,5 @@
-// Interning by open addressing over a multiplicative hash of the name's
-// units and the scope's identity.
+// Interning by open addressing over a hash of the name's units and the
+// scope's identity.
 #include "xml/name_table.h"
 
 #include <cstdint>
@@ -10,21 +10,8 @@ namespace qxsoap {
 
 namespace {
 
-uint64_t Mix(uint64_t hash, uint64_t value) {
-  return (hash ^ value) * 0x9E3779B97F4A7C15u;
-}
-
 uint64_t HashShape(std::u16string_view qualified, const NamespaceScope& scope) {
-  uint64_t hash = Mix(qualified.size(), reinterpret_cast<uintptr_t>(scope.MapIdentity()));
-  const char16_t* units = qualified.data();
-  size_t left = qualified.size();
-  for (; left >= 4; left -= 4, units += 4) {
-    uint64_t chunk;
-    std::memcpy(&chunk, units, 8);
-    hash = Mix(hash, chunk);
-  }
-  for (; left > 0; --left) hash = Mix(hash, *units++);
-  return hash ^ (hash >> 29);
+  return HashUnits(qualified, reinterpret_cast<uintptr_t>(scope.MapIdentity()));
 }
 
 bool SameShape(const XmlElementShape& shape, std::u16string_view qualified,
@@ -35,7 +22,7 @@ bool SameShape(const XmlElementShape& shape, std::u16string_view qualified,
 }  // namespace
 
 std::u16string_view NameTable::InternUri(std::u16string_view uri) {
-  return *uris_.insert(uri).first;
+  return uris_.Intern(uri);
 }
 
 const XmlElementShape& NameTable::Intern(std::u16string_view qualified, std::u16string_view uri,

@@ -5,10 +5,10 @@
 #define QXSOAP_XML_NAME_TABLE_H_
 
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "xml/tree_memory.h"
+#include "xml/view_set.h"
 #include "xml/xml_element.h"
 
 namespace qxsoap {
@@ -32,7 +32,7 @@ class NameTable {
   void Grow();
 
   TreeMemory& memory_;
-  std::unordered_set<std::u16string_view> uris_;
+  ViewSet uris_;
   // Open addressing, linear probing; a power of two in size, at most half
   // full.
   std::vector<const XmlElementShape*> slots_ = std::vector<const XmlElementShape*>(64);

@@ -199,9 +199,9 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
 
 void XmlReader::ReadAttributes() {
   attributes_.clear();
-  // clear() would wipe every bucket of a set grown for a large tag, on
-  // every tag after it: a fresh set costs nothing until it is used.
-  if (!attributeNames_.empty()) attributeNames_ = {};
+  // A set grown for a large tag is dropped, not cleared slot by slot on
+  // every tag after it.
+  if (!attributeNames_.Empty()) attributeNames_ = ViewSet();
   for (;;) {
     cursor_.SkipSpaces();
     const std::u16string_view name = ReadName();
@@ -225,10 +225,11 @@ bool XmlReader::IsReadAlready(std::u16string_view qualifiedName) {
     }
     return false;
   }
-  if (attributeNames_.empty()) {
-    for (const ReadAttribute& read : attributes_) attributeNames_.insert(read.qualifiedName);
+  if (attributeNames_.Empty()) {
+    for (const ReadAttribute& read : attributes_) attributeNames_.Intern(read.qualifiedName);
   }
-  return !attributeNames_.insert(qualifiedName).second;
+  // Names are views at distinct places: an equal one kept before is another.
+  return attributeNames_.Intern(qualifiedName).data() != qualifiedName.data();
 }
 
 // A value without references is a view into the text; one with references

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "xml/element_text.h"
@@ -75,7 +74,7 @@ class XmlReader {
   // The attributes of the start tag being read; reused from tag to tag.
   std::vector<ReadAttribute> attributes_;
   // Their names, once a tag has too many for a linear search.
-  std::unordered_set<std::u16string_view> attributeNames_;
+  ViewSet attributeNames_;
   std::vector<NamespaceBinding> declared_;
   // Where attribute values with references are built.
   std::u16string value_;
