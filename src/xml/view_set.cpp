@@ -24,7 +24,12 @@ uint64_t HashUnits(std::u16string_view text, uint64_t seed) {
     hash = Mix(hash, chunk);
   }
   for (; left > 0; --left) hash = Mix(hash, *units++);
-  return hash ^ (hash >> 29);
+  // A product's low bits see only its factors' low bits, and tables take
+  // the low bits: fold the high ones down (the finaliser of MurmurHash3).
+  hash ^= hash >> 33;
+  hash *= 0xFF51AFD7ED558CCDu;
+  hash ^= hash >> 33;
+  return hash;
 }
 
 size_t ViewSet::SlotOf(std::u16string_view text) const {
