@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -46,6 +47,8 @@ void* Map(size_t bytes) {
 void Unmap(void* piece, size_t) { ::operator delete(piece); }
 
 size_t Trim(void*, size_t bytes, size_t) { return bytes; }
+
+void* Remap(void*, size_t, size_t) { return nullptr; }
 #else
 constexpr size_t kSpareLimit = kMaxSpareBytes;
 
@@ -67,6 +70,15 @@ void* Map(size_t bytes) {
 }
 
 void Unmap(void* piece, size_t bytes) { munmap(piece, bytes); }
+
+// Moves a mapped piece of `bytes` to one of `newBytes` (both multiples of
+// 2 MB) by its page tables; null when the system refuses.
+void* Remap(void* piece, size_t bytes, size_t newBytes) {
+  void* moved = mremap(piece, bytes, newBytes, MREMAP_MAYMOVE);
+  if (moved == MAP_FAILED) return nullptr;
+  madvise(moved, newBytes, MADV_HUGEPAGE);
+  return moved;
+}
 
 // Unmaps the huge pages of a mapped piece of `bytes` past its first `kept`
 // bytes; returns the size it keeps.
@@ -140,6 +152,18 @@ void GivePiece(void* piece, size_t bytes) {
   } else {
     Unmap(piece, size);
   }
+}
+
+void* RegrowPiece(void* piece, size_t bytes, size_t newBytes) {
+  const size_t size = PooledSize(bytes), newSize = PooledSize(newBytes);
+  if (size == newSize) return piece;
+  if (!IsPooled(size) && !IsPooled(newSize)) {
+    if (void* moved = Remap(piece, size, newSize)) return moved;
+  }
+  void* grown = TakePiece(newBytes);
+  std::memcpy(grown, piece, std::min(bytes, newBytes));
+  GivePiece(piece, bytes);
+  return grown;
 }
 
 size_t ShrinkPiece(void* piece, size_t bytes, size_t kept) {

@@ -39,6 +39,12 @@ void* TakePiece(size_t bytes);
 // Gives back a piece from TakePiece(bytes).
 void GivePiece(void* piece, size_t bytes);
 
+// A piece for `newBytes` holding the first min(bytes, newBytes) bytes of
+// `piece`, from TakePiece(bytes), which is given back. Pieces of 2 MB and
+// more are moved by remapping their pages, without a copy. Throws
+// std::bad_alloc, leaving `piece` as it was.
+void* RegrowPiece(void* piece, size_t bytes, size_t newBytes);
+
 // Gives back the end of a piece from TakePiece(bytes), keeping its first
 // `kept` bytes where they are, when whole huge pages can go; returns the
 // request size the piece now answers to (`bytes` when nothing went).

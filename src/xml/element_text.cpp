@@ -1,5 +1,5 @@
-// Joining runs of character data, with buffers that grow by a quarter so
-// that a long joined text costs little more than itself while it is read.
+// Joining runs of character data: short texts in buffers that grow by a
+// quarter, long ones in a piece of tree memory that becomes the text.
 #include "xml/element_text.h"
 
 #include <algorithm>
@@ -12,8 +12,8 @@ namespace {
 
 // Joined texts up to this many units are kept once per document.
 constexpr size_t kShortText = 64;
-// A buffer larger than this is given back once its text is copied out.
-constexpr size_t kKeptBufferUnits = size_t(32) << 10;
+// A joined text longer than this moves into a piece of tree memory.
+constexpr size_t kSmallBufferUnits = size_t(32) << 10;
 
 void AppendGrowingByAQuarter(std::vector<char16_t>& buffer, std::u16string_view run) {
   const size_t needed = buffer.size() + run.size();
@@ -35,26 +35,53 @@ void ElementTexts::Append(Text& text, std::u16string_view run, int depth) {
   if (!text.joined_) {
     if (buffers_.size() < size_t(depth)) buffers_.resize(size_t(depth));
     text.joined_ = &buffers_[size_t(depth) - 1];
-    text.joined_->clear();
-    AppendGrowingByAQuarter(*text.joined_, text.first_);
+    text.joined_->small.clear();
+    Join(*text.joined_, text.first_);
   }
-  AppendGrowingByAQuarter(*text.joined_, run);
+  Join(*text.joined_, run);
+}
+
+void ElementTexts::Join(Buffer& buffer, std::u16string_view run) {
+  if (!buffer.piece && buffer.small.size() + run.size() <= kSmallBufferUnits) {
+    AppendGrowingByAQuarter(buffer.small, run);
+    return;
+  }
+  const size_t needed = (buffer.piece ? buffer.size : buffer.small.size()) + run.size();
+  if (!buffer.piece) {
+    MoveToPiece(buffer, needed);
+  } else if (needed > buffer.capacity) {
+    // Pages not written yet take no memory, and large pieces move without a
+    // copy: doubling costs nothing but address space.
+    buffer.capacity = std::max(needed, 2 * buffer.capacity);
+    buffer.piece = static_cast<char16_t*>(memory_.GrowPiece(buffer.piece, buffer.capacity * 2));
+  }
+  std::copy(run.begin(), run.end(), buffer.piece + buffer.size);
+  buffer.size += run.size();
+}
+
+void ElementTexts::MoveToPiece(Buffer& buffer, size_t needed) {
+  buffer.capacity = std::max(needed, 2 * buffer.small.size());
+  buffer.piece = static_cast<char16_t*>(memory_.AllocatePiece(buffer.capacity * 2));
+  std::copy(buffer.small.begin(), buffer.small.end(), buffer.piece);
+  buffer.size = buffer.small.size();
+  std::vector<char16_t>().swap(buffer.small);
 }
 
 std::u16string_view ElementTexts::Finish(Text& text) {
   if (!text.joined_) return text.first_;
-  std::vector<char16_t>& buffer = *text.joined_;
-  const std::u16string_view joined(buffer.data(), buffer.size());
-  if (joined.size() > UINT32_MAX) throw std::bad_alloc();
-  std::u16string_view kept;
-  if (joined.size() <= kShortText) {
-    kept = shortTexts_.Find(joined);
-    if (!kept.data()) kept = shortTexts_.Intern(memory_.Copy(joined));
-  } else {
-    kept = memory_.Copy(joined);
+  Buffer& buffer = *text.joined_;
+  if (buffer.piece) {
+    // The piece is the text; the tree keeps it.
+    const std::u16string_view kept(buffer.piece, buffer.size);
+    if (kept.size() > UINT32_MAX) throw std::bad_alloc();
+    memory_.ShrinkPiece(buffer.piece, buffer.size * 2);
+    buffer = Buffer();
+    return kept;
   }
-  if (buffer.capacity() > kKeptBufferUnits) std::vector<char16_t>().swap(buffer);
-  return kept;
+  const std::u16string_view joined(buffer.small.data(), buffer.small.size());
+  if (joined.size() > kShortText) return memory_.Copy(joined);
+  std::u16string_view kept = shortTexts_.Find(joined);
+  return kept.data() ? kept : shortTexts_.Intern(memory_.Copy(joined));
 }
 
 }  // namespace qxsoap

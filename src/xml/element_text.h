@@ -4,7 +4,9 @@
 // document text. Texts of several runs (an element whose children are
 // indented) are joined in a buffer of their depth and copied into the tree
 // memory when the element ends; short ones are kept once per document,
-// since indentation repeats the same few.
+// since indentation repeats the same few. A long one (the indentation
+// between the items of a large array) moves into a piece of tree memory
+// of its own as it grows, which becomes the text: it is never held twice.
 #ifndef QXSOAP_XML_ELEMENT_TEXT_H_
 #define QXSOAP_XML_ELEMENT_TEXT_H_
 
@@ -18,13 +20,15 @@
 namespace qxsoap {
 
 class ElementTexts {
+  struct Buffer;
+
  public:
   // The text of one open element so far.
   class Text {
    private:
     friend class ElementTexts;
     std::u16string_view first_;
-    std::vector<char16_t>* joined_ = nullptr;
+    Buffer* joined_ = nullptr;
   };
 
   // `document` is the text being read: runs inside it stay views.
@@ -42,10 +46,22 @@ class ElementTexts {
     return run.data() >= document_.data() && run.data() < document_.data() + document_.size();
   }
 
+  // Where the runs of one depth are joined: `small` while the text is
+  // short, then a piece of tree memory.
+  struct Buffer {
+    std::vector<char16_t> small;
+    char16_t* piece = nullptr;
+    size_t size = 0;      // units in the piece
+    size_t capacity = 0;  // units the piece has room for
+  };
+
+  void Join(Buffer& buffer, std::u16string_view run);
+  void MoveToPiece(Buffer& buffer, size_t needed);
+
   std::u16string_view document_;
   TreeMemory& memory_;
   // One buffer per depth; a deque keeps a parent's in place as it grows.
-  std::deque<std::vector<char16_t>> buffers_;
+  std::deque<Buffer> buffers_;
   ViewSet shortTexts_;
 };
 

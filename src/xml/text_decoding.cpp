@@ -112,7 +112,7 @@ DecodedText DecodeInput(const uint8_t* bytes, size_t count, TreeMemory& memory) 
   auto* text = memory.AllocateArray<char16_t>(count);
   const size_t units = DecodeUtf8(bytes, count, text);
   // Non-ASCII text takes fewer units than bytes: give back what was not used.
-  memory.ShrinkLast(text, units * 2);
+  memory.ShrinkPiece(text, units * 2);
   return {{text, units}, 0};
 }
 

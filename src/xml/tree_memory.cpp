@@ -52,7 +52,7 @@ TreeMemory::~TreeMemory() {
 }
 
 void* TreeMemory::Allocate(size_t bytes, size_t alignment) {
-  if (bytes > kLargeAllocation) return AllocateLarge(bytes);
+  if (bytes > kLargeAllocation) return AllocatePiece(bytes);
   auto space = size_t(end_ - next_);
   void* place = next_;
   if (!next_ || !std::align(alignment, bytes, place, space)) {
@@ -71,19 +71,37 @@ std::u16string_view TreeMemory::Copy(std::u16string_view text) {
   return {copy, text.size()};
 }
 
-void TreeMemory::ShrinkLast(const void* array, size_t bytes) {
-  if (large_.empty() || large_.back().memory != array) return;
-  Piece& piece = large_.back();
+TreeMemory::Piece* TreeMemory::PieceAt(const void* memory) {
+  // The piece asked for is nearly always one of the last made.
+  for (auto piece = large_.rbegin(); piece != large_.rend(); ++piece) {
+    if (piece->memory == memory) return &*piece;
+  }
+  return nullptr;
+}
+
+void* TreeMemory::GrowPiece(void* memory, size_t bytes) {
+  Piece& piece = *PieceAt(memory);
   const size_t before = PooledSize(piece.bytes);
-  piece.bytes = ShrinkPiece(piece.memory, piece.bytes, bytes);
-  reserved_ -= before - PooledSize(piece.bytes);
+  piece.memory = RegrowPiece(piece.memory, piece.bytes, bytes);
+  piece.bytes = bytes;
+  reserved_ += PooledSize(bytes) - before;
+  ASAN_UNPOISON_MEMORY_REGION(piece.memory, bytes);
+  return piece.memory;
+}
+
+void TreeMemory::ShrinkPiece(const void* memory, size_t bytes) {
+  Piece* piece = PieceAt(memory);
+  if (!piece) return;
+  const size_t before = PooledSize(piece->bytes);
+  piece->bytes = qxsoap::ShrinkPiece(piece->memory, piece->bytes, bytes);
+  reserved_ -= before - PooledSize(piece->bytes);
 }
 
 void TreeMemory::AdoptRoot(std::unique_ptr<XmlElement> root) {
   adopted_.push_back(std::move(root));
 }
 
-void* TreeMemory::AllocateLarge(size_t bytes) {
+void* TreeMemory::AllocatePiece(size_t bytes) {
   large_.reserve(large_.size() + 1);
   void* piece = TakePiece(bytes);
   large_.push_back({piece, bytes});

@@ -46,10 +46,19 @@ class TreeMemory {
   // A copy of `text` in the arena (a view of nothing for empty text).
   std::u16string_view Copy(std::u16string_view text);
 
-  // Gives back the end of `array`, the last allocation made, keeping its
-  // first `bytes` in place, where that frees whole huge pages of a large
-  // piece.
-  void ShrinkLast(const void* array, size_t bytes);
+  // A piece of at least `bytes` of its own, whatever its size, which
+  // GrowPiece and ShrinkPiece can resize. Throws std::bad_alloc.
+  void* AllocatePiece(size_t bytes);
+
+  // Where the piece `piece` (which must come from AllocatePiece) is after
+  // growing to `bytes`, its content kept; it may move. Throws
+  // std::bad_alloc, leaving the piece as it was.
+  void* GrowPiece(void* piece, size_t bytes);
+
+  // Gives back the end of the piece `piece` past its first `bytes`, in
+  // place, where that frees whole huge pages. Memory that is no piece of
+  // its own (a smaller Allocate) stays as it is.
+  void ShrinkPiece(const void* piece, size_t bytes);
 
   // Takes ownership of the root of another tree; it is deleted with the
   // arena.
@@ -69,7 +78,8 @@ class TreeMemory {
     size_t bytes;
   };
 
-  void* AllocateLarge(size_t bytes);
+  // The piece at `memory`, or null for memory of a block.
+  Piece* PieceAt(const void* memory);
   void StartBlock(size_t minimumBytes);
 
   std::vector<Piece> blocks_;

@@ -62,19 +62,30 @@ TEST(TreeMemory, TreesOfMixedOriginLiveAsLongAsTheirRoot) {
                                  u" xmlns:p=\"urn:p\">" + longText + u"</d></b></a></built>");
 }
 
-// A tree of several blocks, with a text and many children, read twice so
-// that the second takes spare blocks; it is written back exactly as read.
+// A tree of several blocks whose root text is a long first run and then a
+// run after every child (joined into a piece of its own as it grows), read
+// twice so that the second takes spare blocks; it is written back with all
+// the text before the children, as read.
 TEST(TreeMemory, LargeDocumentsReadBackTheSame) {
   std::string document = "<list xmlns:t=\"urn:t\">" + std::string(100000, 'w');
-  for (int i = 0; i < 20000; ++i) document += "<t:i n=\"" + std::to_string(i) + "\">v</t:i>";
+  std::string children;
+  for (int i = 0; i < 20000; ++i) {
+    const std::string child = "<t:i n=\"" + std::to_string(i) + "\">v</t:i>";
+    document += child + "a&amp;";
+    children += child;
+  }
   document += "</list>";
+  std::string text = std::string(100000, 'w');
+  for (int i = 0; i < 20000; ++i) text += "a&amp;";
   for (int pass = 0; pass < 2; ++pass) {
     XmlDocument read;
     ASSERT_EQ(testing::ParseErrorLine(read, document), std::nullopt);
     ASSERT_EQ(read.Root()->Children().size(), 20000u);
+    EXPECT_EQ(read.Root()->Text().size(), 100000u + 2 * 20000u);
     EXPECT_EQ(read.Root()->Children().back().FindAttribute(u"urn:tin")->Value(), u"19999");
-    EXPECT_EQ(testing::WrittenDocument(read),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + document);
+    EXPECT_EQ(testing::WrittenDocument(read), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                              "<list xmlns:t=\"urn:t\">" +
+                                                  text + children + "</list>");
   }
 }
 
