@@ -31,6 +31,8 @@ bool IsPooled(size_t bytes) { return bytes <= kLargestPooledBytes; }
 
 size_t RoundUp(size_t bytes, size_t unit) { return (bytes + unit - 1) / unit * unit; }
 
+constexpr size_t kPageBytes = 4096;
+
 int SizeClass(size_t pooledBytes) {
   return std::countr_zero(pooledBytes / kSmallestPooledBytes);
 }
@@ -71,8 +73,8 @@ void* Map(size_t bytes) {
 
 void Unmap(void* piece, size_t bytes) { munmap(piece, bytes); }
 
-// Moves a mapped piece of `bytes` to one of `newBytes` (both multiples of
-// 2 MB) by its page tables; null when the system refuses.
+// Moves a mapped piece of `bytes` to one of `newBytes` (both whole pages)
+// by its page tables; null when the system refuses.
 void* Remap(void* piece, size_t bytes, size_t newBytes) {
   void* moved = mremap(piece, bytes, newBytes, MREMAP_MAYMOVE);
   if (moved == MAP_FAILED) return nullptr;
@@ -80,10 +82,10 @@ void* Remap(void* piece, size_t bytes, size_t newBytes) {
   return moved;
 }
 
-// Unmaps the huge pages of a mapped piece of `bytes` past its first `kept`
+// Unmaps the pages of a mapped piece of `bytes` past its first `kept`
 // bytes; returns the size it keeps.
 size_t Trim(void* piece, size_t bytes, size_t kept) {
-  const size_t keep = RoundUp(std::max<size_t>(kept, 1), kLargestPooledBytes);
+  const size_t keep = RoundUp(std::max<size_t>(kept, 1), kPageBytes);
   if (keep >= bytes) return bytes;
   munmap(static_cast<char*>(piece) + keep, bytes - keep);
   return keep;
@@ -137,7 +139,7 @@ SparePieces& Spares() {
 
 size_t PooledSize(size_t bytes) {
   return IsPooled(bytes) ? std::max(std::bit_ceil(bytes), kSmallestPooledBytes)
-                         : RoundUp(bytes, kLargestPooledBytes);
+                         : RoundUp(bytes, kPageBytes);
 }
 
 void* TakePiece(size_t bytes) {
@@ -168,7 +170,7 @@ void* RegrowPiece(void* piece, size_t bytes, size_t newBytes) {
 
 size_t ShrinkPiece(void* piece, size_t bytes, size_t kept) {
   const size_t size = PooledSize(bytes);
-  // Pooled pieces keep their size class; only whole huge pages go.
+  // Pooled pieces keep their size class; only whole pages go.
   if (IsPooled(size) || kept <= kLargestPooledBytes) return bytes;
   return std::min(bytes, Trim(piece, size, kept));
 }

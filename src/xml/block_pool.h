@@ -5,10 +5,10 @@
 // from the system costs a page fault per 4 KB page for that: more than the
 // reading itself, for a message of any size, since the heap hands large
 // pieces back to the system when they are freed. So pieces from 64 KB to
-// 2 MB are mapped in power-of-two sizes (2 MB ones as transparent huge
-// pages, one fault per block) and up to kMaxSpareBytes of released ones are
-// kept process-wide, so that the next tree takes memory already mapped.
-// Larger pieces come from the heap.
+// 2 MB are mapped in power-of-two sizes and up to kMaxSpareBytes of
+// released ones are kept process-wide, so that the next tree takes memory
+// already mapped; pieces of 2 MB and more start on a 2 MB boundary and are
+// advised as transparent huge pages, one fault per 2 MB instead of 512.
 //
 // Under AddressSanitizer nothing is kept and every piece comes from the
 // sanitizer's heap, poisoned until it is handed out piece by piece: a
@@ -28,8 +28,7 @@ inline constexpr size_t kLargestPooledBytes = size_t(2) << 20;
 inline constexpr size_t kMaxSpareBytes = size_t(16) << 20;
 
 // The size a request of `bytes` takes: a power of two from
-// kSmallestPooledBytes to kLargestPooledBytes, a multiple of
-// kLargestPooledBytes above.
+// kSmallestPooledBytes to kLargestPooledBytes, whole 4 KB pages above.
 size_t PooledSize(size_t bytes);
 
 // A piece of PooledSize(bytes) bytes, 16-byte aligned. Throws
@@ -40,13 +39,13 @@ void* TakePiece(size_t bytes);
 void GivePiece(void* piece, size_t bytes);
 
 // A piece for `newBytes` holding the first min(bytes, newBytes) bytes of
-// `piece`, from TakePiece(bytes), which is given back. Pieces of 2 MB and
-// more are moved by remapping their pages, without a copy. Throws
+// `piece`, from TakePiece(bytes), which is given back. Pieces above 2 MB
+// are moved by remapping their pages, without a copy. Throws
 // std::bad_alloc, leaving `piece` as it was.
 void* RegrowPiece(void* piece, size_t bytes, size_t newBytes);
 
 // Gives back the end of a piece from TakePiece(bytes), keeping its first
-// `kept` bytes where they are, when whole huge pages can go; returns the
+// `kept` bytes where they are, when whole pages can go; returns the
 // request size the piece now answers to (`bytes` when nothing went).
 size_t ShrinkPiece(void* piece, size_t bytes, size_t kept);
 

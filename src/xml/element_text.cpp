@@ -12,8 +12,10 @@ namespace {
 
 // Joined texts up to this many units are kept once per document.
 constexpr size_t kShortText = 64;
-// A joined text longer than this moves into a piece of tree memory.
+// A joined text longer than this moves into a piece of tree memory, which
+// starts with room for kFirstPieceUnits.
 constexpr size_t kSmallBufferUnits = size_t(32) << 10;
+constexpr size_t kFirstPieceUnits = size_t(2) << 20;
 
 void AppendGrowingByAQuarter(std::vector<char16_t>& buffer, std::u16string_view run) {
   const size_t needed = buffer.size() + run.size();
@@ -60,7 +62,10 @@ void ElementTexts::Join(Buffer& buffer, std::u16string_view run) {
 }
 
 void ElementTexts::MoveToPiece(Buffer& buffer, size_t needed) {
-  buffer.capacity = std::max(needed, 2 * buffer.small.size());
+  // Room beyond the recycled sizes from the start: growing through them
+  // would leave each smaller piece mapped in the spare lists, and pages
+  // not written yet take no memory.
+  buffer.capacity = std::max({needed, 2 * buffer.small.size(), kFirstPieceUnits});
   buffer.piece = static_cast<char16_t*>(memory_.AllocatePiece(buffer.capacity * 2));
   std::copy(buffer.small.begin(), buffer.small.end(), buffer.piece);
   buffer.size = buffer.small.size();

@@ -56,7 +56,7 @@ class TreeMemory {
   void* GrowPiece(void* piece, size_t bytes);
 
   // Gives back the end of the piece `piece` past its first `bytes`, in
-  // place, where that frees whole huge pages. Memory that is no piece of
+  // place, where that frees whole pages. Memory that is no piece of
   // its own (a smaller Allocate) stays as it is.
   void ShrinkPiece(const void* piece, size_t bytes);
 
