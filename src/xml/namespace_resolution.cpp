@@ -14,7 +14,8 @@ constexpr std::u16string_view kXmlns = u"xmlns";
 constexpr std::u16string_view kXmlnsPrefix = u"xmlns:";
 
 bool IsDeclaration(std::u16string_view name) {
-  return name == kXmlns || name.starts_with(kXmlnsPrefix);
+  // Most names are not: the first unit says so for nearly all.
+  return !name.empty() && name[0] == u'x' && (name == kXmlns || name.starts_with(kXmlnsPrefix));
 }
 
 bool KeyLess(const XmlAttribute& a, const XmlAttribute& b) { return a.Key().Compare(b.Key()) < 0; }

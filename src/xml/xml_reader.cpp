@@ -280,16 +280,20 @@ void XmlReader::ReadContent(XmlElement& element, int depth) {
         texts_.Append(text, character, depth);
         break;
       }
-      case u'<':
+      case u'<': {
+        // The unit after '<' tells which markup can follow; the order of
+        // tries (end tag, comment, instruction, CDATA, child) stays.
+        const char16_t next = cursor_.Peek();
         cursor_.Unget();
-        if (ReadEndTag(element)) {
+        if (next == u'/' && ReadEndTag(element)) {
           element.SetTextView(texts_.Finish(text));
           return;
         }
-        if (!ReadComment() && !ReadProcessingInstruction() && !ReadCdata(text, depth)) {
-          ReadElement(&element, depth + 1);
-        }
+        const bool markup = (next == u'!' && (ReadComment() || ReadCdata(text, depth))) ||
+                            (next == u'?' && ReadProcessingInstruction());
+        if (!markup) ReadElement(&element, depth + 1);
         break;
+      }
       default:  // the end of the text, or U+0000
         Fail("the end tag of the element");
     }
