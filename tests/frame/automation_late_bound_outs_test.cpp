@@ -89,69 +89,73 @@ bool TakeOwnOut(test::OwnVariable& out, const ParamInfo& param, const test::OutM
   }
 }
 
-TEST(AutomationLateBoundOuts, OwnTypeVariablesAreWrittenOrLeftButNeverFreed) {
-  Untouchable garbage;
-  const test::OutMarks marks{garbage.Address()};
+// Runs `check` (method, filled, object) for every method with
+// out-parameters, on an object with empty lists and on one with a record
+// in each.
+template <typename Check>
+void ForEachMethodWithOuts(Check&& check) {
   const qxcom::ComPtr<IStorage> storage = test::NewStorage();
   for (const bool filled : {false, true}) {
     for (const MethodInfo& method : Methods()) {
       if (!HasOuts(method)) continue;
       SCOPED_TRACE(Narrow(method.name) + (filled ? " with records" : " on empty lists"));
       auto object = filled ? FilledObject(storage.get()) : test::NewHandlerObject();
-      test::LateBoundArguments args(method, marks);
-      qxcom::Variant result;
-      ASSERT_EQ(object->Invoke(method.id, IID_NULL, 0, DISPATCH_METHOD, args.get(), result.get(),
-                               nullptr, nullptr),
-                S_OK);
-      size_t n = 0;
-      for (const ParamInfo& param : method.params) {
-        if (!IsArgumentOut(param)) continue;
-        SCOPED_TRACE(Narrow(param.name));
-        const bool written = TakeOwnOut(args.Own(n++), param, marks);
-        // A VARIANT content is written on every call, VT_EMPTY at the end.
-        if (param.type != VT_VARIANT || filled) {
-          EXPECT_EQ(written, filled);
-        }
-      }
+      check(method, filled, *object.get());
     }
   }
 }
 
-TEST(AutomationLateBoundOuts, VariantReferencesReceiveOnlyWhatWasWritten) {
-  const qxcom::ComPtr<IStorage> storage = test::NewStorage();
-  for (const bool filled : {false, true}) {
-    for (const MethodInfo& method : Methods()) {
-      if (!HasOuts(method)) continue;
-      SCOPED_TRACE(Narrow(method.name) + (filled ? " with records" : " on empty lists"));
-      auto object = filled ? FilledObject(storage.get()) : test::NewHandlerObject();
-      test::LateBoundArguments args(method);
-      size_t n = 0;
-      for (const ParamInfo& param : method.params) {
-        if (!IsArgumentOut(param)) continue;
-        VARIANT& out = args.Out(n++);  // the position keeps its -1
-        if (param.direction == Direction::kOut) test::BstrVariant(u"kept").Detach(&out);
-      }
-      qxcom::Variant result;
-      ASSERT_EQ(object->Invoke(method.id, IID_NULL, 0, DISPATCH_METHOD, args.get(), result.get(),
-                               nullptr, nullptr),
-                S_OK);
-      n = 0;
-      for (const ParamInfo& param : method.params) {
-        if (!IsArgumentOut(param)) continue;
-        SCOPED_TRACE(Narrow(param.name));
-        const VARIANT& out = args.Out(n++);
-        const bool kept = param.direction == Direction::kInOut
-                              ? V_VT(&out) == VT_I4 && V_I4(&out) == -1
-                              : test::TextOf(out) == u"kept";
-        if (param.type != VT_VARIANT || filled) {
-          EXPECT_EQ(!kept, filled);
-        }
-        if (!kept && param.type != VT_VARIANT) {
-          EXPECT_EQ(V_VT(&out), param.type);
-        }
+TEST(AutomationLateBoundOuts, OwnTypeVariablesAreWrittenOrLeftButNeverFreed) {
+  Untouchable garbage;
+  const test::OutMarks marks{garbage.Address()};
+  ForEachMethodWithOuts([&](const MethodInfo& method, bool filled, Iqxsoapmsg2& object) {
+    test::LateBoundArguments args(method, marks);
+    qxcom::Variant result;
+    ASSERT_EQ(object.Invoke(method.id, IID_NULL, 0, DISPATCH_METHOD, args.get(), result.get(),
+                            nullptr, nullptr),
+              S_OK);
+    size_t n = 0;
+    for (const ParamInfo& param : method.params) {
+      if (!IsArgumentOut(param)) continue;
+      SCOPED_TRACE(Narrow(param.name));
+      const bool written = TakeOwnOut(args.Own(n++), param, marks);
+      // A VARIANT content is written on every call, VT_EMPTY at the end.
+      if (param.type != VT_VARIANT || filled) {
+        EXPECT_EQ(written, filled);
       }
     }
-  }
+  });
+}
+
+TEST(AutomationLateBoundOuts, VariantReferencesReceiveOnlyWhatWasWritten) {
+  ForEachMethodWithOuts([](const MethodInfo& method, bool filled, Iqxsoapmsg2& object) {
+    test::LateBoundArguments args(method);
+    size_t n = 0;
+    for (const ParamInfo& param : method.params) {
+      if (!IsArgumentOut(param)) continue;
+      VARIANT& out = args.Out(n++);  // the position keeps its -1
+      if (param.direction == Direction::kOut) test::BstrVariant(u"kept").Detach(&out);
+    }
+    qxcom::Variant result;
+    ASSERT_EQ(object.Invoke(method.id, IID_NULL, 0, DISPATCH_METHOD, args.get(), result.get(),
+                            nullptr, nullptr),
+              S_OK);
+    n = 0;
+    for (const ParamInfo& param : method.params) {
+      if (!IsArgumentOut(param)) continue;
+      SCOPED_TRACE(Narrow(param.name));
+      const VARIANT& out = args.Out(n++);
+      const bool kept = param.direction == Direction::kInOut
+                            ? V_VT(&out) == VT_I4 && V_I4(&out) == -1
+                            : test::TextOf(out) == u"kept";
+      if (param.type != VT_VARIANT || filled) {
+        EXPECT_EQ(!kept, filled);
+      }
+      if (!kept && param.type != VT_VARIANT) {
+        EXPECT_EQ(V_VT(&out), param.type);
+      }
+    }
+  });
 }
 
 }  // namespace
