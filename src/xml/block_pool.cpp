@@ -33,9 +33,7 @@ size_t RoundUp(size_t bytes, size_t unit) { return (bytes + unit - 1) / unit * u
 
 constexpr size_t kPageBytes = 4096;
 
-int SizeClass(size_t pooledBytes) {
-  return std::countr_zero(pooledBytes / kSmallestPooledBytes);
-}
+int SizeClass(size_t pooledBytes) { return std::countr_zero(pooledBytes / kSmallestPooledBytes); }
 
 #ifdef QXSOAP_ADDRESS_SANITIZER
 constexpr size_t kSpareLimit = 0;

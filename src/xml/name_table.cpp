@@ -21,9 +21,7 @@ bool SameShape(const XmlElementShape& shape, std::u16string_view qualified,
 
 }  // namespace
 
-std::u16string_view NameTable::InternUri(std::u16string_view uri) {
-  return uris_.Intern(uri);
-}
+std::u16string_view NameTable::InternUri(std::u16string_view uri) { return uris_.Intern(uri); }
 
 const XmlElementShape& NameTable::Intern(std::u16string_view qualified, std::u16string_view uri,
                                          size_t localStart, const NamespaceScope& scope) {
@@ -33,8 +31,8 @@ const XmlElementShape& NameTable::Intern(std::u16string_view qualified, std::u16
     if (SameShape(*slots_[slot], qualified, scope)) return *slots_[slot];
   }
   auto* record = memory_.AllocateArray<XmlElementShape>(1);
-  const XmlElementShape& shape = *new (record)
-      XmlElementShape{XmlName(qualified, uri, qualified.substr(localStart), memory_), scope};
+  const XmlElementShape& shape = *new (record) XmlElementShape{
+      XmlName(qualified, uri, qualified.substr(localStart), memory_), scope};
   slots_[slot] = &shape;
   if (++count_ * 2 > slots_.size()) Grow();
   return shape;

@@ -72,14 +72,16 @@ std::optional<NamespaceScope> XmlReader::ApplyDeclarations(const NamespaceScope&
   }
   if (declared_.empty()) return inherited;
   // Qualified names are distinct, so no prefix is declared twice here.
-  std::sort(declared_.begin(), declared_.end(),
-            [](const NamespaceBinding& a, const NamespaceBinding& b) { return a.prefix < b.prefix; });
+  std::sort(
+      declared_.begin(), declared_.end(),
+      [](const NamespaceBinding& a, const NamespaceBinding& b) { return a.prefix < b.prefix; });
   return inherited.With(memory_, declared_, declaresDefault ? &defaultNamespace : nullptr);
 }
 
 bool XmlReader::ResolveAttributes(XmlElement& element, const NamespaceScope& scope) {
-  const size_t count = attributes_.size() - size_t(std::count_if(
-                           attributes_.begin(), attributes_.end(),
+  const size_t count =
+      attributes_.size() -
+      size_t(std::count_if(attributes_.begin(), attributes_.end(),
                            [](const ReadAttribute& a) { return IsDeclaration(a.qualifiedName); }));
   if (count == 0) return true;
   // Capacity rounded up to a power of two, so the element can grow it.

@@ -72,10 +72,9 @@ std::vector<NamespaceBinding> NamespaceScope::AddedTo(const NamespaceScope& base
     added.insert(added.end(), frame->bindings, frame->bindings + frame->count);
   }
   // Nearest first, so a stable sort keeps the winning binding first.
-  std::stable_sort(added.begin(), added.end(),
-                   [](const NamespaceBinding& a, const NamespaceBinding& b) {
-                     return a.prefix < b.prefix;
-                   });
+  std::stable_sort(
+      added.begin(), added.end(),
+      [](const NamespaceBinding& a, const NamespaceBinding& b) { return a.prefix < b.prefix; });
   added.erase(std::unique(added.begin(), added.end(),
                           [](const NamespaceBinding& a, const NamespaceBinding& b) {
                             return a.prefix == b.prefix;

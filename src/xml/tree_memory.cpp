@@ -42,7 +42,8 @@ void GiveBlock(void* block, size_t bytes) {
 }  // namespace
 
 TreeMemory::TreeMemory(size_t firstBlockBytes)
-    : nextBlockBytes_(std::bit_ceil(std::clamp(firstBlockBytes, kSmallestBlock, kTreeBlockBytes))) {}
+    : nextBlockBytes_(std::bit_ceil(std::clamp(firstBlockBytes, kSmallestBlock, kTreeBlockBytes))) {
+}
 
 TreeMemory::~TreeMemory() {
   // Adopted trees first: nothing of theirs may outlive what they point at.

@@ -47,8 +47,7 @@ void XmlDocument::ParseDecoded(const DecodedText& decoded, std::unique_ptr<TreeM
     if (handler) handler->ParseError(1);
     throw 1;
   }
-  XmlReader(decoded.text, decoded.start, std::move(memory), handler, root_, error_)
-      .ReadDocument();
+  XmlReader(decoded.text, decoded.start, std::move(memory), handler, root_, error_).ReadDocument();
 }
 
 size_t XmlDocument::Write(uint8_t** buffer) const {

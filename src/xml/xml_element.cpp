@@ -53,7 +53,9 @@ XmlElement& XmlElement::Make(const XmlElementShape& shape) {
   return *new (place) XmlElement(shape);
 }
 
-void XmlElement::SetScope(const NamespaceScope& scope) { shape_ = &NewShape(Memory(), Name(), scope); }
+void XmlElement::SetScope(const NamespaceScope& scope) {
+  shape_ = &NewShape(Memory(), Name(), scope);
+}
 
 void XmlElement::Link(XmlElement& child) {
   if (lastChild_) {
@@ -84,9 +86,10 @@ void XmlElement::SetText(std::u16string_view text) { SetTextView(Memory().Copy(t
 bool XmlElement::Insert(const XmlAttribute& attribute) {
   const AttributeKeyParts key = attribute.Key();
   XmlAttribute* const end = attributes_ + attributeCount_;
-  XmlAttribute* at = std::lower_bound(
-      attributes_, end, key,
-      [](const XmlAttribute& filed, const AttributeKeyParts& k) { return filed.Key().Compare(k) < 0; });
+  XmlAttribute* at = std::lower_bound(attributes_, end, key,
+                                      [](const XmlAttribute& filed, const AttributeKeyParts& k) {
+                                        return filed.Key().Compare(k) < 0;
+                                      });
   if (at != end && at->Key().Compare(key) == 0) return false;
   const size_t index = size_t(at - attributes_);
   if (attributeCount_ == 0 || std::has_single_bit(attributeCount_)) {
@@ -159,10 +162,9 @@ bool XmlElement::GetAttribute(std::u16string_view namespaceUri, std::u16string_v
 
 const XmlAttribute* XmlElement::FindAttribute(std::u16string_view key) const {
   const std::span<const XmlAttribute> all = Attributes();
-  auto found = std::lower_bound(all.begin(), all.end(), key,
-                                [](const XmlAttribute& filed, std::u16string_view k) {
-                                  return filed.Key().Compare(k) < 0;
-                                });
+  auto found = std::lower_bound(
+      all.begin(), all.end(), key,
+      [](const XmlAttribute& filed, std::u16string_view k) { return filed.Key().Compare(k) < 0; });
   return found != all.end() && found->Key().Compare(key) == 0 ? &*found : nullptr;
 }
 
