@@ -1,6 +1,7 @@
 // The document object: decoding, parsing into the held root, writing out.
 #include "xml/xml_document.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <new>
@@ -26,14 +27,14 @@ std::unique_ptr<TreeMemory> NewTreeMemory(size_t inputSize) {
 }  // namespace
 
 void XmlDocument::Parse(const uint8_t* bytes, size_t byteCount, XmlContentHandler* handler) {
-  root_.reset();
+  SetRoot(nullptr);
   auto memory = NewTreeMemory(byteCount);
   const DecodedText decoded = DecodeInput(bytes, bytes ? byteCount : 0, *memory);
   ParseDecoded(decoded, std::move(memory), handler);
 }
 
 void XmlDocument::ParseText(std::u16string_view text, XmlContentHandler* handler) {
-  root_.reset();
+  SetRoot(nullptr);
   auto memory = NewTreeMemory(text.size());
   const DecodedText copied{CopyInput(text, *memory), 0};
   ParseDecoded(copied, std::move(memory), handler);
@@ -48,6 +49,13 @@ void XmlDocument::ParseDecoded(const DecodedText& decoded, std::unique_ptr<TreeM
     throw 1;
   }
   XmlReader(decoded.text, decoded.start, std::move(memory), handler, root_, error_).ReadDocument();
+  text_ = decoded.text;
+}
+
+int XmlDocument::LineAt(const char16_t* position) const {
+  if (!root_ || position < text_.data() || position > text_.data() + text_.size()) return 0;
+  const auto feeds = std::count(text_.data(), position, u'\n');
+  return feeds >= INT_MAX ? INT_MAX : int(feeds) + 1;
 }
 
 size_t XmlDocument::Write(uint8_t** buffer) const {

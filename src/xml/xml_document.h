@@ -67,10 +67,23 @@ class XmlDocument {
   XmlElement* Root() const { return root_.get(); }
 
   // Releases the root held and holds `root` (which may be null) instead.
-  void SetRoot(std::unique_ptr<XmlElement> root) { root_ = std::move(root); }
+  void SetRoot(std::unique_ptr<XmlElement> root) {
+    text_ = {};
+    root_ = std::move(root);
+  }
 
   // Hands the root to the caller; the document then holds none.
-  std::unique_ptr<XmlElement> DetachRoot() { return std::move(root_); }
+  std::unique_ptr<XmlElement> DetachRoot() {
+    text_ = {};
+    return std::move(root_);
+  }
+
+  // The line (1 plus the line feeds before it) at which `position` stands
+  // in the text of the tree parsed last, while the document holds it; 0
+  // for any other position. Attribute names and values and the texts of
+  // one run are views into that text, so a caller that finds something
+  // wrong in the tree can say where it stands. Linear in the position.
+  int LineAt(const char16_t* position) const;
 
   // Writes `<?xml version="1.0" encoding="UTF-8"?>` and the root's tree (see
   // WriteElement) as UTF-8 into a new buffer from malloc, stores it in
@@ -84,6 +97,8 @@ class XmlDocument {
                     XmlContentHandler* handler);
 
   std::unique_ptr<XmlElement> root_;
+  // The decoded text of the root parsed last, owned by its tree memory.
+  std::u16string_view text_;
   XmlParseError error_;
 };
 

@@ -112,6 +112,21 @@ TEST(Lexical, ErrorsTellTheColumnAndWhatWasExpected) {
   EXPECT_EQ(document.LastError().line, 0) << "a good parse clears the last error";
 }
 
+// Views into the parsed text tell their line, for errors found in a tree;
+// nothing else does, and nothing once the tree is handed out.
+TEST(Lexical, ViewsIntoTheParsedTextTellTheirLine) {
+  XmlDocument document;
+  ASSERT_EQ(ParseErrorLine(document, "<a>\n <b x='1'\n  y='2'>t</b>\n</a>"), std::nullopt);
+  const XmlElement& b = document.Root()->Children().front();
+  EXPECT_EQ(document.LineAt(b.Attributes()[0].QualifiedName().data()), 2);
+  EXPECT_EQ(document.LineAt(b.Attributes()[1].Value().data()), 3);
+  EXPECT_EQ(document.LineAt(b.Text().data()), 3);
+  const std::u16string elsewhere = u"x";
+  EXPECT_EQ(document.LineAt(elsewhere.data()), 0);
+  const auto root = document.DetachRoot();
+  EXPECT_EQ(document.LineAt(b.Text().data()), 0) << "the tree is no longer the document's";
+}
+
 TEST(Lexical, NestingDeeperThanTheLimitIsAParseError) {
   auto nested = [](int depth) {
     std::string document;
