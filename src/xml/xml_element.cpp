@@ -161,7 +161,10 @@ bool XmlElement::GetAttribute(std::u16string_view namespaceUri, std::u16string_v
 }
 
 const XmlAttribute* XmlElement::FindAttribute(std::u16string_view key) const {
-  const std::span<const XmlAttribute> all = Attributes();
+  return qxsoap::FindAttribute(Attributes(), key);
+}
+
+const XmlAttribute* FindAttribute(XmlAttributes all, std::u16string_view key) {
   auto found = std::lower_bound(
       all.begin(), all.end(), key,
       [](const XmlAttribute& filed, std::u16string_view k) { return filed.Key().Compare(k) < 0; });

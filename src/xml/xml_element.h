@@ -46,6 +46,10 @@ struct XmlElementShape {
 // The attributes of an element, in attribute-key order.
 using XmlAttributes = std::span<const XmlAttribute>;
 
+// The attribute of `attributes` filed under `key` (see AttributeKey), or
+// nullptr.
+const XmlAttribute* FindAttribute(XmlAttributes attributes, std::u16string_view key);
+
 // The children of an element in document order: a forward range over
 // XmlElement (Element is XmlElement or const XmlElement).
 template <typename Element>
