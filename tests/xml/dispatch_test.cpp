@@ -46,7 +46,7 @@ class LoggingHandler : public SoapElementHandler {
   std::unique_ptr<LoggingHandler> child_;
 };
 
-TEST(Dispatch, HandlersSeeTheElementsTheyClaim) {
+TEST(ParseDispatch, HandlersSeeTheElementsTheyClaim) {
   // The root handler receives the root as its child: it claims it when
   // `takes` names it, so a row's log starts with the root's start.
   const struct {
@@ -76,7 +76,7 @@ TEST(Dispatch, HandlersSeeTheElementsTheyClaim) {
   }
 }
 
-TEST(Dispatch, WithoutARootHandlerEverythingIsSkipped) {
+TEST(ParseDispatch, WithoutARootHandlerEverythingIsSkipped) {
   ParseDispatcher dispatcher;
   XmlDocument document;
   ASSERT_EQ(testing::ParseErrorLine(document, "<r><a>t</a></r>", &dispatcher), std::nullopt);
@@ -86,7 +86,7 @@ TEST(Dispatch, WithoutARootHandlerEverythingIsSkipped) {
 
 // The encodingStyle in the envelope namespace of the handler's version
 // replaces the inherited one; one in the other version's namespace does not.
-TEST(Dispatch, EncodingStyleIsReadInTheHandlersVersion) {
+TEST(ParseDispatch, EncodingStyleIsReadInTheHandlersVersion) {
   for (const int version : {11, 12}) {
     SCOPED_TRACE(version);
     std::string log;
@@ -110,7 +110,7 @@ TEST(Dispatch, EncodingStyleIsReadInTheHandlersVersion) {
 // A parse that fails inside skipped and claimed subtrees leaves handlers on
 // the stack; none of them was allocated by the dispatcher, so nothing leaks
 // (the sanitizer build checks), and the next parse starts afresh.
-TEST(Dispatch, AFailedParseLeavesNothingBehind) {
+TEST(ParseDispatch, AFailedParseLeavesNothingBehind) {
   std::string log;
   LoggingHandler root("doc", log, u"k");
   ParseDispatcher dispatcher;
