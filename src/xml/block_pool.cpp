@@ -33,6 +33,12 @@ size_t RoundUp(size_t bytes, size_t unit) { return (bytes + unit - 1) / unit * u
 
 constexpr size_t kPageBytes = 4096;
 
+// What a piece of `bytes` keeps when only its first `kept` are needed:
+// whole pages.
+size_t TrimmedSize(size_t bytes, size_t kept) {
+  return std::min(bytes, RoundUp(std::max<size_t>(kept, 1), kPageBytes));
+}
+
 int SizeClass(size_t pooledBytes) { return std::countr_zero(pooledBytes / kSmallestPooledBytes); }
 
 #ifdef QXSOAP_ADDRESS_SANITIZER
@@ -46,7 +52,12 @@ void* Map(size_t bytes) {
 
 void Unmap(void* piece, size_t) { ::operator delete(piece); }
 
-size_t Trim(void*, size_t bytes, size_t) { return bytes; }
+// The end is poisoned, not freed: a pointer kept into it is reported.
+size_t Trim(void* piece, size_t bytes, size_t kept) {
+  const size_t keep = TrimmedSize(bytes, kept);
+  ASAN_POISON_MEMORY_REGION(static_cast<char*>(piece) + keep, bytes - keep);
+  return keep;
+}
 
 void* Remap(void*, size_t, size_t) { return nullptr; }
 #else
@@ -83,9 +94,8 @@ void* Remap(void* piece, size_t bytes, size_t newBytes) {
 // Unmaps the pages of a mapped piece of `bytes` past its first `kept`
 // bytes; returns the size it keeps.
 size_t Trim(void* piece, size_t bytes, size_t kept) {
-  const size_t keep = RoundUp(std::max<size_t>(kept, 1), kPageBytes);
-  if (keep >= bytes) return bytes;
-  munmap(static_cast<char*>(piece) + keep, bytes - keep);
+  const size_t keep = TrimmedSize(bytes, kept);
+  if (keep < bytes) munmap(static_cast<char*>(piece) + keep, bytes - keep);
   return keep;
 }
 #endif
@@ -161,6 +171,7 @@ void* RegrowPiece(void* piece, size_t bytes, size_t newBytes) {
     if (void* moved = Remap(piece, size, newSize)) return moved;
   }
   void* grown = TakePiece(newBytes);
+  ASAN_UNPOISON_MEMORY_REGION(grown, newBytes);
   std::memcpy(grown, piece, std::min(bytes, newBytes));
   GivePiece(piece, bytes);
   return grown;

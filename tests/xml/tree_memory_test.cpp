@@ -40,6 +40,25 @@ TEST(TreeMemory, AllocationsAreAlignedAndDisjointAcrossBlocks) {
   EXPECT_GE(memory.BytesReserved(), 3 * kTreeBlockBytes);
 }
 
+// A piece keeps its content while it grows through the recycled sizes (by
+// copy) and past them (by remapping), and when its end is given back.
+TEST(TreeMemory, PiecesKeepTheirContentAsTheyGrowAndShrink) {
+  TreeMemory memory(256);
+  constexpr size_t kSizes[] = {size_t(100) << 10, size_t(3) << 20, size_t(9) << 20};
+  auto* piece = static_cast<unsigned char*>(memory.AllocatePiece(kSizes[0]));
+  size_t filled = 0;
+  for (const size_t size : kSizes) {
+    piece = static_cast<unsigned char*>(memory.GrowPiece(piece, size));
+    for (size_t i = 0; i < filled; ++i) ASSERT_EQ(piece[i], i % 251) << "byte " << i;
+    for (size_t i = filled; i < size; ++i) piece[i] = static_cast<unsigned char>(i % 251);
+    filled = size;
+  }
+  const size_t before = memory.BytesReserved();
+  memory.ShrinkPiece(piece, size_t(5) << 20);
+  EXPECT_EQ(before - memory.BytesReserved(), size_t(4) << 20) << "whole pages given back";
+  EXPECT_EQ(piece[(size_t(5) << 20) - 1], ((size_t(5) << 20) - 1) % 251);
+}
+
 // Under the sanitizers a parsed tree released before the built tree that
 // adopted it, or a view kept into released text, shows up here.
 TEST(TreeMemory, TreesOfMixedOriginLiveAsLongAsTheirRoot) {
