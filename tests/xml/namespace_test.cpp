@@ -95,6 +95,27 @@ TEST(TreeBuilding, SetQualifiedAttributeFilesOrDropsSilently) {
   EXPECT_EQ(element.FindAttribute(u"urn:hblockid")->OwnerNamespaceUri(), u"urn:h");
 }
 
+// Parsed elements share their name and scope with their siblings of the
+// same name, and their attribute arrays are sized to what was read: an
+// edit of one must grow its own array and leave the siblings as they were.
+TEST(TreeBuilding, EditsOfAParsedElementLeaveItsSiblingsAlone) {
+  auto root = ParseFragment(u"<r xmlns:p=\"u\"><i c=\"1\" b=\"2\" a=\"3\"/><i/></r>");
+  ASSERT_TRUE(root);
+  XmlElement& first = root->Children().front();
+  for (char16_t c = u'z'; c > u'j'; --c) {
+    ASSERT_TRUE(first.AddAttribute(std::u16string(1, c), u"v"));
+  }
+  EXPECT_TRUE(first.DeclareNamespace(u"q", u"w"));
+  first.SetQualifiedAttribute(u"p:x", u"u", u"4");
+  std::u16string keys;
+  for (const XmlAttribute& attribute : first.Attributes()) keys += attribute.KeyText() + u";";
+  EXPECT_EQ(keys, u"ia;ib;ic;k;l;m;n;o;p;q;r;s;t;u;ux;v;w;x;y;z;");
+  EXPECT_EQ(Written(*root),
+            u"<r xmlns:p=\"u\"><i a=\"3\" b=\"2\" c=\"1\" k=\"v\" l=\"v\" m=\"v\" n=\"v\" "
+            u"o=\"v\" p=\"v\" q=\"v\" r=\"v\" s=\"v\" t=\"v\" u=\"v\" p:x=\"4\" v=\"v\" w=\"v\" "
+            u"x=\"v\" y=\"v\" z=\"v\" xmlns:q=\"w\" /><i /></r>");
+}
+
 TEST(TreeBuilding, LongChainsOfDeclarationsKeepEveryBinding) {
   auto built = XmlElement::NewTree(u"e");
   XmlElement& element = *built;
