@@ -119,7 +119,8 @@ std::vector<NamespaceBinding> XmlReader::MappedPrefixes(const XmlElement& elemen
   }
   const NamespaceScope base = parent ? parent->Scope() : NamespaceScope();
   if (element.Scope().SharesMapWith(base)) return mapped;
-  for (const NamespaceBinding& binding : element.Scope().AddedTo(base)) {
+  std::vector<NamespaceBinding> scratch;
+  for (const NamespaceBinding& binding : element.Scope().AddedTo(base, scratch)) {
     // The empty prefix of the scope is the default namespace, reported above
     // already; reporting it twice would tell a handler nothing new.
     if (binding.prefix.empty() || (parent && parent->Scope().Contains(binding.prefix))) continue;

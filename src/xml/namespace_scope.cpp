@@ -65,22 +65,26 @@ NamespaceScope NamespaceScope::With(TreeMemory& memory, std::span<const Namespac
   return NamespaceScope(frame);
 }
 
-std::vector<NamespaceBinding> NamespaceScope::AddedTo(const NamespaceScope& base) const {
-  std::vector<NamespaceBinding> added;
+std::span<const NamespaceBinding> NamespaceScope::AddedTo(
+    const NamespaceScope& base, std::vector<NamespaceBinding>& scratch) const {
+  if (!top_ || top_ == base.top_) return {};
+  // One frame on top of `base`: its bindings are sorted and distinct.
+  if (top_->parent == base.top_) return {top_->bindings, top_->count};
+  scratch.clear();
   // When `base` is not an ancestor the walk reaches the end and takes all.
   for (const Frame* frame = top_; frame && frame != base.top_; frame = frame->parent) {
-    added.insert(added.end(), frame->bindings, frame->bindings + frame->count);
+    scratch.insert(scratch.end(), frame->bindings, frame->bindings + frame->count);
   }
   // Nearest first, so a stable sort keeps the winning binding first.
   std::stable_sort(
-      added.begin(), added.end(),
+      scratch.begin(), scratch.end(),
       [](const NamespaceBinding& a, const NamespaceBinding& b) { return a.prefix < b.prefix; });
-  added.erase(std::unique(added.begin(), added.end(),
-                          [](const NamespaceBinding& a, const NamespaceBinding& b) {
-                            return a.prefix == b.prefix;
-                          }),
-              added.end());
-  return added;
+  scratch.erase(std::unique(scratch.begin(), scratch.end(),
+                            [](const NamespaceBinding& a, const NamespaceBinding& b) {
+                              return a.prefix == b.prefix;
+                            }),
+                scratch.end());
+  return scratch;
 }
 
 }  // namespace qxsoap

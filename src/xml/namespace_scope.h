@@ -61,9 +61,12 @@ class NamespaceScope {
 
   // The bindings of this scope that are not inherited from `base`, in
   // prefix order, the nearest binding of a prefix winning: for a scope made
-  // from `base` by With, exactly the bindings With added. When `base` is
-  // not an ancestor of this scope, every binding.
-  std::vector<NamespaceBinding> AddedTo(const NamespaceScope& base) const;
+  // from `base` by With, exactly the bindings With added, handed out
+  // without a copy. Otherwise they are merged into `scratch`, which the
+  // result then points into. When `base` is not an ancestor of this scope,
+  // every binding.
+  std::span<const NamespaceBinding> AddedTo(const NamespaceScope& base,
+                                            std::vector<NamespaceBinding>& scratch) const;
 
   // True when both handles share one map, so that they hold the same
   // bindings without a comparison.

@@ -56,7 +56,7 @@ class ElementWriter {
     const NamespaceScope base = parent ? parent->Scope() : NamespaceScope();
     // A child that declares nothing shares its parent's scope: nothing to do.
     if (element.Scope().SharesMapWith(base)) return;
-    for (const NamespaceBinding& binding : element.Scope().AddedTo(base)) {
+    for (const NamespaceBinding& binding : element.Scope().AddedTo(base, scratch_)) {
       if (binding.prefix == u"xml" || InheritedFrom(parent, binding)) continue;
       if (binding.prefix.empty()) {
         WriteAttribute(u" xmlns", {}, binding.uri);
@@ -73,6 +73,7 @@ class ElementWriter {
   }
 
   Output& output_;
+  std::vector<NamespaceBinding> scratch_;  // for AddedTo
 };
 
 }  // namespace
