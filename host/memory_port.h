@@ -142,6 +142,9 @@ class MemoryPort final : public PortDescription {
   MemoryPort& Address(std::u16string_view host, std::u16string_view path, LONG port);
   // Declares operation `name`, or returns it again to add to it.
   OperationBuilder Operation(std::u16string_view name);
+  // Declares operation `name` with everything about it at once, replacing
+  // what was declared for it before.
+  MemoryPort& Operation(std::u16string_view name, OperationDeclaration operation);
   // A struct type; its base (GetBaseType) is the type itself.
   StructBuilder Struct(TypeName type);
   // An encoded array of `item` with `rank` dimensions (GetArrayItemType,

@@ -111,6 +111,11 @@ OperationBuilder MemoryPort::Operation(std::u16string_view name) {
   return OperationBuilder(operations_[std::u16string(name)]);
 }
 
+MemoryPort& MemoryPort::Operation(std::u16string_view name, OperationDeclaration operation) {
+  operations_[std::u16string(name)] = std::move(operation);
+  return *this;
+}
+
 StructBuilder MemoryPort::Struct(TypeName type) {
   bases_[type] = type;
   return StructBuilder(*this, std::move(type));
