@@ -18,7 +18,9 @@ std::string Name(const host::TypeName& name) {
   return name.ns.empty() ? Narrow(name.name) : "{" + Narrow(name.ns) + "}" + Narrow(name.name);
 }
 
-std::string Text(const std::optional<std::u16string>& text) { return text ? "\"" + Narrow(*text) + "\"" : "none"; }
+std::string Text(const std::optional<std::u16string>& text) {
+  return text ? "\"" + Narrow(*text) + "\"" : "none";
+}
 
 void PrintBlocks(const char* kind, const std::map<host::TypeName, host::BlockDeclaration>& blocks) {
   for (const auto& [element, block] : blocks) {
@@ -39,11 +41,17 @@ void PrintOperation(const std::u16string& name, const host::OperationDeclaration
               Text(operation.outputEncodingStyle).c_str());
   for (size_t position = 0; position < operation.parts.size(); ++position) {
     const host::PartDeclaration& part = operation.parts[position];
-    const char* direction = part.isReturn ? "return" : part.isIn && part.isOut ? "in/out" : part.isIn ? "in" : "out";
+    const char* direction = part.isReturn             ? "return"
+                            : part.isIn && part.isOut ? "in/out"
+                            : part.isIn               ? "in"
+                                                      : "out";
     if (part.isReturn) {
       std::printf("  part %s: %s, %s\n", Narrow(part.name).c_str(), direction, Name(part.type).c_str());
     } else {
-      std::printf("  part %zu %s: %s, %s\n", position, Narrow(part.name).c_str(), direction, Name(part.type).c_str());
+      std::printf("  part %zu %s: %s, %s", position, Narrow(part.name).c_str(), direction,
+                  Name(part.type).c_str());
+      std::printf(part.outputType ? ", output %s\n" : "\n",
+                  part.outputType ? Name(*part.outputType).c_str() : "");
     }
   }
   PrintBlocks("input header", operation.inputHeaders);

@@ -167,7 +167,8 @@ HRESULT MemoryPort::GetInputPartType(BSTR op, BSTR part, BSTR* typeName, BSTR* t
 
 HRESULT MemoryPort::GetOutputPartType(BSTR op, BSTR part, BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
   const PartDeclaration* declared = FindPart(op, part);
-  return GiveType(declared && declared->isOut ? &declared->type : nullptr, typeName, typeNS, found);
+  if (!declared || !declared->isOut) return Found(found, false);
+  return GiveType(declared->outputType ? &*declared->outputType : &declared->type, typeName, typeNS, found);
 }
 
 HRESULT MemoryPort::IsInParameter(BSTR op, BSTR part, VARIANT_BOOL* flag) {
@@ -250,7 +251,9 @@ HRESULT MemoryPort::GetReturnType(BSTR op, BSTR part, BSTR* typeName, BSTR* type
 }
 
 HRESULT MemoryPort::GetPartPosition(BSTR op, BSTR part, LONG* position, VARIANT_BOOL* found) {
-  return Found(found, FindPart(op, part, position) != nullptr);
+  // The return value stands outside the parameter positions.
+  const PartDeclaration* declared = FindPart(op, part, position);
+  return Found(found, declared && !declared->isReturn);
 }
 
 HRESULT MemoryPort::GetBindingNS(BSTR* ns, VARIANT_BOOL* found) { return GiveText(bindingNS_, ns, found); }

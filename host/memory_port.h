@@ -60,6 +60,9 @@ struct PartDeclaration {
   bool isIn = false;
   bool isOut = false;
   bool isReturn = false;
+  // An in/out part whose output message gives it another type than its
+  // input message (as document-style "parameters" parts do).
+  std::optional<TypeName> outputType;
 };
 
 // Everything declared for one operation; an unset optional is "not found".
@@ -93,7 +96,8 @@ class OperationBuilder {
   OperationBuilder& OutputUse(std::u16string_view use);
   // The encoding style URI of input and output.
   OperationBuilder& EncodingStyle(std::u16string_view style);
-  // Parts in declaration order; their positions count from 0 in that order.
+  // Parts in declaration order; their positions count from 0 in that order
+  // (a return value is walked there but reports no position).
   // In: an input parameter. Out: an output parameter. InOut: both. Return:
   // the return value (an output, and not a parameter).
   OperationBuilder& In(std::u16string_view part, TypeName type);

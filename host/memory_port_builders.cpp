@@ -34,7 +34,7 @@ OperationBuilder& OperationBuilder::EncodingStyle(std::u16string_view style) {
 
 OperationBuilder& OperationBuilder::AddPart(std::u16string_view part, TypeName type, bool isIn, bool isOut,
                                             bool isReturn) {
-  operation_.parts.push_back({std::u16string(part), std::move(type), isIn, isOut, isReturn});
+  operation_.parts.push_back({std::u16string(part), std::move(type), isIn, isOut, isReturn, {}});
   return *this;
 }
 

@@ -12,7 +12,9 @@ bool IsXsd(const XmlElement& element, std::u16string_view local) {
   return IsSchemaNamespace(element.NamespaceUri()) && element.LocalName() == local;
 }
 
-bool IsBuiltIn(const TypeName& type) { return IsSchemaNamespace(type.ns) || IsSoapEncodingNamespace(type.ns); }
+bool IsBuiltIn(const TypeName& type) {
+  return IsSchemaNamespace(type.ns) || IsSoapEncodingNamespace(type.ns);
+}
 
 // Elements of a type that carry no element members.
 bool IsIgnoredInType(const XmlElement& element) {
@@ -44,7 +46,8 @@ void SchemaSet::Add(const XmlElement& schemaElement) {
       if (!location) continue;  // a namespace another inline schema of the WSDL declares
       const XmlElement* imported = sources_.Load(Narrow(*location), &child);
       if (!imported) continue;
-      if (!IsXsd(*imported, u"schema")) sources_.Fail(*imported, "an imported schema file must hold an xsd:schema");
+      if (!IsXsd(*imported, u"schema"))
+        sources_.Fail(*imported, "an imported schema file must hold an xsd:schema");
       Add(*imported);
     } else if (IsXsd(child, u"element")) {
       Declare(elements_, child, schema);
@@ -102,7 +105,8 @@ std::vector<TypeModel> SchemaSet::Build() {
 const TypeModel& SchemaSet::BuildType(const TypeName& name, const XmlElement& at) {
   if (auto done = built_.find(name); done != built_.end()) return done->second;
   const Declaration& declaration = types_.at(name);
-  if (!building_.insert(name).second) sources_.Fail(at, "the type " + Narrow(name.name) + " derives from itself");
+  if (!building_.insert(name).second)
+    sources_.Fail(at, "the type " + Narrow(name.name) + " derives from itself");
   TypeModel model;
   model.name = name;
   model.base = name;
@@ -153,7 +157,6 @@ void SchemaSet::ReadComplexContent(const XmlElement& content, const Schema& sche
   }
 }
 
-
 void SchemaSet::ReadEncodedArray(const XmlElement& restriction, TypeModel& model) {
   model.arrayRank = 1;
   for (const XmlElement& child : restriction.Children()) {
@@ -164,7 +167,8 @@ void SchemaSet::ReadEncodedArray(const XmlElement& restriction, TypeModel& model
       const size_t open = arrayType->find(u'[');
       if (open == 0 || open == std::u16string_view::npos || arrayType->back() != u']' ||
           arrayType->find(u'[', open + 1) != std::u16string_view::npos) {
-        sources_.Fail(child, "wsdl:arrayType " + Narrow(*arrayType) + " is not one type and one group of brackets");
+        sources_.Fail(child,
+                      "wsdl:arrayType " + Narrow(*arrayType) + " is not one type and one group of brackets");
       }
       model.arrayItem = sources_.Resolve(child, arrayType->substr(0, open));
       model.arrayRank = 1 + std::count(arrayType->begin() + open, arrayType->end(), u',');
@@ -231,7 +235,8 @@ MemberModel SchemaSet::ReadMember(const XmlElement& particle, const Schema& sche
   if (FindAttribute(particle, u"", u"type")) return {element, TypeAttribute(particle, u"type")};
   for (const XmlElement& child : particle.Children()) {
     if (IsXsd(child, u"complexType") || IsXsd(child, u"simpleType")) {
-      sources_.Fail(child, "the local element " + Narrow(element.name) + " has an anonymous type; name the type",
+      sources_.Fail(child,
+                    "the local element " + Narrow(element.name) + " has an anonymous type; name the type",
                     &particle);
     }
   }

@@ -45,7 +45,8 @@ class SchemaSet {
     const Schema* schema;
   };
 
-  void Declare(std::map<TypeName, Declaration>& declarations, const XmlElement& element, const Schema& schema);
+  void Declare(std::map<TypeName, Declaration>& declarations, const XmlElement& element,
+               const Schema& schema);
   const TypeModel& BuildType(const TypeName& name, const XmlElement& at);
   void ReadComplexType(const XmlElement& complexType, const Schema& schema, TypeModel& model);
   void ReadComplexContent(const XmlElement& content, const Schema& schema, TypeModel& model);

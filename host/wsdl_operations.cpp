@@ -25,7 +25,8 @@ std::vector<std::u16string_view> Tokens(std::u16string_view list) {
 }
 
 const MessagePart* FindPart(const std::vector<MessagePart>& parts, std::u16string_view name) {
-  auto found = std::find_if(parts.begin(), parts.end(), [&](const MessagePart& part) { return part.name == name; });
+  auto found =
+      std::find_if(parts.begin(), parts.end(), [&](const MessagePart& part) { return part.name == name; });
   return found == parts.end() ? nullptr : &*found;
 }
 
@@ -37,7 +38,8 @@ std::optional<std::u16string> OptionalAttribute(const XmlElement* element, std::
 
 class OperationReader {
  public:
-  OperationReader(WsdlDefinitions& wsdl, PortModel& port) : wsdl_(wsdl), sources_(wsdl.sources), port_(port) {}
+  OperationReader(WsdlDefinitions& wsdl, PortModel& port)
+      : wsdl_(wsdl), sources_(wsdl.sources), port_(port) {}
 
   OperationDeclaration Read(const XmlElement& bindingOperation, const XmlElement& portTypeOperation);
 
@@ -102,7 +104,9 @@ std::vector<MessagePart> OperationReader::BodyParts(const XmlElement* portTypeMe
   const XmlElement& message = wsdl_.Find(wsdl_.messages, *portTypeMessage, u"message");
   std::vector<MessagePart> parts = Parts(message);
   const XmlElement* body = SoapChild(bindingMessage, u"body");
-  if (!body) sources_.Fail(bindingMessage ? *bindingMessage : *portTypeMessage, "the binding gives this message no soap:body");
+  if (!body)
+    sources_.Fail(bindingMessage ? *bindingMessage : *portTypeMessage,
+                  "the binding gives this message no soap:body");
   if (const auto listed = FindAttribute(*body, u"", u"parts")) {
     std::vector<MessagePart> chosen;
     for (std::u16string_view name : Tokens(*listed)) {
@@ -127,24 +131,31 @@ std::pair<TypeName, BlockDeclaration> OperationReader::ReadBlock(const XmlElemen
   const std::vector<MessagePart> parts = Parts(message);
   const MessagePart* part = FindPart(parts, partName);
   if (!part) sources_.Fail(soapBlock, "the message has no part " + Narrow(partName));
-  TypeName key = part->element ? *part->element
-                               : TypeName{part->name, std::u16string(FindAttribute(soapBlock, u"", u"namespace").value_or(u""))};
+  TypeName key =
+      part->element
+          ? *part->element
+          : TypeName{part->name, std::u16string(FindAttribute(soapBlock, u"", u"namespace").value_or(u""))};
   BlockDeclaration block{part->type, OptionalAttribute(&soapBlock, u"encodingStyle").value_or(u""),
                          OptionalAttribute(&soapBlock, u"use").value_or(u"")};
   return {std::move(key), std::move(block)};
 }
 
-void OperationReader::ReadHeaders(const XmlElement* bindingMessage, std::map<TypeName, BlockDeclaration>& headers,
+void OperationReader::ReadHeaders(const XmlElement* bindingMessage,
+                                  std::map<TypeName, BlockDeclaration>& headers,
                                   OperationDeclaration& operation) {
   if (!bindingMessage) return;
   for (const XmlElement& child : bindingMessage->Children()) {
     if (child.NamespaceUri() != port_.bindingNS) {
-      if (child.NamespaceUri() != WSDL_NS) sources_.Fail(child, "the binding extension " + Narrow(child.QualifiedName()) + " is not supported", bindingMessage);
+      if (child.NamespaceUri() != WSDL_NS)
+        sources_.Fail(child, "the binding extension " + Narrow(child.QualifiedName()) + " is not supported",
+                      bindingMessage);
       continue;
     }
     if (child.LocalName() == u"body") continue;
-    if (child.LocalName() != u"header") sources_.Fail(child, "soap:" + Narrow(child.LocalName()) + " is not supported here", bindingMessage);
-    auto [key, block] = ReadBlock(child, wsdl_.Find(wsdl_.messages, child, u"message"), sources_.Required(child, u"part"));
+    if (child.LocalName() != u"header")
+      sources_.Fail(child, "soap:" + Narrow(child.LocalName()) + " is not supported here", bindingMessage);
+    auto [key, block] =
+        ReadBlock(child, wsdl_.Find(wsdl_.messages, child, u"message"), sources_.Required(child, u"part"));
     port_.headerTypes[key] = block.type;
     headers[std::move(key)] = std::move(block);
     for (const XmlElement& fault : child.Children()) {
@@ -166,7 +177,8 @@ void OperationReader::ReadFaults(const XmlElement& bindingOperation, const XmlEl
     if (!soapFault) sources_.Fail(fault, "the fault " + Narrow(name) + " has no soap:fault");
     const XmlElement* abstract = nullptr;
     for (const XmlElement& candidate : portTypeOperation.Children()) {
-      if (Is(candidate, WSDL_NS, u"fault") && FindAttribute(candidate, u"", u"name") == name) abstract = &candidate;
+      if (Is(candidate, WSDL_NS, u"fault") && FindAttribute(candidate, u"", u"name") == name)
+        abstract = &candidate;
     }
     if (!abstract) sources_.Fail(fault, "the port type operation has no fault " + Narrow(name));
     const XmlElement& message = wsdl_.Find(wsdl_.messages, *abstract, u"message");
@@ -183,14 +195,17 @@ void OperationReader::OrderParts(const XmlElement& portTypeOperation, const std:
   const MessagePart* returned = nullptr;
   if (const auto parameterOrder = FindAttribute(portTypeOperation, u"", u"parameterOrder")) {
     order = Tokens(*parameterOrder);
-    const auto listed = [&](const MessagePart& part) { return std::find(order.begin(), order.end(), part.name) != order.end(); };
+    const auto listed = [&](const MessagePart& part) {
+      return std::find(order.begin(), order.end(), part.name) != order.end();
+    };
     for (std::u16string_view name : order) {
       if (!FindPart(inputs, name) && !FindPart(outputs, name)) {
         sources_.Fail(portTypeOperation, "parameterOrder names " + Narrow(name) + ", which no body part is");
       }
     }
     for (const MessagePart& part : inputs) {
-      if (!listed(part)) sources_.Fail(portTypeOperation, "parameterOrder leaves out the input part " + Narrow(part.name));
+      if (!listed(part))
+        sources_.Fail(portTypeOperation, "parameterOrder leaves out the input part " + Narrow(part.name));
     }
     for (const MessagePart& part : outputs) {
       if (listed(part)) continue;
@@ -211,21 +226,22 @@ void OperationReader::OrderParts(const XmlElement& portTypeOperation, const std:
   for (std::u16string_view name : order) {
     const MessagePart* in = FindPart(inputs, name);
     const MessagePart* out = FindPart(outputs, name);
-    if (in && out && in->type != out->type) {
-      sources_.Fail(portTypeOperation, "the part " + Narrow(name) + " has one type in the input and another in the output");
-    }
-    operation.parts.push_back({std::u16string(name), (in ? in : out)->type, in != nullptr, out != nullptr, false});
+    PartDeclaration& declared = operation.parts.emplace_back(PartDeclaration{
+        std::u16string(name), (in ? in : out)->type, in != nullptr, out != nullptr, false, {}});
+    if (in && out && in->type != out->type) declared.outputType = out->type;
   }
-  if (returned) operation.parts.push_back({returned->name, returned->type, false, true, true});
+  if (returned) operation.parts.push_back({returned->name, returned->type, false, true, true, {}});
 }
 
-OperationDeclaration OperationReader::Read(const XmlElement& bindingOperation, const XmlElement& portTypeOperation) {
+OperationDeclaration OperationReader::Read(const XmlElement& bindingOperation,
+                                           const XmlElement& portTypeOperation) {
   OperationDeclaration operation;
   const XmlElement* soapOperation = SoapChild(&bindingOperation, u"operation");
   if (const auto style = soapOperation ? FindAttribute(*soapOperation, u"", u"style") : std::nullopt;
       style && *style != port_.style) {
-    sources_.Fail(*soapOperation, "the operation style " + Narrow(*style) + " differs from the binding style " +
-                                      Narrow(port_.style) + "; a port has one style");
+    sources_.Fail(*soapOperation, "the operation style " + Narrow(*style) +
+                                      " differs from the binding style " + Narrow(port_.style) +
+                                      "; a port has one style");
   }
   operation.action = OptionalAttribute(soapOperation, u"soapAction");
   // SOAP 1.1 over HTTP always carries a SOAPAction; the SOAP 1.2 binding
@@ -272,11 +288,13 @@ void ReadOperations(WsdlDefinitions& wsdl, const XmlElement& binding, PortModel&
     const std::u16string_view name = wsdl.sources.Required(bindingOperation, u"name");
     const XmlElement* abstract = nullptr;
     for (const XmlElement& candidate : portType.Children()) {
-      if (Is(candidate, WSDL_NS, u"operation") && FindAttribute(candidate, u"", u"name") == name) abstract = &candidate;
+      if (Is(candidate, WSDL_NS, u"operation") && FindAttribute(candidate, u"", u"name") == name)
+        abstract = &candidate;
     }
     if (!abstract) wsdl.sources.Fail(bindingOperation, "the port type has no operation " + Narrow(name));
     if (port.operations.contains(std::u16string(name))) {
-      wsdl.sources.Fail(bindingOperation, "the operation " + Narrow(name) + " is overloaded; operations need distinct names");
+      wsdl.sources.Fail(bindingOperation,
+                        "the operation " + Narrow(name) + " is overloaded; operations need distinct names");
     }
     port.operations.emplace(std::u16string(name), reader.Read(bindingOperation, *abstract));
   }

@@ -1,9 +1,10 @@
 // A port description from a WSDL file: the model the reader understood,
 // declared on an in-memory port.
+#include "qxsoap/wsdl_port.h"
+
 #include <new>
 
 #include "host/wsdl_model.h"
-#include "qxsoap/wsdl_port.h"
 
 namespace qxsoap::host {
 
@@ -20,7 +21,8 @@ qxcom::ComPtr<MemoryPort> DescribePort(const PortModel& model) {
     }
     if (type.isComplex) {
       StructBuilder members = port->Struct(type.name);
-      for (const MemberModel& member : type.members) members.Member(member.element.name, member.type, member.element.ns);
+      for (const MemberModel& member : type.members)
+        members.Member(member.element.name, member.type, member.element.ns);
     }
     if (type.literalItem) port->LiteralArray(type.name, type.literalItem->type, type.literalItem->element);
     port->Derived(type.name, type.base);

@@ -53,9 +53,11 @@ const WsdlDefinitions::Port& ChoosePort(const WsdlDefinitions& wsdl, const std::
                                         const XmlElement& root) {
   for (const WsdlDefinitions::Port& port : wsdl.ports) {
     const std::u16string_view name = wsdl.sources.Required(*port.port, u"name");
-    if (portName.empty() ? SoapChild(*port.port, u"address") != nullptr : Narrow(name) == portName) return port;
+    if (portName.empty() ? SoapChild(*port.port, u"address") != nullptr : Narrow(name) == portName)
+      return port;
   }
-  wsdl.sources.Fail(root, portName.empty() ? "no service port has a SOAP address" : "no service port is named " + portName);
+  wsdl.sources.Fail(
+      root, portName.empty() ? "no service port has a SOAP address" : "no service port is named " + portName);
 }
 
 }  // namespace
@@ -95,7 +97,8 @@ const XmlElement& WsdlDefinitions::Find(const std::map<TypeName, const XmlElemen
   const TypeName name = sources.Resolve(at, sources.Required(at, attribute));
   auto found = definitions.find(name);
   if (found == definitions.end()) {
-    sources.Fail(at, Narrow(attribute) + " " + Narrow(name.name) + " of " + Narrow(name.ns) + " is not defined");
+    sources.Fail(at,
+                 Narrow(attribute) + " " + Narrow(name.name) + " of " + Narrow(name.ns) + " is not defined");
   }
   return *found->second;
 }
@@ -104,11 +107,15 @@ PortModel ReadWsdlPort(const std::string& path, const std::string& portName) {
   WsdlSources sources;
   WsdlDefinitions wsdl(sources);
   wsdl.Load(path, nullptr);
+  // Every type is checked, the ones no operation of this port uses too.
+  std::vector<TypeModel> types = wsdl.schemas.Build();
   const WsdlDefinitions::Port& chosen = ChoosePort(wsdl, portName, sources.FirstRoot());
   const XmlElement& port = *chosen.port;
   const XmlElement& binding = wsdl.Find(wsdl.bindings, port, u"binding");
   const XmlElement* soapBinding = SoapChild(binding, u"binding");
-  if (!soapBinding) sources.Fail(binding, "the binding of port " + Narrow(sources.Required(port, u"name")) + " is not a SOAP binding");
+  if (!soapBinding)
+    sources.Fail(binding,
+                 "the binding of port " + Narrow(sources.Required(port, u"name")) + " is not a SOAP binding");
 
   PortModel model;
   model.service = chosen.service;
@@ -121,7 +128,7 @@ PortModel ReadWsdlPort(const std::string& path, const std::string& portName) {
   }
   if (const XmlElement* address = SoapChild(port, u"address")) ReadAddress(sources, *address, model);
   ReadOperations(wsdl, binding, model);
-  model.types = wsdl.schemas.Build();
+  model.types = std::move(types);
   return model;
 }
 

@@ -66,8 +66,8 @@ const XmlElement* WsdlSources::Load(const std::string& path, const XmlElement* f
   try {
     source->document.Parse(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), nullptr);
   } catch (int line) {
-    throw WsdlError{file, line, "not well-formed XML: expected " +
-                                    std::string(source->document.LastError().expected)};
+    throw WsdlError{file, line,
+                    "not well-formed XML: expected " + std::string(source->document.LastError().expected)};
   }
   source->root = source->document.Root();
   sources_.push_back(std::move(source));
