@@ -49,9 +49,11 @@ HRESULT GiveBlockType(const BlockDeclaration* block, BSTR* typeName, BSTR* typeN
   return GiveType(block ? &block->type : nullptr, typeName, typeNS, found);
 }
 
+// An empty encodingStyle or use was not declared: not found, so that a
+// literal block stays literal.
 HRESULT GiveBlockText(const BlockDeclaration* block, std::u16string BlockDeclaration::*text, BSTR* out,
                       VARIANT_BOOL* found) {
-  return GiveText(block ? &(block->*text) : nullptr, out, found);
+  return GiveText(block && !(block->*text).empty() ? &(block->*text) : nullptr, out, found);
 }
 
 }  // namespace
@@ -279,7 +281,7 @@ HRESULT MemoryPort::GetFaultHeaderEncodingStyle(BSTR op, BSTR part, BSTR ns, BST
 HRESULT MemoryPort::IsSOAPActionRequired(BSTR op, VARIANT_BOOL* flag, VARIANT_BOOL* found) {
   const OperationDeclaration* operation = FindOperation(op);
   *flag = operation ? operation->actionRequired : VARIANT_FALSE;
-  return Found(found, operation && operation->action);
+  return Found(found, operation && (operation->action || operation->actionRequired == VARIANT_TRUE));
 }
 
 HRESULT MemoryPort::GetFaultDetailEncodingStyle(BSTR op, BSTR part, BSTR ns, BSTR* style,

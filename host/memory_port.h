@@ -87,7 +87,8 @@ class OperationBuilder {
   // The namespace of the operation's wrapper element (GetOperationNS).
   OperationBuilder& Namespace(std::u16string_view ns);
   // The SOAPAction (GetSOAPAction); `required` is what IsSOAPActionRequired
-  // reports. Without an Action both are not found.
+  // reports. Without an Action both are not found (unless a declaration
+  // made the action required without naming it).
   OperationBuilder& Action(std::u16string_view action, bool required = false);
   // The `use` ("encoded" or "literal") of input and output together, or of
   // each on its own.
@@ -105,7 +106,8 @@ class OperationBuilder {
   OperationBuilder& InOut(std::u16string_view part, TypeName type);
   OperationBuilder& Return(std::u16string_view part, TypeName type);
   // Header blocks of the input, output and fault messages and fault detail
-  // entries, by element name and namespace, with their schema type.
+  // entries, by element name and namespace, with their schema type. An
+  // empty encodingStyle or use is reported as not found.
   OperationBuilder& InputHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");
   OperationBuilder& OutputHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");
   OperationBuilder& FaultHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");

@@ -183,6 +183,8 @@ TEST(WsdlPortTest, RpcEncodedSoap11BaseService) {
            "-"},
           {"SOAP 1.1 always requires the action", [](Ask& a) { return a.ActionRequired(u"echoString"); },
            "true"},
+          {"SOAP 1.1 requires an action it does not name",
+           [](Ask& a) { return a.ActionRequired(u"echoVoid"); }, "true"},
           {"rpc namespace from soap:body", [](Ask& a) { return a.Text(&PD::GetOperationNS, u"divide"); },
            "urn:divide"},
           {"input use", [](Ask& a) { return a.Text(&PD::GetInputUse, u"echoString"); }, "encoded"},
@@ -308,6 +310,11 @@ TEST(WsdlPortTest, HeadersAndFaults) {
                return a.Block(&PD::GetOutputHeaderType, u"withdraw", u"receiptId", u"urn:bank:receipt");
              },
              kXsd + "long"},
+            {"no encodingStyle on soap:header: not found",
+             [](Ask& a) {
+               return a.Block(&PD::GetInputHeaderEncodingStyle, u"withdraw", u"Session", u"urn:bank:types");
+             },
+             "-"},
             {"header encodingStyle",
              [](Ask& a) {
                return a.Block(&PD::GetOutputHeaderEncodingStyle, u"withdraw", u"receiptId",
