@@ -25,12 +25,26 @@ std::string Beside(const std::string& path, const std::string& other) {
   return slash == std::string::npos ? path : other.substr(0, slash + 1) + path;
 }
 
-// A position inside the parsed text of `element`: its first attribute, else
-// its text when that is one run of the source.
-const char16_t* PlaceOf(const XmlElement& element) {
+// A position in the parsed text at the start tag of `element`: its first
+// attribute, else the '<' of its start tag found by stepping back from the
+// one of its first child (attribute names are always views into the text,
+// so the step stays inside it).
+const char16_t* StartTagOf(const XmlElement& element) {
   if (!element.Attributes().empty()) return element.Attributes().front().QualifiedName().data();
-  if (!element.Text().empty()) return element.Text().data();
-  return nullptr;
+  if (element.Children().empty()) return nullptr;
+  const char16_t* child = StartTagOf(element.Children().front());
+  if (!child) return nullptr;
+  const std::u16string_view name = element.QualifiedName();
+  for (const char16_t* at = child - 1;; --at) {
+    if (*at == u'<' && std::u16string_view(at + 1, name.size()) == name) return at;
+  }
+}
+
+// A position inside the parsed text of `element`: its start tag, else its
+// text (in the source when it is one run).
+const char16_t* PlaceOf(const XmlElement& element) {
+  if (const char16_t* tag = StartTagOf(element)) return tag;
+  return element.Text().empty() ? nullptr : element.Text().data();
 }
 
 }  // namespace
