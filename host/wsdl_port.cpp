@@ -2,7 +2,7 @@
 // declared on an in-memory port.
 #include "qxsoap/wsdl_port.h"
 
-#include <new>
+#include <exception>
 
 #include "host/wsdl_model.h"
 
@@ -35,8 +35,8 @@ PortDescription* LoadWsdlPort(const char* path, const char* portName, WsdlError*
     return DescribePort(ReadWsdlPort(path ? path : "", portName ? portName : "")).release();
   } catch (const WsdlError& refused) {
     *error = refused;
-  } catch (const std::bad_alloc&) {
-    *error = {path ? path : "", 0, "out of memory"};
+  } catch (const std::exception& failure) {
+    *error = {path ? path : "", 0, failure.what()};
   }
   return nullptr;
 }

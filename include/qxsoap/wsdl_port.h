@@ -38,8 +38,9 @@ struct WsdlError {
 };
 
 // Reads the WSDL file at `path` and describes its port `portName` (null or
-// empty: the first port with a SOAP binding). Returns the description with
-// one reference, or null with *error filled in. Never throws.
+// empty: the first port with a SOAP address). Returns the description with
+// one reference, or null with *error filled in (running out of memory
+// included). Never throws.
 PortDescription* LoadWsdlPort(const char* path, const char* portName, WsdlError* error);
 
 }  // namespace qxsoap::host
