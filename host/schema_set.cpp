@@ -177,15 +177,9 @@ void SchemaSet::ReadEncodedArray(const XmlElement& restriction, TypeModel& model
     }
     if (const auto arraySize = FindAttribute(child, SOAP12_ENC_NS, u"arraySize")) {
       // "*" or "* *": one token per dimension.
-      long tokens = 0;
-      bool inToken = false;
-      for (char16_t unit : *arraySize) {
-        const bool space = unit == u' ' || unit == u'\t' || unit == u'\n' || unit == u'\r';
-        tokens += !space && !inToken;
-        inToken = !space;
-      }
-      if (tokens == 0) sources_.Fail(child, "enc:arraySize names no dimension");
-      model.arrayRank = tokens;
+      const size_t dimensions = Tokens(*arraySize).size();
+      if (dimensions == 0) sources_.Fail(child, "enc:arraySize names no dimension");
+      model.arrayRank = long(dimensions);
     }
   }
   if (!model.arrayItem) {

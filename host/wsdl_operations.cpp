@@ -13,17 +13,6 @@ struct MessagePart {
   std::optional<TypeName> element;
 };
 
-std::vector<std::u16string_view> Tokens(std::u16string_view list) {
-  std::vector<std::u16string_view> tokens;
-  size_t at = 0;
-  while (at < list.size()) {
-    const size_t end = std::min(list.find(u' ', at), list.size());
-    if (end > at) tokens.push_back(list.substr(at, end - at));
-    at = end + 1;
-  }
-  return tokens;
-}
-
 const MessagePart* FindPart(const std::vector<MessagePart>& parts, std::u16string_view name) {
   auto found =
       std::find_if(parts.begin(), parts.end(), [&](const MessagePart& part) { return part.name == name; });

@@ -2,6 +2,7 @@
 // an element stands.
 #include "host/wsdl_source.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -55,6 +56,17 @@ std::string Narrow(std::u16string_view text) {
   std::string narrow(reinterpret_cast<const char*>(bytes), bytes ? length : 0);
   std::free(bytes);
   return narrow;
+}
+
+std::vector<std::u16string_view> Tokens(std::u16string_view list) {
+  constexpr std::u16string_view kSpace = u" \t\r\n";
+  std::vector<std::u16string_view> tokens;
+  for (size_t start = list.find_first_not_of(kSpace); start != std::u16string_view::npos;) {
+    const size_t end = std::min(list.find_first_of(kSpace, start), list.size());
+    tokens.push_back(list.substr(start, end - start));
+    start = list.find_first_not_of(kSpace, end);
+  }
+  return tokens;
 }
 
 std::optional<std::u16string_view> FindAttribute(const XmlElement& element, std::u16string_view ns,

@@ -26,6 +26,10 @@ std::string Narrow(std::u16string_view text);
 std::optional<std::u16string_view> FindAttribute(const XmlElement& element, std::u16string_view ns,
                                                  std::u16string_view local);
 
+// The items of a whitespace-separated list (parameterOrder, parts,
+// arraySize).
+std::vector<std::u16string_view> Tokens(std::u16string_view list);
+
 // True when `element` is `local` in namespace `ns`.
 inline bool Is(const XmlElement& element, std::u16string_view ns, std::u16string_view local) {
   return element.NamespaceUri() == ns && element.LocalName() == local;
