@@ -8,6 +8,7 @@
 namespace qxsoap::cli {
 
 int RunXmlCommand(std::span<char* const> args);
+int RunWsdlCommand(std::span<char* const> args);
 int RunRegisterCommand(std::span<char* const> args);
 int RunUnregisterCommand(std::span<char* const> args);
 

@@ -21,6 +21,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"xml", "xml [FILE|-]", "read an XML document and write it back as the handler sees it",
      qxsoap::cli::RunXmlCommand},
+    {"wsdl", "wsdl FILE [--port NAME]", "read a WSDL port and print what a host's port description answers",
+     qxsoap::cli::RunWsdlCommand},
     {"register", "register [LIBRARY]", "register the handler module in the registry",
      qxsoap::cli::RunRegisterCommand},
     {"unregister", "unregister [LIBRARY]", "remove the handler module from the registry",

@@ -49,9 +49,11 @@ HRESULT GiveBlockType(const BlockDeclaration* block, BSTR* typeName, BSTR* typeN
   return GiveType(block ? &block->type : nullptr, typeName, typeNS, found);
 }
 
+// An empty encodingStyle or use was not declared: not found, so that a
+// literal block stays literal.
 HRESULT GiveBlockText(const BlockDeclaration* block, std::u16string BlockDeclaration::*text, BSTR* out,
                       VARIANT_BOOL* found) {
-  return GiveText(block ? &(block->*text) : nullptr, out, found);
+  return GiveText(block && !(block->*text).empty() ? &(block->*text) : nullptr, out, found);
 }
 
 }  // namespace
@@ -167,7 +169,8 @@ HRESULT MemoryPort::GetInputPartType(BSTR op, BSTR part, BSTR* typeName, BSTR* t
 
 HRESULT MemoryPort::GetOutputPartType(BSTR op, BSTR part, BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
   const PartDeclaration* declared = FindPart(op, part);
-  return GiveType(declared && declared->isOut ? &declared->type : nullptr, typeName, typeNS, found);
+  if (!declared || !declared->isOut) return Found(found, false);
+  return GiveType(declared->outputType ? &*declared->outputType : &declared->type, typeName, typeNS, found);
 }
 
 HRESULT MemoryPort::IsInParameter(BSTR op, BSTR part, VARIANT_BOOL* flag) {
@@ -250,7 +253,9 @@ HRESULT MemoryPort::GetReturnType(BSTR op, BSTR part, BSTR* typeName, BSTR* type
 }
 
 HRESULT MemoryPort::GetPartPosition(BSTR op, BSTR part, LONG* position, VARIANT_BOOL* found) {
-  return Found(found, FindPart(op, part, position) != nullptr);
+  // The return value stands outside the parameter positions.
+  const PartDeclaration* declared = FindPart(op, part, position);
+  return Found(found, declared && !declared->isReturn);
 }
 
 HRESULT MemoryPort::GetBindingNS(BSTR* ns, VARIANT_BOOL* found) { return GiveText(bindingNS_, ns, found); }
@@ -276,7 +281,7 @@ HRESULT MemoryPort::GetFaultHeaderEncodingStyle(BSTR op, BSTR part, BSTR ns, BST
 HRESULT MemoryPort::IsSOAPActionRequired(BSTR op, VARIANT_BOOL* flag, VARIANT_BOOL* found) {
   const OperationDeclaration* operation = FindOperation(op);
   *flag = operation ? operation->actionRequired : VARIANT_FALSE;
-  return Found(found, operation && operation->action);
+  return Found(found, operation && (operation->action || operation->actionRequired == VARIANT_TRUE));
 }
 
 HRESULT MemoryPort::GetFaultDetailEncodingStyle(BSTR op, BSTR part, BSTR ns, BSTR* style,

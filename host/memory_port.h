@@ -60,6 +60,9 @@ struct PartDeclaration {
   bool isIn = false;
   bool isOut = false;
   bool isReturn = false;
+  // An in/out part whose output message gives it another type than its
+  // input message (as document-style "parameters" parts do).
+  std::optional<TypeName> outputType;
 };
 
 // Everything declared for one operation; an unset optional is "not found".
@@ -84,7 +87,8 @@ class OperationBuilder {
   // The namespace of the operation's wrapper element (GetOperationNS).
   OperationBuilder& Namespace(std::u16string_view ns);
   // The SOAPAction (GetSOAPAction); `required` is what IsSOAPActionRequired
-  // reports. Without an Action both are not found.
+  // reports. Without an Action both are not found (unless a declaration
+  // made the action required without naming it).
   OperationBuilder& Action(std::u16string_view action, bool required = false);
   // The `use` ("encoded" or "literal") of input and output together, or of
   // each on its own.
@@ -93,7 +97,8 @@ class OperationBuilder {
   OperationBuilder& OutputUse(std::u16string_view use);
   // The encoding style URI of input and output.
   OperationBuilder& EncodingStyle(std::u16string_view style);
-  // Parts in declaration order; their positions count from 0 in that order.
+  // Parts in declaration order; their positions count from 0 in that order
+  // (a return value is walked there but reports no position).
   // In: an input parameter. Out: an output parameter. InOut: both. Return:
   // the return value (an output, and not a parameter).
   OperationBuilder& In(std::u16string_view part, TypeName type);
@@ -101,7 +106,8 @@ class OperationBuilder {
   OperationBuilder& InOut(std::u16string_view part, TypeName type);
   OperationBuilder& Return(std::u16string_view part, TypeName type);
   // Header blocks of the input, output and fault messages and fault detail
-  // entries, by element name and namespace, with their schema type.
+  // entries, by element name and namespace, with their schema type. An
+  // empty encodingStyle or use is reported as not found.
   OperationBuilder& InputHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");
   OperationBuilder& OutputHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");
   OperationBuilder& FaultHeader(TypeName element, TypeName type, std::u16string_view encodingStyle = u"");
@@ -142,6 +148,9 @@ class MemoryPort final : public PortDescription {
   MemoryPort& Address(std::u16string_view host, std::u16string_view path, LONG port);
   // Declares operation `name`, or returns it again to add to it.
   OperationBuilder Operation(std::u16string_view name);
+  // Declares operation `name` with everything about it at once, replacing
+  // what was declared for it before.
+  MemoryPort& Operation(std::u16string_view name, OperationDeclaration operation);
   // A struct type; its base (GetBaseType) is the type itself.
   StructBuilder Struct(TypeName type);
   // An encoded array of `item` with `rank` dimensions (GetArrayItemType,

@@ -34,7 +34,7 @@ OperationBuilder& OperationBuilder::EncodingStyle(std::u16string_view style) {
 
 OperationBuilder& OperationBuilder::AddPart(std::u16string_view part, TypeName type, bool isIn, bool isOut,
                                             bool isReturn) {
-  operation_.parts.push_back({std::u16string(part), std::move(type), isIn, isOut, isReturn});
+  operation_.parts.push_back({std::u16string(part), std::move(type), isIn, isOut, isReturn, {}});
   return *this;
 }
 
@@ -109,6 +109,11 @@ MemoryPort& MemoryPort::Address(std::u16string_view host, std::u16string_view pa
 
 OperationBuilder MemoryPort::Operation(std::u16string_view name) {
   return OperationBuilder(operations_[std::u16string(name)]);
+}
+
+MemoryPort& MemoryPort::Operation(std::u16string_view name, OperationDeclaration operation) {
+  operations_[std::u16string(name)] = std::move(operation);
+  return *this;
 }
 
 StructBuilder MemoryPort::Struct(TypeName type) {

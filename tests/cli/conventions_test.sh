@@ -33,6 +33,8 @@ check() {
 # why                                                 status stream pattern  stdin  args
 check "xml --help is help, not a file to read"        0 out '^usage: qxsoap xml '  /dev/null xml --help
 check "-h is the short form"                          0 out '^usage: qxsoap xml '  /dev/null xml -h
+check "wsdl --help is help, not a file to read"       0 out '^usage: qxsoap wsdl '  /dev/null wsdl --help
+check "wsdl without a file is a usage error"         2 err '^usage: qxsoap wsdl '  /dev/null wsdl
 check "register --help loads no library"              0 out '^usage: qxsoap register ' /dev/null register --help
 check "--help after an argument still wins"           0 out '^usage: qxsoap unregister ' /dev/null unregister libnone.so --help
 check "help COMMAND is the same as COMMAND --help"    0 out '^usage: qxsoap register ' /dev/null help register

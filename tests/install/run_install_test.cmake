@@ -49,7 +49,7 @@ if(NOT at EQUAL -1)
   message(FATAL_ERROR "qxsoap unregister left the class behind:\n${unregistered}")
 endif()
 
-foreach(host host_cmake host_pkgconfig host_plain)
+foreach(host host_cmake host_pkgconfig host_plain host_wsdl)
   run(${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${WORK_DIR}/registry-${host}
     --unset=LD_LIBRARY_PATH ${WORK_DIR}/hosts/bin/${host})
 endforeach()

@@ -1,7 +1,10 @@
-# Runs `TOOL xml INPUT` and checks its exit status, its standard output
+# Runs `TOOL COMMAND INPUT` (COMMAND: xml unless given) and checks its exit status, its standard output
 # (against the file EXPECT_STDOUT, or empty) and its standard error (the lines
 # of EXPECT_STDERR, separated by '|', or empty).
-execute_process(COMMAND ${TOOL} xml ${INPUT}
+if(NOT COMMAND)
+  set(COMMAND xml)
+endif()
+execute_process(COMMAND ${TOOL} ${COMMAND} ${INPUT}
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL EXPECT_STATUS)
   message(FATAL_ERROR "exit status ${status}, expected ${EXPECT_STATUS}; stderr: ${err}")
