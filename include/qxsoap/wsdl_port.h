@@ -18,8 +18,9 @@
 // Threads: LoadWsdlPort may run on several threads at once. A description
 // is read by one thread at a time, as the handler does.
 //
-// Link: the qxsoap_host library; IID_PortDescription comes from the handler
-// the program links (libqxsoapmsg).
+// Link: libqxsoaphost (CMake target qxsoap::qxsoaphost; pkg-config qxsoap
+// lists it); IID_PortDescription comes from the handler it links,
+// libqxsoapmsg.
 #ifndef QXSOAP_WSDL_PORT_H_
 #define QXSOAP_WSDL_PORT_H_
 
