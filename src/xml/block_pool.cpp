@@ -42,7 +42,8 @@ size_t TrimmedSize(size_t bytes, size_t kept) {
 int SizeClass(size_t pooledBytes) { return std::countr_zero(pooledBytes / kSmallestPooledBytes); }
 
 #ifdef QXSOAP_ADDRESS_SANITIZER
-constexpr size_t kSpareLimit = 0;
+// How many released pieces of `pooledBytes` are kept.
+constexpr size_t SpareLimit(size_t) { return 0; }
 
 void* Map(size_t bytes) {
   void* piece = ::operator new(bytes);
@@ -61,7 +62,11 @@ size_t Trim(void* piece, size_t bytes, size_t kept) {
 
 void* Remap(void*, size_t, size_t) { return nullptr; }
 #else
-constexpr size_t kSpareLimit = kMaxSpareBytes;
+// How many released pieces of `pooledBytes` are kept: at least two of the
+// largest size.
+constexpr size_t SpareLimit(size_t pooledBytes) {
+  return std::clamp(kSpareBytesPerSize / pooledBytes, size_t(2), kSparesPerSize);
+}
 
 // Maps `bytes`; from 2 MB up on a 2 MB boundary (a huge page can only back
 // an aligned range), by mapping 2 MB more and unmapping what is around.
@@ -109,7 +114,6 @@ class SparePieces {
       if (!spares.empty()) {
         void* piece = spares.back();
         spares.pop_back();
-        kept_ -= pooledBytes;
         return piece;
       }
     }
@@ -119,9 +123,9 @@ class SparePieces {
   void Give(void* piece, size_t pooledBytes) {
     try {
       const std::lock_guard lock(mutex_);
-      if (kept_ + pooledBytes <= kSpareLimit) {
-        spares_[SizeClass(pooledBytes)].push_back(piece);
-        kept_ += pooledBytes;
+      std::vector<void*>& spares = spares_[SizeClass(pooledBytes)];
+      if (spares.size() < SpareLimit(pooledBytes)) {
+        spares.push_back(piece);
         return;
       }
     } catch (const std::bad_alloc&) {
@@ -133,7 +137,6 @@ class SparePieces {
  private:
   std::mutex mutex_;
   std::vector<void*> spares_[kSizeClasses];
-  size_t kept_ = 0;
 };
 
 // Never destroyed, so a tree held by a static object can still give its

@@ -5,9 +5,11 @@
 // from the system costs a page fault per 4 KB page for that: more than the
 // reading itself, for a message of any size, since the heap hands large
 // pieces back to the system when they are freed. So pieces from 64 KB to
-// 2 MB are mapped in power-of-two sizes and up to kMaxSpareBytes of
-// released ones are kept process-wide, so that the next tree takes memory
-// already mapped; pieces of 2 MB and more start on a 2 MB boundary and are
+// 2 MB are mapped in power-of-two sizes and released ones are kept
+// process-wide, each size up to kSparesPerSize pieces or kSpareBytesPerSize
+// bytes (at most about 16 MB in all), so that the next tree takes memory
+// already mapped: each size has its own room, since a large message must not
+// crowd out the pieces small ones keep reusing; pieces of 2 MB and more start on a 2 MB boundary and are
 // advised as transparent huge pages, one fault per 2 MB instead of 512.
 //
 // Under AddressSanitizer nothing is kept and every piece comes from the
@@ -25,7 +27,8 @@ namespace qxsoap {
 
 inline constexpr size_t kSmallestPooledBytes = size_t(64) << 10;
 inline constexpr size_t kLargestPooledBytes = size_t(2) << 20;
-inline constexpr size_t kMaxSpareBytes = size_t(16) << 20;
+inline constexpr size_t kSparesPerSize = 8;
+inline constexpr size_t kSpareBytesPerSize = size_t(4) << 20;
 
 // The size a request of `bytes` takes: a power of two from
 // kSmallestPooledBytes to kLargestPooledBytes, whole 4 KB pages above.
