@@ -79,10 +79,8 @@ std::optional<NamespaceScope> XmlReader::ApplyDeclarations(const NamespaceScope&
 }
 
 bool XmlReader::ResolveAttributes(XmlElement& element, const NamespaceScope& scope) {
-  const size_t count =
-      attributes_.size() -
-      size_t(std::count_if(attributes_.begin(), attributes_.end(),
-                           [](const ReadAttribute& a) { return IsDeclaration(a.qualifiedName); }));
+  // ApplyDeclarations kept one binding for each xmlns attribute.
+  const size_t count = attributes_.size() - declared_.size();
   if (count == 0) return true;
   // Capacity rounded up to a power of two, so the element can grow it.
   auto* filed = memory_.AllocateArray<XmlAttribute>(std::bit_ceil(count));

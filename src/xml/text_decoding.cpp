@@ -116,8 +116,4 @@ DecodedText DecodeInput(const uint8_t* bytes, size_t count, TreeMemory& memory) 
   return {{text, units}, 0};
 }
 
-std::u16string_view CopyInput(std::u16string_view text, TreeMemory& memory) {
-  return memory.Copy(text);
-}
-
 }  // namespace qxsoap

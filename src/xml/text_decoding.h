@@ -24,9 +24,6 @@ struct DecodedText {
 // after an optional EF BB BF. Throws std::bad_alloc.
 DecodedText DecodeInput(const uint8_t* bytes, size_t count, TreeMemory& memory);
 
-// A copy of `text` in `memory`.
-std::u16string_view CopyInput(std::u16string_view text, TreeMemory& memory);
-
 // Decodes UTF-8 into `out`, which has room for `count` units, and returns the
 // number of units written. Sequences take the one- to six-byte forms of
 // RFC 2279. Values from U+10000 to U+10FFFF become surrogate pairs, so no

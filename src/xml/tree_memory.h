@@ -64,10 +64,6 @@ class TreeMemory {
   // arena.
   void AdoptRoot(std::unique_ptr<XmlElement> root);
 
-  // The root element this arena belongs to (set once by that root).
-  XmlElement* Root() const { return root_; }
-  void SetRoot(XmlElement* root) { root_ = root; }
-
   // Bytes taken for this tree: blocks and pieces, whether used yet or not.
   // Adopted roots count in their own arenas.
   size_t BytesReserved() const { return reserved_; }
@@ -89,7 +85,6 @@ class TreeMemory {
   char* end_ = nullptr;
   size_t nextBlockBytes_;
   size_t reserved_ = 0;
-  XmlElement* root_ = nullptr;
 };
 
 }  // namespace qxsoap

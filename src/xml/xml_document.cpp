@@ -36,7 +36,7 @@ void XmlDocument::Parse(const uint8_t* bytes, size_t byteCount, XmlContentHandle
 void XmlDocument::ParseText(std::u16string_view text, XmlContentHandler* handler) {
   SetRoot(nullptr);
   auto memory = NewTreeMemory(text.size());
-  const DecodedText copied{CopyInput(text, *memory), 0};
+  const DecodedText copied{memory->Copy(text), 0};
   ParseDecoded(copied, std::move(memory), handler);
 }
 

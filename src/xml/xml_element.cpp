@@ -38,7 +38,6 @@ std::unique_ptr<XmlElement> XmlElement::NewTree(std::u16string_view qualifiedNam
                                                 std::u16string_view localName) {
   auto memory = std::make_unique<TreeMemory>(kBuiltTreeFirstBlock);
   XmlElement& root = Make(NewShape(*memory, qualifiedName, namespaceUri, localName));
-  memory->SetRoot(&root);
   memory.release();  // the root owns it now
   return std::unique_ptr<XmlElement>(&root);
 }

@@ -168,7 +168,6 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
   if (parent) {
     parent->Link(element);
   } else {
-    memory_.SetRoot(&element);
     root_.reset(&element);
     ownedMemory_.release();  // the root owns it now
   }
