@@ -1,5 +1,5 @@
-// Joining runs of character data: short texts in buffers that grow by a
-// quarter, long ones in a piece of tree memory that becomes the text.
+// Joining runs of character data: short texts in a buffer of their depth,
+// long ones in a piece of tree memory that becomes the text.
 #include "xml/element_text.h"
 
 #include <algorithm>
@@ -16,14 +16,6 @@ constexpr size_t kShortText = 64;
 // starts with room for kFirstPieceUnits.
 constexpr size_t kSmallBufferUnits = size_t(32) << 10;
 constexpr size_t kFirstPieceUnits = size_t(2) << 20;
-
-void AppendGrowingByAQuarter(std::vector<char16_t>& buffer, std::u16string_view run) {
-  const size_t needed = buffer.size() + run.size();
-  if (needed > buffer.capacity()) {
-    buffer.reserve(std::max({needed, buffer.capacity() + buffer.capacity() / 4, size_t(256)}));
-  }
-  buffer.insert(buffer.end(), run.begin(), run.end());
-}
 
 }  // namespace
 
@@ -45,7 +37,7 @@ void ElementTexts::Append(Text& text, std::u16string_view run, int depth) {
 
 void ElementTexts::Join(Buffer& buffer, std::u16string_view run) {
   if (!buffer.piece && buffer.small.size() + run.size() <= kSmallBufferUnits) {
-    AppendGrowingByAQuarter(buffer.small, run);
+    buffer.small.insert(buffer.small.end(), run.begin(), run.end());
     return;
   }
   const size_t needed = (buffer.piece ? buffer.size : buffer.small.size()) + run.size();
