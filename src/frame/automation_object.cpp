@@ -7,6 +7,7 @@
 #include "frame/dispatch.h"
 #include "frame/module_lock.h"
 #include "frame/type_info.h"
+#include "rpc/production_engines.h"
 
 namespace qxsoap {
 
@@ -14,8 +15,12 @@ HRESULT qxsoapmsg2::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
   if (outer && iid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-  std::unique_ptr<MessageHandler> handler(new (std::nothrow) MessageHandler());
-  if (!handler) return E_FAIL;
+  std::unique_ptr<MessageHandler> handler;
+  try {
+    handler = std::make_unique<MessageHandler>(ProductionEngines());
+  } catch (const std::bad_alloc&) {
+    return E_FAIL;
+  }
   auto* created = new (std::nothrow) qxsoapmsg2(outer, std::move(handler));
   if (!created) return E_FAIL;
   // Hold a reference across the query, so that a failed query frees it.

@@ -20,17 +20,26 @@ struct PortDescription;
 
 namespace qxsoap {
 
+class AccessorHandler;
 class MessageHandler;
 class XmlElement;
 
 // Parses the handler's current message (GetBuffer) and stores what it reads
 // into the handler: SOAP version, method name and namespace, header blocks,
 // the literal Body and, for a received fault, the fault state. `port` is
-// never null.
+// never null. The records of the last parse stay with the parser for the
+// binding that follows.
 class MessageParserEngine {
  public:
   virtual ~MessageParserEngine() = default;
   virtual void Parse(MessageHandler& handler, PortDescription& port) = 0;
+  // The record of the Body's RPC wrapper read by the last parse; null when
+  // there was none or the parse failed.
+  virtual const AccessorHandler* RpcWrapper() const = 0;
+  // The record whose id an `href` (SOAP 1.1, with or without its leading
+  // "#") or `ref` (SOAP 1.2) names: the Body's ids are searched before the
+  // Header's. Null when no record has that id.
+  virtual const AccessorHandler* ResolveReference(std::u16string_view href) const = 0;
 };
 
 // The RPC side of the exchange. `port` is never null.

@@ -214,8 +214,13 @@ class MessageHandler : public MessageBuffer {
   // Replaces the literal body. Returns false, keeping the old one, when
   // memory runs out.
   bool SetBodyElemLiteral(std::u16string_view literalXML, std::u16string_view encodingStyle);
+  // Replaces the literal body with the Body element of a message read by a
+  // parser (`body`, in the tree `tree` keeps alive), written out when asked
+  // for. Returns false, keeping the old one, when memory runs out.
+  bool SetReceivedBody(std::shared_ptr<const XmlElement> tree, const XmlElement& body,
+                       std::u16string_view encodingStyle);
   // Writes the body's XML into *literalXML and returns true; false and
-  // nothing written when there is no literal body.
+  // nothing written when there is no literal body. Throws std::bad_alloc.
   bool GetBodyElemLiteral(std::u16string* literalXML) const;
   // The literal body, or null.
   const BodyElemLiteral* BodyLiteral() const { return bodyElemLiteral_.get(); }

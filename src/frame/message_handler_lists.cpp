@@ -68,10 +68,19 @@ void MessageHandler::ClearMethodParams() {
 bool MessageHandler::SetBodyElemLiteral(std::u16string_view literalXML,
                                         std::u16string_view encodingStyle) {
   try {
-    auto body = std::make_unique<BodyElemLiteral>();
-    body->literalXML = literalXML;
-    body->encodingStyle = encodingStyle;
-    bodyElemLiteral_ = std::move(body);
+    bodyElemLiteral_ = std::make_unique<BodyElemLiteral>(std::u16string(literalXML),
+                                                         std::u16string(encodingStyle));
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+bool MessageHandler::SetReceivedBody(std::shared_ptr<const XmlElement> tree, const XmlElement& body,
+                                     std::u16string_view encodingStyle) {
+  try {
+    bodyElemLiteral_ =
+        std::make_unique<BodyElemLiteral>(std::move(tree), body, std::u16string(encodingStyle));
     return true;
   } catch (const std::bad_alloc&) {
     return false;
@@ -80,7 +89,7 @@ bool MessageHandler::SetBodyElemLiteral(std::u16string_view literalXML,
 
 bool MessageHandler::GetBodyElemLiteral(std::u16string* literalXML) const {
   if (!bodyElemLiteral_) return false;
-  *literalXML = bodyElemLiteral_->literalXML;
+  *literalXML = bodyElemLiteral_->LiteralXML();
   return true;
 }
 

@@ -1,7 +1,17 @@
-// Content copies in and out of the list records.
+// Content copies in and out of the list records, and the literal body
+// written out.
 #include "model/elem_records.h"
 
+#include "xml/xml_writer.h"
+
 namespace qxsoap {
+
+std::u16string BodyElemLiteral::LiteralXML() const {
+  if (!body_) return literalXML_;
+  std::u16string text;
+  WriteElement(*body_, nullptr, text);
+  return text;
+}
 
 HRESULT CopyContentIn(ElemRecord& record, const VARIANT* source) {
   if (!source) return VariantClear(record.content.get());

@@ -4,9 +4,11 @@
 #ifndef QXSOAP_MODEL_ELEM_RECORDS_H_
 #define QXSOAP_MODEL_ELEM_RECORDS_H_
 
+#include <memory>
 #include <string>
 
 #include "qxcom/owned.h"
+#include "xml/xml_element.h"
 
 namespace qxsoap {
 
@@ -43,10 +45,27 @@ struct MethodParam : ElemRecord {
 };
 
 // The message body as literal XML: the complete Body element and its
-// encoding style.
-struct BodyElemLiteral {
-  std::u16string encodingStyle;
-  std::u16string literalXML;
+// encoding style. Either text the host set, or the Body element of a
+// message the handler read, which is written out only when asked for, so
+// that reading a message does not copy its body.
+class BodyElemLiteral {
+ public:
+  BodyElemLiteral(std::u16string literalXML, std::u16string encodingStyle)
+      : encodingStyle_(std::move(encodingStyle)), literalXML_(std::move(literalXML)) {}
+  // `body` lies in the tree that `tree` keeps alive.
+  BodyElemLiteral(std::shared_ptr<const XmlElement> tree, const XmlElement& body,
+                  std::u16string encodingStyle)
+      : encodingStyle_(std::move(encodingStyle)), tree_(std::move(tree)), body_(&body) {}
+
+  const std::u16string& EncodingStyle() const { return encodingStyle_; }
+  // The XML text of the whole Body element. Throws std::bad_alloc.
+  std::u16string LiteralXML() const;
+
+ private:
+  std::u16string encodingStyle_;
+  std::u16string literalXML_;
+  std::shared_ptr<const XmlElement> tree_;
+  const XmlElement* body_ = nullptr;
 };
 
 // Stores a deep copy of `source` in `record.content`. A null `source` stores

@@ -29,6 +29,14 @@ void RaiseFault(FaultKind kind, std::u16string message, bool needDetail) {
   throw new QXSOAPFault(kind, std::move(message), needDetail);
 }
 
+void RaiseFaultWithSubcode(LONG soapVersion, FaultKind kind, std::u16string_view subcode,
+                           std::u16string_view subcodeNS, std::u16string message,
+                           bool needDetail) {
+  if (soapVersion == 11) RaiseFault(kind, std::move(message), needDetail);
+  throw new QXSOAPFault(kind, std::u16string(subcode), std::u16string(subcodeNS),
+                        std::move(message), needDetail);
+}
+
 FaultCode LookUpFaultCode(FaultKind kind, LONG soapVersion) {
   size_t index = static_cast<size_t>(kind);
   if (index >= kCodeNames.size()) index = static_cast<size_t>(FaultKind::kReceiver);

@@ -45,6 +45,14 @@ struct QXSOAPFault {
 // Throws a new heap record (kind, message, needDetail) without a subcode.
 [[noreturn]] void RaiseFault(FaultKind kind, std::u16string message, bool needDetail);
 
+// Throws a new heap record that carries `subcode` in `subcodeNS` when the
+// message is SOAP 1.2 (`soapVersion` other than 11) and no subcode under
+// SOAP 1.1, which has none.
+[[noreturn]] void RaiseFaultWithSubcode(LONG soapVersion, FaultKind kind,
+                                        std::u16string_view subcode,
+                                        std::u16string_view subcodeNS, std::u16string message,
+                                        bool needDetail);
+
 // The code a fault kind is written with in one SOAP version.
 struct FaultCode {
   std::u16string_view name;

@@ -43,8 +43,8 @@ class ElementHandler {
   int32_t soapVersion = 11;  // 11 or 12
 };
 
-// The base of the SOAP parse handlers: it knows its element's names, the
-// encodingStyle in force and, once the element has ended, the element.
+// The base of the SOAP parse handlers: it knows its element, and through it
+// the element's names, and the encodingStyle in force.
 class SoapElementHandler : public ElementHandler {
  public:
   // Skips every child.
@@ -62,10 +62,16 @@ class SoapElementHandler : public ElementHandler {
   // The encodingStyle in force at the parent element.
   virtual void SetEncodingStyle(std::u16string_view inherited);
 
-  std::u16string_view localName;
-  std::u16string_view namespaceUri;
+  // The element's names; empty before the handler has an element.
+  std::u16string_view LocalName() const { return element ? element->LocalName() : u""; }
+  std::u16string_view NamespaceUri() const { return element ? element->NamespaceUri() : u""; }
+
   std::u16string_view encodingStyle;
-  XmlElement* element = nullptr;  // the element whose end was last seen; not owned
+  // The element this handler reads: set by whoever hands the handler out
+  // at the element's start, and again at its end. Not owned. The names are
+  // read from it rather than copied, which keeps the accessor records that
+  // derive from this class small.
+  XmlElement* element = nullptr;
 };
 
 // Walks a subtree that no handler claimed: takes no child and is finished

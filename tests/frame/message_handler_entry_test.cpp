@@ -26,6 +26,8 @@ using ::testing::StrictMock;
 class MockParser : public MessageParserEngine {
  public:
   MOCK_METHOD(void, Parse, (MessageHandler&, PortDescription&), (override));
+  MOCK_METHOD(const AccessorHandler*, RpcWrapper, (), (const, override));
+  MOCK_METHOD(const AccessorHandler*, ResolveReference, (std::u16string_view), (const, override));
 };
 
 class MockRpc : public RpcEngine {

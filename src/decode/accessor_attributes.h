@@ -1,0 +1,39 @@
+// The SOAP encoding attributes an accessor element carries, found in one
+// pass over its attributes. Which attribute counts depends on the SOAP
+// version: `id` and `href` are unqualified in SOAP 1.1, `id` and `ref` are
+// in the SOAP 1.2 encoding namespace, and so on (see the table in the
+// implementation). Other attributes are ignored.
+#ifndef QXSOAP_DECODE_ACCESSOR_ATTRIBUTES_H_
+#define QXSOAP_DECODE_ACCESSOR_ATTRIBUTES_H_
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "xml/xml_element.h"
+
+namespace qxsoap {
+
+// The values of the attributes present; each view lives as long as the tree.
+struct AccessorAttributes {
+  using Value = std::optional<std::u16string_view>;
+  Value encodingStyle;  // in the envelope namespace of the version
+  Value id;
+  Value href;       // SOAP 1.1 `href`, SOAP 1.2 `ref`
+  Value root;       // SOAP 1.1 only
+  Value nodeType;   // SOAP 1.2 only
+  Value arrayType;  // SOAP 1.1 only
+  Value offset;     // SOAP 1.1 only
+  Value itemType;   // SOAP 1.2 only
+  Value arraySize;  // SOAP 1.2 only
+  Value nil;        // xsi nil (2001, then 1999 `null`, then 2000)
+  Value type;       // xsi type (2001, then 1999, then 2000)
+};
+
+// The accessor attributes among `attributes` for a message of `soapVersion`
+// (11, or anything else for SOAP 1.2).
+AccessorAttributes ReadAccessorAttributes(XmlAttributes attributes, int32_t soapVersion);
+
+}  // namespace qxsoap
+
+#endif  // QXSOAP_DECODE_ACCESSOR_ATTRIBUTES_H_

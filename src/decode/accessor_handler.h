@@ -1,0 +1,132 @@
+// The record of one accessor element below Header or Body, which is also
+// the parse handler of its subtree: it checks the element's encoding
+// attributes as they arrive, makes a child record for every child element
+// and files ids in the registry its subtree shares. The values are decoded
+// later, from these records, once every id of the message is known.
+//
+// Memory: a record lives in the memory of the tree its element belongs to
+// and goes with that tree; it owns nothing that needs destroying. It keeps
+// its element rather than copies of what the element holds: names, text
+// and attributes are read from the element when they are needed.
+#ifndef QXSOAP_DECODE_ACCESSOR_HANDLER_H_
+#define QXSOAP_DECODE_ACCESSOR_HANDLER_H_
+
+#include <cstdint>
+#include <iterator>
+#include <new>
+#include <string_view>
+#include <utility>
+
+#include "decode/accessor_attributes.h"
+#include "decode/id_registry.h"
+#include "decode/qname.h"
+#include "xml/element_handler.h"
+#include "xml/tree_memory.h"
+
+namespace qxsoap {
+
+// What the accessors of one subtree (the Header's or the Body's) share.
+struct AccessorContext {
+  explicit AccessorContext(bool faultsNeedDetail) : faultsNeedDetail(faultsNeedDetail) {}
+  IdRegistry ids;
+  // A fault in a header block asks for no detail element, one in the Body
+  // does: the detail element is where the Body's processing is reported.
+  bool faultsNeedDetail;
+};
+
+class AccessorHandler : public SoapElementHandler {
+ public:
+  // A record of `element`, in the message's `soapVersion`, of a subtree
+  // that shares `context`.
+  AccessorHandler(XmlElement& element, int32_t soapVersion, AccessorContext& context);
+
+  // A new record of type `Record` in `element`'s tree memory. Throws
+  // std::bad_alloc.
+  template <typename Record, typename... Args>
+  static Record& Make(XmlElement& element, Args&&... args) {
+    void* place = element.Memory().Allocate(sizeof(Record), alignof(Record));
+    return *new (place) Record(element, std::forward<Args>(args)...);
+  }
+
+  // Makes the child's record, appends it to the children, hands it the
+  // encodingStyle in force and its attributes, files its id (a repeated id
+  // is the DuplicateID fault) and returns it.
+  ElementHandler* StartElement(std::u16string_view namespaceUri, std::u16string_view localName,
+                               std::u16string_view qualifiedName, XmlAttributes attributes,
+                               const NamespaceScope& scope, XmlElement& element) override;
+
+  // Checks the encoding attributes: the encodingStyle replaces the
+  // inherited one; QName values must resolve; arrayType, offset and
+  // arraySize must be well formed; SOAP 1.2 forbids `id` beside `ref` and
+  // knows three nodeTypes. The first problem raises its Sender fault.
+  void ProcessAttributes(XmlAttributes attributes, const NamespaceScope& scope) override;
+
+  // ---- What deserialization reads ----
+
+  // The element's character data (the whole text, children's excluded).
+  std::u16string_view Text() const { return element->Text(); }
+  // The `id` the element declares; empty for none.
+  std::u16string_view Id() const { return id_; }
+  // The encoding attributes present on the element.
+  AccessorAttributes Attributes() const {
+    return ReadAccessorAttributes(element->Attributes(), soapVersion);
+  }
+  // The xsi type, resolved; both names empty when the element has none.
+  QName Type() const;
+  bool FaultsNeedDetail() const { return context_->faultsNeedDetail; }
+
+  // Files the id this record declares in the registry its subtree shares;
+  // false when another record has that id already (it keeps it).
+  bool FileId() { return id_.empty() || context_->ids.Insert(id_, *this); }
+
+  class ChildIterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = AccessorHandler;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const AccessorHandler*;
+    using reference = const AccessorHandler&;
+
+    ChildIterator() = default;
+    ChildIterator(const AccessorHandler* current, const AccessorHandler* last)
+        : current_(current), last_(last) {}
+    reference operator*() const { return *current_; }
+    pointer operator->() const { return current_; }
+    ChildIterator& operator++() {
+      current_ = current_ == last_ ? nullptr : current_->nextSibling_;
+      return *this;
+    }
+    ChildIterator operator++(int) {
+      ChildIterator before = *this;
+      ++*this;
+      return before;
+    }
+    bool operator==(const ChildIterator& other) const { return current_ == other.current_; }
+
+   private:
+    const AccessorHandler* current_ = nullptr;
+    const AccessorHandler* last_ = nullptr;
+  };
+
+  // The child records in document order.
+  struct Children {
+    const AccessorHandler* last;
+    ChildIterator begin() const { return {last ? last->nextSibling_ : nullptr, last}; }
+    ChildIterator end() const { return {}; }
+    bool empty() const { return !last; }
+  };
+  Children ChildRecords() const { return {lastChild_}; }
+
+ private:
+  void Append(AccessorHandler& child);
+
+  AccessorContext* context_;
+  std::u16string_view id_;
+  // Children as a ring: the last child, whose successor is the first.
+  AccessorHandler* lastChild_ = nullptr;
+  AccessorHandler* nextSibling_ = nullptr;
+};
+
+}  // namespace qxsoap
+
+#endif  // QXSOAP_DECODE_ACCESSOR_HANDLER_H_

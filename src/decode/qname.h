@@ -1,0 +1,41 @@
+// Resolution of QName-valued attribute content (xsi:type, itemType,
+// arrayType) against the namespace scope of the element that carries it.
+#ifndef QXSOAP_DECODE_QNAME_H_
+#define QXSOAP_DECODE_QNAME_H_
+
+#include <string_view>
+
+#include "xml/namespace_scope.h"
+
+namespace qxsoap {
+
+// A name in a namespace; both views live as long as the tree they came from.
+struct QName {
+  std::u16string_view localName;
+  std::u16string_view namespaceUri;
+};
+
+enum class QNameProblem {
+  kNone,
+  kUndeclaredPrefix,    // "p:x" with `p` not in scope
+  kNoDefaultNamespace,  // "x" with no default namespace in scope
+};
+
+struct ResolvedQName {
+  QName name;
+  QNameProblem problem = QNameProblem::kNone;
+};
+
+// "p:x" names `x` (everything after the first colon) in the namespace bound
+// to `p`; "x" names `x` in the default namespace.
+ResolvedQName ResolveQName(std::u16string_view value, const NamespaceScope& scope);
+
+// As ResolveQName for an attribute called `attribute` ("type", "itemType",
+// "arrayType"): a problem raises the Sender fault that names the attribute,
+// with a detail element when `needDetail`.
+QName ResolveAttributeQName(std::u16string_view value, const NamespaceScope& scope,
+                            std::u16string_view attribute, bool needDetail);
+
+}  // namespace qxsoap
+
+#endif  // QXSOAP_DECODE_QNAME_H_

@@ -1,0 +1,72 @@
+#include "parse/header_handler.h"
+
+#include <string>
+
+#include "model/fault_record.h"
+#include "xml/namespaces.h"
+
+namespace qxsoap {
+namespace {
+
+// A SOAP boolean flag: exactly "1"/"true" or "0"/"false"; anything else
+// raises `invalid`.
+bool ReadFlag(std::u16string_view value, std::u16string_view invalid) {
+  if (value == u"1" || value == u"true") return true;
+  if (value == u"0" || value == u"false") return false;
+  RaiseFault(FaultKind::kSender, std::u16string(invalid), false);
+}
+
+// What stands for a role given as the empty string, told apart from no
+// role at all.
+constexpr std::u16string_view kEmptyRole = u"\"\"";
+
+}  // namespace
+
+void HeaderBlockHandler::ProcessAttributes(XmlAttributes attributes, const NamespaceScope& scope) {
+  AccessorHandler::ProcessAttributes(attributes, scope);
+  const std::u16string_view envelope = soapVersion == 11 ? SOAP11_ENV_NS : SOAP12_ENV_NS;
+  const std::u16string_view roleName = soapVersion == 11 ? u"actor" : u"role";
+  for (const XmlAttribute& attribute : attributes) {
+    if (attribute.KeyForm() != XmlAttribute::Form::kPrefixed) continue;
+    if (attribute.NamespaceUri() != envelope) continue;
+    const std::u16string_view local = attribute.LocalName();
+    const std::u16string_view value = attribute.Value();
+    if (local == u"mustUnderstand") {
+      mustUnderstand = ReadFlag(
+          value, u"Encountered invalid value for attribute 'mustUnderstand' on header block.");
+    } else if (local == roleName) {
+      role = value == SOAP12_ROLE_ULTIMATE ? u"" : value.empty() ? kEmptyRole : value;
+    } else if (local == u"relay" && soapVersion != 11) {
+      relay = ReadFlag(value, u"Encountered invalid value for attribute 'relay' on header block.");
+    }
+  }
+}
+
+bool HeaderBlockHandler::EndElement(std::u16string_view, std::u16string_view,
+                                    std::u16string_view, XmlElement& ended) {
+  element = &ended;
+  if (soapVersion == 11 && !encodingStyle.empty() &&
+      !ended.FindAttribute(AttributeKey(SOAP11_ENV_NS, u"encodingStyle"))) {
+    ended.SetQualifiedAttribute(u"SOAP-ENV:encodingStyle", SOAP11_ENV_NS, encodingStyle);
+  }
+  return true;
+}
+
+ElementHandler* HeaderHandler::StartElement(std::u16string_view namespaceUri, std::u16string_view,
+                                            std::u16string_view, XmlAttributes attributes,
+                                            const NamespaceScope& scope, XmlElement& element) {
+  if (namespaceUri.empty()) {
+    RaiseFault(FaultKind::kSender, u"Encountered SOAP Header Block with unqualified name.", false);
+  }
+  HeaderBlockHandler& block = AccessorHandler::Make<HeaderBlockHandler>(element, soapVersion, accessors);
+  blocks.push_back(&block);
+  if (soapVersion == 11) block.SetEncodingStyle(encodingStyle);
+  block.ProcessAttributes(attributes, scope);
+  // A repeated id among blocks keeps the first block and is no fault: the
+  // blocks come from different parties, and a node forwarding them must not
+  // refuse a message because two of them chose the same id.
+  block.FileId();
+  return &block;
+}
+
+}  // namespace qxsoap

@@ -1,0 +1,43 @@
+#include "parse/request_parser.h"
+
+#include "frame/message_handler.h"
+#include "model/fault_record.h"
+
+namespace qxsoap {
+
+void RequestParser::Parse(MessageHandler& handler, PortDescription&) {
+  handlers_ = std::make_unique<Handlers>();
+  try {
+    ReadEnvelope(handler, handlers_->document);
+    const BodyHandler& body = handlers_->body;
+    if (body.wrapper && handler.IsRPCStyle()) {
+      handler.SetMethodName(body.wrapper->LocalName());
+      handler.SetMethodNS(body.wrapper->NamespaceUri());
+    }
+    if (!handler.SetReceivedBody(Tree(), *body.element, body.encodingStyle)) {
+      RaiseFault(FaultKind::kReceiver, u"Internal error.", false);
+    }
+  } catch (...) {
+    handlers_.reset();
+    throw;
+  }
+}
+
+const AccessorHandler* RequestParser::RpcWrapper() const {
+  return handlers_ ? handlers_->body.wrapper : nullptr;
+}
+
+std::span<HeaderBlockHandler* const> RequestParser::HeaderBlocks() const {
+  if (!handlers_) return {};
+  return handlers_->document.envelope.header.blocks;
+}
+
+const IdRegistry* RequestParser::BodyIds() const {
+  return handlers_ ? &handlers_->body.accessors.ids : nullptr;
+}
+
+const IdRegistry* RequestParser::HeaderIds() const {
+  return handlers_ ? &handlers_->document.envelope.header.accessors.ids : nullptr;
+}
+
+}  // namespace qxsoap

@@ -1,0 +1,41 @@
+// The request parser: reads a request envelope into the message handler.
+// After a parse it holds the records of the header blocks and of the Body
+// (the method wrapper, its accessors and the independent elements) for the
+// binding of the call, until the next parse.
+#ifndef QXSOAP_PARSE_REQUEST_PARSER_H_
+#define QXSOAP_PARSE_REQUEST_PARSER_H_
+
+#include <memory>
+#include <span>
+
+#include "parse/body_handler.h"
+#include "parse/message_parser.h"
+
+namespace qxsoap {
+
+class RequestParser final : public MessageParser {
+ public:
+  // Reads the envelope; stores the version, the method's name and
+  // namespace (for an rpc-style port) and the Body with its encodingStyle
+  // in the handler. Any fault leaves no records behind.
+  void Parse(MessageHandler& handler, PortDescription& port) override;
+  const AccessorHandler* RpcWrapper() const override;
+
+  // The header blocks of the last parse in document order.
+  std::span<HeaderBlockHandler* const> HeaderBlocks() const;
+
+ private:
+  const IdRegistry* BodyIds() const override;
+  const IdRegistry* HeaderIds() const override;
+
+  // The handler tree of one parse.
+  struct Handlers {
+    BodyHandler body;
+    DocumentHandler document{body};
+  };
+  std::unique_ptr<Handlers> handlers_;
+};
+
+}  // namespace qxsoap
+
+#endif  // QXSOAP_PARSE_REQUEST_PARSER_H_

@@ -1,0 +1,15 @@
+#include "rpc/production_engines.h"
+
+#include "parse/request_parser.h"
+#include "rpc/rpc_dispatcher.h"
+
+namespace qxsoap {
+
+MessageHandler::Engines ProductionEngines() {
+  MessageHandler::Engines engines;
+  engines.requestParser = std::make_unique<RequestParser>();
+  engines.rpc = std::make_unique<RpcDispatcher>();
+  return engines;
+}
+
+}  // namespace qxsoap
