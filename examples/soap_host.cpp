@@ -3,8 +3,9 @@
 // user's is touched), creates the handler by ProgID, and runs one exchange
 // for a calculator service declared with the in-memory port description of
 // host/memory_port.h: the request bytes in, what the handler read, the
-// service's answer, and the bytes it wrote back. Exits non-zero when the handler cannot be
-// registered, created or called; a SOAP fault is an answer, not a failure.
+// service's answer, and the bytes it wrote back. Exits non-zero when the
+// handler cannot be registered, created or called; a SOAP fault is an
+// answer, not a failure.
 #include <qxsoapmsg.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -107,30 +108,42 @@ void ForEachParam(Iqxsoapmsg2& handler, Visit visit) {
   }
 }
 
-// Prints what the handler read: the method and its parameters, or the
-// fault the request raised.
-void PrintRequest(Iqxsoapmsg2& handler) {
+// Prints the fault the handler recorded, when there is one; returns
+// whether there was.
+bool PrintFault(Iqxsoapmsg2& handler, const char* step) {
   VARIANT_BOOL fault = VARIANT_FALSE;
   handler.IsSOAPFault(&fault);
-  if (IsTrue(fault)) {
-    BSTR code = nullptr, text = nullptr;
-    handler.GetSOAPFaultCode(&code);
-    handler.GetSOAPFaultString(&text);
-    std::printf("read:    a fault, %s: %s\n", Take(code).c_str(), Take(text).c_str());
-    return;
-  }
-  BSTR ns = nullptr, name = nullptr;
+  if (!IsTrue(fault)) return false;
+  BSTR code = nullptr, text = nullptr;
+  handler.GetSOAPFaultCode(&code);
+  handler.GetSOAPFaultString(&text);
+  std::printf("%-8s a fault, %s: %s\n", step, Take(code).c_str(), Take(text).c_str());
+  return true;
+}
+
+// Prints what Deserialize read: the version, the method and the Body.
+void PrintMessage(Iqxsoapmsg2& handler) {
+  if (PrintFault(handler, "read:")) return;
+  BSTR ns = nullptr, name = nullptr, body = nullptr;
   LONG version = 0;
+  VARIANT_BOOL hasBody = VARIANT_FALSE;
   handler.GetMethodNS(&ns);
   handler.GetMethodName(&name);
   handler.GetSOAPVersion(&version);
+  handler.GetBodyElemLiteral(&body, &hasBody);
   std::printf("read:    SOAP %ld.%ld call of {%s}%s\n", long(version / 10), long(version % 10),
               Take(ns).c_str(), Take(name).c_str());
+  std::printf("body:    %s\n", Take(body).c_str());
+}
+
+// Prints what ProcessRPC bound: the parameters, or the fault it raised.
+void PrintCall(Iqxsoapmsg2& handler) {
+  if (PrintFault(handler, "bound:")) return;
   ForEachParam(handler, [](const std::string& name, VARIANT& content) {
     VARIANT text;
     VariantInit(&text);
     VariantChangeType(&text, &content, 0, VT_BSTR);
-    std::printf("         parameter %s = %s\n", name.c_str(),
+    std::printf("bound:   parameter %s = %s\n", name.c_str(),
                 V_VT(&text) == VT_BSTR ? Take(V_BSTR(&text)).c_str() : "(not text)");
   });
 }
@@ -172,8 +185,11 @@ bool RunExchange(Iqxsoapmsg2& handler) {
 
   VARIANT_BOOL parsed = VARIANT_FALSE, bound = VARIANT_FALSE;
   if (!Check(handler.Deserialize(&parsed), "Deserialize")) return false;
-  if (IsTrue(parsed) && !Check(handler.ProcessRPC(&bound), "ProcessRPC")) return false;
-  PrintRequest(handler);
+  PrintMessage(handler);
+  if (IsTrue(parsed)) {
+    if (!Check(handler.ProcessRPC(&bound), "ProcessRPC")) return false;
+    PrintCall(handler);
+  }
   if (IsTrue(bound)) Answer(handler);
 
   VARIANT_BOOL written = VARIANT_FALSE;

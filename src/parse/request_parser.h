@@ -2,6 +2,11 @@
 // After a parse it holds the records of the header blocks and of the Body
 // (the method wrapper, its accessors and the independent elements) for the
 // binding of the call, until the next parse.
+//
+// A parse that fails leaves nothing behind, whatever the dispatcher's
+// stack held when it stopped: the records lie in the tree the failed parse
+// releases, the envelope handlers go with the handler tree of that parse,
+// and the skip handler is the dispatcher's own.
 #ifndef QXSOAP_PARSE_REQUEST_PARSER_H_
 #define QXSOAP_PARSE_REQUEST_PARSER_H_
 
