@@ -42,14 +42,7 @@ void AccessorHandler::ProcessAttributes(XmlAttributes attributes, const Namespac
   const bool detail = FaultsNeedDetail();
   if (found.encodingStyle) encodingStyle = *found.encodingStyle;
   if (found.id) id_ = *found.id;
-  ArrayShape shape;
-  if (soapVersion == 11) {
-    if (found.arrayType) {
-      const QName type = ResolveAttributeQName(*found.arrayType, scope, u"arrayType", detail);
-      ReadArrayType(type.localName, shape, detail);
-    }
-    if (found.offset) ReadOffset(*found.offset, found.href.has_value(), shape, detail);
-  } else {
+  if (soapVersion != 11) {
     if (found.id && found.href) {
       // The message names 'type' where it means 'ref'; hosts match on it.
       RaiseFault(FaultKind::kSender, u"Encountered  attributes 'type' and 'id' on same element.",
@@ -59,10 +52,33 @@ void AccessorHandler::ProcessAttributes(XmlAttributes attributes, const Namespac
       RaiseFault(FaultKind::kSender,
                  u"Encountered invalid value for attribute 'nodeType' on accessor element.", detail);
     }
-    if (found.itemType) ResolveAttributeQName(*found.itemType, scope, u"itemType", detail);
+  }
+  // Most accessors are no arrays: skip making a shape for them.
+  if (found.arrayType || found.offset || found.itemType || found.arraySize) ReadShape(found, scope);
+  if (found.type) ResolveAttributeQName(*found.type, scope, u"type", detail);
+}
+
+ArrayShape AccessorHandler::ReadShape(const AccessorAttributes& found, const NamespaceScope& scope,
+                                      QName* itemType) const {
+  const bool detail = FaultsNeedDetail();
+  ArrayShape shape;
+  QName item;
+  if (soapVersion == 11) {
+    if (found.arrayType) {
+      item = ResolveAttributeQName(*found.arrayType, scope, u"arrayType", detail);
+      item.localName = ReadArrayType(item.localName, shape, detail);
+    }
+    if (found.offset) ReadOffset(*found.offset, found.href.has_value(), shape, detail);
+  } else {
+    if (found.itemType) item = ResolveAttributeQName(*found.itemType, scope, u"itemType", detail);
     if (found.arraySize) ReadArraySize(*found.arraySize, shape, detail);
   }
-  if (found.type) ResolveAttributeQName(*found.type, scope, u"type", detail);
+  if (itemType) *itemType = item;
+  return shape;
+}
+
+ArrayShape AccessorHandler::Shape(QName* itemType) const {
+  return ReadShape(Attributes(), element->Scope(), itemType);
 }
 
 QName AccessorHandler::Type() const {

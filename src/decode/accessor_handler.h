@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "decode/accessor_attributes.h"
+#include "decode/array_shape.h"
 #include "decode/id_registry.h"
 #include "decode/qname.h"
 #include "xml/element_handler.h"
@@ -73,6 +74,9 @@ class AccessorHandler : public SoapElementHandler {
   }
   // The xsi type, resolved; both names empty when the element has none.
   QName Type() const;
+  // The array shape the element declares, and in *itemType (when given) the
+  // item type its arrayType or itemType names (empty for none).
+  ArrayShape Shape(QName* itemType = nullptr) const;
   bool FaultsNeedDetail() const { return context_->faultsNeedDetail; }
 
   // Files the id this record declares in the registry its subtree shares;
@@ -119,6 +123,10 @@ class AccessorHandler : public SoapElementHandler {
 
  private:
   void Append(AccessorHandler& child);
+  // Checks the array attributes among `found` and reads the shape they
+  // declare; the first problem raises its fault.
+  ArrayShape ReadShape(const AccessorAttributes& found, const NamespaceScope& scope,
+                       QName* itemType = nullptr) const;
 
   AccessorContext* context_;
   std::u16string_view id_;
