@@ -2,6 +2,7 @@
 // VARTYPE code and booleans go through the platform's string coercion.
 #include "decode/simple_text.h"
 
+#include <climits>
 #include <optional>
 
 #include "decode/binary_text.h"
@@ -13,7 +14,9 @@ namespace qxsoap {
 namespace {
 
 // The length-counted copy keeps null units that a terminated copy would cut.
+// A BSTR's length is 32-bit: longer text cannot be held.
 HRESULT TextAsBstr(std::u16string_view text, qxcom::Variant& value) {
+  if (text.size() > UINT_MAX / sizeof(char16_t)) return E_OUTOFMEMORY;
   BSTR copy = SysAllocStringLen(text.data(), UINT(text.size()));
   if (copy == nullptr) return E_OUTOFMEMORY;
   V_VT(value.get()) = VT_BSTR;
