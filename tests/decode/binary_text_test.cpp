@@ -1,0 +1,167 @@
+// Base64 and hex decoding: valid and invalid texts, blanks and padding
+// anywhere, units beyond ASCII, and large values through the fast path.
+#include "decode/binary_text.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "decode/byte_arrays.h"
+#include "qxcom/owned.h"
+
+namespace qxsoap {
+namespace {
+
+using Bytes = std::vector<BYTE>;
+using Decoder = HRESULT (*)(std::u16string_view, SAFEARRAY**);
+
+struct DecodeRow {
+  const char* why;
+  std::u16string_view text;
+  std::optional<Bytes> bytes;  // nullopt: the text is refused
+};
+
+void CheckRows(Decoder decode, const std::vector<DecodeRow>& rows) {
+  for (const DecodeRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    SAFEARRAY* raw = reinterpret_cast<SAFEARRAY*>(1);  // must be overwritten
+    HRESULT hr = decode(row.text, &raw);
+    qxcom::SafeArrayPtr array(raw);
+    if (!row.bytes) {
+      EXPECT_EQ(hr, DISP_E_TYPEMISMATCH);
+      EXPECT_EQ(raw, nullptr);
+      continue;
+    }
+    ASSERT_EQ(hr, S_OK);
+    EXPECT_EQ(test::DecodedBytes(array.get()), *row.bytes);
+  }
+}
+
+constexpr std::u16string_view kAllDigits =
+    u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+TEST(Base64, Rows) {
+  using namespace std::string_view_literals;
+  const std::vector<DecodeRow> rows = {
+      {"two pads: one byte", u"QQ==", Bytes{0x41}},
+      {"one pad: two bytes", u"QUI=", Bytes{0x41, 0x42}},
+      {"no pad: three bytes", u"QUJD", Bytes{0x41, 0x42, 0x43}},
+      {"every digit value in order", kAllDigits,
+       Bytes{0x00, 0x10, 0x83, 0x10, 0x51, 0x87, 0x20, 0x92, 0x8B, 0x30, 0xD3, 0x8F,
+             0x41, 0x14, 0x93, 0x51, 0x55, 0x97, 0x61, 0x96, 0x9B, 0x71, 0xD7, 0x9F,
+             0x82, 0x18, 0xA3, 0x92, 0x59, 0xA7, 0xA2, 0x9A, 0xAB, 0xB2, 0xDB, 0xAF,
+             0xC3, 0x1C, 0xB3, 0xD3, 0x5D, 0xB7, 0xE3, 0x9E, 0xBB, 0xF3, 0xDF, 0xBF}},
+      {"empty text: empty array", u"", Bytes{}},
+      {"only blanks: empty array", u" \t\n\v\f\r", Bytes{}},
+      {"blanks inside a group", u"Q U\nJ\tD", Bytes{0x41, 0x42, 0x43}},
+      {"every blank kind between groups", u" QUJD\t\n\v\f\rQUJD ",
+       Bytes{0x41, 0x42, 0x43, 0x41, 0x42, 0x43}},
+      {"padding in a middle group", u"QQ==QUJD", Bytes{0x41, 0x41, 0x42, 0x43}},
+      {"padding in every group", u"QQ==QUI=", Bytes{0x41, 0x41, 0x42}},
+      {"length not a multiple of 4", u"QQ=", std::nullopt},
+      {"a lone digit", u"Q", std::nullopt},
+      {"padding in the second place", u"Q===", std::nullopt},
+      {"padding in the first place", u"====", std::nullopt},
+      {"padding in the third place alone", u"QQ=Q", std::nullopt},
+      {"padding that would outgrow the counted size", u"QUJD====", std::nullopt},
+      {"a digit outside the alphabet", u"QU-_", std::nullopt},
+      {"a control unit that is not a blank", u"QUJ\x01", std::nullopt},
+      {"a null unit", u"QUJ\0"sv, std::nullopt},
+      {"a Latin-1 letter", u"QUJ\u00C1", std::nullopt},
+      {"a unit whose low byte is 'A'", u"QUJ\u0141", std::nullopt},
+      {"the same inside a long run", u"QUJDQUJDQUJDQ\u0155JD", std::nullopt},
+      {"a unit whose low byte is '='", u"QQ=\u013D", std::nullopt},
+      {"a unit whose low byte is a blank", u"QUJD\u0120", std::nullopt},
+  };
+  CheckRows(&DecodeBase64Text, rows);
+}
+
+TEST(Hex, Rows) {
+  const std::vector<DecodeRow> rows = {
+      {"lower case with a blank between pairs", u"0a ff", Bytes{0x0A, 0xFF}},
+      {"both letter cases", u"00FF7fA0", Bytes{0x00, 0xFF, 0x7F, 0xA0}},
+      {"every digit", u"0123456789ABCDEFabcdef",
+       Bytes{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF, 0xAB, 0xCD, 0xEF}},
+      {"empty text: empty array", u"", Bytes{}},
+      {"a blank inside a pair", u"0\n a", Bytes{0x0A}},
+      {"blanks inside a fast block", u"0102\r\n0304 0506", Bytes{1, 2, 3, 4, 5, 6}},
+      {"odd count", u"abc", std::nullopt},
+      {"odd count after the blanks go", u"a b c d e", std::nullopt},
+      {"a letter past F", u"0G", std::nullopt},
+      {"a prefix", u"0x0A", std::nullopt},
+      {"padding is not hex", u"0A==", std::nullopt},
+      {"a unit whose low byte is '0'", u"0\u0130", std::nullopt},
+      {"the same inside a long run", u"01020304\u0135506", std::nullopt},
+      {"a Latin-1 unit", u"0\u00AA", std::nullopt},
+  };
+  CheckRows(&DecodeHexText, rows);
+}
+
+// An encoder independent of the decoder, breaking lines as MIME does.
+std::u16string Base64Of(const Bytes& bytes, size_t lineLength) {
+  std::u16string text;
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    uint32_t bits = uint32_t(bytes[i]) << 16;
+    if (i + 1 < bytes.size()) bits |= uint32_t(bytes[i + 1]) << 8;
+    if (i + 2 < bytes.size()) bits |= bytes[i + 2];
+    for (size_t k = 0; k < 4; ++k) {
+      bool padding = i + k > bytes.size();  // k digits cover k - 1 whole bytes
+      text += padding ? u'=' : kAllDigits[(bits >> (18 - 6 * k)) & 63];
+    }
+    if (lineLength != 0 && (i / 3 + 1) % (lineLength / 4) == 0) text += u"\r\n";
+  }
+  return text;
+}
+
+std::u16string HexOf(const Bytes& bytes) {
+  constexpr std::u16string_view kDigits = u"0123456789abcdef";
+  std::u16string text;
+  for (BYTE b : bytes) {
+    text += kDigits[b >> 4];
+    text += kDigits[b & 15];
+  }
+  return text;
+}
+
+Bytes RandomBytes(size_t count) {
+  std::mt19937 random(7);
+  Bytes bytes(count);
+  for (BYTE& b : bytes) b = BYTE(random());
+  return bytes;
+}
+
+TEST(BinaryText, LargeValuesRoundTrip) {
+  const Bytes bytes = RandomBytes(1'000'001);  // not a multiple of 3: one pad at the end
+  const std::pair<const char*, std::u16string> base64Texts[] = {
+      {"one long line", Base64Of(bytes, 0)},
+      {"MIME lines of 76", Base64Of(bytes, 76)},
+  };
+  for (const auto& [why, text] : base64Texts) {
+    SCOPED_TRACE(why);
+    SAFEARRAY* raw = nullptr;
+    ASSERT_EQ(DecodeBase64Text(text, &raw), S_OK);
+    qxcom::SafeArrayPtr array(raw);
+    EXPECT_TRUE(test::DecodedBytes(array.get()) == bytes);
+  }
+  SAFEARRAY* raw = nullptr;
+  ASSERT_EQ(DecodeHexText(HexOf(bytes), &raw), S_OK);
+  qxcom::SafeArrayPtr array(raw);
+  EXPECT_TRUE(test::DecodedBytes(array.get()) == bytes);
+}
+
+TEST(BinaryText, OneBadUnitLateInALargeValueFails) {
+  std::u16string base64 = Base64Of(RandomBytes(300'000), 0);
+  std::u16string hex = HexOf(RandomBytes(300'000));
+  base64[base64.size() - 9] = u'\u0141';
+  hex[hex.size() - 9] = u'\u0130';
+  SAFEARRAY* raw = nullptr;
+  EXPECT_EQ(DecodeBase64Text(base64, &raw), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(DecodeHexText(hex, &raw), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(raw, nullptr);
+}
+
+}  // namespace
+}  // namespace qxsoap
