@@ -10,4 +10,55 @@ qxcom::Bstr PortArgument(std::u16string_view text) {
   return argument;
 }
 
+std::optional<PortType> AskBaseType(PortDescription& port, TypeRef type) {
+  const qxcom::Bstr name = PortArgument(type.name);
+  const qxcom::Bstr ns = PortArgument(type.ns);
+  return AskPortType([&](BSTR* baseName, BSTR* baseNs, VARIANT_BOOL* found) {
+    return port.GetBaseType(name.get(), ns.get(), baseName, baseNs, found);
+  });
+}
+
+std::optional<PortType> AskMemberType(PortDescription& port, TypeRef type, TypeRef member) {
+  const qxcom::Bstr name = PortArgument(type.name);
+  const qxcom::Bstr ns = PortArgument(type.ns);
+  const qxcom::Bstr memberName = PortArgument(member.name);
+  const qxcom::Bstr memberNs = PortArgument(member.ns);
+  return AskPortType([&](BSTR* typeName, BSTR* typeNs, VARIANT_BOOL* found) {
+    return port.GetMemberType(name.get(), ns.get(), memberName.get(), memberNs.get(), typeName,
+                              typeNs, found);
+  });
+}
+
+std::optional<PortType> AskArrayItemType(PortDescription& port, TypeRef type) {
+  const qxcom::Bstr name = PortArgument(type.name);
+  const qxcom::Bstr ns = PortArgument(type.ns);
+  return AskPortType([&](BSTR* itemName, BSTR* itemNs, VARIANT_BOOL* found) {
+    return port.GetArrayItemType(name.get(), ns.get(), itemName, itemNs, found);
+  });
+}
+
+std::optional<LONG> AskArrayRank(PortDescription& port, TypeRef type) {
+  const qxcom::Bstr name = PortArgument(type.name);
+  const qxcom::Bstr ns = PortArgument(type.ns);
+  LONG rank = 0;
+  VARIANT_BOOL found = VARIANT_FALSE;
+  const HRESULT hr = port.GetArrayRank(name.get(), ns.get(), &rank, &found);
+  if (FAILED(hr) || found == VARIANT_FALSE) return std::nullopt;
+  return rank;
+}
+
+std::optional<LiteralArrayType> AskLiteralArrayType(PortDescription& port, TypeRef type) {
+  const qxcom::Bstr name = PortArgument(type.name);
+  const qxcom::Bstr ns = PortArgument(type.ns);
+  BSTR out[4] = {};
+  VARIANT_BOOL isArray = VARIANT_FALSE;
+  const HRESULT hr =
+      port.GetLiteralArrayType(name.get(), ns.get(), &out[0], &out[1], &out[2], &out[3], &isArray);
+  const qxcom::Bstr owned[4] = {qxcom::Bstr(out[0]), qxcom::Bstr(out[1]), qxcom::Bstr(out[2]),
+                                qxcom::Bstr(out[3])};
+  if (FAILED(hr) || isArray != VARIANT_TRUE) return std::nullopt;
+  const auto text = [](BSTR value) { return std::u16string(value ? value : u"", SysStringLen(value)); };
+  return LiteralArrayType{{text(out[0]), text(out[1])}, {text(out[2]), text(out[3])}};
+}
+
 }  // namespace qxsoap

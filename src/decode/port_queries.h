@@ -30,6 +30,47 @@ std::optional<std::u16string> AskPortText(Call call) {
   return std::u16string(out ? out : u"", SysStringLen(out));
 }
 
+// A type as the port description names it, by views (arguments) or owned
+// (answers).
+struct TypeRef {
+  std::u16string_view name;
+  std::u16string_view ns;
+};
+struct PortType {
+  std::u16string name;
+  std::u16string ns;
+  TypeRef Ref() const { return {name, ns}; }
+};
+
+// The type a port operation hands out as a name and a namespace, or nullopt
+// when it reports "not found" or fails. `call(BSTR* name, BSTR* ns,
+// VARIANT_BOOL* found)` makes the call.
+template <typename Call>
+std::optional<PortType> AskPortType(Call call) {
+  BSTR name = nullptr;
+  BSTR ns = nullptr;
+  VARIANT_BOOL found = VARIANT_FALSE;
+  const HRESULT hr = call(&name, &ns, &found);
+  const qxcom::Bstr ownedName(name);
+  const qxcom::Bstr ownedNs(ns);
+  if (FAILED(hr) || found == VARIANT_FALSE) return std::nullopt;
+  return PortType{{name ? name : u"", SysStringLen(name)}, {ns ? ns : u"", SysStringLen(ns)}};
+}
+
+std::optional<PortType> AskBaseType(PortDescription& port, TypeRef type);
+std::optional<PortType> AskMemberType(PortDescription& port, TypeRef type, TypeRef member);
+std::optional<PortType> AskArrayItemType(PortDescription& port, TypeRef type);
+std::optional<LONG> AskArrayRank(PortDescription& port, TypeRef type);
+
+// What the port says of a literal array type: its items' type and element.
+struct LiteralArrayType {
+  PortType itemType;
+  PortType itemElement;
+};
+// Nullopt unless the port answers that `type` is a literal array (a flag
+// of exactly VARIANT_TRUE).
+std::optional<LiteralArrayType> AskLiteralArrayType(PortDescription& port, TypeRef type);
+
 }  // namespace qxsoap
 
 #endif  // QXSOAP_DECODE_PORT_QUERIES_H_

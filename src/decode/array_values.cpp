@@ -1,0 +1,237 @@
+// Arrays: SOAP-encoded ones of any rank, partly transmitted or nil, and
+// literal ones of one dimension. Items are read into the array's memory in
+// document order: the bounds are handed to SafeArrayCreate last dimension
+// first, so the last SOAP index runs fastest there, as it does in the
+// message. Sizes are checked against the items received before anything is
+// allocated, so no array is larger than the message's items allow.
+#include <vector>
+
+#include "decode/simple_types.h"
+#include "decode/value_decoder.h"
+#include "model/fault_record.h"
+#include "xml/namespaces.h"
+
+namespace qxsoap {
+namespace {
+
+// More dimensions than any array a service takes; SAFEARRAY counts them in
+// 16 bits.
+constexpr size_t kMaxArrayRank = 64;
+
+enum class ItemKind { kSimple, kStruct, kArray };
+
+struct ItemType {
+  ItemKind kind;
+  std::u16string simpleName;  // the built-in type of simple items
+};
+
+bool IsBuiltInNamespace(std::u16string_view ns) {
+  return IsSchemaNamespace(ns) || IsSoapEncodingNamespace(ns);
+}
+
+size_t CountChildren(const AccessorHandler& record) {
+  size_t count = 0;
+  for ([[maybe_unused]] const AccessorHandler& child : record.ChildRecords()) ++count;
+  return count;
+}
+
+// A SAFEARRAY of VARIANT with its data accessed while the items are read;
+// destroyed on every path unless handed out.
+class ArrayBuilder {
+ public:
+  ArrayBuilder(std::vector<SAFEARRAYBOUND>& bounds, bool needDetail) {
+    array_ = qxcom::SafeArrayPtr(SafeArrayCreate(VT_VARIANT, UINT(bounds.size()), bounds.data()));
+    void* data = nullptr;
+    if (!array_.get() || FAILED(SafeArrayAccessData(array_.get(), &data))) {
+      RaiseFault(FaultKind::kReceiver, u"Internal error.", needDetail);
+    }
+    items_ = static_cast<VARIANT*>(data);
+  }
+  ~ArrayBuilder() {
+    if (items_) SafeArrayUnaccessData(array_.get());
+  }
+  ArrayBuilder(const ArrayBuilder&) = delete;
+  ArrayBuilder& operator=(const ArrayBuilder&) = delete;
+
+  VARIANT* Item(size_t index) { return items_ + index; }
+
+  void HandOut(VARIANT* out) {
+    SafeArrayUnaccessData(array_.get());
+    items_ = nullptr;
+    V_VT(out) = VT_ARRAY | VT_VARIANT;
+    V_ARRAY(out) = array_.release();
+  }
+
+ private:
+  qxcom::SafeArrayPtr array_;
+  VARIANT* items_ = nullptr;
+};
+
+// The first size of an array whose first size is not given: the items
+// received fill whole rows of the inner dimensions, or the array is refused,
+// so that no item is dropped. The product stops growing once it passes the
+// items received; sizes are 31-bit, so it cannot overflow.
+template <typename Refuse>
+size_t OpenFirstSize(const ArrayShape& shape, size_t received, const Refuse& refuse) {
+  if (received == 0) return 0;
+  size_t inner = 1;
+  for (size_t i = 1; i < shape.sizes.size() && inner <= received; ++i) inner *= size_t(shape.sizes[i]);
+  if (inner == 0) {
+    refuse(u"Value of attribute 'arrayType' on element is invalid, size may be unspecified for "
+           u"innermost dimension only.");
+  }
+  if (inner > received || received % inner != 0) refuse(u"Array size declared conflicts with actual size.");
+  return received / inner;
+}
+
+}  // namespace
+
+void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
+                                const AccessorHandler& record,
+                                std::optional<std::u16string_view> referrerOffset, VARIANT* out) {
+  const Nesting nesting(*this, record);
+  const bool detail = record.FaultsNeedDetail();
+  const auto refuse = [detail](std::u16string_view message) {
+    RaiseFault(FaultKind::kSender, std::u16string(message), detail);
+  };
+  if (!record.encodingStyle.empty() && record.encodingStyle != expectedStyle) {
+    RaiseUnsupportedStyle(u"Unsupported encodingStyle on array accessor.", detail);
+  }
+  const AccessorAttributes attributes = record.Attributes();
+  if (attributes.nodeType && !attributes.nodeType->empty() && *attributes.nodeType != u"array") {
+    refuse(u"Incorrect nodeType on array accessor.");
+  }
+  const std::optional<PortType> itemType = AskArrayItemType(port_, type);
+  if (!itemType) refuse(u"Encountered unrecognized array accessor.");
+
+  QName declaredItem;
+  ArrayShape shape = record.Shape(&declaredItem);
+  if (referrerOffset) ReadOffset(*referrerOffset, false, shape, detail);
+  const bool nil = attributes.nil == u"true" || attributes.nil == u"1";
+  if (!nil && expectedStyle.starts_with(SOAP11_ENC_NS)) {
+    const bool sameType =
+        declaredItem.localName == itemType->name && declaredItem.namespaceUri == itemType->ns;
+    if (!sameType && declaredItem.localName != u"anyType" && declaredItem.localName != u"ur-type") {
+      refuse(u"Encountered improperly typed array accessor.");
+    }
+  }
+
+  // What the items are, by the port's item type. A derived simple type is
+  // read by the built-in type it derives from, the name the check found in
+  // the table.
+  ItemType item{ItemKind::kSimple, itemType->name};
+  if (!IsBuiltInNamespace(itemType->ns)) {
+    const std::optional<PortType> base = AskBaseType(port_, itemType->Ref());
+    if (!base) refuse(u"Encountered unrecognized array item accessor type.");
+    if (!IsSoapEncodingNamespace(base->ns) || base->name == u"Struct") {
+      item = {ItemKind::kStruct, {}};
+    } else if (base->name == u"Array") {
+      item = {ItemKind::kArray, {}};
+    } else {
+      item.simpleName = base->name;
+    }
+  }
+  if (item.kind == ItemKind::kSimple && !LookUpSimpleType(item.simpleName)) {
+    refuse(u"Encountered unrecognized array item accessor type.");
+  }
+
+  size_t rank = shape.sizes.size();
+  if (nil) {
+    const std::optional<LONG> portRank = AskArrayRank(port_, type);
+    if (!portRank || *portRank < 1) refuse(u"Unable to determine dimensionality of array.");
+    rank = size_t(*portRank);
+  }
+  if (rank > kMaxArrayRank) refuse(u"Encountered array accessor with too many dimensions.");
+
+  // Sizes against the items received, before anything is allocated.
+  const size_t received = CountChildren(record);
+  if (shape.total != -1 && size_t(shape.total) != received) {
+    refuse(u"Array size declared conflicts with actual size.");
+  }
+  std::vector<SAFEARRAYBOUND> bounds(rank, SAFEARRAYBOUND{0, 0});
+  if (!nil) {
+    for (size_t i = 0; i < rank; ++i) {
+      const LONG lower = i < shape.offsets.size() ? shape.offsets[i] : 0;
+      bounds[rank - 1 - i] = {ULONG(shape.sizes[i] - lower), lower};
+    }
+    if (shape.total == -1) bounds[rank - 1].cElements = ULONG(OpenFirstSize(shape, received, refuse));
+  }
+  const size_t positions = nil ? 0 : received;
+
+  ArrayBuilder array(bounds, detail);
+  size_t index = 0;
+  for (const AccessorHandler& child : record.ChildRecords()) {
+    if (index == positions) break;
+    VARIANT* slot = array.Item(index++);
+    const AccessorHandler* source =
+        Follow(child, u"Encountered array item accessor with invalid reference.", slot);
+    if (!source) continue;
+    switch (item.kind) {
+      case ItemKind::kStruct:
+        StructEncoded(expectedStyle, itemType->Ref(), *source, slot);
+        break;
+      case ItemKind::kArray: {
+        const AccessorAttributes::Value offset =
+            source != &child ? child.Attributes().offset : std::nullopt;
+        ArrayEncoded(expectedStyle, itemType->Ref(), *source, offset, slot);
+        break;
+      }
+      case ItemKind::kSimple:
+        SimpleEncoded(expectedStyle, *source, item.simpleName, slot);
+        break;
+    }
+  }
+  array.HandOut(out);
+}
+
+void ValueDecoder::ArrayLiteral(const AccessorHandler& record, TypeRef itemElement,
+                                TypeRef itemType, VARIANT* out) {
+  const Nesting nesting(*this, record);
+  const bool detail = record.FaultsNeedDetail();
+  const auto refuse = [detail](std::u16string_view message) {
+    RaiseFault(FaultKind::kSender, std::u16string(message), detail);
+  };
+  constexpr std::u16string_view kUnknownItemType =
+      u"Encountered array item accessor with unrecognized type.";
+  ItemType item{ItemKind::kSimple, std::u16string(itemType.name)};
+  std::optional<PortType> base;
+  if (IsBuiltInNamespace(itemType.ns)) {
+    if (!LookUpSimpleType(itemType.name)) refuse(kUnknownItemType);
+  } else if (AskLiteralArrayType(port_, itemType)) {
+    item = {ItemKind::kArray, {}};
+  } else if ((base = AskBaseType(port_, itemType)) && IsBuiltInNamespace(base->ns)) {
+    item.simpleName = base->name;
+    if (!LookUpSimpleType(item.simpleName)) refuse(kUnknownItemType);
+  } else if (base) {
+    item = {ItemKind::kStruct, {}};
+  } else {
+    refuse(kUnknownItemType);
+  }
+
+  std::vector<SAFEARRAYBOUND> bounds{{ULONG(CountChildren(record)), 0}};
+  ArrayBuilder array(bounds, detail);
+  size_t index = 0;
+  for (const AccessorHandler& child : record.ChildRecords()) {
+    if (child.LocalName() != itemElement.name || child.NamespaceUri() != itemElement.ns) {
+      refuse(u"Encountered unrecognized array item accessor.");
+    }
+    VARIANT* slot = array.Item(index++);
+    switch (item.kind) {
+      case ItemKind::kStruct:
+        StructLiteral(itemType, child, slot);
+        break;
+      case ItemKind::kArray: {
+        const std::optional<LiteralArrayType> inner = AskLiteralArrayType(port_, itemType);
+        if (!inner) refuse(u"Encountered array item accessor of unrecognized type.");
+        ArrayLiteral(child, inner->itemElement.Ref(), inner->itemType.Ref(), slot);
+        break;
+      }
+      case ItemKind::kSimple:
+        SimpleLiteral(child, item.simpleName, slot);
+        break;
+    }
+  }
+  array.HandOut(out);
+}
+
+}  // namespace qxsoap

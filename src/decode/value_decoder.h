@@ -1,0 +1,109 @@
+// Decodes accessor records into automation values once a message has been
+// read: built-in values from their text, structs into struct objects and
+// arrays into SAFEARRAYs of VARIANT, SOAP-encoded or literal. Types come
+// from the host's port description, not from the message: the message's
+// xsi types are only consulted for anyType values and its arrayType only
+// compared with the port's item type.
+//
+// Every problem raises a fault record; a value partly built when that
+// happens is released first. References (href, ref) are followed through
+// the parser that read the records; a chain of references or nested values
+// deeper than kMaxValueDepth, which is how a reference cycle shows itself,
+// is a Sender fault rather than unbounded recursion.
+#ifndef QXSOAP_DECODE_VALUE_DECODER_H_
+#define QXSOAP_DECODE_VALUE_DECODER_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "decode/accessor_handler.h"
+#include "decode/port_queries.h"
+#include "qxcom/oleauto.h"
+#include "qxsoap/port_description.h"
+
+namespace qxsoap {
+
+class MessageHandler;
+class MessageParserEngine;
+
+// How deep values may nest, references followed included. Element nesting
+// alone stops at the reader's limit, well below this.
+inline constexpr int kMaxValueDepth = 512;
+
+class ValueDecoder {
+ public:
+  // Decodes the records `parser` read, for `handler`'s message (its SOAP
+  // version, and its attachments of the current phase for references that
+  // name one), with types from `port`.
+  ValueDecoder(MessageHandler& handler, PortDescription& port, const MessageParserEngine& parser);
+
+  // ---- Built-in values; `out` must hold nothing to free ----
+
+  // Checks that `accessor` is a simple value in `expectedStyle` (no child
+  // elements, nodeType "simple" if any, no other encodingStyle), then
+  // converts its text by the built-in type `typeName`.
+  void SimpleEncoded(std::u16string_view expectedStyle, const AccessorHandler& accessor,
+                     std::u16string_view typeName, VARIANT* out);
+  // Converts the text without checks.
+  void SimpleLiteral(const AccessorHandler& accessor, std::u16string_view typeName, VARIANT* out);
+
+  // ---- Values of described types ----
+
+  // A SOAP-encoded value of `type`: a struct, an array or, for a type
+  // derived from a built-in one, a simple value. `record` is read; when it
+  // was reached through `referrer`'s href (`byReference`), an offset on the
+  // referrer applies to the array read.
+  void ComplexEncoded(std::u16string_view expectedStyle, const AccessorHandler& record,
+                      const AccessorHandler& referrer, bool byReference, TypeRef type,
+                      VARIANT* out);
+  // A literal value of `type`: an array, a simple value or a struct.
+  void ComplexLiteral(const AccessorHandler& record, TypeRef type, VARIANT* out);
+
+  // The record a use site reads for `accessor`: the accessor itself, or the
+  // record its href names. An href that names an attachment of the current
+  // phase stores it in *out as VT_UNKNOWN and returns null. Any other href
+  // raises MissingID with `siteMessage`.
+  const AccessorHandler* Follow(const AccessorHandler& accessor, std::u16string_view siteMessage,
+                                VARIANT* out);
+
+  // The fault a value of the message's version raises when its
+  // encodingStyle is not the expected one: Sender under SOAP 1.1,
+  // DataEncodingUnknown under SOAP 1.2.
+  [[noreturn]] void RaiseUnsupportedStyle(std::u16string message, bool needDetail) const;
+
+ private:
+  // Counts one level of nesting while it lives; the level past
+  // kMaxValueDepth raises the Sender fault.
+  class Nesting {
+   public:
+    Nesting(ValueDecoder& decoder, const AccessorHandler& record);
+    ~Nesting();
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+   private:
+    ValueDecoder& decoder_;
+  };
+
+  void StructEncoded(std::u16string_view expectedStyle, TypeRef type, const AccessorHandler& record,
+                     VARIANT* out);
+  void StructLiteral(TypeRef type, const AccessorHandler& record, VARIANT* out);
+  void ArrayEncoded(std::u16string_view expectedStyle, TypeRef type, const AccessorHandler& record,
+                    std::optional<std::u16string_view> referrerOffset, VARIANT* out);
+  void ArrayLiteral(const AccessorHandler& record, TypeRef itemElement, TypeRef itemType,
+                    VARIANT* out);
+  void ConvertSimpleText(const AccessorHandler& accessor, std::u16string_view typeName,
+                         VARIANT* out);
+
+  MessageHandler& handler_;
+  PortDescription& port_;
+  const MessageParserEngine& parser_;
+  int32_t soapVersion_;
+  int depth_ = 0;
+};
+
+}  // namespace qxsoap
+
+#endif  // QXSOAP_DECODE_VALUE_DECODER_H_
