@@ -39,8 +39,6 @@ std::u16string Describe(const VARIANT& value) {
   switch (type) {
     case VT_EMPTY:
       return u"EMPTY";
-    case VT_NULL:
-      return u"NULL";
     case VT_I4:
       return u"I4:" + Number(V_I4(&value));
     case VT_UI1:
