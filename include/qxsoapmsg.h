@@ -1,7 +1,10 @@
 // qxsoapmsg.h: everything a host needs to drive the SOAP message handler,
 // in one include. The handler is the class qxsoapmsg2 in the in-process
-// module libqxsoapmsg.so; a host creates one object per message exchange,
-// usually as a COM client would:
+// module libqxsoapmsg.so; the same module serves the struct component
+// (CLSID_StructObject, qxsoap/struct_object.h) that carries SOAP structs as
+// automation values, which a host creates to build the structs of its
+// responses. A host creates one handler per message exchange, usually as a
+// COM client would:
 //
 //   DllRegisterServer (or `qxsoap register`) once, then
 //   CLSID clsid;  CLSIDFromProgID(kQxsoapmsg2ProgId, &clsid);
@@ -79,12 +82,13 @@ extern "C" {
 const QxsoapVersionInfo* QxsoapGetVersionInfo();
 
 // The module's exports, as an in-process server has them. DllGetClassObject
-// stores the class factory of CLSID_qxsoapmsg2 (asked for as IUnknown or
-// IClassFactory) in *object; CLASS_E_CLASSNOTAVAILABLE for another class,
-// E_POINTER for a null `object`. DllCanUnloadNow is S_OK when no object and
-// no LockServer(TRUE) is outstanding, else S_FALSE. DllRegisterServer writes
-// the class, its ProgIDs, the application entry and the interface
-// description into the registry (the file QXCOM_REGISTRY names), with this
+// stores the class factory of CLSID_qxsoapmsg2 or of CLSID_StructObject
+// (the struct component, qxsoap/struct_object.h), asked for as IUnknown or
+// IClassFactory, in *object; CLASS_E_CLASSNOTAVAILABLE for another class,
+// E_POINTER for a null `object`. DllCanUnloadNow is S_OK when no object of
+// either class and no LockServer(TRUE) is outstanding, else S_FALSE.
+// DllRegisterServer writes both classes, their ProgIDs, the application
+// entry and the interface description into the registry (the file QXCOM_REGISTRY names), with this
 // library's absolute path as the server; DllUnregisterServer removes them
 // again, keeping the shared parent keys. Both return the first failing
 // registry result, else S_OK.

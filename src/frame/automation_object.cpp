@@ -92,12 +92,13 @@ HRESULT qxsoapmsg2::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
 HRESULT qxsoapmsg2::GetIDsOfNames(REFIID reserved, LPOLESTR* names, UINT count, LCID,
                                   DISPID* ids) {
   if (reserved != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-  return GetMemberIds(names, count, ids);
+  return GetMemberIds(Iqxsoapmsg2Interface(), names, count, ids);
 }
 
 HRESULT qxsoapmsg2::Invoke(DISPID member, REFIID reserved, LCID, WORD flags, DISPPARAMS* args,
                            VARIANT* result, EXCEPINFO* exception, UINT* argError) {
-  return InvokeMember(*this, member, reserved, flags, args, result, exception, argError);
+  return InvokeMember(Iqxsoapmsg2Interface(), *this, member, reserved, flags, args, result,
+                      exception, argError);
 }
 
 }  // namespace qxsoap

@@ -1,4 +1,5 @@
-// The class factory of qxsoapmsg2 that DllGetClassObject hands out.
+// The class factories that DllGetClassObject hands out, one per class the
+// module serves.
 #ifndef QXSOAP_FRAME_CLASS_FACTORY_H_
 #define QXSOAP_FRAME_CLASS_FACTORY_H_
 
@@ -6,11 +7,12 @@
 
 namespace qxsoap {
 
-// The module's one factory object. It lives as long as the module, so
-// AddRef and Release count nothing; LockServer(TRUE) adds a module lock and
-// LockServer(FALSE) takes one off. CreateInstance follows
-// qxsoapmsg2::CreateInstance.
-IClassFactory& ClassFactory();
+// The factory of `clsid` (CLSID_qxsoapmsg2 or CLSID_StructObject), or null
+// for a class the module does not serve. Each factory lives as long as the
+// module, so AddRef and Release count nothing; LockServer(TRUE) adds a
+// module lock and LockServer(FALSE) takes one off. CreateInstance follows
+// the class's own CreateInstance.
+IClassFactory* ClassFactory(REFCLSID clsid);
 
 }  // namespace qxsoap
 

@@ -1,4 +1,5 @@
-// IDispatch::GetIDsOfNames and Invoke for Iqxsoapmsg2 over the method table.
+// IDispatch::GetIDsOfNames and Invoke over a described interface's method
+// table.
 #include "frame/dispatch.h"
 
 #include <string_view>
@@ -58,10 +59,12 @@ HRESULT BindArguments(const DISPPARAMS& args, BoundCall& call) {
 
 }  // namespace
 
-HRESULT GetMemberIds(LPOLESTR* names, UINT count, DISPID* ids) {
+HRESULT GetMemberIds(const DispatchInterface& interface, LPOLESTR* names, UINT count,
+                     DISPID* ids) {
   if (!names || !ids || count == 0) return E_INVALIDARG;
   for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-  const MethodInfo* method = names[0] ? FindMethod(std::u16string_view(names[0])) : nullptr;
+  const MethodInfo* method =
+      names[0] ? interface.Find(std::u16string_view(names[0])) : nullptr;
   if (!method) return DISP_E_UNKNOWNNAME;
   ids[0] = method->id;
   HRESULT hr = S_OK;
@@ -72,10 +75,11 @@ HRESULT GetMemberIds(LPOLESTR* names, UINT count, DISPID* ids) {
   return hr;
 }
 
-HRESULT InvokeMember(Iqxsoapmsg2& target, DISPID member, REFIID reserved, WORD flags,
-                     DISPPARAMS* args, VARIANT* result, EXCEPINFO* exception, UINT* argError) {
+HRESULT InvokeMember(const DispatchInterface& interface, IDispatch& target, DISPID member,
+                     REFIID reserved, WORD flags, DISPPARAMS* args, VARIANT* result,
+                     EXCEPINFO* exception, UINT* argError) {
   BoundCall call;
-  call.method = FindMethod(member);
+  call.method = interface.Find(member);
   if (!call.method) return DISP_E_MEMBERNOTFOUND;
   if (reserved != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
   if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
@@ -83,6 +87,7 @@ HRESULT InvokeMember(Iqxsoapmsg2& target, DISPID member, REFIID reserved, WORD f
   call.result = result;
   call.exception = exception;
   call.argError = argError;
+  call.source = interface.source;
   if (HRESULT hr = BindArguments(*args, call); FAILED(hr)) return hr;
   return AtBoundary([&] { return call.method->invoke(target, call); });
 }

@@ -1,9 +1,10 @@
-// IDispatch for Iqxsoapmsg2, driven by the method table: names to DISPIDs,
-// and late-bound calls that reach the same vtable slots as early-bound ones.
+// IDispatch for a described interface (method_table.h), driven by its
+// method table: names to DISPIDs, and late-bound calls that reach the same
+// vtable slots as early-bound ones.
 #ifndef QXSOAP_FRAME_DISPATCH_H_
 #define QXSOAP_FRAME_DISPATCH_H_
 
-#include "qxsoapmsg.h"
+#include "frame/method_table.h"
 
 namespace qxsoap {
 
@@ -11,9 +12,11 @@ namespace qxsoap {
 // others its parameters, whose ids are their 0-based positions. Unknown
 // names get DISPID_UNKNOWN and the result DISP_E_UNKNOWNNAME; the known
 // ones are still filled in. E_INVALIDARG for null arrays or a zero count.
-HRESULT GetMemberIds(LPOLESTR* names, UINT count, DISPID* ids);
+HRESULT GetMemberIds(const DispatchInterface& interface, LPOLESTR* names, UINT count,
+                     DISPID* ids);
 
-// IDispatch::Invoke of method `member` on `target`: checks the DISPID
+// IDispatch::Invoke of method `member` on `target`, an object of
+// `interface`: checks the DISPID
 // (DISP_E_MEMBERNOTFOUND), the flags (DISPATCH_METHOD must be among them),
 // the argument count (DISP_E_BADPARAMCOUNT), named arguments
 // (DISP_E_PARAMNOTFOUND) and missing ones (DISP_E_PARAMNOTOPTIONAL, with
@@ -26,8 +29,9 @@ HRESULT GetMemberIds(LPOLESTR* names, UINT count, DISPID* ids);
 // method's own failure is returned as DISP_E_EXCEPTION with the HRESULT in
 // exception->scode when `exception` is given, else as itself. An exception
 // is E_OUTOFMEMORY for exhausted memory, E_UNEXPECTED for anything else.
-HRESULT InvokeMember(Iqxsoapmsg2& target, DISPID member, REFIID reserved, WORD flags,
-                     DISPPARAMS* args, VARIANT* result, EXCEPINFO* exception, UINT* argError);
+HRESULT InvokeMember(const DispatchInterface& interface, IDispatch& target, DISPID member,
+                     REFIID reserved, WORD flags, DISPPARAMS* args, VARIANT* result,
+                     EXCEPINFO* exception, UINT* argError);
 
 }  // namespace qxsoap
 

@@ -1,5 +1,6 @@
-// Late-bound calls of Iqxsoapmsg2 methods: one template, Thunk<&method>,
-// serves all 101. The C++ parameter types come from the member pointer; the
+// Late-bound calls of described interfaces: one template, Thunk<&method>,
+// serves every method of every one. The interface and the C++ parameter
+// types come from the member pointer; the
 // directions (out, in/out, retval) from the method's ParamInfo. Each
 // parameter gets a slot that converts its VARIANTARG before the call and,
 // unless the caller's own variable was passed on, writes the out value back
@@ -104,8 +105,9 @@ HRESULT CoerceArgument(const VARIANTARG* arg, VARTYPE type, qxcom::Variant& into
 // S_OK when `target` can receive an out value of `type`: VT_BYREF | type or
 // VT_BYREF | VT_VARIANT with a non-null reference; DISP_E_TYPEMISMATCH else.
 HRESULT CheckOutTarget(const VARIANTARG* target, VARTYPE type);
-// The Invoke result for a method that returned the failure `hr`.
-HRESULT MethodFailed(HRESULT hr, EXCEPINFO* exception);
+// The Invoke result for a method that returned the failure `hr`; `source`
+// names the class in the EXCEPINFO.
+HRESULT MethodFailed(HRESULT hr, const OLECHAR* source, EXCEPINFO* exception);
 // The Invoke result for an argument that could not be converted.
 HRESULT ArgumentFailed(HRESULT hr);
 
@@ -231,15 +233,19 @@ using SlotFor = std::conditional_t<kIsOutPointer<P>, OutSlot<std::remove_pointer
 template <auto Method>
 struct Thunk;
 
-template <typename... Params, HRESULT (STDMETHODCALLTYPE Iqxsoapmsg2::*Method)(Params...)>
+template <typename Interface, typename... Params,
+          HRESULT (STDMETHODCALLTYPE Interface::*Method)(Params...)>
 struct Thunk<Method> {
-  static HRESULT Call(Iqxsoapmsg2& target, const BoundCall& call) {
-    return CallWith(target, call, std::index_sequence_for<Params...>{});
+  static_assert(std::is_base_of_v<IDispatch, Interface>);
+
+  // `target` is an Interface: the table that holds this thunk belongs to it.
+  static HRESULT Call(IDispatch& target, const BoundCall& call) {
+    return CallWith(static_cast<Interface&>(target), call, std::index_sequence_for<Params...>{});
   }
 
  private:
   template <size_t... I>
-  static HRESULT CallWith(Iqxsoapmsg2& target, const BoundCall& call,
+  static HRESULT CallWith(Interface& target, const BoundCall& call,
                           std::index_sequence<I...>) {
     static_assert(sizeof...(Params) <= BoundCall::kMaxParams);
     std::tuple<SlotFor<Params>...> slots;
@@ -256,7 +262,7 @@ struct Thunk<Method> {
     }
     hr = (target.*Method)(std::get<I>(slots).Get()...);
     (std::get<I>(slots).Finish(SUCCEEDED(hr), call.result), ...);
-    return SUCCEEDED(hr) ? hr : MethodFailed(hr, call.exception);
+    return SUCCEEDED(hr) ? hr : MethodFailed(hr, call.source, call.exception);
   }
 };
 

@@ -17,10 +17,10 @@ HRESULT CheckOutTarget(const VARIANTARG* target, VARTYPE type) {
 
 // A late-bound client learns of a failed method through EXCEPINFO, as from
 // a dual interface on Windows; one that passes none gets the HRESULT itself.
-HRESULT MethodFailed(HRESULT hr, EXCEPINFO* exception) {
+HRESULT MethodFailed(HRESULT hr, const OLECHAR* source, EXCEPINFO* exception) {
   if (!exception) return hr;
   *exception = EXCEPINFO{};
-  exception->bstrSource = SysAllocString(kQxsoapmsg2ProgId);
+  exception->bstrSource = SysAllocString(source);
   exception->scode = hr;
   return DISP_E_EXCEPTION;
 }

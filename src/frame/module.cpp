@@ -24,8 +24,9 @@ const QxsoapVersionInfo* QxsoapGetVersionInfo() { return &kVersionInfo; }
 HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  if (clsid != CLSID_qxsoapmsg2) return CLASS_E_CLASSNOTAVAILABLE;
-  return qxsoap::ClassFactory().QueryInterface(iid, object);
+  IClassFactory* factory = qxsoap::ClassFactory(clsid);
+  if (!factory) return CLASS_E_CLASSNOTAVAILABLE;
+  return factory->QueryInterface(iid, object);
 }
 
 HRESULT DllCanUnloadNow() { return qxsoap::ModuleLockCount() == 0 ? S_OK : S_FALSE; }

@@ -40,6 +40,7 @@ std::vector<Variable> ScriptVariables(std::u16string_view modulePath) {
       {u"%MODULEDIR%", DirectoryOf(modulePath)},
       {u"%APPID%", Braced(APPID_qxsoapmsg)},
       {u"%CLSID%", Braced(CLSID_qxsoapmsg2)},
+      {u"%STRUCTCLSID%", Braced(CLSID_StructObject)},
       {u"%IID%", Braced(IID_Iqxsoapmsg2)},
       {u"%LIBID%", Braced(LIBID_qxsoapmsgLib)},
       {u"%NUMMETHODS%", std::u16string(slots.begin(), slots.end())},
@@ -136,6 +137,7 @@ HRESULT RegisterModule(std::u16string_view modulePath) {
   return AsOneTransaction([&] {
     for (std::span<const ScriptKey> script :
          {std::span<const ScriptKey>(kApplicationScript), std::span<const ScriptKey>(kClassScript),
+          std::span<const ScriptKey>(kStructClassScript),
           std::span<const ScriptKey>(kInterfaceScript)}) {
       if (HRESULT hr = Register(script, variables); FAILED(hr)) return hr;
     }
@@ -148,7 +150,8 @@ HRESULT UnregisterModule() {
   return AsOneTransaction([&] {
     HRESULT first = S_OK;
     for (std::span<const ScriptKey> script :
-         {std::span<const ScriptKey>(kClassScript), std::span<const ScriptKey>(kInterfaceScript),
+         {std::span<const ScriptKey>(kClassScript), std::span<const ScriptKey>(kStructClassScript),
+          std::span<const ScriptKey>(kInterfaceScript),
           std::span<const ScriptKey>(kApplicationScript)}) {
       const HRESULT hr = Unregister(script, variables);
       if (SUCCEEDED(first)) first = hr;

@@ -10,7 +10,8 @@
 
 namespace qxsoap {
 
-// Writes the application entry, the class and the interface description,
+// Writes the application entry, the two classes (the handler and the
+// struct component) and the interface description,
 // with `modulePath` as the in-process server, as one registry transaction
 // (QxRunRegistryTransaction): other processes see all of it or none. Stops
 // at the first failing registry call, writes nothing and returns it as an
@@ -19,7 +20,7 @@ namespace qxsoap {
 // when everything was written.
 HRESULT RegisterModule(std::u16string_view modulePath);
 
-// Removes what RegisterModule wrote: the class and the interface
+// Removes what RegisterModule wrote: the classes and the interface
 // description, then the application entry. Shared parents (AppID, CLSID,
 // TypeLib, Interface) stay, and so does a key that still holds subkeys the
 // scripts do not name (another program's). Keys already gone are no error.

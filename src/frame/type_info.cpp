@@ -118,14 +118,14 @@ class InterfaceTypeInfoImpl final : public ModuleLifetime<ITypeInfo, IID_ITypeIn
     return TYPE_E_ELEMENTNOTFOUND;
   }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) override {
-    return GetMemberIds(names, count, ids);
+    return GetMemberIds(Iqxsoapmsg2Interface(), names, count, ids);
   }
   HRESULT STDMETHODCALLTYPE Invoke(PVOID instance, MEMBERID member, WORD flags, DISPPARAMS* args,
                                    VARIANT* result, EXCEPINFO* exception,
                                    UINT* argError) override {
     if (!instance) return E_INVALIDARG;
-    return InvokeMember(*static_cast<Iqxsoapmsg2*>(instance), member, IID_NULL, flags, args,
-                        result, exception, argError);
+    return InvokeMember(Iqxsoapmsg2Interface(), *static_cast<Iqxsoapmsg2*>(instance), member,
+                        IID_NULL, flags, args, result, exception, argError);
   }
   HRESULT STDMETHODCALLTYPE GetDocumentation(MEMBERID member, BSTR* name, BSTR* documentation,
                                              DWORD* helpContext, BSTR* helpFile) override {

@@ -1,8 +1,8 @@
 // The module's registration scripts: every key it writes below
 // HKEY_CLASSES_ROOT, the values of each key, and what unregistration does
 // with it. Texts may hold the variables %MODULE% (absolute path of the
-// library), %MODULEDIR% (its directory), %APPID%, %CLSID%, %IID% and
-// %LIBID% (identifiers in braces) and %NUMMETHODS% (vtable slots of the
+// library), %MODULEDIR% (its directory), %APPID%, %CLSID%, %STRUCTCLSID%,
+// %IID% and %LIBID% (identifiers in braces) and %NUMMETHODS% (vtable slots of the
 // interface); frame/registration.cpp substitutes them and applies a script
 // in register or unregister mode.
 #ifndef QXSOAP_RESOURCES_REGISTRATION_SCRIPTS_H_
@@ -55,6 +55,26 @@ inline constexpr ScriptKey kClassScript[] = {
     {u"CLSID\\%CLSID%\\InprocServer32",
      {{nullptr, u"%MODULE%"}, {u"ThreadingModel", u"Apartment"}}, false, KeyRemoval::kKey},
     {u"CLSID\\%CLSID%\\TypeLib", {{nullptr, u"%LIBID%"}}, false, KeyRemoval::kKey},
+};
+
+// The struct component's class: its ProgIDs and its in-process server, the
+// same module. It has no interface description of its own.
+inline constexpr ScriptKey kStructClassScript[] = {
+    {u"qxsoapsvc.StructObject.1", {{nullptr, u"StructObject Class"}}, false, KeyRemoval::kKey},
+    {u"qxsoapsvc.StructObject.1\\CLSID", {{nullptr, u"%STRUCTCLSID%"}}, false, KeyRemoval::kKey},
+    {u"qxsoapsvc.StructObject", {{nullptr, u"StructObject Class"}}, false, KeyRemoval::kKey},
+    {u"qxsoapsvc.StructObject\\CLSID", {{nullptr, u"%STRUCTCLSID%"}}, false, KeyRemoval::kKey},
+    {u"qxsoapsvc.StructObject\\CurVer", {{nullptr, u"qxsoapsvc.StructObject.1"}}, false,
+     KeyRemoval::kKey},
+    {u"CLSID", {}, false, KeyRemoval::kNever},
+    {u"CLSID\\%STRUCTCLSID%", {{nullptr, u"StructObject Class"}, {u"AppID", u"%APPID%"}}, true,
+     KeyRemoval::kTree},
+    {u"CLSID\\%STRUCTCLSID%\\ProgID", {{nullptr, u"qxsoapsvc.StructObject.1"}}, false,
+     KeyRemoval::kKey},
+    {u"CLSID\\%STRUCTCLSID%\\VersionIndependentProgID", {{nullptr, u"qxsoapsvc.StructObject"}},
+     false, KeyRemoval::kKey},
+    {u"CLSID\\%STRUCTCLSID%\\InprocServer32",
+     {{nullptr, u"%MODULE%"}, {u"ThreadingModel", u"Apartment"}}, false, KeyRemoval::kKey},
 };
 
 // The interface description, registered as Windows registers a type

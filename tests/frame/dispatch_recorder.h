@@ -23,12 +23,13 @@ class DispatchRecorder final : public Iqxsoapmsg2 {
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                           DISPID* ids) override {
-    return GetMemberIds(names, count, ids);
+    return GetMemberIds(Iqxsoapmsg2Interface(), names, count, ids);
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID reserved, LCID, WORD flags,
                                    DISPPARAMS* args, VARIANT* result, EXCEPINFO* exception,
                                    UINT* argError) override {
-    return InvokeMember(*this, member, reserved, flags, args, result, exception, argError);
+    return InvokeMember(Iqxsoapmsg2Interface(), *this, member, reserved, flags, args, result,
+                        exception, argError);
   }
 
 #define QX_IN(type, name) type

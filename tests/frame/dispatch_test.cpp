@@ -44,7 +44,7 @@ TEST(Dispatch, EveryMethodByNameAndDispidReachesItsSlot) {
     for (char16_t& unit : upper) unit = unit >= u'a' && unit <= u'z' ? unit - 32 : unit;
     LPOLESTR names[] = {upper.data()};
     DISPID id = 0;
-    ASSERT_EQ(GetMemberIds(names, 1, &id), S_OK) << "names match in any letter case";
+    ASSERT_EQ(GetMemberIds(Iqxsoapmsg2Interface(), names, 1, &id), S_OK) << "names match in any letter case";
     EXPECT_EQ(id, method.id);
 
     test::DispatchRecorder recorder;
@@ -69,7 +69,7 @@ TEST(Dispatch, NamesOfParametersMapToTheirPositions) {
           retval[] = u"pResult", unknown[] = u"bogus";
   LPOLESTR names[] = {method, content, name, retval, unknown};
   DISPID ids[5] = {};
-  EXPECT_EQ(GetMemberIds(names, 5, ids), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(GetMemberIds(Iqxsoapmsg2Interface(), names, 5, ids), DISP_E_UNKNOWNNAME);
   EXPECT_EQ(ids[0], 11);
   EXPECT_EQ(ids[1], 2);
   EXPECT_EQ(ids[2], 1);

@@ -1,4 +1,5 @@
 // Registration and unregistration against a temporary registry file.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -11,13 +12,16 @@
 #include <string>
 
 #include "frame/registration.h"
-#include "qxcom/registry.h"
+#include "frame/struct_object_reader.h"
+#include "qxcom.h"
+#include "support/variants.h"
 
 namespace qxsoap {
 namespace {
 
 constexpr char16_t kModule[] = u"/opt/qxsoap/lib/libqxsoapmsg.so";
 constexpr char16_t kClassKey[] = u"CLSID\\{E88C25FF-5EA3-44D5-AB0A-B9188E6BE5A0}";
+constexpr char16_t kStructClassKey[] = u"CLSID\\{F49037C2-B179-42E8-9469-09265BF20E3A}";
 constexpr char16_t kAppKey[] = u"AppID\\{2B708D0B-88C2-4369-9B22-42F9ED12F144}";
 
 // Points the registry at a fresh file for one test.
@@ -91,6 +95,16 @@ TEST_F(RegistrationTest, WritesEveryKeyOfTheScripts) {
        u"TypeLib\\{AE3542B2-D297-4567-8B45-967F8345B0F9}\\1.0\\0\\win64", nullptr, kModule},
       {"interface slots: IDispatch's seven and the 101 methods",
        u"Interface\\{42D722BB-F136-44B5-BAD2-3CD110FF646F}\\NumMethods", nullptr, u"108"},
+      {"struct ProgID resolves through CurVer", u"qxsoapsvc.StructObject\\CurVer", nullptr,
+       u"qxsoapsvc.StructObject.1"},
+      {"versioned struct ProgID's class", u"qxsoapsvc.StructObject.1\\CLSID", nullptr,
+       u"{F49037C2-B179-42E8-9469-09265BF20E3A}"},
+      {"struct class's ProgID", std::u16string(kStructClassKey) + u"\\ProgID", nullptr,
+       u"qxsoapsvc.StructObject.1"},
+      {"struct class served by the same module",
+       std::u16string(kStructClassKey) + u"\\InprocServer32", nullptr, kModule},
+      {"struct class in apartments", std::u16string(kStructClassKey) + u"\\InprocServer32",
+       u"ThreadingModel", u"Apartment"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
@@ -113,6 +127,7 @@ TEST_F(RegistrationTest, UnregistrationKeepsSharedParentsAndOthersSubkeys) {
   ASSERT_EQ(UnregisterModule(), S_OK);
   for (const char16_t* gone :
        {u"qxsoapsvc.qxsoapmsg2\\CurVer", u"qxsoapsvc.qxsoapmsg2.1", kClassKey, kAppKey,
+        u"qxsoapsvc.StructObject", u"qxsoapsvc.StructObject.1", kStructClassKey,
         u"AppID\\qxsoapmsg.DLL", u"TypeLib\\{AE3542B2-D297-4567-8B45-967F8345B0F9}",
         u"Interface\\{42D722BB-F136-44B5-BAD2-3CD110FF646F}"}) {
     EXPECT_FALSE(KeyExists(gone)) << std::string(gone, gone + std::char_traits<char16_t>::length(gone));
@@ -123,6 +138,41 @@ TEST_F(RegistrationTest, UnregistrationKeepsSharedParentsAndOthersSubkeys) {
     EXPECT_TRUE(KeyExists(kept)) << std::string(kept, kept + std::char_traits<char16_t>::length(kept));
   }
   EXPECT_EQ(UnregisterModule(), S_OK) << "unregistering what is gone is no error";
+}
+
+// The built module registered as the server of its classes: CoCreateInstance
+// loads it through the registry, as in a host's process.
+TEST_F(RegistrationTest, ARegisteredModuleServesStructObjectsUntilUnregistered) {
+  const std::string path = QXSOAPMSG_MODULE_PATH;
+  ASSERT_EQ(RegisterModule(std::u16string(path.begin(), path.end())), S_OK);
+  CLSID clsid{};
+  ASSERT_EQ(CLSIDFromProgID(kStructObjectProgId, &clsid), S_OK);
+  EXPECT_EQ(clsid, CLSID_StructObject);
+  constexpr DWORD kAnyServer = CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
+  qxcom::ComPtr<StructObject> object;
+  ASSERT_EQ(CoCreateInstance(clsid, nullptr, kAnyServer, IID_StructObject,
+                             reinterpret_cast<void**>(object.put())),
+            S_OK);
+  qxcom::Bstr name(SysAllocString(u"x"));
+  VARIANT_BOOL stored = VARIANT_FALSE;
+  EXPECT_EQ(object->AddMember(name.get(), nullptr, *test::LongVariant(3).get(), &stored), S_OK);
+  EXPECT_EQ(stored, VARIANT_TRUE);
+  EXPECT_EQ(test::Members(*object.get()), u"x=I4:3");
+
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(module, nullptr) << "CoCreateInstance loaded the module";
+  auto canUnload = reinterpret_cast<LPFNCANUNLOADNOW>(dlsym(module, "DllCanUnloadNow"));
+  ASSERT_NE(canUnload, nullptr);
+  EXPECT_EQ(canUnload(), S_FALSE) << "the module's struct object is alive";
+  object = {};
+  EXPECT_EQ(canUnload(), S_OK);
+  dlclose(module);  // balances the RTLD_NOLOAD open only
+
+  ASSERT_EQ(UnregisterModule(), S_OK);
+  EXPECT_EQ(CoCreateInstance(CLSID_StructObject, nullptr, kAnyServer, IID_StructObject,
+                             reinterpret_cast<void**>(object.put())),
+            REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(CLSIDFromProgID(kStructObjectProgId, &clsid), CO_E_CLASSSTRING);
 }
 
 // Runs RegisterModule or UnregisterModule in a forked child once `start`

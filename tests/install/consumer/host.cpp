@@ -46,6 +46,36 @@ int main() {
   hr = handler->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result,
                        nullptr, nullptr);
   if (FAILED(hr)) return Fail("Invoke", hr);
+  // A struct value for the response, built with the module's struct component.
+  StructObject* point = nullptr;
+  hr = CLSIDFromProgID(kStructObjectProgId, &clsid);
+  if (SUCCEEDED(hr)) {
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_StructObject,
+                          reinterpret_cast<void**>(&point));
+  }
+  if (FAILED(hr)) return Fail("creating a StructObject", hr);
+  BSTR x = SysAllocString(u"x");
+  VARIANT one;
+  VariantInit(&one);
+  V_VT(&one) = VT_I4;
+  V_I4(&one) = 1;
+  VARIANT_BOOL stored = VARIANT_FALSE;
+  point->AddMember(x, nullptr, one, &stored);
+  SysFreeString(x);
+  VARIANT structValue;
+  VariantInit(&structValue);
+  V_VT(&structValue) = VT_DISPATCH;
+  V_DISPATCH(&structValue) = point;  // the VARIANT holds our reference now
+  handler->SetReturnValue(structValue);
+  VariantClear(&structValue);
+  VARIANT returned;
+  VariantInit(&returned);
+  handler->GetReturnValue(&returned);
+  const bool structKept = stored == VARIANT_TRUE && V_VT(&returned) == VT_DISPATCH &&
+                          V_DISPATCH(&returned) == point;
+  VariantClear(&returned);
+  if (!structKept) return Fail("handing a struct value to the handler", E_FAIL);
+
   handler->Release();
   if (version != 12 || V_VT(&result) != VT_I4 || V_I4(&result) != 12) {
     return Fail("reading the version back", E_FAIL);
