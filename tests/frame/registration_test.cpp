@@ -12,7 +12,7 @@
 #include <string>
 
 #include "frame/registration.h"
-#include "frame/struct_object_reader.h"
+#include "support/struct_object_reader.h"
 #include "qxcom.h"
 #include "support/variants.h"
 

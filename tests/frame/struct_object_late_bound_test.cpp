@@ -5,7 +5,7 @@
 #include <string>
 
 #include "frame/struct_object_component.h"
-#include "frame/struct_object_reader.h"
+#include "support/struct_object_reader.h"
 #include "support/variants.h"
 
 namespace qxsoap {

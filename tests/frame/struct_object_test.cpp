@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "frame/struct_object_component.h"
-#include "frame/struct_object_reader.h"
+#include "support/struct_object_reader.h"
 #include "platform/counting_unknown.h"
 #include "support/com_objects.h"
 #include "support/variants.h"

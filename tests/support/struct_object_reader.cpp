@@ -1,5 +1,5 @@
 // Reading struct objects back in tests.
-#include "frame/struct_object_reader.h"
+#include "support/struct_object_reader.h"
 
 #include "qxcom/owned.h"
 

@@ -1,7 +1,7 @@
 // Reading struct objects back in tests: every member as one line of text,
 // so that a test states a whole struct in one expected string.
-#ifndef QXSOAP_TESTS_FRAME_STRUCT_OBJECT_READER_H_
-#define QXSOAP_TESTS_FRAME_STRUCT_OBJECT_READER_H_
+#ifndef QXSOAP_TESTS_SUPPORT_STRUCT_OBJECT_READER_H_
+#define QXSOAP_TESTS_SUPPORT_STRUCT_OBJECT_READER_H_
 
 #include <string>
 
@@ -22,4 +22,4 @@ std::u16string Members(StructObject& object);
 
 }  // namespace qxsoap::test
 
-#endif  // QXSOAP_TESTS_FRAME_STRUCT_OBJECT_READER_H_
+#endif  // QXSOAP_TESTS_SUPPORT_STRUCT_OBJECT_READER_H_
