@@ -151,6 +151,13 @@ class MessageHandler : public MessageBuffer {
   // description reports no address or there is none.
   std::u16string GetPortAddress() const;
 
+  // The parser of the current phase (the request parser in the request
+  // phase), which holds the records of the message it read last; null when
+  // the handler has none.
+  const MessageParserEngine* PhaseParser() const {
+    return requestPhase_ ? engines_.requestParser.get() : engines_.responseParser.get();
+  }
+
   // The port description from Initialize, or null; not AddRef'd for the
   // caller.
   PortDescription* GetPortDescription() const { return portDescription_.get(); }
@@ -205,6 +212,10 @@ class MessageHandler : public MessageBuffer {
   LONG GetNumMethodParams() const { return methodParams_.Count(); }
   HRESULT AddMethodParam(std::u16string_view namespaceURI, std::u16string_view name,
                          const VARIANT* content, bool isInParam, bool isOutParam);
+  // The same with a value the binding made: it is moved into the list, not
+  // copied. S_OK, or S_FALSE when memory for the record ran out.
+  HRESULT AddBoundMethodParam(std::u16string_view name, qxcom::Variant value, bool isInParam,
+                              bool isOutParam);
   const MethodParam* GetFirstMethodParam(LONG& position) const { return methodParams_.First(position); }
   const MethodParam* GetNextMethodParam(LONG& position) const { return methodParams_.Next(position); }
   const RecordList<MethodParam>& MethodParams() const { return methodParams_; }

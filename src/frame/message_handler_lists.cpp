@@ -60,6 +60,17 @@ HRESULT MessageHandler::AddMethodParam(std::u16string_view namespaceURI, std::u1
   });
 }
 
+HRESULT MessageHandler::AddBoundMethodParam(std::u16string_view name, qxcom::Variant value,
+                                            bool isInParam, bool isOutParam) {
+  return methodParams_.AppendNew([&](MethodParam& param) {
+    param.name = name;
+    param.isInParam = isInParam;
+    param.isOutParam = isOutParam;
+    param.content = std::move(value);
+    return S_OK;
+  });
+}
+
 void MessageHandler::ClearMethodParams() {
   methodParams_.Clear();
   bodyElemLiteral_.reset();

@@ -2,10 +2,11 @@
 
 #include "frame/message_handler.h"
 #include "model/fault_record.h"
+#include "parse/request_headers.h"
 
 namespace qxsoap {
 
-void RequestParser::Parse(MessageHandler& handler, PortDescription&) {
+void RequestParser::Parse(MessageHandler& handler, PortDescription& port) {
   handlers_ = std::make_unique<Handlers>();
   try {
     ReadEnvelope(handler, handlers_->document);
@@ -14,6 +15,8 @@ void RequestParser::Parse(MessageHandler& handler, PortDescription&) {
       handler.SetMethodName(body.wrapper->LocalName());
       handler.SetMethodNS(body.wrapper->NamespaceUri());
     }
+    ValueDecoder decoder(handler, port, *this);
+    DeserializeRequestHeaders(handler, port, decoder, HeaderBlocks());
     if (!handler.SetReceivedBody(Tree(), *body.element, body.encodingStyle)) {
       RaiseFault(FaultKind::kReceiver, u"Internal error.", false);
     }

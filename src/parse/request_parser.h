@@ -21,8 +21,8 @@ namespace qxsoap {
 class RequestParser final : public MessageParser {
  public:
   // Reads the envelope; stores the version, the method's name and
-  // namespace (for an rpc-style port) and the Body with its encodingStyle
-  // in the handler. Any fault leaves no records behind.
+  // namespace (for an rpc-style port), the header blocks and the Body with
+  // its encodingStyle in the handler. Any fault leaves no records behind.
   void Parse(MessageHandler& handler, PortDescription& port) override;
   const AccessorHandler* RpcWrapper() const override;
 

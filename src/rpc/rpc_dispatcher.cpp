@@ -5,7 +5,9 @@
 #include "decode/port_queries.h"
 #include "frame/message_handler.h"
 #include "model/fault_record.h"
+#include "rpc/get_binding.h"
 #include "rpc/operation_lookup.h"
+#include "rpc/request_binding.h"
 
 namespace qxsoap {
 namespace {
@@ -20,15 +22,22 @@ namespace {
 
 bool RpcDispatcher::BindCall(MessageHandler& handler, PortDescription& port) {
   if (!handler.IsRequestPhase()) RaiseNotAvailable(u"Binding a response from the next hop");
+  const MessageParserEngine* parser = handler.PhaseParser();
+  if (!parser) RaiseNotAvailable(u"The request parser");
   const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
   CheckOperation(handler, port, operation.get());
   CheckSoapAction(handler, port, operation.get());
-  RaiseNotAvailable(u"Binding the parameters of a request");
+  const std::optional<std::u16string> use = AskPortText(
+      [&](BSTR* text, VARIANT_BOOL* found) { return port.GetInputUse(operation.get(), text, found); });
+  BindRequest(handler, port, *parser, operation.get(), use == u"encoded");
+  return true;
 }
 
-bool RpcDispatcher::BindGetCall(MessageHandler&, PortDescription&, std::u16string_view,
-                                std::u16string_view, std::u16string_view) {
-  RaiseNotAvailable(u"Binding a GET call");
+bool RpcDispatcher::BindGetCall(MessageHandler& handler, PortDescription& port,
+                                std::u16string_view, std::u16string_view extraPath,
+                                std::u16string_view queryString) {
+  if (!handler.IsRequestPhase()) RaiseNotAvailable(u"Binding a response from the next hop");
+  return BindGetRequest(handler, port, extraPath, queryString);
 }
 
 bool RpcDispatcher::CheckMustUnderstand(MessageHandler&) {

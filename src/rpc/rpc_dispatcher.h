@@ -1,8 +1,8 @@
 // The RPC side of an exchange: the binding check that Deserialize ends
-// with, and the operation lookup and SOAPAction check that ProcessRPC
-// starts with. Parameter binding, GET calls and the mustUnderstand check
-// are not part of this build yet: they raise a Receiver fault that says
-// so, after the checks above have run.
+// with; the operation lookup, SOAPAction check and parameter binding of
+// ProcessRPC; and the binding of calls made by HTTP GET. Responses from a
+// next hop and the mustUnderstand check are not part of this build yet:
+// they raise a Receiver fault that says so.
 #ifndef QXSOAP_RPC_RPC_DISPATCHER_H_
 #define QXSOAP_RPC_RPC_DISPATCHER_H_
 
@@ -17,7 +17,8 @@ class RpcDispatcher final : public RpcEngine {
   void CheckBinding(MessageHandler& handler, PortDescription& port) override;
   // Request phase: the method must be an operation of the port, in its
   // namespace, and the SOAPAction must be the operation's (always under
-  // SOAP 1.1, when the operation requires it under SOAP 1.2).
+  // SOAP 1.1, when the operation requires it under SOAP 1.2); then the
+  // parameters are bound by the operation's input use.
   bool BindCall(MessageHandler& handler, PortDescription& port) override;
   bool BindGetCall(MessageHandler& handler, PortDescription& port, std::u16string_view svcURI,
                    std::u16string_view extraPath, std::u16string_view queryString) override;
