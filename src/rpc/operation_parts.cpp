@@ -1,5 +1,7 @@
 #include "rpc/operation_parts.h"
 
+#include <cstring>
+
 #include "decode/port_queries.h"
 #include "decode/simple_types.h"
 #include "xml/namespaces.h"
@@ -7,7 +9,14 @@
 namespace qxsoap {
 namespace {
 
-bool IsExactlyTrue(HRESULT hr, VARIANT_BOOL flag) { return SUCCEEDED(hr) && flag == VARIANT_TRUE; }
+// Asks a yes-or-no question of the port: only an answer of exactly
+// VARIANT_TRUE is yes.
+template <typename Ask>
+bool AnswersTrue(Ask ask) {
+  VARIANT_BOOL flag = VARIANT_FALSE;
+  const HRESULT hr = ask(&flag);
+  return SUCCEEDED(hr) && flag == VARIANT_TRUE;
+}
 
 // The placeholder type of a built-in type name, by the type table.
 std::optional<VARTYPE> BuiltInPlaceholder(std::u16string_view typeName) {
@@ -42,12 +51,12 @@ OperationParts WalkOperationParts(PortDescription& port, BSTR operation, bool ou
        SUCCEEDED(hr) && found == VARIANT_TRUE;
        hr = port.GetNextPart(operation, &name, &cursor, &found)) {
     const qxcom::Bstr part(std::exchange(name, nullptr));
-    VARIANT_BOOL flag = VARIANT_FALSE;
-    if (!IsExactlyTrue(port.IsParameter(operation, part.get(), &flag), flag)) {
+    if (!AnswersTrue([&](VARIANT_BOOL* flag) { return port.IsParameter(operation, part.get(), flag); })) {
       parts.returnName.assign(part.get() ? part.get() : u"", SysStringLen(part.get()));
       continue;
     }
-    if (outputsOnly && IsExactlyTrue(port.IsInParameter(operation, part.get(), &flag), flag)) {
+    if (outputsOnly &&
+        AnswersTrue([&](VARIANT_BOOL* flag) { return port.IsInParameter(operation, part.get(), flag); })) {
       continue;
     }
     LONG position = 0;
@@ -81,7 +90,9 @@ std::optional<qxcom::Variant> Placeholder(PortDescription& port, BSTR operation,
     }
   }
   if (!placeholder) return std::nullopt;
-  qxcom::Variant value;  // all zero: a null string, array or dispatch, 0, false, date 0
+  // All zero: a null string, array or dispatch, 0, false, date 0.
+  qxcom::Variant value;
+  std::memset(value.get(), 0, sizeof(VARIANT));
   V_VT(value.get()) = *placeholder;
   return value;
 }

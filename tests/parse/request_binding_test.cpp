@@ -1,0 +1,325 @@
+// Whole requests through Deserialize and ProcessRPC, as a host drives
+// them: the parameters (in order, with types and in/out flags), the return
+// value's name, the header blocks, and the faults of calls that do not
+// bind. Requests are in the shapes real clients send.
+#include <gtest/gtest.h>
+
+#include <qxsoapmsg.h>
+
+#include "request_test_support.h"
+#include "support/struct_object_reader.h"
+#include "xml/xml_document.h"
+
+namespace qxsoap::testing {
+namespace {
+
+using host::TypeName;
+using host::Xsd;
+
+constexpr std::u16string_view kInterop = u"http://soapinterop.org/";
+const TypeName kStruct{u"SOAPStruct", u"http://soapinterop.org/xsd"};
+const TypeName kStrings{u"ArrayOfstring", u"http://soapinterop.org/xsd"};
+const TypeName kStructs{u"ArrayOfSOAPStruct", u"http://soapinterop.org/xsd"};
+
+// The module's struct component, registered with the runtime.
+class StructComponent : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    qxcom::ComPtr<IUnknown> factory;
+    ASSERT_EQ(DllGetClassObject(CLSID_StructObject, IID_IClassFactory,
+                                reinterpret_cast<void**>(factory.put())),
+              S_OK);
+    ASSERT_EQ(CoRegisterClassObject(CLSID_StructObject, factory.get(), CLSCTX_INPROC_SERVER,
+                                    REGCLS_MULTIPLEUSE, &cookie_),
+              S_OK);
+  }
+  void TearDown() override { CoRevokeClassObject(cookie_); }
+
+ private:
+  DWORD cookie_ = 0;
+};
+const auto* const kRegistered = ::testing::AddGlobalTestEnvironment(new StructComponent);
+
+// The interop "base" service on an rpc/encoded binding of `version`.
+qxcom::ComPtr<host::MemoryPort> InteropPort(int version, std::u16string_view use = u"encoded") {
+  auto port = host::MemoryPort::Create();
+  port->Binding(version == 11 ? WSDL_SOAP11_NS : WSDL_SOAP12_NS).Style(u"rpc");
+  port->Struct(kStruct)
+      .Member(u"varString", Xsd(u"string"))
+      .Member(u"varInt", Xsd(u"int"))
+      .Member(u"varFloat", Xsd(u"float"));
+  port->Array(kStrings, Xsd(u"string"), 1, version == 11 ? SOAP11_ENC_NS : SOAP12_ENC_NS);
+  port->Array(kStructs, kStruct, 1, version == 11 ? SOAP11_ENC_NS : SOAP12_ENC_NS);
+  const std::u16string style(version == 11 ? SOAP11_ENC_NS : SOAP12_ENC_NS);
+  const auto echo = [&](std::u16string_view operation, std::u16string_view input, TypeName type) {
+    port->Operation(operation)
+        .Namespace(kInterop)
+        .Action(u"http://soapinterop.org/")
+        .Use(use)
+        .EncodingStyle(style)
+        .In(input, type)
+        .Return(u"return", type);
+  };
+  echo(u"echoString", u"inputString", Xsd(u"string"));
+  echo(u"echoInteger", u"inputInteger", Xsd(u"int"));
+  echo(u"echoStringArray", u"inputStringArray", kStrings);
+  echo(u"echoStruct", u"inputStruct", kStruct);
+  echo(u"echoStructArray", u"inputStructArray", kStructs);
+  port->Operation(u"divide")
+      .Namespace(kInterop)
+      .Action(u"http://soapinterop.org/")
+      .Use(use)
+      .EncodingStyle(style)
+      .In(u"a", Xsd(u"int"))
+      .Out(u"remainder", Xsd(u"long"))
+      .InOut(u"b", Xsd(u"int"))
+      .Out(u"detail", kStruct)
+      .Return(u"quotient", Xsd(u"int"));
+  return port;
+}
+
+// The parameters a host reads, one per line: "name in/out = value".
+std::u16string Parameters(const MessageHandler& handler) {
+  std::u16string text;
+  LONG position = 0;
+  for (const MethodParam* param = handler.GetFirstMethodParam(position); param;
+       param = handler.GetNextMethodParam(position)) {
+    text += param->name + (param->isInParam ? u" in" : u"") + (param->isOutParam ? u" out" : u"") +
+            u" = " + test::Describe(*param->content.get()) + u"\n";
+  }
+  return text;
+}
+
+std::string Soap11(std::string_view body, std::string_view header = "") {
+  return "<SOAP-ENV:Envelope xmlns:SOAP-ENV='http://schemas.xmlsoap.org/soap/envelope/'"
+         " xmlns:SOAP-ENC='http://schemas.xmlsoap.org/soap/encoding/'"
+         " xmlns:xsd='http://www.w3.org/2001/XMLSchema'"
+         " xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'"
+         " xmlns:ns1='http://soapinterop.org/' xmlns:ns2='http://soapinterop.org/xsd'"
+         " SOAP-ENV:encodingStyle='http://schemas.xmlsoap.org/soap/encoding/'>" +
+         (header.empty() ? std::string() : "<SOAP-ENV:Header>" + std::string(header) + "</SOAP-ENV:Header>") +
+         "<SOAP-ENV:Body>" + std::string(body) + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+}
+
+std::string Soap12(std::string_view body) {
+  return "<env:Envelope xmlns:env='http://www.w3.org/2003/05/soap-envelope'"
+         " xmlns:enc='http://www.w3.org/2003/05/soap-encoding'"
+         " xmlns:xsd='http://www.w3.org/2001/XMLSchema'"
+         " xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'"
+         " xmlns:ns1='http://soapinterop.org/' xmlns:ns2='http://soapinterop.org/xsd'><env:Body>" +
+         std::string(body) + "</env:Body></env:Envelope>";
+}
+
+struct CallRow {
+  const char* why;
+  int version;
+  std::string message;
+  std::u16string parameters;  // empty: the call faults with `fault`
+  SeenFault fault;
+};
+
+void ExpectCalls(std::span<const CallRow> rows, std::u16string_view use = u"encoded") {
+  for (const CallRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    Exchange exchange(InteropPort(row.version, use), u"http://soapinterop.org/");
+    ASSERT_TRUE(exchange.Deserialize(row.message))
+        << std::string(FaultOf(exchange.handler).message.begin(), FaultOf(exchange.handler).message.end());
+    const bool bound = exchange.handler.ProcessRPC();
+    EXPECT_EQ(bound, row.fault.code.empty());
+    if (bound) {
+      EXPECT_EQ(Parameters(exchange.handler), row.parameters);
+    } else {
+      EXPECT_EQ(FaultOf(exchange.handler), row.fault);
+    }
+  }
+}
+
+TEST(RequestBinding, EncodedCallsAsClientsSendThem) {
+  const CallRow rows[] = {
+      {"PHP SoapClient: typed values, a string array with arrayType", 11,
+       Soap11("<ns1:echoStringArray><inputStringArray SOAP-ENC:arrayType='xsd:string[2]' "
+              "xsi:type='SOAP-ENC:Array'><item xsi:type='xsd:string'>a</item>"
+              "<item xsi:type='xsd:string'>b</item></inputStringArray></ns1:echoStringArray>"),
+       u"inputStringArray in = ARRAY[BSTR:a,BSTR:b]\n"},
+      {"Python zeep: no xsi:type, an unqualified parameter", 11,
+       Soap11("<ns0:echoString xmlns:ns0='http://soapinterop.org/'><inputString>hi</inputString>"
+              "</ns0:echoString>"),
+       u"inputString in = BSTR:hi\n"},
+      {"Perl SOAP::Lite: encodingStyle on the wrapper, an int", 11,
+       Soap11("<namesp1:echoInteger xmlns:namesp1='http://soapinterop.org/' "
+              "SOAP-ENV:encodingStyle='http://schemas.xmlsoap.org/soap/encoding/'>"
+              "<inputInteger xsi:type='xsd:int'>7</inputInteger></namesp1:echoInteger>"),
+       u"inputInteger in = I4:7\n"},
+      {".NET/Axis: a struct as a multi-reference value", 11,
+       Soap11("<ns1:echoStruct><inputStruct href='#id0'/></ns1:echoStruct>"
+              "<multiRef id='id0' SOAP-ENC:root='0' xsi:type='ns2:SOAPStruct'>"
+              "<varString xsi:type='xsd:string'>s</varString><varInt xsi:type='xsd:int'>1</varInt>"
+              "<varFloat xsi:type='xsd:float'>1.5</varFloat></multiRef>"),
+       u"inputStruct in = STRUCT{varString=BSTR:s; varInt=I4:1; varFloat=vt:4}\n"},
+      {"an array of structs, items by reference, one shared twice", 11,
+       Soap11("<ns1:echoStructArray><inputStructArray SOAP-ENC:arrayType='ns2:SOAPStruct[3]'>"
+              "<item href='#a'/><item href='#b'/><item href='#a'/></inputStructArray>"
+              "</ns1:echoStructArray><multiRef id='b' SOAP-ENC:root='0'><varInt>2</varInt></multiRef>"
+              "<multiRef id='a' SOAP-ENC:root='0'><varInt>1</varInt></multiRef>"),
+       u"inputStructArray in = ARRAY[STRUCT{varInt=I4:1},STRUCT{varInt=I4:2},STRUCT{varInt=I4:1}]\n"},
+      {"SOAP 1.2 with a ref to a value after the wrapper is not read: later Body children are skipped",
+       12,
+       Soap12("<ns1:echoString env:encodingStyle='http://www.w3.org/2003/05/soap-encoding'>"
+              "<inputString>x</inputString></ns1:echoString>"),
+       u"inputString in = BSTR:x\n"},
+      {"out-only placeholders follow, in WSDL position order, typed by the output parts", 11,
+       Soap11("<ns1:divide><b>3</b><a>7</a></ns1:divide>"),
+       u"b in out = I4:3\na in = I4:7\nremainder out = I4:0\ndetail out = DISPATCH\n"},
+  };
+  ExpectCalls(rows);
+}
+
+TEST(RequestBinding, FaultsOfCallsThatDoNotBind) {
+  const CallRow rows[] = {
+      {"a parameter the input message does not declare", 11,
+       Soap11("<ns1:echoString><other>x</other></ns1:echoString>"), u"",
+       {u"Client", u"", u"Bad parameter: 'other'.", true}},
+      {"SOAP 1.2: the same carries BadArguments", 12,
+       Soap12("<ns1:echoString><other>x</other></ns1:echoString>"), u"",
+       {u"Sender", u"BadArguments", u"Bad parameter: 'other'.", true}},
+      {"SOAP 1.2: a value that does not convert carries BadArguments too", 12,
+       Soap12("<ns1:echoInteger><inputInteger>seven</inputInteger></ns1:echoInteger>"), u"",
+       {u"Sender", u"BadArguments",
+        u"Encountered improperly serialized built-in type accessor: 'inputInteger'.", true}},
+      {"a reference to nowhere", 11,
+       Soap11("<ns1:echoString><inputString href='#gone'/></ns1:echoString>"), u"",
+       {u"Client", u"", u"Parameter: 'inputString' has invalid reference.", true}},
+      {"SOAP 1.2: a reference to nowhere is MissingID", 12,
+       Soap12("<ns1:echoString><inputString enc:ref='gone'/></ns1:echoString>"), u"",
+       {u"Sender", u"MissingID", u"Parameter: 'inputString' has invalid reference.", true}},
+      {"SOAP 1.1: another encodingStyle on the wrapper", 11,
+       Soap11("<ns1:echoString SOAP-ENV:encodingStyle='urn:mine'><inputString>x</inputString>"
+              "</ns1:echoString>"),
+       u"", {u"Client", u"", u"Unsupported encodingStyle on method wrapper.", true}},
+      {"SOAP 1.2: encoding none on the wrapper passes", 12,
+       Soap12("<ns1:echoString env:encodingStyle='http://www.w3.org/2003/05/soap-envelope/encoding/"
+              "none'/>"),
+       u"", {}},
+      {"SOAP 1.2: another encodingStyle on the wrapper is DataEncodingUnknown", 12,
+       Soap12("<ns1:echoString env:encodingStyle='urn:mine'/>"), u"",
+       {u"DataEncodingUnknown", u"", u"Unsupported encodingStyle on method wrapper.", true}},
+      {"SOAP 1.1: an array sent without arrayType is refused", 11,
+       Soap11("<ns1:echoStringArray><inputStringArray><item>a</item></inputStringArray>"
+              "</ns1:echoStringArray>"),
+       u"", {u"Client", u"", u"Encountered improperly typed array accessor.", true}},
+  };
+  ExpectCalls(rows);
+}
+
+TEST(RequestBinding, LiteralCalls) {
+  const CallRow rows[] = {
+      {"rpc/literal: values by the part types, no references followed", 11,
+       Soap11("<ns1:echoStruct><inputStruct><varString>s</varString><varInt>2</varInt></inputStruct>"
+              "</ns1:echoStruct>"),
+       u"inputStruct in = STRUCT{varString=BSTR:s; varInt=I4:2}\n"},
+      {"rpc/literal: an unknown parameter asks for no detail", 11,
+       Soap11("<ns1:echoString><x/></ns1:echoString>"), u"",
+       {u"Client", u"", u"Bad parameter: 'x'.", true}},
+  };
+  ExpectCalls(rows, u"literal");
+}
+
+TEST(RequestBinding, TheReturnValueIsNamedAndAnEmptyBodyIsRefused) {
+  Exchange exchange(InteropPort(11), u"http://soapinterop.org/");
+  ASSERT_TRUE(exchange.Deserialize(Soap11("<ns1:divide><a>1</a><b>2</b></ns1:divide>")));
+  ASSERT_TRUE(exchange.handler.ProcessRPC());
+  EXPECT_EQ(exchange.handler.GetReturnName(), u"quotient");
+
+  Exchange empty(InteropPort(11), u"http://soapinterop.org/");
+  empty.handler.SetMethodName(u"echoString");
+  empty.handler.SetMethodNS(kInterop);
+  ASSERT_TRUE(empty.Deserialize(Soap11("")));
+  EXPECT_FALSE(empty.handler.ProcessRPC());
+  EXPECT_EQ(FaultOf(empty.handler),
+            (SeenFault{u"Client", u"", u"Unable to process RPC representation in SOAP message.", true}));
+}
+
+TEST(RequestBinding, HeaderBlocks) {
+  auto port = InteropPort(11);
+  port->HeaderType({u"Session", u"urn:s"}, Xsd(u"int"));
+  port->HeaderType({u"Point", u"urn:s"}, kStruct);
+  Exchange exchange(port, u"http://soapinterop.org/");
+  ASSERT_TRUE(exchange.Deserialize(Soap11(
+      "<ns1:echoString><inputString>x</inputString></ns1:echoString>"
+      "<v id='v1' SOAP-ENC:root='0'>41</v>",
+      "<s:Session xmlns:s='urn:s' SOAP-ENV:mustUnderstand='1'>42</s:Session>"
+      "<s:Point xmlns:s='urn:s' href='#p1'/>"
+      "<s:Session xmlns:s='urn:s' href='#v1' SOAP-ENV:actor='urn:other'/>"
+      "<s:P id='p1' SOAP-ENC:root='0' xmlns:s='urn:s'><varInt>5</varInt></s:P>"
+      "<t:Trace xmlns:t='urn:t' SOAP-ENV:encodingStyle='urn:mine'><hop>a</hop></t:Trace>")))
+      << std::string(FaultOf(exchange.handler).message.begin(), FaultOf(exchange.handler).message.end());
+  std::u16string typed;
+  LONG position = 0;
+  for (const HeaderElem* block = exchange.handler.GetFirstHeaderElem(position); block;
+       block = exchange.handler.GetNextHeaderElem(position)) {
+    typed += block->name + (block->mustUnderstand ? u" mu" : u"") + u" [" + block->actorURI +
+             u"] = " + test::Describe(*block->content.get()) + u"\n";
+  }
+  EXPECT_EQ(typed,
+            u"Session mu [] = I4:42\nPoint [] = STRUCT{varInt=I4:5}\nSession [urn:other] = I4:41\n");
+  // Literal blocks: the root="0" value (an independent value, not a block
+  // to read) and the block in a style of its own, each written as a
+  // self-contained fragment.
+  std::u16string literal;
+  position = 0;
+  for (const HeaderElemLiteral* block = exchange.handler.GetFirstHeaderElemLiteral(position); block;
+       block = exchange.handler.GetNextHeaderElemLiteral(position)) {
+    literal += block->name + u" (" + block->encodingStyle + u")\n";
+    const std::unique_ptr<XmlElement> fragment = ParseFragment(block->literalXML);
+    ASSERT_NE(fragment, nullptr);
+    EXPECT_EQ(fragment->LocalName(), block->name);
+    EXPECT_EQ(fragment->Children().front().Text(), block->name == u"P" ? u"5" : u"a");
+  }
+  EXPECT_EQ(literal, u"P (http://schemas.xmlsoap.org/soap/encoding/)\nTrace (urn:mine)\n");
+  EXPECT_TRUE(exchange.handler.Roles().Contains(SOAP11_ACTOR_NEXT));
+}
+
+TEST(RequestBinding, GetCalls) {
+  const struct {
+    const char* why;
+    std::u16string extraPath;
+    bool bound;
+    std::u16string parameters;
+  } rows[] = {
+      {"operation and rest of the path; a placeholder per parameter part", u"/getQuote/IBM/x", true,
+       u"bstrExtraPath in = BSTR:/IBM/x\nbstrQueryString in = BSTR:a=1&b=%20\nprice out = vt:5\n"
+       u"when out = vt:7\nsymbols out = ARRAY?\n"},
+      {"no rest of the path", u"/getQuote", true,
+       u"bstrExtraPath in = BSTR:\nbstrQueryString in = BSTR:a=1&b=%20\nprice out = vt:5\n"
+       u"when out = vt:7\nsymbols out = ARRAY?\n"},
+      {"a lone slash", u"/", false, u""},
+      {"an unknown operation", u"/nothing", false, u""},
+  };
+  // "ARRAY?" is a null array.
+  auto port = InteropPort(11);
+  port->Operation(u"getQuote")
+      .Namespace(kInterop)
+      .Out(u"price", Xsd(u"double"))
+      .Out(u"when", Xsd(u"dateTime"))
+      .Out(u"symbols", kStrings)
+      .Return(u"result", Xsd(u"string"));
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    Exchange exchange(port);
+    EXPECT_EQ(exchange.handler.ProcessRPCGet(u"/svc", row.extraPath, u"a=1&b=%20"), row.bound);
+    EXPECT_EQ(Parameters(exchange.handler), row.parameters);
+    EXPECT_FALSE(exchange.handler.IsSOAPFault()) << "a call that does not bind is no fault";
+  }
+  // Placeholders are typed by the output parts; an input-only part has
+  // none, and the call fails.
+  Exchange exchange(InteropPort(11));
+  EXPECT_FALSE(exchange.handler.ProcessRPCGet(u"", u"/echoString", u""));
+  EXPECT_EQ(exchange.handler.GetSOAPFaultCode(), u"Receiver") << "recorded in the SOAP 1.2 form";
+  std::u16string reason;
+  exchange.handler.GetSOAP12ReasonText(u"en", &reason);
+  EXPECT_EQ(reason, u"Unexpected error handling SOAP GET request.");
+  EXPECT_EQ(exchange.handler.GetNumMethodParams(), 2) << "the two text parameters stay";
+}
+
+}  // namespace
+}  // namespace qxsoap::testing
