@@ -140,36 +140,36 @@ TEST(RequestBinding, EncodedCallsAsClientsSendThem) {
        Soap11("<ns1:echoStringArray><inputStringArray SOAP-ENC:arrayType='xsd:string[2]' "
               "xsi:type='SOAP-ENC:Array'><item xsi:type='xsd:string'>a</item>"
               "<item xsi:type='xsd:string'>b</item></inputStringArray></ns1:echoStringArray>"),
-       u"inputStringArray in = ARRAY[BSTR:a,BSTR:b]\n"},
+       u"inputStringArray in = ARRAY[BSTR:a,BSTR:b]\n", {}},
       {"Python zeep: no xsi:type, an unqualified parameter", 11,
        Soap11("<ns0:echoString xmlns:ns0='http://soapinterop.org/'><inputString>hi</inputString>"
               "</ns0:echoString>"),
-       u"inputString in = BSTR:hi\n"},
+       u"inputString in = BSTR:hi\n", {}},
       {"Perl SOAP::Lite: encodingStyle on the wrapper, an int", 11,
        Soap11("<namesp1:echoInteger xmlns:namesp1='http://soapinterop.org/' "
               "SOAP-ENV:encodingStyle='http://schemas.xmlsoap.org/soap/encoding/'>"
               "<inputInteger xsi:type='xsd:int'>7</inputInteger></namesp1:echoInteger>"),
-       u"inputInteger in = I4:7\n"},
+       u"inputInteger in = I4:7\n", {}},
       {".NET/Axis: a struct as a multi-reference value", 11,
        Soap11("<ns1:echoStruct><inputStruct href='#id0'/></ns1:echoStruct>"
               "<multiRef id='id0' SOAP-ENC:root='0' xsi:type='ns2:SOAPStruct'>"
               "<varString xsi:type='xsd:string'>s</varString><varInt xsi:type='xsd:int'>1</varInt>"
               "<varFloat xsi:type='xsd:float'>1.5</varFloat></multiRef>"),
-       u"inputStruct in = STRUCT{varString=BSTR:s; varInt=I4:1; varFloat=vt:4}\n"},
+       u"inputStruct in = STRUCT{varString=BSTR:s; varInt=I4:1; varFloat=vt:4}\n", {}},
       {"an array of structs, items by reference, one shared twice", 11,
        Soap11("<ns1:echoStructArray><inputStructArray SOAP-ENC:arrayType='ns2:SOAPStruct[3]'>"
               "<item href='#a'/><item href='#b'/><item href='#a'/></inputStructArray>"
               "</ns1:echoStructArray><multiRef id='b' SOAP-ENC:root='0'><varInt>2</varInt></multiRef>"
               "<multiRef id='a' SOAP-ENC:root='0'><varInt>1</varInt></multiRef>"),
-       u"inputStructArray in = ARRAY[STRUCT{varInt=I4:1},STRUCT{varInt=I4:2},STRUCT{varInt=I4:1}]\n"},
+       u"inputStructArray in = ARRAY[STRUCT{varInt=I4:1},STRUCT{varInt=I4:2},STRUCT{varInt=I4:1}]\n", {}},
       {"SOAP 1.2 with a ref to a value after the wrapper is not read: later Body children are skipped",
        12,
        Soap12("<ns1:echoString env:encodingStyle='http://www.w3.org/2003/05/soap-encoding'>"
               "<inputString>x</inputString></ns1:echoString>"),
-       u"inputString in = BSTR:x\n"},
+       u"inputString in = BSTR:x\n", {}},
       {"out-only placeholders follow, in WSDL position order, typed by the output parts", 11,
        Soap11("<ns1:divide><b>3</b><a>7</a></ns1:divide>"),
-       u"b in out = I4:3\na in = I4:7\nremainder out = I4:0\ndetail out = DISPATCH\n"},
+       u"b in out = I4:3\na in = I4:7\nremainder out = I4:0\ndetail out = DISPATCH\n", {}},
   };
   ExpectCalls(rows);
 }
@@ -216,7 +216,7 @@ TEST(RequestBinding, LiteralCalls) {
       {"rpc/literal: values by the part types, no references followed", 11,
        Soap11("<ns1:echoStruct><inputStruct><varString>s</varString><varInt>2</varInt></inputStruct>"
               "</ns1:echoStruct>"),
-       u"inputStruct in = STRUCT{varString=BSTR:s; varInt=I4:2}\n"},
+       u"inputStruct in = STRUCT{varString=BSTR:s; varInt=I4:2}\n", {}},
       {"rpc/literal: an unknown parameter asks for no detail", 11,
        Soap11("<ns1:echoString><x/></ns1:echoString>"), u"",
        {u"Client", u"", u"Bad parameter: 'x'.", true}},
