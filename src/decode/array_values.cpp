@@ -25,10 +25,6 @@ struct ItemType {
   std::u16string simpleName;  // the built-in type of simple items
 };
 
-bool IsBuiltInNamespace(std::u16string_view ns) {
-  return IsSchemaNamespace(ns) || IsSoapEncodingNamespace(ns);
-}
-
 size_t CountChildren(const AccessorHandler& record) {
   size_t count = 0;
   for ([[maybe_unused]] const AccessorHandler& child : record.ChildRecords()) ++count;
@@ -120,7 +116,7 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
   // read by the built-in type it derives from, the name the check found in
   // the table.
   ItemType item{ItemKind::kSimple, itemType->name};
-  if (!IsBuiltInNamespace(itemType->ns)) {
+  if (!IsBuiltInTypeNamespace(itemType->ns)) {
     const std::optional<PortType> base = AskBaseType(port_, itemType->Ref());
     if (!base) refuse(u"Encountered unrecognized array item accessor type.");
     if (!IsSoapEncodingNamespace(base->ns) || base->name == u"Struct") {
@@ -195,11 +191,11 @@ void ValueDecoder::ArrayLiteral(const AccessorHandler& record, TypeRef itemEleme
       u"Encountered array item accessor with unrecognized type.";
   ItemType item{ItemKind::kSimple, std::u16string(itemType.name)};
   std::optional<PortType> base;
-  if (IsBuiltInNamespace(itemType.ns)) {
+  if (IsBuiltInTypeNamespace(itemType.ns)) {
     if (!LookUpSimpleType(itemType.name)) refuse(kUnknownItemType);
   } else if (AskLiteralArrayType(port_, itemType)) {
     item = {ItemKind::kArray, {}};
-  } else if ((base = AskBaseType(port_, itemType)) && IsBuiltInNamespace(base->ns)) {
+  } else if ((base = AskBaseType(port_, itemType)) && IsBuiltInTypeNamespace(base->ns)) {
     item.simpleName = base->name;
     if (!LookUpSimpleType(item.simpleName)) refuse(kUnknownItemType);
   } else if (base) {

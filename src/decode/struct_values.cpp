@@ -17,10 +17,6 @@ constexpr DWORD kStructContext = CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CL
   RaiseFault(FaultKind::kReceiver, u"Internal error.", needDetail);
 }
 
-bool IsBuiltInNamespace(std::u16string_view ns) {
-  return IsSchemaNamespace(ns) || IsSoapEncodingNamespace(ns);
-}
-
 // A struct object being filled; released on every path unless handed out.
 class StructBuilder {
  public:
@@ -58,6 +54,18 @@ class StructBuilder {
   qxcom::ComPtr<StructObject> object_;
 };
 
+// The type the port gives `member` of a struct of `type`; a member it does
+// not know is refused, whatever type the message gives it.
+PortType MemberType(PortDescription& port, TypeRef type, const AccessorHandler& member) {
+  std::optional<PortType> memberType =
+      AskMemberType(port, type, {member.LocalName(), member.NamespaceUri()});
+  if (!memberType) {
+    RaiseFault(FaultKind::kSender, u"Encountered struct member accessor with unrecognized type.",
+               member.FaultsNeedDetail());
+  }
+  return std::move(*memberType);
+}
+
 }  // namespace
 
 void ValueDecoder::ComplexEncoded(std::u16string_view expectedStyle, const AccessorHandler& record,
@@ -92,19 +100,14 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
   }
   StructBuilder object(detail);
   for (const AccessorHandler& member : record.ChildRecords()) {
-    const std::optional<PortType> memberType =
-        AskMemberType(port_, type, {member.LocalName(), member.NamespaceUri()});
-    if (!memberType) {
-      RaiseFault(FaultKind::kSender, u"Encountered struct member accessor with unrecognized type.",
-                 member.FaultsNeedDetail());
-    }
+    const PortType memberType = MemberType(port_, type, member);
     qxcom::Variant value;
     const AccessorHandler* source =
         Follow(member, u"Encountered struct member accessor with invalid reference.", value.get());
-    if (source && IsBuiltInNamespace(memberType->ns)) {
-      SimpleEncoded(expectedStyle, *source, memberType->name, value.get());
+    if (source && IsBuiltInTypeNamespace(memberType.ns)) {
+      SimpleEncoded(expectedStyle, *source, memberType.name, value.get());
     } else if (source) {
-      ComplexEncoded(expectedStyle, *source, member, source != &member, memberType->Ref(),
+      ComplexEncoded(expectedStyle, *source, member, source != &member, memberType.Ref(),
                      value.get());
     }
     object.Add(member.LocalName(), member.NamespaceUri(), *value.get());
@@ -122,7 +125,7 @@ void ValueDecoder::ComplexLiteral(const AccessorHandler& record, TypeRef type, V
     RaiseFault(FaultKind::kSender, u"Encountered accessor with unrecognized type.",
                record.FaultsNeedDetail());
   }
-  if (IsBuiltInNamespace(base->ns)) {
+  if (IsBuiltInTypeNamespace(base->ns)) {
     SimpleLiteral(record, base->name, out);
   } else {
     StructLiteral(type, record, out);
@@ -133,17 +136,12 @@ void ValueDecoder::StructLiteral(TypeRef type, const AccessorHandler& record, VA
   const Nesting nesting(*this, record);
   StructBuilder object(record.FaultsNeedDetail());
   for (const AccessorHandler& member : record.ChildRecords()) {
-    const std::optional<PortType> memberType =
-        AskMemberType(port_, type, {member.LocalName(), member.NamespaceUri()});
-    if (!memberType) {
-      RaiseFault(FaultKind::kSender, u"Encountered struct member accessor with unrecognized type.",
-                 member.FaultsNeedDetail());
-    }
+    const PortType memberType = MemberType(port_, type, member);
     qxcom::Variant value;
-    if (IsBuiltInNamespace(memberType->ns)) {
-      SimpleLiteral(member, memberType->name, value.get());
+    if (IsBuiltInTypeNamespace(memberType.ns)) {
+      SimpleLiteral(member, memberType.name, value.get());
     } else {
-      ComplexLiteral(member, memberType->Ref(), value.get());
+      ComplexLiteral(member, memberType.Ref(), value.get());
     }
     object.Add(member.LocalName(), member.NamespaceUri(), *value.get());
   }

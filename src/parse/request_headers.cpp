@@ -76,7 +76,7 @@ void DeserializeRequestHeaders(MessageHandler& handler, PortDescription& port,
       const std::u16string siteMessage =
           FormatFaultMessage(u"Header block: '%s' has invalid reference.", {block->LocalName()});
       const AccessorHandler* source = decoder.Follow(*block, siteMessage, value.get());
-      if (source && (IsSchemaNamespace(type->ns) || IsSoapEncodingNamespace(type->ns))) {
+      if (source && IsBuiltInTypeNamespace(type->ns)) {
         decoder.SimpleEncoded(style, *source, type->name, value.get());
       } else if (source) {
         decoder.ComplexEncoded(style, *source, *block, source != block, type->Ref(), value.get());

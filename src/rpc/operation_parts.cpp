@@ -78,7 +78,7 @@ std::optional<qxcom::Variant> Placeholder(PortDescription& port, BSTR operation,
   });
   if (!type) return std::nullopt;
   std::optional<VARTYPE> placeholder;
-  if (IsSchemaNamespace(type->ns) || IsSoapEncodingNamespace(type->ns)) {
+  if (IsBuiltInTypeNamespace(type->ns)) {
     placeholder = BuiltInPlaceholder(type->name);
   } else if (rules == PlaceholderRules::kLiteral) {
     placeholder = AskLiteralArrayType(port, type->Ref()) ? VARTYPE(VT_ARRAY | VT_VARIANT) : VARTYPE(VT_DISPATCH);

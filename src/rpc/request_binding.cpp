@@ -59,7 +59,7 @@ void BindParameters(MessageHandler& handler, PortDescription& port,
       return port.GetInputPartType(operation, part.get(), typeName, typeNs, found);
     });
     if (!type) RaiseBadParameter(name);
-    const bool builtIn = IsSchemaNamespace(type->ns) || IsSoapEncodingNamespace(type->ns);
+    const bool builtIn = IsBuiltInTypeNamespace(type->ns);
     qxcom::Variant value;
     if (encoded) {
       const std::u16string siteMessage =

@@ -45,6 +45,12 @@ std::optional<std::u16string_view> SchemaInstanceNamespaceFor(std::u16string_vie
 // True for the SOAP 1.1 and SOAP 1.2 encoding namespaces.
 bool IsSoapEncodingNamespace(std::u16string_view uri);
 
+// True for a namespace whose types are built in (read by the type-name
+// table): a schema namespace or a SOAP encoding namespace.
+inline bool IsBuiltInTypeNamespace(std::u16string_view uri) {
+  return IsSchemaNamespace(uri) || IsSoapEncodingNamespace(uri);
+}
+
 }  // namespace qxsoap
 
 #endif  // QXSOAP_XML_NAMESPACES_H_

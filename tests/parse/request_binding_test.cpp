@@ -4,8 +4,6 @@
 // bind. Requests are in the shapes real clients send.
 #include <gtest/gtest.h>
 
-#include <qxsoapmsg.h>
-
 #include "request_test_support.h"
 #include "support/struct_object_reader.h"
 #include "xml/xml_document.h"
@@ -20,25 +18,6 @@ constexpr std::u16string_view kInterop = u"http://soapinterop.org/";
 const TypeName kStruct{u"SOAPStruct", u"http://soapinterop.org/xsd"};
 const TypeName kStrings{u"ArrayOfstring", u"http://soapinterop.org/xsd"};
 const TypeName kStructs{u"ArrayOfSOAPStruct", u"http://soapinterop.org/xsd"};
-
-// The module's struct component, registered with the runtime.
-class StructComponent : public ::testing::Environment {
- public:
-  void SetUp() override {
-    qxcom::ComPtr<IUnknown> factory;
-    ASSERT_EQ(DllGetClassObject(CLSID_StructObject, IID_IClassFactory,
-                                reinterpret_cast<void**>(factory.put())),
-              S_OK);
-    ASSERT_EQ(CoRegisterClassObject(CLSID_StructObject, factory.get(), CLSCTX_INPROC_SERVER,
-                                    REGCLS_MULTIPLEUSE, &cookie_),
-              S_OK);
-  }
-  void TearDown() override { CoRevokeClassObject(cookie_); }
-
- private:
-  DWORD cookie_ = 0;
-};
-const auto* const kRegistered = ::testing::AddGlobalTestEnvironment(new StructComponent);
 
 // The interop "base" service on an rpc/encoded binding of `version`.
 qxcom::ComPtr<host::MemoryPort> InteropPort(int version, std::u16string_view use = u"encoded") {

@@ -3,8 +3,6 @@
 // faults of values that do not fit.
 #include <gtest/gtest.h>
 
-#include <qxsoapmsg.h>
-
 #include "decode/value_decoder.h"
 #include "request_test_support.h"
 #include "support/com_objects.h"
@@ -22,26 +20,6 @@ const TypeName kGrid{u"Grid", u"urn:t"};
 const TypeName kPoints{u"Points", u"urn:t"};
 const TypeName kNode{u"Node", u"urn:t"};
 const TypeName kWords{u"Words", u"urn:t"};
-
-// The module's struct component, registered with the runtime as a host
-// that registered the module would find it.
-class StructComponent : public ::testing::Environment {
- public:
-  void SetUp() override {
-    qxcom::ComPtr<IUnknown> factory;
-    ASSERT_EQ(DllGetClassObject(CLSID_StructObject, IID_IClassFactory,
-                                reinterpret_cast<void**>(factory.put())),
-              S_OK);
-    ASSERT_EQ(CoRegisterClassObject(CLSID_StructObject, factory.get(), CLSCTX_INPROC_SERVER,
-                                    REGCLS_MULTIPLEUSE, &cookie_),
-              S_OK);
-  }
-  void TearDown() override { CoRevokeClassObject(cookie_); }
-
- private:
-  DWORD cookie_ = 0;
-};
-const auto* const kRegistered = ::testing::AddGlobalTestEnvironment(new StructComponent);
 
 qxcom::ComPtr<host::MemoryPort> TypesPort(int version) {
   auto port = EchoPort(version);
