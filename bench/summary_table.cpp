@@ -68,11 +68,12 @@ void CollectingReporter::ReportRuns(const std::vector<Run>& runs) {
 void PrintSummary(const Results& results) {
   const bool memory = !results.peakBytes.empty();
   std::printf("\nMB/s of input bytes; qx/this: the handler's MB/s over this parser's (for\n"
-              "deserialize: its time over the bare parse's)");
-  if (memory)
-    std::printf("; peak MB: VmHWM growth of one parse; x doc: that over the document;\n"
-                "x qx: that over the bare parse's");
-  std::printf("\n%-20s %10s %-13s %10s %7s %8s %10s %8s", "document", "KB", "parser", "parse MB/s",
+              "deserialize: its time over the bare parse's)\n");
+  if (memory) {
+    std::printf("peak MB: VmHWM growth of one parse; x doc: that over the document; x qx: that\n"
+                "over the bare parse's\n");
+  }
+  std::printf("%-20s %10s %-13s %10s %7s %8s %10s %8s", "document", "KB", "parser", "parse MB/s",
               "ns/B", "qx/this", "p+w MB/s", "qx/this");
   if (memory) std::printf(" %9s %7s %7s", "peak MB", "x doc", "x qx");
   std::printf("\n");
