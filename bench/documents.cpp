@@ -14,15 +14,15 @@ namespace qxsoap::bench {
 namespace {
 
 constexpr DocumentKind kDocuments[] = {
-    {"structs-10", [] { return MakeStructsRequest(10); }},
-    {"structs-1k", [] { return MakeStructsRequest(1'000); }},
-    {"structs-100k", [] { return MakeStructsRequest(100'000); }},
-    {"strings-100k", [] { return MakeRpcRequest(100'000); }},
-    {"base64-10MB", [] { return MakeBase64Request(10u << 20); }},
-    {"structs-1k-utf16le", [] { return ToUtf16(MakeStructsRequest(1'000), false); }},
-    {"structs-1k-utf16be", [] { return ToUtf16(MakeStructsRequest(1'000), true); }},
-    {"namespaces-100", [] { return MakeNamespacesDocument(100); }},
-    {"namespaces-1k", [] { return MakeNamespacesDocument(1'000); }},
+    {"structs-10", true, [] { return MakeStructsRequest(10); }},
+    {"structs-1k", true, [] { return MakeStructsRequest(1'000); }},
+    {"structs-100k", true, [] { return MakeStructsRequest(100'000); }},
+    {"strings-100k", true, [] { return MakeRpcRequest(100'000); }},
+    {"base64-10MB", true, [] { return MakeBase64Request(10u << 20); }},
+    {"structs-1k-utf16le", true, [] { return ToUtf16(MakeStructsRequest(1'000), false); }},
+    {"structs-1k-utf16be", true, [] { return ToUtf16(MakeStructsRequest(1'000), true); }},
+    {"namespaces-100", false, [] { return MakeNamespacesDocument(100); }},
+    {"namespaces-1k", false, [] { return MakeNamespacesDocument(1'000); }},
 };
 
 void AppendUnit(std::string& out, uint16_t unit, bool bigEndian) {

@@ -11,6 +11,7 @@ namespace qxsoap::bench {
 
 struct DocumentKind {
   const char* name;       // e.g. "structs-1k", "strings-100k", "structs-1k-utf16le"
+  bool soapRequest;       // a SOAP 1.1 request that Deserialize accepts
   std::string (*make)();  // builds a fresh copy of the document's bytes
 };
 

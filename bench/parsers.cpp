@@ -11,6 +11,7 @@
 #include <optional>
 #include <pugixml.hpp>
 
+#include "deserializer.h"
 #include "xml/xml_document.h"
 
 namespace qxsoap::bench {
@@ -165,11 +166,12 @@ std::unique_ptr<Parser> Make() {
 }
 
 constexpr ParserKind kParsers[] = {
-    {"qxsoap", true, Make<QxsoapParser>},
-    {"libxml2-dom", true, Make<Libxml2DomParser>},
-    {"libxml2-sax2", false, Make<Libxml2SaxParser>},
-    {"expat", false, Make<ExpatParser>},
-    {"pugixml", true, Make<PugixmlParser>},
+    {"qxsoap", true, false, Make<QxsoapParser>},
+    {"deserialize", false, true, MakeDeserializer},
+    {"libxml2-dom", true, false, Make<Libxml2DomParser>},
+    {"libxml2-sax2", false, false, Make<Libxml2SaxParser>},
+    {"expat", false, false, Make<ExpatParser>},
+    {"pugixml", true, false, Make<PugixmlParser>},
 };
 
 }  // namespace

@@ -18,6 +18,10 @@ class Parser {
  public:
   virtual ~Parser() = default;
 
+  // Hands `doc` over before any measured work, for a parser that reads
+  // from a copy of its own; the others ignore it.
+  virtual void Prepare(std::string_view doc) { (void)doc; }
+
   // Parses `doc`. Returns false when the parser rejects it, leaving a
   // description in Error().
   virtual bool Parse(std::string_view doc) = 0;
@@ -36,12 +40,14 @@ class Parser {
 };
 
 struct ParserKind {
-  const char* name;  // e.g. "qxsoap", "libxml2-sax2"
-  bool buildsTree;   // true: Write works, and the parse+write mode applies
+  const char* name;   // e.g. "qxsoap", "libxml2-sax2"
+  bool buildsTree;    // true: Write works, and the parse+write mode applies
+  bool soapRequests;  // true: reads only the documents that are SOAP requests
   std::unique_ptr<Parser> (*make)();
 };
 
-// Every parser, in the order the summary lists them; the handler's first.
+// Every parser, in the order the summary lists them; the handler's reader
+// first, then its Deserialize.
 std::span<const ParserKind> AllParsers();
 
 // The kind named `name`, or nullptr.

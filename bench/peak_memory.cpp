@@ -80,6 +80,7 @@ int ReportPeakMemory(std::string_view parserName, std::string_view documentName)
   std::unique_ptr<Parser> parser = kind->make();
   std::string doc = documentKind->make();
   doc.shrink_to_fit();
+  parser->Prepare(doc);
   malloc_trim(0);
   ResetPeakResident();
   const int64_t before = PeakResidentBytes();

@@ -18,10 +18,11 @@ inline constexpr std::string_view kPeakMemoryFlag = "--peak-memory-of";
 // fails.
 int64_t MeasurePeakMemory(std::string_view parser, std::string_view document);
 
-// The child's side: builds the document, returns spare heap memory to the
-// system and resets VmHWM to the current resident size, parses once and
-// reads VmHWM again while the tree is still alive; prints the growth in
-// bytes on stdout. Returns the process exit status.
+// The child's side: builds the document and hands it to the parser's
+// Prepare (a copy the parser keeps is input, not parse cost), returns spare
+// heap memory to the system and resets VmHWM to the current resident size,
+// parses once and reads VmHWM again while the tree is still alive; prints
+// the growth in bytes on stdout. Returns the process exit status.
 int ReportPeakMemory(std::string_view parser, std::string_view document);
 
 }  // namespace qxsoap::bench

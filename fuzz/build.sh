@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer into fuzz/out/. Run a target over its corpus:
+# UndefinedBehaviorSanitizer into fuzz/out/ (objects under fuzz/out/obj,
+# rebuilt when a source or header changes). Run a target over its corpus:
 #   fuzz/build.sh && fuzz/out/xml_reader_fuzz -dict=fuzz/soap.dict \
 #       -max_total_time=300 fuzz/corpus/xml_reader
+#   fuzz/out/request_fuzz -dict=fuzz/soap.dict -max_total_time=300 \
+#       -rss_limit_mb=4096 fuzz/corpus/request
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-mkdir -p "$root/fuzz/out"
-flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -I"$root/src" -I"$root/include")
-clang++ "${flags[@]}" -o "$root/fuzz/out/xml_reader_fuzz" \
-  "$root/fuzz/xml_reader_fuzz.cpp" "$root"/src/xml/*.cpp "$root/src/platform/wide_ctype.cpp"
+make --no-print-directory -j"${JOBS:-2}" -f "$root/fuzz/fuzz.mk" ROOT="$root"

@@ -1,0 +1,91 @@
+// Deserialize behind the benchmark's Parser interface.
+#include "deserializer.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "frame/message_handler.h"
+#include "host/memory_port.h"
+#include "rpc/production_engines.h"
+#include "xml/namespaces.h"
+
+namespace qxsoap::bench {
+
+namespace {
+
+using host::MemoryPort;
+using host::TypeName;
+using host::Xsd;
+
+constexpr std::u16string_view kOrdersNS = u"urn:example:orders";
+constexpr std::u16string_view kTypesNS = u"urn:example:orders:types";
+
+// The service the SOAP request documents call (soap_document.h), declared
+// so that the binding check passes and the method resolves.
+qxcom::ComPtr<MemoryPort> OrdersPort() {
+  qxcom::ComPtr<MemoryPort> port = MemoryPort::Create();
+  const TypeName order{u"Order", std::u16string(kTypesNS)};
+  const TypeName orders{u"ArrayOfOrder", std::u16string(kTypesNS)};
+  port->Binding(WSDL_SOAP11_NS).Style(u"rpc");
+  port->Struct(order)
+      .Member(u"number", Xsd(u"int"))
+      .Member(u"customer", Xsd(u"string"))
+      .Member(u"total", Xsd(u"double"))
+      .Member(u"placed", Xsd(u"date"))
+      .Member(u"quantity", Xsd(u"int"))
+      .Member(u"note", Xsd(u"string"));
+  port->Array(orders, order);
+  port->Array({u"ArrayOfString", std::u16string(kTypesNS)}, Xsd(u"string"));
+  port->Operation(u"SubmitOrder").Namespace(kOrdersNS).Use(u"encoded")
+      .In(u"lines", {u"ArrayOfString", std::u16string(kTypesNS)});
+  port->Operation(u"SubmitOrders").Namespace(kOrdersNS).Use(u"encoded").In(u"orders", orders);
+  port->Operation(u"StoreDocument").Namespace(kOrdersNS).Use(u"encoded")
+      .In(u"name", Xsd(u"string")).In(u"content", Xsd(u"base64Binary"));
+  return port;
+}
+
+// ASCII rendering of a fault text for the abort message.
+std::string Narrow(std::u16string_view text) {
+  std::string out;
+  for (char16_t unit : text) out += unit < 0x80 ? char(unit) : '?';
+  return out;
+}
+
+class Deserializer : public Parser {
+ public:
+  Deserializer() : handler_(ProductionEngines()), port_(OrdersPort()) {
+    if (!handler_.Initialize(u"Orders", u"OrdersPort", u"", u"", u"", false, false, port_.get()))
+      std::abort();
+  }
+
+  void Prepare(std::string_view doc) override {
+    if (!handler_.SetBuffer({reinterpret_cast<const BYTE*>(doc.data()), doc.size()})) std::abort();
+    prepared_ = doc;
+  }
+
+  bool Parse(std::string_view doc) override {
+    if (doc.data() != prepared_.data() || doc.size() != prepared_.size()) Prepare(doc);
+    if (handler_.Deserialize()) return true;
+    std::u16string reason = handler_.GetSOAPFaultString();
+    if (reason.empty()) handler_.GetSOAP12ReasonText(u"en", &reason);
+    error_ = "fault " + Narrow(handler_.GetSOAPFaultCode()) + ": " + Narrow(reason);
+    return false;
+  }
+
+  size_t Write() override { std::abort(); }
+
+  // Drops the handler's literal Body, so that the next Deserialize frees
+  // the previous tree before it reads, as the bare parse's Release does.
+  void Release() override { handler_.ClearMethodParams(); }
+
+ private:
+  MessageHandler handler_;
+  qxcom::ComPtr<MemoryPort> port_;
+  std::string_view prepared_;
+};
+
+}  // namespace
+
+std::unique_ptr<Parser> MakeDeserializer() { return std::make_unique<Deserializer>(); }
+
+}  // namespace qxsoap::bench
