@@ -18,6 +18,7 @@
 #include "xml/namespaces.h"
 #include "xml/xml_document.h"
 #include "xml/xml_element.h"
+#include <qxsoapmsg.h>
 
 namespace {
 
@@ -43,7 +44,10 @@ qxcom::ComPtr<MemoryPort> EchoPort(std::u16string_view bindingNS) {
       .In(u"inputString", Xsd(u"string")).Return(u"return", Xsd(u"string"));
   port->Operation(u"echoStructs").Namespace(kEchoNS).Action(kEchoAction).Use(u"encoded")
       .In(u"points", points).Return(u"return", points);
+  port->Operation(u"echoPoint").Namespace(kEchoNS).Action(kEchoAction).Use(u"literal")
+      .In(u"point", point).Out(u"count", Xsd(u"int")).Return(u"return", point);
   port->HeaderType({u"Session", u"urn:qxsoap:session"}, Xsd(u"string"));
+  port->HeaderType({u"Where", u"urn:qxsoap:session"}, point);
   return port;
 }
 
@@ -127,8 +131,17 @@ void IgnoreEvent(const char*, WORD, WORD, DWORD, const char*, const void*, DWORD
 
 struct Ports {
   // Faults are reported to the event log; the fuzzer keeps them off the
-  // system log.
-  Ports() { QxSetEventSink(&IgnoreEvent, nullptr); }
+  // system log. The struct component is registered with the runtime, as a
+  // host that registered the module has it, so structs are read too.
+  Ports() {
+    QxSetEventSink(&IgnoreEvent, nullptr);
+    qxcom::ComPtr<IUnknown> factory;
+    DWORD cookie = 0;
+    Check(SUCCEEDED(DllGetClassObject(CLSID_StructObject, IID_IClassFactory,
+                                      reinterpret_cast<void**>(factory.put()))) &&
+          SUCCEEDED(CoRegisterClassObject(CLSID_StructObject, factory.get(), CLSCTX_INPROC_SERVER,
+                                          REGCLS_MULTIPLEUSE, &cookie)));
+  }
   qxcom::ComPtr<MemoryPort> soap11 = EchoPort(qxsoap::WSDL_SOAP11_NS);
   qxcom::ComPtr<MemoryPort> soap12 = EchoPort(qxsoap::WSDL_SOAP12_NS);
 };
