@@ -4,10 +4,19 @@
 // present wins whatever the document order.
 #include "decode/accessor_attributes.h"
 
+#include <cstring>
+
 #include "xml/namespaces.h"
 
 namespace qxsoap {
 namespace {
+
+// Namespace URIs are long and most share their length with the ones they
+// are told apart from: compare the bytes at once rather than unit by unit.
+bool Same(std::u16string_view uri, std::u16string_view known) {
+  return uri.size() == known.size() &&
+         std::memcmp(uri.data(), known.data(), known.size() * sizeof(char16_t)) == 0;
+}
 
 struct SchemaInstanceSlots {
   AccessorAttributes::Value nil;
@@ -28,24 +37,24 @@ void TakeSoap11(std::u16string_view ns, std::u16string_view local, std::u16strin
   if (ns.empty()) {
     if (local == u"id") found.id = value;
     if (local == u"href") found.href = value;
-  } else if (ns == SOAP11_ENC_NS) {
+  } else if (Same(ns, SOAP11_ENC_NS)) {
     if (local == u"arrayType") found.arrayType = value;
     if (local == u"offset") found.offset = value;
     if (local == u"root") found.root = value;
-  } else if (ns == SOAP11_ENV_NS && local == u"encodingStyle") {
+  } else if (Same(ns, SOAP11_ENV_NS) && local == u"encodingStyle") {
     found.encodingStyle = value;
   }
 }
 
 void TakeSoap12(std::u16string_view ns, std::u16string_view local, std::u16string_view value,
                 AccessorAttributes& found) {
-  if (ns == SOAP12_ENC_NS) {
+  if (Same(ns, SOAP12_ENC_NS)) {
     if (local == u"id") found.id = value;
     if (local == u"ref") found.href = value;
     if (local == u"nodeType") found.nodeType = value;
     if (local == u"itemType") found.itemType = value;
     if (local == u"arraySize") found.arraySize = value;
-  } else if (ns == SOAP12_ENV_NS && local == u"encodingStyle") {
+  } else if (Same(ns, SOAP12_ENV_NS) && local == u"encodingStyle") {
     found.encodingStyle = value;
   }
 }
@@ -60,11 +69,11 @@ AccessorAttributes ReadAccessorAttributes(XmlAttributes attributes, int32_t soap
     const std::u16string_view ns = attribute.NamespaceUri();
     const std::u16string_view local = attribute.LocalName();
     const std::u16string_view value = attribute.Value();
-    if (ns == XSI2001_NS) {
+    if (Same(ns, XSI2001_NS)) {
       TakeSchemaInstance(local, u"nil", value, xsi2001);
-    } else if (ns == XSI1999_NS) {
+    } else if (Same(ns, XSI1999_NS)) {
       TakeSchemaInstance(local, u"null", value, xsi1999);
-    } else if (ns == XSI2000_NS) {
+    } else if (Same(ns, XSI2000_NS)) {
       TakeSchemaInstance(local, u"nil", value, xsi2000);
     } else if (soapVersion == 11) {
       TakeSoap11(ns, local, value, found);

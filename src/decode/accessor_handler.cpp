@@ -7,6 +7,10 @@
 #include "xml/namespaces.h"
 
 namespace qxsoap {
+
+// One per element of a message: the size is part of the memory budget.
+static_assert(sizeof(AccessorHandler) == 64);
+
 namespace {
 
 bool IsKnownNodeType(std::u16string_view nodeType) {
@@ -25,11 +29,11 @@ AccessorHandler::AccessorHandler(XmlElement& element, int32_t soapVersion,
 ElementHandler* AccessorHandler::StartElement(std::u16string_view, std::u16string_view,
                                               std::u16string_view, XmlAttributes attributes,
                                               const NamespaceScope& scope, XmlElement& element) {
-  AccessorHandler& child = Make<AccessorHandler>(element, soapVersion, *context_);
+  AccessorHandler& child = Make(element, soapVersion, *context_);
   Append(child);
   child.SetEncodingStyle(encodingStyle);
-  child.ProcessAttributes(attributes, scope);
-  if (!child.FileId()) {
+  const AccessorAttributes found = child.ReadAttributes(attributes, scope);
+  if (found.id && !child.FileId(*found.id)) {
     RaiseFaultWithSubcode(soapVersion, FaultKind::kSender, u"DuplicateID", SOAP12_ENC_NS,
                           u"Id value found on accessor element is a duplicate.",
                           FaultsNeedDetail());
@@ -37,11 +41,11 @@ ElementHandler* AccessorHandler::StartElement(std::u16string_view, std::u16strin
   return &child;
 }
 
-void AccessorHandler::ProcessAttributes(XmlAttributes attributes, const NamespaceScope& scope) {
+AccessorAttributes AccessorHandler::ReadAttributes(XmlAttributes attributes,
+                                                  const NamespaceScope& scope) {
   const AccessorAttributes found = ReadAccessorAttributes(attributes, soapVersion);
   const bool detail = FaultsNeedDetail();
   if (found.encodingStyle) encodingStyle = *found.encodingStyle;
-  if (found.id) id_ = *found.id;
   if (soapVersion != 11) {
     if (found.id && found.href) {
       // The message names 'type' where it means 'ref'; hosts match on it.
@@ -56,6 +60,7 @@ void AccessorHandler::ProcessAttributes(XmlAttributes attributes, const Namespac
   // Most accessors are no arrays: skip making a shape for them.
   if (found.arrayType || found.offset || found.itemType || found.arraySize) ReadShape(found, scope);
   if (found.type) ResolveAttributeQName(*found.type, scope, u"type", detail);
+  return found;
 }
 
 ArrayShape AccessorHandler::ReadShape(const AccessorAttributes& found, const NamespaceScope& scope,

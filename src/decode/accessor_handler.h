@@ -4,10 +4,10 @@
 // and files ids in the registry its subtree shares. The values are decoded
 // later, from these records, once every id of the message is known.
 //
-// Memory: a record lives in the memory of the tree its element belongs to
-// and goes with that tree; it owns nothing that needs destroying. It keeps
-// its element rather than copies of what the element holds: names, text
-// and attributes are read from the element when they are needed.
+// Memory: a record lives in the record memory of its subtree's context and
+// goes with it; it owns nothing that needs destroying. It keeps its element
+// rather than copies of what the element holds: names, text and attributes
+// are read from the element when they are needed, so a record is 64 bytes.
 #ifndef QXSOAP_DECODE_ACCESSOR_HANDLER_H_
 #define QXSOAP_DECODE_ACCESSOR_HANDLER_H_
 
@@ -30,6 +30,9 @@ namespace qxsoap {
 struct AccessorContext {
   explicit AccessorContext(bool faultsNeedDetail) : faultsNeedDetail(faultsNeedDetail) {}
   IdRegistry ids;
+  // Where the records live: blocks that grow with the records made, apart
+  // from the tree's, so a message of few accessors takes little.
+  TreeMemory records{4096};
   // A fault in a header block asks for no detail element, one in the Body
   // does: the detail element is where the Body's processing is reported.
   bool faultsNeedDetail;
@@ -41,12 +44,12 @@ class AccessorHandler : public SoapElementHandler {
   // that shares `context`.
   AccessorHandler(XmlElement& element, int32_t soapVersion, AccessorContext& context);
 
-  // A new record of type `Record` in `element`'s tree memory. Throws
-  // std::bad_alloc.
-  template <typename Record, typename... Args>
-  static Record& Make(XmlElement& element, Args&&... args) {
-    void* place = element.Memory().Allocate(sizeof(Record), alignof(Record));
-    return *new (place) Record(element, std::forward<Args>(args)...);
+  // A new record of type `Record` for `element`, in `context`'s record
+  // memory. Throws std::bad_alloc.
+  template <typename Record = AccessorHandler>
+  static Record& Make(XmlElement& element, int32_t soapVersion, AccessorContext& context) {
+    void* place = context.records.Allocate(sizeof(Record), alignof(Record));
+    return *new (place) Record(element, soapVersion, context);
   }
 
   // Makes the child's record, appends it to the children, hands it the
@@ -60,14 +63,16 @@ class AccessorHandler : public SoapElementHandler {
   // inherited one; QName values must resolve; arrayType, offset and
   // arraySize must be well formed; SOAP 1.2 forbids `id` beside `ref` and
   // knows three nodeTypes. The first problem raises its Sender fault.
-  void ProcessAttributes(XmlAttributes attributes, const NamespaceScope& scope) override;
+  // Returns what it found, so that the maker of the record can file its id.
+  AccessorAttributes ReadAttributes(XmlAttributes attributes, const NamespaceScope& scope);
+  void ProcessAttributes(XmlAttributes attributes, const NamespaceScope& scope) override {
+    ReadAttributes(attributes, scope);
+  }
 
   // ---- What deserialization reads ----
 
   // The element's character data (the whole text, children's excluded).
   std::u16string_view Text() const { return element->Text(); }
-  // The `id` the element declares; empty for none.
-  std::u16string_view Id() const { return id_; }
   // The encoding attributes present on the element.
   AccessorAttributes Attributes() const {
     return ReadAccessorAttributes(element->Attributes(), soapVersion);
@@ -79,9 +84,10 @@ class AccessorHandler : public SoapElementHandler {
   ArrayShape Shape(QName* itemType = nullptr) const;
   bool FaultsNeedDetail() const { return context_->faultsNeedDetail; }
 
-  // Files the id this record declares in the registry its subtree shares;
-  // false when another record has that id already (it keeps it).
-  bool FileId() { return id_.empty() || context_->ids.Insert(id_, *this); }
+  // Files this record under `id` (none when empty) in the registry its
+  // subtree shares; false when another record has that id already (it
+  // keeps it).
+  bool FileId(std::u16string_view id) { return id.empty() || context_->ids.Insert(id, *this); }
 
   class ChildIterator {
    public:
@@ -129,7 +135,6 @@ class AccessorHandler : public SoapElementHandler {
                        QName* itemType = nullptr) const;
 
   AccessorContext* context_;
-  std::u16string_view id_;
   // Children as a ring: the last child, whose successor is the first.
   AccessorHandler* lastChild_ = nullptr;
   AccessorHandler* nextSibling_ = nullptr;

@@ -1,5 +1,7 @@
 #include "decode/id_registry.h"
 
+#include <cstring>
+
 #include "xml/view_set.h"
 
 namespace qxsoap {
@@ -10,24 +12,30 @@ constexpr char16_t kEmpty[1] = {};
 
 }  // namespace
 
-size_t IdRegistry::SlotOf(std::u16string_view id) const {
+bool IdRegistry::Slot::Holds(std::u16string_view text, uint32_t textHash) const {
+  return hash == textHash && length == text.size() &&
+         std::memcmp(id, text.data(), text.size() * sizeof(char16_t)) == 0;
+}
+
+size_t IdRegistry::SlotOf(std::u16string_view id, uint32_t hash) const {
   const size_t mask = slots_.size() - 1;
-  size_t slot = HashUnits(id) & mask;
-  while (slots_[slot].id.data() && slots_[slot].id != id) slot = (slot + 1) & mask;
+  size_t slot = hash & mask;
+  while (slots_[slot].id && !slots_[slot].Holds(id, hash)) slot = (slot + 1) & mask;
   return slot;
 }
 
 bool IdRegistry::Insert(std::u16string_view id, AccessorHandler& record) {
   if (slots_.empty()) slots_.resize(16);
-  Slot& slot = slots_[SlotOf(id)];
-  if (slot.id.data()) return false;
-  slot = {id.data() ? id : std::u16string_view(kEmpty, 0), &record};
+  const uint32_t hash = uint32_t(HashUnits(id));
+  Slot& slot = slots_[SlotOf(id, hash)];
+  if (slot.id) return false;
+  slot = {id.data() ? id.data() : kEmpty, uint32_t(id.size()), hash, &record};
   if (++count_ * 2 > slots_.size()) Grow();
   return true;
 }
 
 AccessorHandler* IdRegistry::Find(std::u16string_view id) const {
-  return slots_.empty() ? nullptr : slots_[SlotOf(id)].record;
+  return slots_.empty() ? nullptr : slots_[SlotOf(id, uint32_t(HashUnits(id)))].record;
 }
 
 void IdRegistry::Clear() {
@@ -38,8 +46,12 @@ void IdRegistry::Clear() {
 void IdRegistry::Grow() {
   std::vector<Slot> old(slots_.size() * 2);
   old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
-    if (slot.id.data()) slots_[SlotOf(slot.id)] = slot;
+    if (!slot.id) continue;
+    size_t at = slot.hash & mask;
+    while (slots_[at].id) at = (at + 1) & mask;
+    slots_[at] = slot;
   }
 }
 

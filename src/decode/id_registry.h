@@ -4,6 +4,7 @@
 #ifndef QXSOAP_DECODE_ID_REGISTRY_H_
 #define QXSOAP_DECODE_ID_REGISTRY_H_
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -21,11 +22,16 @@ class IdRegistry {
   void Clear();
 
  private:
+  // The id's hash is kept beside it, so that a probe reads the id's text
+  // (in the tree, far from the table) only when the hashes agree.
   struct Slot {
-    std::u16string_view id;  // a null data pointer marks a free slot
+    const char16_t* id = nullptr;  // null marks a free slot
+    uint32_t length = 0;
+    uint32_t hash = 0;
     AccessorHandler* record = nullptr;
+    bool Holds(std::u16string_view text, uint32_t textHash) const;
   };
-  size_t SlotOf(std::u16string_view id) const;
+  size_t SlotOf(std::u16string_view id, uint32_t hash) const;
   void Grow();
 
   std::vector<Slot> slots_;  // power-of-two size, at most half full

@@ -3,10 +3,7 @@
 namespace qxsoap {
 namespace {
 
-bool IsMarkedIndependent(const AccessorHandler& record) {
-  const AccessorAttributes::Value root = record.Attributes().root;
-  return root && *root == u"0";
-}
+bool IsMarkedIndependent(const AccessorAttributes& found) { return found.root == u"0"; }
 
 }  // namespace
 
@@ -15,19 +12,19 @@ ElementHandler* BodyHandler::StartElement(std::u16string_view, std::u16string_vi
                                           const NamespaceScope& scope, XmlElement& element) {
   if (soapVersion != 11) {
     if (wrapper) return nullptr;
-    wrapper = &AccessorHandler::Make<AccessorHandler>(element, soapVersion, accessors);
-    wrapper->ProcessAttributes(attributes, scope);
+    wrapper = &AccessorHandler::Make(element, soapVersion, accessors);
+    wrapper->ReadAttributes(attributes, scope);
     return wrapper;
   }
-  AccessorHandler& record = AccessorHandler::Make<AccessorHandler>(element, soapVersion, accessors);
+  AccessorHandler& record = AccessorHandler::Make(element, soapVersion, accessors);
   record.SetEncodingStyle(encodingStyle);
-  record.ProcessAttributes(attributes, scope);
-  if (!wrapper && !IsMarkedIndependent(record)) {
+  const AccessorAttributes found = record.ReadAttributes(attributes, scope);
+  if (!wrapper && !IsMarkedIndependent(found)) {
     wrapper = &record;  // the wrapper's id, if any, names nothing
   } else {
     // Independent elements are reached through their ids only; a repeated
     // id keeps the first element.
-    record.FileId();
+    if (found.id) record.FileId(*found.id);
   }
   return &record;
 }

@@ -23,7 +23,7 @@ constexpr std::u16string_view kEmptyRole = u"\"\"";
 }  // namespace
 
 void HeaderBlockHandler::ProcessAttributes(XmlAttributes attributes, const NamespaceScope& scope) {
-  AccessorHandler::ProcessAttributes(attributes, scope);
+  id = ReadAttributes(attributes, scope).id.value_or(u"");
   const std::u16string_view envelope = soapVersion == 11 ? SOAP11_ENV_NS : SOAP12_ENV_NS;
   const std::u16string_view roleName = soapVersion == 11 ? u"actor" : u"role";
   for (const XmlAttribute& attribute : attributes) {
@@ -58,14 +58,15 @@ ElementHandler* HeaderHandler::StartElement(std::u16string_view namespaceUri, st
   if (namespaceUri.empty()) {
     RaiseFault(FaultKind::kSender, u"Encountered SOAP Header Block with unqualified name.", false);
   }
-  HeaderBlockHandler& block = AccessorHandler::Make<HeaderBlockHandler>(element, soapVersion, accessors);
+  HeaderBlockHandler& block =
+      AccessorHandler::Make<HeaderBlockHandler>(element, soapVersion, accessors);
   blocks.push_back(&block);
   if (soapVersion == 11) block.SetEncodingStyle(encodingStyle);
   block.ProcessAttributes(attributes, scope);
   // A repeated id among blocks keeps the first block and is no fault: the
   // blocks come from different parties, and a node forwarding them must not
   // refuse a message because two of them chose the same id.
-  block.FileId();
+  block.FileId(block.id);
   return &block;
 }
 

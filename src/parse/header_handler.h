@@ -27,6 +27,7 @@ class HeaderBlockHandler final : public AccessorHandler {
   bool EndElement(std::u16string_view namespaceUri, std::u16string_view localName,
                   std::u16string_view qualifiedName, XmlElement& element) override;
 
+  std::u16string_view id;  // the block's own id, empty for none
   bool mustUnderstand = false;
   bool relay = false;
   // The actor or role: empty for none and for the ultimate receiver, two
