@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <qxsoapmsg.h>
+
 #include "frame/message_handler.h"
 #include "host/memory_port.h"
 #include "rpc/production_engines.h"
@@ -36,10 +38,11 @@ qxcom::ComPtr<MemoryPort> OrdersPort() {
       .Member(u"note", Xsd(u"string"));
   port->Array(orders, order);
   port->Array({u"ArrayOfString", std::u16string(kTypesNS)}, Xsd(u"string"));
-  port->Operation(u"SubmitOrder").Namespace(kOrdersNS).Use(u"encoded")
+  port->Operation(u"SubmitOrder").Namespace(kOrdersNS).Action(u"").Use(u"encoded")
       .In(u"lines", {u"ArrayOfString", std::u16string(kTypesNS)});
-  port->Operation(u"SubmitOrders").Namespace(kOrdersNS).Use(u"encoded").In(u"orders", orders);
-  port->Operation(u"StoreDocument").Namespace(kOrdersNS).Use(u"encoded")
+  port->Operation(u"SubmitOrders").Namespace(kOrdersNS).Action(u"").Use(u"encoded")
+      .In(u"orders", orders);
+  port->Operation(u"StoreDocument").Namespace(kOrdersNS).Action(u"").Use(u"encoded")
       .In(u"name", Xsd(u"string")).In(u"content", Xsd(u"base64Binary"));
   return port;
 }
@@ -51,9 +54,26 @@ std::string Narrow(std::u16string_view text) {
   return out;
 }
 
+// The module's struct component, registered with the runtime once, as a
+// host that registered the module has it: binding reads structs into it.
+void RegisterStructComponent() {
+  static const bool registered = [] {
+    qxcom::ComPtr<IUnknown> factory;
+    DWORD cookie = 0;
+    return SUCCEEDED(DllGetClassObject(CLSID_StructObject, IID_IClassFactory,
+                                       reinterpret_cast<void**>(factory.put()))) &&
+           SUCCEEDED(CoRegisterClassObject(CLSID_StructObject, factory.get(),
+                                           CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie));
+  }();
+  if (!registered) std::abort();
+}
+
 class Deserializer : public Parser {
  public:
-  Deserializer() : handler_(ProductionEngines()), port_(OrdersPort()) {
+  // With `bind`, each parse is Deserialize and then ProcessRPC: the whole
+  // request side, values decoded into parameters.
+  explicit Deserializer(bool bind) : bind_(bind), handler_(ProductionEngines()), port_(OrdersPort()) {
+    if (bind_) RegisterStructComponent();
     if (!handler_.Initialize(u"Orders", u"OrdersPort", u"", u"", u"", false, false, port_.get()))
       std::abort();
   }
@@ -65,7 +85,7 @@ class Deserializer : public Parser {
 
   bool Parse(std::string_view doc) override {
     if (doc.data() != prepared_.data() || doc.size() != prepared_.size()) Prepare(doc);
-    if (handler_.Deserialize()) return true;
+    if (handler_.Deserialize() && (!bind_ || handler_.ProcessRPC())) return true;
     std::u16string reason = handler_.GetSOAPFaultString();
     if (reason.empty()) handler_.GetSOAP12ReasonText(u"en", &reason);
     error_ = "fault " + Narrow(handler_.GetSOAPFaultCode()) + ": " + Narrow(reason);
@@ -79,6 +99,7 @@ class Deserializer : public Parser {
   void Release() override { handler_.ClearMethodParams(); }
 
  private:
+  bool bind_;
   MessageHandler handler_;
   qxcom::ComPtr<MemoryPort> port_;
   std::string_view prepared_;
@@ -86,6 +107,8 @@ class Deserializer : public Parser {
 
 }  // namespace
 
-std::unique_ptr<Parser> MakeDeserializer() { return std::make_unique<Deserializer>(); }
+std::unique_ptr<Parser> MakeDeserializer() { return std::make_unique<Deserializer>(false); }
+
+std::unique_ptr<Parser> MakeBinder() { return std::make_unique<Deserializer>(true); }
 
 }  // namespace qxsoap::bench

@@ -16,6 +16,10 @@ namespace qxsoap::bench {
 // handler owns its message bytes); Parse runs Deserialize over that copy.
 std::unique_ptr<Parser> MakeDeserializer();
 
+// The same, with ProcessRPC after Deserialize: the parameters bound and
+// their values decoded (structs into the module's struct component).
+std::unique_ptr<Parser> MakeBinder();
+
 }  // namespace qxsoap::bench
 
 #endif  // QXSOAP_BENCH_DESERIALIZER_H_

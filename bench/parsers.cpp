@@ -168,6 +168,7 @@ std::unique_ptr<Parser> Make() {
 constexpr ParserKind kParsers[] = {
     {"qxsoap", true, false, Make<QxsoapParser>},
     {"deserialize", false, true, MakeDeserializer},
+    {"deserialize+bind", false, true, MakeBinder},
     {"libxml2-dom", true, false, Make<Libxml2DomParser>},
     {"libxml2-sax2", false, false, Make<Libxml2SaxParser>},
     {"expat", false, false, Make<ExpatParser>},

@@ -47,7 +47,7 @@ struct ParserKind {
 };
 
 // Every parser, in the order the summary lists them; the handler's reader
-// first, then its Deserialize.
+// first, then its Deserialize, then Deserialize and ProcessRPC.
 std::span<const ParserKind> AllParsers();
 
 // The kind named `name`, or nullptr.

@@ -68,7 +68,7 @@ void CollectingReporter::ReportRuns(const std::vector<Run>& runs) {
 void PrintSummary(const Results& results) {
   const bool memory = !results.peakBytes.empty();
   std::printf("\nMB/s of input bytes; qx/this: the handler's MB/s over this parser's (for\n"
-              "deserialize: its time over the bare parse's)\n");
+              "deserialize and deserialize+bind: its time over the bare parse's)\n");
   if (memory) {
     std::printf("peak MB: VmHWM growth of one parse; x doc: that over the document; x qx: that\n"
                 "over the bare parse's\n");

@@ -159,21 +159,22 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
   for (const AccessorHandler& child : record.ChildRecords()) {
     if (index == positions) break;
     VARIANT* slot = array.Item(index++);
+    AccessorAttributes attributes;
     const AccessorHandler* source =
-        Follow(child, u"Encountered array item accessor with invalid reference.", slot);
+        Follow(child, u"Encountered array item accessor with invalid reference.", slot, &attributes);
     if (!source) continue;
     switch (item.kind) {
       case ItemKind::kStruct:
         StructEncoded(expectedStyle, itemType->Ref(), *source, slot);
         break;
       case ItemKind::kArray: {
-        const AccessorAttributes::Value offset =
-            source != &child ? child.Attributes().offset : std::nullopt;
+        const AccessorAttributes::Value offset = source != &child ? attributes.offset : std::nullopt;
         ArrayEncoded(expectedStyle, itemType->Ref(), *source, offset, slot);
         break;
       }
       case ItemKind::kSimple:
-        SimpleEncoded(expectedStyle, *source, item.simpleName, slot);
+        SimpleEncoded(expectedStyle, *source, item.simpleName, slot,
+                      source == &child ? &attributes : nullptr);
         break;
     }
   }

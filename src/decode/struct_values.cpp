@@ -28,12 +28,9 @@ class StructBuilder {
 
   // Appends a member. A member the object cannot keep is an internal error
   // rather than a value silently lost.
-  void Add(std::u16string_view name, std::u16string_view ns, const VARIANT& value) {
-    const qxcom::Bstr memberName(SysAllocStringLen(name.data(), UINT(name.size())));
-    const qxcom::Bstr memberNs(SysAllocStringLen(ns.data(), UINT(ns.size())));
-    if (!memberName.get() || !memberNs.get()) RaiseInternalError(needDetail_);
+  void Add(const ValueDecoder::Member& member, const VARIANT& value) {
     VARIANT_BOOL stored = VARIANT_FALSE;
-    if (FAILED(object_->AddMember(memberName.get(), memberNs.get(), value, &stored))) {
+    if (FAILED(object_->AddMember(member.name.get(), member.ns.get(), value, &stored))) {
       RaiseInternalError(needDetail_);
     }
   }
@@ -54,19 +51,36 @@ class StructBuilder {
   qxcom::ComPtr<StructObject> object_;
 };
 
-// The type the port gives `member` of a struct of `type`; a member it does
-// not know is refused, whatever type the message gives it.
-PortType MemberType(PortDescription& port, TypeRef type, const AccessorHandler& member) {
-  std::optional<PortType> memberType =
-      AskMemberType(port, type, {member.LocalName(), member.NamespaceUri()});
+}  // namespace
+
+ValueDecoder::StructType& ValueDecoder::StructTypeOf(TypeRef type) {
+  for (const std::unique_ptr<StructType>& known : structTypes_) {
+    if (known->type.name == type.name && known->type.ns == type.ns) return *known;
+  }
+  structTypes_.push_back(std::make_unique<StructType>(
+      StructType{{std::u16string(type.name), std::u16string(type.ns)}, {}}));
+  return *structTypes_.back();
+}
+
+const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
+                                                   const AccessorHandler& member) {
+  const std::u16string_view name = member.LocalName();
+  const std::u16string_view ns = member.NamespaceUri();
+  for (const Member& known : structType.members) {
+    if (known.localName == name && known.namespaceUri == ns) return known;
+  }
+  std::optional<PortType> memberType = AskMemberType(port_, structType.type.Ref(), {name, ns});
   if (!memberType) {
     RaiseFault(FaultKind::kSender, u"Encountered struct member accessor with unrecognized type.",
                member.FaultsNeedDetail());
   }
-  return std::move(*memberType);
+  Member made{std::u16string(name), std::u16string(ns), std::move(*memberType),
+              qxcom::Bstr(SysAllocStringLen(name.data(), UINT(name.size()))),
+              qxcom::Bstr(SysAllocStringLen(ns.data(), UINT(ns.size())))};
+  if (!made.name.get() || !made.ns.get()) RaiseInternalError(member.FaultsNeedDetail());
+  structType.members.push_back(std::move(made));
+  return structType.members.back();
 }
-
-}  // namespace
 
 void ValueDecoder::ComplexEncoded(std::u16string_view expectedStyle, const AccessorHandler& record,
                                   const AccessorHandler& referrer, bool byReference, TypeRef type,
@@ -98,19 +112,23 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
   if (nodeType && !nodeType->empty() && *nodeType != u"struct") {
     RaiseFault(FaultKind::kSender, u"Incorrect nodeType on struct accessor.", detail);
   }
+  StructType& structType = StructTypeOf(type);
   StructBuilder object(detail);
   for (const AccessorHandler& member : record.ChildRecords()) {
-    const PortType memberType = MemberType(port_, type, member);
+    const Member& known = MemberOf(structType, member);
+    const PortType& memberType = known.type;
     qxcom::Variant value;
-    const AccessorHandler* source =
-        Follow(member, u"Encountered struct member accessor with invalid reference.", value.get());
+    AccessorAttributes attributes;
+    const AccessorHandler* source = Follow(
+        member, u"Encountered struct member accessor with invalid reference.", value.get(), &attributes);
     if (source && IsBuiltInTypeNamespace(memberType.ns)) {
-      SimpleEncoded(expectedStyle, *source, memberType.name, value.get());
+      SimpleEncoded(expectedStyle, *source, memberType.name, value.get(),
+                    source == &member ? &attributes : nullptr);
     } else if (source) {
       ComplexEncoded(expectedStyle, *source, member, source != &member, memberType.Ref(),
                      value.get());
     }
-    object.Add(member.LocalName(), member.NamespaceUri(), *value.get());
+    object.Add(known, *value.get());
   }
   object.HandOut(out);
 }
@@ -134,16 +152,18 @@ void ValueDecoder::ComplexLiteral(const AccessorHandler& record, TypeRef type, V
 
 void ValueDecoder::StructLiteral(TypeRef type, const AccessorHandler& record, VARIANT* out) {
   const Nesting nesting(*this, record);
+  StructType& structType = StructTypeOf(type);
   StructBuilder object(record.FaultsNeedDetail());
   for (const AccessorHandler& member : record.ChildRecords()) {
-    const PortType memberType = MemberType(port_, type, member);
+    const Member& known = MemberOf(structType, member);
+    const PortType& memberType = known.type;
     qxcom::Variant value;
     if (IsBuiltInTypeNamespace(memberType.ns)) {
       SimpleLiteral(member, memberType.name, value.get());
     } else {
       ComplexLiteral(member, memberType.Ref(), value.get());
     }
-    object.Add(member.LocalName(), member.NamespaceUri(), *value.get());
+    object.Add(known, *value.get());
   }
   object.HandOut(out);
 }

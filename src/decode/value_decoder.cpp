@@ -27,8 +27,11 @@ ValueDecoder::Nesting::Nesting(ValueDecoder& decoder, const AccessorHandler& rec
 ValueDecoder::Nesting::~Nesting() { --decoder_.depth_; }
 
 const AccessorHandler* ValueDecoder::Follow(const AccessorHandler& accessor,
-                                            std::u16string_view siteMessage, VARIANT* out) {
-  const AccessorAttributes::Value href = accessor.Attributes().href;
+                                            std::u16string_view siteMessage, VARIANT* out,
+                                            AccessorAttributes* read) {
+  AccessorAttributes attributes = accessor.Attributes();
+  const AccessorAttributes::Value href = attributes.href;
+  if (read) *read = attributes;
   if (!href || href->empty()) return &accessor;
   if (const AccessorHandler* record = parser_.ResolveReference(*href)) return record;
   if (const DimeAttachment* attachment = handler_.PhaseAttachments().Find(*href)) {
@@ -46,29 +49,31 @@ void ValueDecoder::RaiseUnsupportedStyle(std::u16string message, bool needDetail
 }
 
 void ValueDecoder::SimpleEncoded(std::u16string_view expectedStyle, const AccessorHandler& accessor,
-                                 std::u16string_view typeName, VARIANT* out) {
+                                 std::u16string_view typeName, VARIANT* out,
+                                 const AccessorAttributes* known) {
   const bool detail = accessor.FaultsNeedDetail();
   if (!accessor.ChildRecords().empty()) {
     RaiseFault(FaultKind::kSender, u"Encountered improperly serialized built-in type accessor.",
                detail);
   }
-  const AccessorAttributes::Value nodeType = accessor.Attributes().nodeType;
-  if (nodeType && !nodeType->empty() && *nodeType != u"simple") {
+  const AccessorAttributes attributes = known ? *known : accessor.Attributes();
+  if (attributes.nodeType && !attributes.nodeType->empty() && *attributes.nodeType != u"simple") {
     RaiseFault(FaultKind::kSender, u"Incorrect nodeType on built-in type accessor.", detail);
   }
   if (!accessor.encodingStyle.empty() && accessor.encodingStyle != expectedStyle) {
     RaiseUnsupportedStyle(u"Unsupported encodingStyle on built-in type accessor.", detail);
   }
-  ConvertSimpleText(accessor, typeName, out);
+  ConvertSimpleText(accessor, attributes, typeName, out);
 }
 
 void ValueDecoder::SimpleLiteral(const AccessorHandler& accessor, std::u16string_view typeName,
                                  VARIANT* out) {
-  ConvertSimpleText(accessor, typeName, out);
+  ConvertSimpleText(accessor, accessor.Attributes(), typeName, out);
 }
 
-void ValueDecoder::ConvertSimpleText(const AccessorHandler& accessor, std::u16string_view typeName,
-                                     VARIANT* out) {
+void ValueDecoder::ConvertSimpleText(const AccessorHandler& accessor,
+                                     const AccessorAttributes& attributes,
+                                     std::u16string_view typeName, VARIANT* out) {
   const bool detail = accessor.FaultsNeedDetail();
   const auto refuse = [&] {
     RaiseFault(FaultKind::kSender,
@@ -78,10 +83,11 @@ void ValueDecoder::ConvertSimpleText(const AccessorHandler& accessor, std::u16st
   };
   std::optional<uint16_t> code = LookUpSimpleType(typeName);
   if (!code) refuse();
-  const AccessorAttributes attributes = accessor.Attributes();
   if (*code == kAnyType && attributes.type) {
-    // The xsi type picks the conversion; its namespace is not checked.
-    if (const std::optional<uint16_t> named = LookUpSimpleType(accessor.Type().localName)) {
+    // The xsi type picks the conversion; its namespace is not checked (the
+    // name resolved when the element was read).
+    const QName type = ResolveQName(*attributes.type, accessor.element->Scope()).name;
+    if (const std::optional<uint16_t> named = LookUpSimpleType(type.localName)) {
       code = named;
     } else if (attributes.nodeType != u"simple") {
       RaiseFault(FaultKind::kSender, u"Encountered accessor with unrecognized data type.", detail);

@@ -17,6 +17,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <memory>
+#include <vector>
 
 #include "decode/accessor_handler.h"
 #include "decode/port_queries.h"
@@ -44,8 +46,10 @@ class ValueDecoder {
   // Checks that `accessor` is a simple value in `expectedStyle` (no child
   // elements, nodeType "simple" if any, no other encodingStyle), then
   // converts its text by the built-in type `typeName`.
+  // `known`, when given, are the accessor's attributes, read already.
   void SimpleEncoded(std::u16string_view expectedStyle, const AccessorHandler& accessor,
-                     std::u16string_view typeName, VARIANT* out);
+                     std::u16string_view typeName, VARIANT* out,
+                     const AccessorAttributes* known = nullptr);
   // Converts the text without checks.
   void SimpleLiteral(const AccessorHandler& accessor, std::u16string_view typeName, VARIANT* out);
 
@@ -64,14 +68,30 @@ class ValueDecoder {
   // The record a use site reads for `accessor`: the accessor itself, or the
   // record its href names. An href that names an attachment of the current
   // phase stores it in *out as VT_UNKNOWN and returns null. Any other href
-  // raises MissingID with `siteMessage`.
+  // raises MissingID with `siteMessage`. *read receives the accessor's
+  // attributes, for a caller that reads the accessor itself next.
   const AccessorHandler* Follow(const AccessorHandler& accessor, std::u16string_view siteMessage,
-                                VARIANT* out);
+                                VARIANT* out, AccessorAttributes* read = nullptr);
 
   // The fault a value of the message's version raises when its
   // encodingStyle is not the expected one: Sender under SOAP 1.1,
   // DataEncodingUnknown under SOAP 1.2.
   [[noreturn]] void RaiseUnsupportedStyle(std::u16string message, bool needDetail) const;
+
+  // A struct member as the port types it, with its name and namespace
+  // ready for the struct object.
+  struct Member {
+    std::u16string localName;
+    std::u16string namespaceUri;
+    PortType type;
+    qxcom::Bstr name;
+    qxcom::Bstr ns;
+  };
+  // The members of one struct type met so far.
+  struct StructType {
+    PortType type;
+    std::vector<Member> members;
+  };
 
  private:
   // Counts one level of nesting while it lives; the level past
@@ -94,11 +114,22 @@ class ValueDecoder {
                     std::optional<std::u16string_view> referrerOffset, VARIANT* out);
   void ArrayLiteral(const AccessorHandler& record, TypeRef itemElement, TypeRef itemType,
                     VARIANT* out);
-  void ConvertSimpleText(const AccessorHandler& accessor, std::u16string_view typeName,
-                         VARIANT* out);
+  // `attributes` are the accessor's.
+  void ConvertSimpleText(const AccessorHandler& accessor, const AccessorAttributes& attributes,
+                         std::u16string_view typeName, VARIANT* out);
+
+  // The struct type `type` and the members of it met so far. Types and
+  // members are asked of the port once and kept for the decoder's life (a
+  // port answers the same question the same way within an exchange), and
+  // found again by a short scan: a message uses few types of few members.
+  StructType& StructTypeOf(TypeRef type);
+  // The member of a struct of `structType` that `member` is. A member the
+  // port does not know is refused, whatever type the message gives it.
+  const Member& MemberOf(StructType& structType, const AccessorHandler& member);
 
   MessageHandler& handler_;
   PortDescription& port_;
+  std::vector<std::unique_ptr<StructType>> structTypes_;
   const MessageParserEngine& parser_;
   int32_t soapVersion_;
   int depth_ = 0;
