@@ -44,6 +44,12 @@ qxcom::ComPtr<host::MemoryPort> InteropPort(int version, std::u16string_view use
   echo(u"echoStringArray", u"inputStringArray", kStrings);
   echo(u"echoStruct", u"inputStruct", kStruct);
   echo(u"echoStructArray", u"inputStructArray", kStructs);
+  port->Operation(u"echoOdd")
+      .Namespace(kInterop)
+      .Action(u"http://soapinterop.org/")
+      .Use(use)
+      .EncodingStyle(style)
+      .In(u"inputOdd", {u"Odd", u"urn:nowhere"});
   port->Operation(u"divide")
       .Namespace(kInterop)
       .Action(u"http://soapinterop.org/")
@@ -182,6 +188,9 @@ TEST(RequestBinding, FaultsOfCallsThatDoNotBind) {
       {"SOAP 1.2: another encodingStyle on the wrapper is DataEncodingUnknown", 12,
        Soap12("<ns1:echoString env:encodingStyle='urn:mine'/>"), u"",
        {u"DataEncodingUnknown", u"", u"Unsupported encodingStyle on method wrapper.", true}},
+      {"a parameter whose type the port cannot name", 11,
+       Soap11("<ns1:echoOdd><inputOdd>1</inputOdd></ns1:echoOdd>"), u"",
+       {u"Client", u"", u"Encountered accessor with unrecognized type.", true}},
       {"SOAP 1.1: an array sent without arrayType is refused", 11,
        Soap11("<ns1:echoStringArray><inputStringArray><item>a</item></inputStringArray>"
               "</ns1:echoStringArray>"),
@@ -256,6 +265,30 @@ TEST(RequestBinding, HeaderBlocks) {
   }
   EXPECT_EQ(literal, u"P (http://schemas.xmlsoap.org/soap/encoding/)\nTrace (urn:mine)\n");
   EXPECT_TRUE(exchange.handler.Roles().Contains(SOAP11_ACTOR_NEXT));
+}
+
+TEST(RequestBinding, UndecodableHeaderBlocks) {
+  const struct {
+    const char* why;
+    std::string header;
+    std::u16string fault;
+  } rows[] = {
+      {"an encoded block whose text is no value of its type",
+       "<s:Session xmlns:s='urn:s'>forty-two</s:Session>",
+       u"Encountered improperly serialized built-in type accessor: 'Session'."},
+      {"an encoded block that refers to nowhere", "<s:Session xmlns:s='urn:s' href='#gone'/>",
+       u"Header block: 'Session' has invalid reference."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    auto port = InteropPort(11);
+    port->HeaderType({u"Session", u"urn:s"}, Xsd(u"int"));
+    Exchange exchange(port, u"http://soapinterop.org/");
+    EXPECT_FALSE(exchange.Deserialize(
+        Soap11("<ns1:echoString><inputString>x</inputString></ns1:echoString>", row.header)));
+    EXPECT_EQ(FaultOf(exchange.handler), (SeenFault{u"Client", u"", row.fault, false}))
+        << "a header block's fault asks for no detail element";
+  }
 }
 
 TEST(RequestBinding, GetCalls) {

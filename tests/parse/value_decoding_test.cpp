@@ -20,6 +20,9 @@ const TypeName kGrid{u"Grid", u"urn:t"};
 const TypeName kPoints{u"Points", u"urn:t"};
 const TypeName kNode{u"Node", u"urn:t"};
 const TypeName kWords{u"Words", u"urn:t"};
+const TypeName kNested{u"Nested", u"urn:t"};
+const TypeName kCube{u"Cube", u"urn:t"};
+const TypeName kPointList{u"PointList", u"urn:t"};
 
 qxcom::ComPtr<host::MemoryPort> TypesPort(int version) {
   auto port = EchoPort(version);
@@ -29,6 +32,9 @@ qxcom::ComPtr<host::MemoryPort> TypesPort(int version) {
   port->Array(kGrid, Xsd(u"int"), 2, version == 11 ? SOAP11_ENC_NS : SOAP12_ENC_NS);
   port->Array(kPoints, kPoint);
   port->LiteralArray(kWords, Xsd(u"string"), {u"word", u"urn:t"});
+  port->Array(kNested, kInts);
+  port->Array(kCube, Xsd(u"int"), 3);
+  port->LiteralArray(kPointList, kPoint, {u"pt", u"urn:t"});
   return port;
 }
 
@@ -217,8 +223,39 @@ TEST(ValueDecoding, EncodedArrays) {
        u"fault Client: Encountered accessor with unrecognized type."},
       {"SOAP 1.2: a struct nodeType on an array", 12, "<m:echo><a enc:nodeType='struct'/></m:echo>",
        kInts, u"fault Sender: Incorrect nodeType on array accessor."},
+      {"arrays of arrays, the inner ones of their own sizes", 11,
+       "<m:echo><a enc:arrayType='t:Ints[2]' xmlns:t='urn:t'><i enc:arrayType='xsd:int[2]'>"
+       "<v>1</v><v>2</v></i><i enc:arrayType='xsd:int[1]'><v>3</v></i></a></m:echo>",
+       kNested, u"ARRAY[ARRAY[I4:1,I4:2],ARRAY[I4:3]]"},
+      {"an inner array by reference, with the referring element's offset", 11,
+       "<m:echo><a enc:arrayType='t:Ints[1]' xmlns:t='urn:t'><i href='#in' enc:offset='[1]'/></a>"
+       "</m:echo><m:in id='in' enc:root='0' enc:arrayType='xsd:int[3]'><v>8</v><v>9</v></m:in>",
+       kNested, u"ARRAY[ARRAY[I4:8,I4:9]]"},  // without the offset, 2 items for 3 would fail
+      {"rank 4 with huge declared sizes is refused before anything is made", 11,
+       "<m:echo><a enc:arrayType='xsd:int[1000,1000,1000,1000]'><i>1</i></a></m:echo>", kCube,
+       u"parse fault: Value of attribute 'arrayType' on element gives too many items."},
+      {"a size that lies about the items sent", 11,
+       "<m:echo><a enc:arrayType='xsd:int[2,2,2]'><i>1</i></a></m:echo>", kCube,
+       u"fault Client: Array size declared conflicts with actual size."},
+      {"an item that does not convert releases the array", 11,
+       "<m:echo><a enc:arrayType='xsd:int[2]'><i>1</i><i>x</i></a></m:echo>", kInts,
+       u"fault Client: Encountered improperly serialized built-in type accessor: 'i'."},
   };
   ExpectValues(rows);
+}
+
+TEST(ValueDecoding, ArraysOfThreeDimensions) {
+  Reading reading(11,
+                  "<m:echo><a enc:arrayType='xsd:int[2,2,2]'><i>0</i><i>1</i><i>2</i><i>3</i>"
+                  "<i>4</i><i>5</i><i>6</i><i>7</i></a></m:echo>",
+                  kCube);
+  SAFEARRAY* array = V_ARRAY(reading.value.get());
+  ASSERT_EQ(SafeArrayGetDim(array), 3u) << std::string(reading.text.begin(), reading.text.end());
+  LONG soapPosition[3] = {1, 0, 1};
+  LONG indices[3] = {soapPosition[2], soapPosition[1], soapPosition[0]};
+  qxcom::Variant element;
+  ASSERT_EQ(SafeArrayGetElement(array, indices, element.get()), S_OK);
+  EXPECT_EQ(test::Describe(*element.get()), u"I4:5") << "SOAP [1,0,1] is the sixth item";
 }
 
 // Bounds and elements of a two-dimensional array as an automation client
@@ -299,6 +336,9 @@ TEST(ValueDecoding, LiteralValues) {
        u"fault Client: Encountered unrecognized array item accessor."},
       {"literal values ignore references", 11, "<m:echo><p><x href='#none'>4</x></p></m:echo>",
        kPoint, u"STRUCT{x=I4:4}"},
+      {"a literal array of structs", 11,
+       "<m:echo><l xmlns:t='urn:t'><t:pt><x>1</x></t:pt><t:pt><y>2</y></t:pt></l></m:echo>",
+       kPointList, u"ARRAY[STRUCT{x=I4:1},STRUCT{y=I4:2}]"},
   };
   ExpectValues(rows, true);
 }
