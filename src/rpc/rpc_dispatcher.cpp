@@ -6,6 +6,7 @@
 #include "frame/message_handler.h"
 #include "model/fault_record.h"
 #include "rpc/get_binding.h"
+#include "rpc/must_understand.h"
 #include "rpc/operation_lookup.h"
 #include "rpc/request_binding.h"
 
@@ -40,8 +41,8 @@ bool RpcDispatcher::BindGetCall(MessageHandler& handler, PortDescription& port,
   return BindGetRequest(handler, port, extraPath, queryString);
 }
 
-bool RpcDispatcher::CheckMustUnderstand(MessageHandler&) {
-  RaiseNotAvailable(u"The mustUnderstand check");
+bool RpcDispatcher::CheckMustUnderstand(MessageHandler& handler) {
+  return CheckHeaderBlocksUnderstood(handler);
 }
 
 }  // namespace qxsoap

@@ -1,8 +1,8 @@
 // The RPC side of an exchange: the binding check that Deserialize ends
 // with; the operation lookup, SOAPAction check and parameter binding of
-// ProcessRPC; and the binding of calls made by HTTP GET. Responses from a
-// next hop and the mustUnderstand check are not part of this build yet:
-// they raise a Receiver fault that says so.
+// ProcessRPC; the binding of calls made by HTTP GET; and the mustUnderstand
+// check. Responses from a next hop are not part of this build yet: binding
+// one raises a Receiver fault that says so.
 #ifndef QXSOAP_RPC_RPC_DISPATCHER_H_
 #define QXSOAP_RPC_RPC_DISPATCHER_H_
 
