@@ -18,11 +18,11 @@ template <typename Record>
 const Record* ConsumeUnderstood(RecordList<Record>& list, const NodeTargeting& node) {
   for (size_t i = 0; i < size_t(list.Count());) {
     const Record& block = list.At(i);
-    if (!IsTargeted(block.actorURI, node)) {
+    if (!block.received || !IsTargeted(block.actorURI, node)) {
       ++i;
     } else if (block.mustUnderstand) {
       return &block;
-    } else if (false) {
+    } else if (node.soapVersion != 11 && block.relay) {
       ++i;
     } else {
       list.RemoveAt(i);
