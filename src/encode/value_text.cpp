@@ -1,0 +1,125 @@
+// Value text by type code: the special codes each check the VARTYPE they
+// format and call their formatter; under a VARTYPE code a value goes
+// through the platform's conversion to text, floating point excepted.
+#include "encode/value_text.h"
+
+#include <new>
+#include <span>
+#include <stdexcept>
+
+#include "decode/simple_types.h"
+#include "encode/binary_encoding.h"
+#include "encode/date_text.h"
+#include "encode/real_text.h"
+#include "qxcom/owned.h"
+
+namespace qxsoap {
+namespace {
+
+using BinaryEncoder = void (*)(std::span<const BYTE>, std::u16string&);
+
+void AppendBstr(BSTR string, std::u16string& text) { text.append(string, SysStringLen(string)); }
+
+// Holds an array's data locked while the bytes are read, exceptions included.
+class LockedData {
+ public:
+  explicit LockedData(SAFEARRAY* array) : array_(array) {
+    result_ = SafeArrayAccessData(array_, &data_);
+  }
+  ~LockedData() {
+    if (SUCCEEDED(result_)) SafeArrayUnaccessData(array_);
+  }
+  LockedData(const LockedData&) = delete;
+  LockedData& operator=(const LockedData&) = delete;
+  HRESULT result() const { return result_; }
+  const BYTE* bytes() const { return static_cast<const BYTE*>(data_); }
+
+ private:
+  SAFEARRAY* array_;
+  void* data_ = nullptr;
+  HRESULT result_;
+};
+
+HRESULT AppendBytes(BinaryEncoder encode, const VARIANT& value, std::u16string& text) {
+  if (value.vt != (VT_ARRAY | VT_UI1)) return DISP_E_TYPEMISMATCH;
+  SAFEARRAY* array = value.parray;
+  if (array == nullptr) return S_OK;  // an array never dimensioned, as Visual Basic passes one
+  // Bytes are a vector: an array of more dimensions, or of wider elements
+  // under a byte tag, is not read as one.
+  if (SafeArrayGetDim(array) != 1 || array->cbElements != 1) return DISP_E_TYPEMISMATCH;
+  LockedData data(array);
+  if (FAILED(data.result())) return data.result();
+  encode({data.bytes(), array->rgsabound[0].cElements}, text);
+  return S_OK;
+}
+
+HRESULT AppendDate(DateForm form, const VARIANT& value, std::u16string& text) {
+  if (value.vt != VT_DATE) return DISP_E_TYPEMISMATCH;
+  AppendDateText(form, value.date, text);  // out of range: the element stays empty
+  return S_OK;
+}
+
+// Floating-point values are written by encode/real_text.h rather than by
+// the conversion, so that they read back to the same value whatever the
+// platform's number formatting, and non-finite values take the XML Schema
+// forms "NaN", "INF" and "-INF".
+HRESULT AppendConverted(const VARIANT& value, std::u16string& text) {
+  switch (value.vt) {
+    case VT_BSTR:
+      AppendBstr(value.bstrVal, text);
+      return S_OK;
+    case VT_R8:
+      AppendDoubleText(value.dblVal, text);
+      return S_OK;
+    case VT_R4:
+      AppendFloatText(value.fltVal, text);
+      return S_OK;
+    default:
+      break;
+  }
+  qxcom::Variant converted;
+  if (HRESULT hr = VariantChangeType(converted.get(), &value, 0, VT_BSTR); FAILED(hr)) return hr;
+  AppendBstr(V_BSTR(converted.get()), text);
+  return S_OK;
+}
+
+HRESULT AppendByCode(uint16_t code, const VARIANT& value, std::u16string& text) {
+  if (code < kAnyType) return AppendConverted(value, text);
+  switch (code) {
+    case kAnyUri:
+      if (value.vt != VT_BSTR) return DISP_E_TYPEMISMATCH;
+      AppendBstr(value.bstrVal, text);
+      return S_OK;
+    case kDate:
+      return AppendDate(DateForm::kDate, value, text);
+    case kTime:
+      return AppendDate(DateForm::kTime, value, text);
+    case kDateTime:
+      return AppendDate(DateForm::kDateTime, value, text);
+    case kBase64:
+      return AppendBytes(&AppendBase64, value, text);
+    case kHexBinary:
+      return AppendBytes(&AppendHex, value, text);
+    case kBoolean:
+      if (value.vt != VT_BOOL) return DISP_E_TYPEMISMATCH;
+      text += value.boolVal != 0 ? u'1' : u'0';
+      return S_OK;
+    default:
+      return DISP_E_BADVARTYPE;
+  }
+}
+
+}  // namespace
+
+HRESULT AppendValueText(uint16_t code, const VARIANT& value, std::u16string& text) {
+  const size_t before = text.size();
+  try {
+    return AppendByCode(code, value, text);
+  } catch (const std::bad_alloc&) {     // no memory for the grown text
+  } catch (const std::length_error&) {  // or text longer than a string holds
+  }
+  text.resize(before);  // a date may have been cut off halfway
+  return E_OUTOFMEMORY;
+}
+
+}  // namespace qxsoap

@@ -1,0 +1,246 @@
+// Value text by type code: the text each code writes without touching the
+// caller's value, values refused under a code they do not match, and text
+// that the decoder's conversion under the same code reads back to the
+// value it came from.
+#include "encode/value_text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <numeric>
+#include <vector>
+
+#include "decode/byte_arrays.h"
+#include "decode/simple_text.h"
+#include "decode/simple_types.h"
+#include "qxcom/owned.h"
+
+namespace qxsoap {
+namespace {
+
+using namespace std::string_view_literals;
+using Double = std::numeric_limits<double>;
+using Float = std::numeric_limits<float>;
+
+template <typename Value>
+VARIANT Scalar(VARTYPE vt, Value value) {
+  VARIANT v = {};
+  std::memcpy(&v.llVal, &value, sizeof value);
+  v.vt = vt;
+  return v;
+}
+
+VARIANT Decimal(ULONG hi32, ULONGLONG lo64, BYTE scale, BYTE sign) {
+  VARIANT v = {};
+  v.decVal.scale = scale;
+  v.decVal.sign = sign;
+  v.decVal.Hi32 = hi32;
+  v.decVal.Lo64 = lo64;
+  v.vt = VT_DECIMAL;  // after the DECIMAL, whose first field it overlays
+  return v;
+}
+
+qxcom::Variant String(std::u16string_view text) {
+  qxcom::Variant v;
+  V_VT(v.get()) = VT_BSTR;
+  V_BSTR(v.get()) = SysAllocStringLen(text.data(), UINT(text.size()));
+  return v;
+}
+
+// An array of `count` elements per dimension, tagged VT_ARRAY | `tag`.
+qxcom::Variant Array(VARTYPE tag, VARTYPE elements, UINT dims, ULONG count) {
+  SAFEARRAYBOUND bounds[2] = {{count, 0}, {count, 0}};
+  qxcom::Variant v;
+  V_VT(v.get()) = VT_ARRAY | tag;
+  V_ARRAY(v.get()) = SafeArrayCreate(elements, dims, bounds);
+  return v;
+}
+
+qxcom::Variant Bytes(std::vector<BYTE> bytes) {
+  qxcom::Variant v = Array(VT_UI1, VT_UI1, 1, ULONG(bytes.size()));
+  std::copy(bytes.begin(), bytes.end(), static_cast<BYTE*>(V_ARRAY(v.get())->pvData));
+  return v;
+}
+
+struct ValueRow {
+  const char* why;
+  uint16_t code;
+  VARIANT value;
+  std::u16string_view text;
+};
+
+TEST(ValueText, TextRows) {
+  qxcom::Variant string = String(u" a\0<b "sv), bytes = Bytes({0x00, 0x10, 0xFF});
+  ValueRow rows[] = {
+      {"a string unchanged", VT_BSTR, *string.get(), u" a\0<b "sv},
+      {"anyURI unchanged", kAnyUri, *string.get(), u" a\0<b "sv},
+      {"a null BSTR is empty", kAnyUri, Scalar(VT_BSTR, nullptr), u""},
+      {"boolean true", kBoolean, Scalar(VT_BOOL, VARIANT_TRUE), u"1"},
+      {"boolean false", kBoolean, Scalar(VT_BOOL, VARIANT_FALSE), u"0"},
+      {"any non-zero boolean is true", kBoolean, Scalar(VT_BOOL, SHORT(1)), u"1"},
+      {"a double under int keeps its own text", VT_I4, Scalar(VT_R8, 2.5), u"2.5"},
+      {"a boolean under string: the conversion's text", VT_BSTR, Scalar(VT_BOOL, VARIANT_TRUE),
+       u"True"},
+      {"shortest double text", VT_R8, Scalar(VT_R8, 0.1), u"0.1"},
+      {"the float's shortest text, not the double's", VT_R4, Scalar(VT_R4, 0.1f), u"0.1"},
+      {"NaN in the schema form", VT_R8, Scalar(VT_R8, Double::quiet_NaN()), u"NaN"},
+      {"infinity in the schema form", VT_R4, Scalar(VT_R4, Float::infinity()), u"INF"},
+      {"negative infinity in the schema form", VT_R8, Scalar(VT_R8, -Double::infinity()),
+       u"-INF"},
+      {"decimal", VT_DECIMAL, Decimal(0, 1250, 2, DECIMAL_NEG), u"-12.5"},
+      {"dateTime", kDateTime, Scalar(VT_DATE, 2.75), u"1900-01-01T18:00:00Z"},
+      {"time", kTime, Scalar(VT_DATE, 2.75), u"18:00:00Z"},
+      {"a date out of range leaves the element empty", kDate, Scalar(VT_DATE, 3e6), u""},
+      {"base64", kBase64, *bytes.get(), u"ABD/"},
+      {"hex", kHexBinary, *bytes.get(), u"0010FF"},
+      {"an array never dimensioned has no bytes", kBase64,
+       Scalar(VT_ARRAY | VT_UI1, static_cast<SAFEARRAY*>(nullptr)), u""},
+  };
+  for (ValueRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    const VARIANT before = row.value;
+    std::u16string text = u">";
+    EXPECT_EQ(AppendValueText(row.code, row.value, text), S_OK);
+    EXPECT_EQ(text, u">" + std::u16string(row.text));
+    EXPECT_EQ(std::memcmp(&before, &row.value, sizeof before), 0) << "the value was changed";
+  }
+}
+
+struct RefusedRow {
+  const char* why;
+  uint16_t code;
+  VARIANT value;
+  HRESULT result;
+};
+
+TEST(ValueText, RefusedRows) {
+  qxcom::Variant dateText = String(u"2003-05-01T00:00:00Z"), bytes = Bytes({1});
+  qxcom::Variant twoDims = Array(VT_UI1, VT_UI1, 2, 2), wide = Array(VT_UI1, VT_I4, 1, 2),
+                 signedBytes = Array(VT_I1, VT_I1, 1, 2);
+  DATE date = 2.75;
+  const RefusedRow rows[] = {
+      {"a string is not read as a dateTime", kDateTime, *dateText.get(), DISP_E_TYPEMISMATCH},
+      {"a double is not read as a date", kDate, Scalar(VT_R8, 2.75), DISP_E_TYPEMISMATCH},
+      {"a reference to a date is no date", kTime, Scalar(VT_BYREF | VT_DATE, &date),
+       DISP_E_TYPEMISMATCH},
+      {"a number is not base64 data", kBase64, Scalar(VT_I4, 7), DISP_E_TYPEMISMATCH},
+      {"a string is not hex data", kHexBinary, *dateText.get(), DISP_E_TYPEMISMATCH},
+      {"signed bytes are not bytes", kBase64, *signedBytes.get(), DISP_E_TYPEMISMATCH},
+      {"bytes have one dimension", kBase64, *twoDims.get(), DISP_E_TYPEMISMATCH},
+      {"bytes are one byte wide", kHexBinary, *wide.get(), DISP_E_TYPEMISMATCH},
+      {"a short is not a boolean, even with its bits", kBoolean, Scalar(VT_I2, SHORT(-1)),
+       DISP_E_TYPEMISMATCH},
+      {"anyURI takes strings only", kAnyUri, Scalar(VT_I4, 1), DISP_E_TYPEMISMATCH},
+      {"anyType must be resolved first", kAnyType, Scalar(VT_I4, 1), DISP_E_BADVARTYPE},
+      {"no code above anyURI", uint16_t(kAnyUri + 1), *dateText.get(), DISP_E_BADVARTYPE},
+      {"null has no text", VT_BSTR, Scalar(VT_NULL, 0), DISP_E_TYPEMISMATCH},
+      {"an array has no text", VT_BSTR, *bytes.get(), DISP_E_TYPEMISMATCH},
+  };
+  for (const RefusedRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    std::u16string text = u"kept";
+    EXPECT_EQ(AppendValueText(row.code, row.value, text), row.result);
+    EXPECT_EQ(text, u"kept");
+  }
+}
+
+// A DECIMAL without trailing zeros in its fraction (12.50 is 12.5).
+DECIMAL Normalized(DECIMAL value) {
+  unsigned __int128 magnitude = (unsigned __int128)value.Hi32 << 64 | value.Lo64;
+  for (; value.scale > 0 && magnitude % 10 == 0; --value.scale) magnitude /= 10;
+  value.Hi32 = ULONG(magnitude >> 64);
+  value.Lo64 = ULONGLONG(magnitude);
+  return value;
+}
+
+// Same type and value: floating point bit for bit (so -0.0 is not 0.0),
+// any NaN matching any NaN.
+bool SameValue(const VARIANT& a, const VARIANT& b) {
+  if (a.vt != b.vt) return false;
+  switch (a.vt) {
+    case VT_R4:
+      return std::isnan(a.fltVal) ? std::isnan(b.fltVal) : a.lVal == b.lVal;
+    case VT_R8:
+    case VT_DATE:
+      return std::isnan(a.dblVal) ? std::isnan(b.dblVal) : a.llVal == b.llVal;
+    case VT_DECIMAL: {
+      DECIMAL x = Normalized(a.decVal), y = Normalized(b.decVal);
+      return x.signscale == y.signscale && x.Hi32 == y.Hi32 && x.Lo64 == y.Lo64;
+    }
+    case VT_ARRAY | VT_UI1:
+      return test::DecodedBytes(a.parray) == test::DecodedBytes(b.parray);
+    default: {  // integers, currency and booleans, compared as 64-bit integers
+      qxcom::Variant x, y;
+      return VariantChangeType(x.get(), &a, 0, VT_I8) == S_OK &&
+             VariantChangeType(y.get(), &b, 0, VT_I8) == S_OK && x->llVal == y->llVal;
+    }
+  }
+}
+
+struct RoundTripRow {
+  const char* why;
+  uint16_t code;
+  VARIANT value;
+};
+
+TEST(ValueText, DecoderReadsTheValueBack) {
+  qxcom::Variant noBytes = Bytes({}), one = Bytes({0xFB}), two = Bytes({1, 2}),
+                 three = Bytes({1, 2, 3}), megabyte = Bytes(std::vector<BYTE>(1 << 20));
+  std::iota(static_cast<BYTE*>(megabyte->parray->pvData),
+            static_cast<BYTE*>(megabyte->parray->pvData) + (1 << 20), BYTE(7));
+  const RoundTripRow rows[] = {
+      {"byte bottom", VT_I1, Scalar(VT_I1, CHAR(-128))},
+      {"unsignedByte top", VT_UI1, Scalar(VT_UI1, BYTE(255))},
+      {"short bottom", VT_I2, Scalar(VT_I2, SHORT(-32768))},
+      {"unsignedShort top", VT_UI2, Scalar(VT_UI2, USHORT(65535))},
+      {"int bottom", VT_I4, Scalar(VT_I4, LONG(-2147483647 - 1))},
+      {"unsignedInt top", VT_UI4, Scalar(VT_UI4, ULONG(4294967295u))},
+      {"0.1 has no exact binary form", VT_R8, Scalar(VT_R8, 0.1)},
+      {"one third needs 16 digits", VT_R8, Scalar(VT_R8, 1.0 / 3)},
+      {"tiny", VT_R8, Scalar(VT_R8, 1e-300)},
+      {"most negative double", VT_R8, Scalar(VT_R8, -DBL_MAX)},
+      {"negative zero keeps its sign", VT_R8, Scalar(VT_R8, -0.0)},
+      {"smallest denormal", VT_R8, Scalar(VT_R8, Double::denorm_min())},
+      {"largest denormal", VT_R8, Scalar(VT_R8, DBL_MIN - Double::denorm_min())},
+      {"NaN", VT_R8, Scalar(VT_R8, Double::quiet_NaN())},
+      {"negative infinity", VT_R8, Scalar(VT_R8, -Double::infinity())},
+      {"float 0.1", VT_R4, Scalar(VT_R4, 0.1f)},
+      {"largest float", VT_R4, Scalar(VT_R4, FLT_MAX)},
+      {"smallest float denormal", VT_R4, Scalar(VT_R4, Float::denorm_min())},
+      {"a float whose shortest text rounds to its neighbour through a double", VT_R4,
+       Scalar(VT_R4, std::bit_cast<float>(0x15AE43FDu))},
+      {"float infinity", VT_R4, Scalar(VT_R4, Float::infinity())},
+      {"decimal with a trailing zero", VT_DECIMAL, Decimal(0, 1250, 2, 0)},
+      {"most negative decimal, 29 digits", VT_DECIMAL, Decimal(~0u, ~0ull, 0, DECIMAL_NEG)},
+      {"29 digits at scale 28", VT_DECIMAL, Decimal(~0u, ~0ull, 28, 0)},
+      {"currency top", VT_CY, Scalar(VT_CY, INT64_MAX)},
+      {"currency's smallest step", VT_CY, Scalar(VT_CY, LONGLONG(-1))},
+      {"boolean", kBoolean, Scalar(VT_BOOL, VARIANT_TRUE)},
+      {"date before day 0", kDate, Scalar(VT_DATE, -18260.0)},
+      {"time", kTime, Scalar(VT_DATE, 0.75)},
+      {"dateTime on the last day", kDateTime, Scalar(VT_DATE, 2958465.0)},
+      {"no bytes", kBase64, *noBytes.get()},
+      {"one byte", kHexBinary, *one.get()},
+      {"two bytes", kBase64, *two.get()},
+      {"three bytes", kBase64, *three.get()},
+      {"a megabyte, base64", kBase64, *megabyte.get()},
+      {"a megabyte, hex", kHexBinary, *megabyte.get()},
+  };
+  for (const RoundTripRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    std::u16string text;
+    ASSERT_EQ(AppendValueText(row.code, row.value, text), S_OK);
+    qxcom::Variant read;
+    ASSERT_EQ(ConvertBuiltInText(row.code, text, read.get()), S_OK);
+    EXPECT_TRUE(SameValue(row.value, *read.get())) << std::string(text.begin(), text.end());
+  }
+}
+
+}  // namespace
+}  // namespace qxsoap
