@@ -1,7 +1,8 @@
 // Attribute by attribute: first the namespace decides which group it can
-// belong to, then the local name picks the slot. The schema-instance
-// attributes of the three schema years are kept apart so that the newest
-// present wins whatever the document order.
+// belong to, then the local name picks the slot. A schema-instance
+// attribute of a year ranked above the one already taken replaces it, so
+// that 2001 wins over 1999, and 1999 over 2000, whatever the document
+// order.
 #include "decode/accessor_attributes.h"
 
 #include <cstring>
@@ -18,19 +19,24 @@ bool Same(std::u16string_view uri, std::u16string_view known) {
          std::memcmp(uri.data(), known.data(), known.size() * sizeof(char16_t)) == 0;
 }
 
-struct SchemaInstanceSlots {
-  AccessorAttributes::Value nil;
-  AccessorAttributes::Value type;
-};
+// The schema-instance attributes taken so far and the rank of their year.
+struct SchemaInstance {
+  int nilRank = 0;
+  int typeRank = 0;
 
-void TakeSchemaInstance(std::u16string_view local, std::u16string_view nilName,
-                        std::u16string_view value, SchemaInstanceSlots& slots) {
-  if (local == nilName) {
-    slots.nil = value;
-  } else if (local == u"type") {
-    slots.type = value;
+  // `nilName` is "nil", or "null" in the 1999 namespace; `rank` 3 for
+  // 2001, 2 for 1999, 1 for 2000.
+  void Take(std::u16string_view local, std::u16string_view nilName, int rank,
+            std::u16string_view value, AccessorAttributes& found) {
+    if (local == nilName && rank > nilRank) {
+      found.nil = value;
+      nilRank = rank;
+    } else if (local == u"type" && rank > typeRank) {
+      found.type = value;
+      typeRank = rank;
+    }
   }
-}
+};
 
 void TakeSoap11(std::u16string_view ns, std::u16string_view local, std::u16string_view value,
                 AccessorAttributes& found) {
@@ -63,26 +69,24 @@ void TakeSoap12(std::u16string_view ns, std::u16string_view local, std::u16strin
 
 AccessorAttributes ReadAccessorAttributes(XmlAttributes attributes, int32_t soapVersion) {
   AccessorAttributes found;
-  SchemaInstanceSlots xsi2001, xsi1999, xsi2000;
+  SchemaInstance xsi;
   for (const XmlAttribute& attribute : attributes) {
     if (attribute.KeyForm() == XmlAttribute::Form::kUnresolved) continue;
     const std::u16string_view ns = attribute.NamespaceUri();
     const std::u16string_view local = attribute.LocalName();
     const std::u16string_view value = attribute.Value();
     if (Same(ns, XSI2001_NS)) {
-      TakeSchemaInstance(local, u"nil", value, xsi2001);
+      xsi.Take(local, u"nil", 3, value, found);
     } else if (Same(ns, XSI1999_NS)) {
-      TakeSchemaInstance(local, u"null", value, xsi1999);
+      xsi.Take(local, u"null", 2, value, found);
     } else if (Same(ns, XSI2000_NS)) {
-      TakeSchemaInstance(local, u"nil", value, xsi2000);
+      xsi.Take(local, u"nil", 1, value, found);
     } else if (soapVersion == 11) {
       TakeSoap11(ns, local, value, found);
     } else {
       TakeSoap12(ns, local, value, found);
     }
   }
-  found.nil = xsi2001.nil ? xsi2001.nil : xsi1999.nil ? xsi1999.nil : xsi2000.nil;
-  found.type = xsi2001.type ? xsi2001.type : xsi1999.type ? xsi1999.type : xsi2000.type;
   return found;
 }
 
