@@ -48,6 +48,8 @@ HRESULT BytesByDecoder(HRESULT (*decoder)(std::u16string_view, SAFEARRAY**),
 }
 
 HRESULT Convert(uint16_t code, std::u16string_view text, qxcom::Variant& value) {
+  // A string coerced to a string is itself: skip the coercion's copy.
+  if (code == VT_BSTR) return TextAsBstr(text, value);
   if (code < kAnyType) return CoercedText(text, VARTYPE(code), value);
   switch (code) {
     case kAnyType:
