@@ -8,6 +8,7 @@
 #include "decode/binary_text.h"
 #include "decode/date_rules.h"
 #include "decode/simple_types.h"
+#include "platform/coerce_number.h"
 #include "qxcom/owned.h"
 
 namespace qxsoap {
@@ -24,9 +25,13 @@ HRESULT TextAsBstr(std::u16string_view text, qxcom::Variant& value) {
   return S_OK;
 }
 
+// The platform's coercion of a string to a number or a boolean, the one
+// VariantChangeType applies, read straight from the text: no string is made
+// and copied on the way.
 HRESULT CoercedText(std::u16string_view text, VARTYPE type, qxcom::Variant& value) {
-  if (HRESULT hr = TextAsBstr(text, value); FAILED(hr)) return hr;
-  return VariantChangeType(value.get(), value.get(), 0, type);
+  qxcom::Number number;
+  if (HRESULT hr = qxcom::ReadNumberFromText(text, type, &number); FAILED(hr)) return hr;
+  return qxcom::WriteNumber(number, type, value.get());
 }
 
 HRESULT DateByRule(std::optional<DATE> (*rule)(std::u16string_view), std::u16string_view text,
