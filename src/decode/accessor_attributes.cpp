@@ -27,41 +27,41 @@ struct SchemaInstance {
   // `nilName` is "nil", or "null" in the 1999 namespace; `rank` 3 for
   // 2001, 2 for 1999, 1 for 2000.
   void Take(std::u16string_view local, std::u16string_view nilName, int rank,
-            std::u16string_view value, AccessorAttributes& found) {
+            const XmlAttribute& attribute, AccessorAttributes& found) {
     if (local == nilName && rank > nilRank) {
-      found.nil = value;
+      found.nil = AccessorAttributes::Value(attribute);
       nilRank = rank;
     } else if (local == u"type" && rank > typeRank) {
-      found.type = value;
+      found.type = AccessorAttributes::Value(attribute);
       typeRank = rank;
     }
   }
 };
 
-void TakeSoap11(std::u16string_view ns, std::u16string_view local, std::u16string_view value,
+void TakeSoap11(std::u16string_view ns, std::u16string_view local, const XmlAttribute& attribute,
                 AccessorAttributes& found) {
   if (ns.empty()) {
-    if (local == u"id") found.id = value;
-    if (local == u"href") found.href = value;
+    if (local == u"id") found.id = AccessorAttributes::Value(attribute);
+    if (local == u"href") found.href = AccessorAttributes::Value(attribute);
   } else if (Same(ns, SOAP11_ENC_NS)) {
-    if (local == u"arrayType") found.arrayType = value;
-    if (local == u"offset") found.offset = value;
-    if (local == u"root") found.root = value;
+    if (local == u"arrayType") found.arrayType = AccessorAttributes::Value(attribute);
+    if (local == u"offset") found.offset = AccessorAttributes::Value(attribute);
+    if (local == u"root") found.root = AccessorAttributes::Value(attribute);
   } else if (Same(ns, SOAP11_ENV_NS) && local == u"encodingStyle") {
-    found.encodingStyle = value;
+    found.encodingStyle = AccessorAttributes::Value(attribute);
   }
 }
 
-void TakeSoap12(std::u16string_view ns, std::u16string_view local, std::u16string_view value,
+void TakeSoap12(std::u16string_view ns, std::u16string_view local, const XmlAttribute& attribute,
                 AccessorAttributes& found) {
   if (Same(ns, SOAP12_ENC_NS)) {
-    if (local == u"id") found.id = value;
-    if (local == u"ref") found.href = value;
-    if (local == u"nodeType") found.nodeType = value;
-    if (local == u"itemType") found.itemType = value;
-    if (local == u"arraySize") found.arraySize = value;
+    if (local == u"id") found.id = AccessorAttributes::Value(attribute);
+    if (local == u"ref") found.href = AccessorAttributes::Value(attribute);
+    if (local == u"nodeType") found.nodeType = AccessorAttributes::Value(attribute);
+    if (local == u"itemType") found.itemType = AccessorAttributes::Value(attribute);
+    if (local == u"arraySize") found.arraySize = AccessorAttributes::Value(attribute);
   } else if (Same(ns, SOAP12_ENV_NS) && local == u"encodingStyle") {
-    found.encodingStyle = value;
+    found.encodingStyle = AccessorAttributes::Value(attribute);
   }
 }
 
@@ -74,17 +74,16 @@ AccessorAttributes ReadAccessorAttributes(XmlAttributes attributes, int32_t soap
     if (attribute.KeyForm() == XmlAttribute::Form::kUnresolved) continue;
     const std::u16string_view ns = attribute.NamespaceUri();
     const std::u16string_view local = attribute.LocalName();
-    const std::u16string_view value = attribute.Value();
     if (Same(ns, XSI2001_NS)) {
-      xsi.Take(local, u"nil", 3, value, found);
+      xsi.Take(local, u"nil", 3, attribute, found);
     } else if (Same(ns, XSI1999_NS)) {
-      xsi.Take(local, u"null", 2, value, found);
+      xsi.Take(local, u"null", 2, attribute, found);
     } else if (Same(ns, XSI2000_NS)) {
-      xsi.Take(local, u"nil", 1, value, found);
+      xsi.Take(local, u"nil", 1, attribute, found);
     } else if (soapVersion == 11) {
-      TakeSoap11(ns, local, value, found);
+      TakeSoap11(ns, local, attribute, found);
     } else {
-      TakeSoap12(ns, local, value, found);
+      TakeSoap12(ns, local, attribute, found);
     }
   }
   return found;

@@ -14,9 +14,37 @@
 
 namespace qxsoap {
 
-// The values of the attributes present; each view lives as long as the tree.
+// The values of the attributes present. A result is read right after it is
+// made, while the element's attributes stay as they are; the value texts
+// themselves live as long as the tree.
 struct AccessorAttributes {
-  using Value = std::optional<std::u16string_view>;
+  // One attribute, or none. It holds the attribute rather than a copy of
+  // its value, so that a result is small and cheap to make: an accessor's
+  // attributes are read once or twice for every element of a message.
+  class Value {
+   public:
+    Value() = default;
+    Value(std::nullopt_t) {}  // NOLINT: implicit, as for std::optional
+    explicit Value(const XmlAttribute& attribute) : attribute_(&attribute) {}
+
+    explicit operator bool() const { return attribute_ != nullptr; }
+    bool has_value() const { return attribute_ != nullptr; }
+    std::u16string_view operator*() const { return attribute_->Value(); }
+    std::u16string_view value_or(std::u16string_view absent) const {
+      return attribute_ ? attribute_->Value() : absent;
+    }
+    operator std::optional<std::u16string_view>() const {  // NOLINT: implicit
+      return attribute_ ? std::optional(attribute_->Value()) : std::nullopt;
+    }
+    // False when the attribute is absent.
+    bool operator==(std::u16string_view text) const {
+      return attribute_ && attribute_->Value() == text;
+    }
+
+   private:
+    const XmlAttribute* attribute_ = nullptr;
+  };
+
   Value encodingStyle;  // in the envelope namespace of the version
   Value id;
   Value href;       // SOAP 1.1 `href`, SOAP 1.2 `ref`

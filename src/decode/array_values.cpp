@@ -94,7 +94,7 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
     RaiseUnsupportedStyle(u"Unsupported encodingStyle on array accessor.", detail);
   }
   const AccessorAttributes attributes = record.Attributes();
-  if (attributes.nodeType && !attributes.nodeType->empty() && *attributes.nodeType != u"array") {
+  if (attributes.nodeType && !(*attributes.nodeType).empty() && *attributes.nodeType != u"array") {
     refuse(u"Incorrect nodeType on array accessor.");
   }
   const std::optional<PortType> itemType = AskArrayItemType(port_, type);

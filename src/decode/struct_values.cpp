@@ -109,7 +109,7 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
     RaiseUnsupportedStyle(u"Unsupported encodingStyle on struct accessor.", detail);
   }
   const AccessorAttributes::Value nodeType = record.Attributes().nodeType;
-  if (nodeType && !nodeType->empty() && *nodeType != u"struct") {
+  if (nodeType && !(*nodeType).empty() && *nodeType != u"struct") {
     RaiseFault(FaultKind::kSender, u"Incorrect nodeType on struct accessor.", detail);
   }
   StructType& structType = StructTypeOf(type);

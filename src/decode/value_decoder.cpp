@@ -32,7 +32,7 @@ const AccessorHandler* ValueDecoder::Follow(const AccessorHandler& accessor,
   AccessorAttributes attributes = accessor.Attributes();
   const AccessorAttributes::Value href = attributes.href;
   if (read) *read = attributes;
-  if (!href || href->empty()) return &accessor;
+  if (!href || (*href).empty()) return &accessor;
   if (const AccessorHandler* record = parser_.ResolveReference(*href)) return record;
   if (const DimeAttachment* attachment = handler_.PhaseAttachments().Find(*href)) {
     V_VT(out) = VT_UNKNOWN;
@@ -57,7 +57,7 @@ void ValueDecoder::SimpleEncoded(std::u16string_view expectedStyle, const Access
                detail);
   }
   const AccessorAttributes attributes = known ? *known : accessor.Attributes();
-  if (attributes.nodeType && !attributes.nodeType->empty() && *attributes.nodeType != u"simple") {
+  if (attributes.nodeType && !(*attributes.nodeType).empty() && *attributes.nodeType != u"simple") {
     RaiseFault(FaultKind::kSender, u"Incorrect nodeType on built-in type accessor.", detail);
   }
   if (!accessor.encodingStyle.empty() && accessor.encodingStyle != expectedStyle) {
@@ -89,7 +89,7 @@ void ValueDecoder::ConvertSimpleText(const AccessorHandler& accessor,
     const QName type = ResolveQName(*attributes.type, accessor.element->Scope()).name;
     if (const std::optional<uint16_t> named = LookUpSimpleType(type.localName)) {
       code = named;
-    } else if (attributes.nodeType != u"simple") {
+    } else if (!(attributes.nodeType == u"simple")) {
       RaiseFault(FaultKind::kSender, u"Encountered accessor with unrecognized data type.", detail);
     }
   }
