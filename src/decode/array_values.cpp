@@ -39,7 +39,7 @@ class ArrayBuilder {
     array_ = qxcom::SafeArrayPtr(SafeArrayCreate(VT_VARIANT, UINT(bounds.size()), bounds.data()));
     void* data = nullptr;
     if (!array_.get() || FAILED(SafeArrayAccessData(array_.get(), &data))) {
-      RaiseFault(FaultKind::kReceiver, u"Internal error.", needDetail);
+      RaiseInternalError(needDetail);
     }
     items_ = static_cast<VARIANT*>(data);
   }

@@ -6,7 +6,7 @@ namespace qxsoap {
 
 qxcom::Bstr PortArgument(std::u16string_view text) {
   qxcom::Bstr argument(SysAllocStringLen(text.data(), UINT(text.size())));
-  if (!argument.get()) RaiseFault(FaultKind::kReceiver, u"Internal error.", false);
+  if (!argument.get()) RaiseInternalError(false);
   return argument;
 }
 

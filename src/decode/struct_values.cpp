@@ -13,10 +13,6 @@ namespace {
 // server the registration names.
 constexpr DWORD kStructContext = CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
 
-[[noreturn]] void RaiseInternalError(bool needDetail) {
-  RaiseFault(FaultKind::kReceiver, u"Internal error.", needDetail);
-}
-
 // A struct object being filled; released on every path unless handed out.
 class StructBuilder {
  public:

@@ -98,7 +98,7 @@ void ValueDecoder::ConvertSimpleText(const AccessorHandler& accessor,
     return;
   }
   const HRESULT hr = ConvertBuiltInText(*code, accessor.Text(), out);
-  if (hr == E_OUTOFMEMORY) RaiseFault(FaultKind::kReceiver, u"Internal error.", detail);
+  if (hr == E_OUTOFMEMORY) RaiseInternalError(detail);
   if (FAILED(hr)) refuse();
 }
 

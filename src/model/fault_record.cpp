@@ -29,6 +29,10 @@ void RaiseFault(FaultKind kind, std::u16string message, bool needDetail) {
   throw new QXSOAPFault(kind, std::move(message), needDetail);
 }
 
+void RaiseInternalError(bool needDetail) {
+  RaiseFault(FaultKind::kReceiver, u"Internal error.", needDetail);
+}
+
 void RaiseFaultWithSubcode(LONG soapVersion, FaultKind kind, std::u16string_view subcode,
                            std::u16string_view subcodeNS, std::u16string message,
                            bool needDetail) {

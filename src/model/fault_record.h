@@ -45,6 +45,10 @@ struct QXSOAPFault {
 // Throws a new heap record (kind, message, needDetail) without a subcode.
 [[noreturn]] void RaiseFault(FaultKind kind, std::u16string message, bool needDetail);
 
+// Throws the Receiver fault "Internal error." that a resource failure
+// (memory, an object that cannot be made) inside the handler gives.
+[[noreturn]] void RaiseInternalError(bool needDetail);
+
 // Throws a new heap record that carries `subcode` in `subcodeNS` when the
 // message is SOAP 1.2 (`soapVersion` other than 11) and no subcode under
 // SOAP 1.1, which has none.

@@ -31,7 +31,7 @@ void MessageParser::ReadEnvelope(MessageHandler& handler, DocumentHandler& docum
     handler.SetSOAPVersion(document.soapVersion);
     throw;
   } catch (const std::bad_alloc&) {
-    RaiseFault(FaultKind::kReceiver, u"Internal error.", false);
+    RaiseInternalError(false);
   }
   tree_ = document_.DetachRoot();
   handler.SetSOAPVersion(document.soapVersion);

@@ -16,10 +16,6 @@ bool IsEncodingStyle(std::u16string_view style) {
   return style.starts_with(SOAP11_ENC_NS) || style == SOAP12_ENC_NS;
 }
 
-[[noreturn]] void RaiseInternalError() {
-  RaiseFault(FaultKind::kReceiver, u"Internal error.", false);
-}
-
 // The encodingStyle a block is read in, and whether that makes it encoded:
 // its own or inherited style when it has one, encoded when that is the SOAP
 // encoding; else a style the port declares for the operation's input
@@ -84,7 +80,7 @@ void DeserializeRequestHeaders(MessageHandler& handler, PortDescription& port,
       if (handler.AddHeaderElem12(block->NamespaceUri(), block->LocalName(), value.get(),
                                   block->mustUnderstand, block->role, block->relay,
                                   true) != S_OK) {
-        RaiseInternalError();
+        RaiseInternalError(false);
       }
     } else {
       std::u16string literal;
@@ -92,7 +88,7 @@ void DeserializeRequestHeaders(MessageHandler& handler, PortDescription& port,
       if (!handler.AddHeaderElemLiteral12(block->NamespaceUri(), block->LocalName(), literal,
                                           block->mustUnderstand, block->role, block->relay,
                                           style, true)) {
-        RaiseInternalError();
+        RaiseInternalError(false);
       }
     }
   }

@@ -18,7 +18,7 @@ void RequestParser::Parse(MessageHandler& handler, PortDescription& port) {
     ValueDecoder decoder(handler, port, *this);
     DeserializeRequestHeaders(handler, port, decoder, HeaderBlocks());
     if (!handler.SetReceivedBody(Tree(), *body.element, body.encodingStyle)) {
-      RaiseFault(FaultKind::kReceiver, u"Internal error.", false);
+      RaiseInternalError(false);
     }
   } catch (...) {
     handlers_.reset();

@@ -20,7 +20,7 @@ namespace {
 void Append(MessageHandler& handler, std::u16string_view name, qxcom::Variant value, bool isIn,
             bool isOut) {
   if (handler.AddBoundMethodParam(name, std::move(value), isIn, isOut) != S_OK) {
-    RaiseFault(FaultKind::kReceiver, u"Internal error.", true);
+    RaiseInternalError(true);
   }
 }
 
