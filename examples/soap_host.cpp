@@ -158,7 +158,11 @@ void Answer(Iqxsoapmsg2& handler) {
   VariantInit(&result);
   V_VT(&result) = VT_I4;
   V_I4(&result) = sum;
+  // The response carries the return value and the output parameters (this
+  // service has none), and is written in the response phase.
+  handler.ClearMethodParams();
   handler.SetReturnValue(result);
+  handler.SetRequestPhase(VARIANT_FALSE);
   std::printf("service: returns %ld\n", long(sum));
 }
 

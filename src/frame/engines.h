@@ -40,6 +40,10 @@ class MessageParserEngine {
   // "#") or `ref` (SOAP 1.2) names: the Body's ids are searched before the
   // Header's. Null when no record has that id.
   virtual const AccessorHandler* ResolveReference(std::u16string_view href) const = 0;
+  // The Envelope element the last parse read; null when there was none or
+  // the parse failed. An intermediary writes its message on in an envelope
+  // with this one's name, declarations and attributes.
+  virtual const XmlElement* ParsedEnvelope() const = 0;
 };
 
 // The RPC side of the exchange. `port` is never null.

@@ -129,6 +129,8 @@ class MessageHandler : public MessageBuffer {
   const std::u16string& GetReturnName() const { return returnName_; }
   void SetReturnName(std::u16string_view name) { returnName_ = name; }
 
+  // The return value as stored, for the serializer.
+  const VARIANT& ReturnValue() const { return *returnValue_.get(); }
   // Deep copy of the return value into *value; HRESULT of the copy.
   HRESULT GetReturnValue(VARIANT* value) const;
   // Replaces the return value with a deep copy; on a failed copy (its

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/fault_record.h"
+#include "model/soap_version.h"
 #include "xml/namespaces.h"
 
 namespace qxsoap {
@@ -24,7 +25,7 @@ constexpr std::u16string_view kEmptyRole = u"\"\"";
 
 void HeaderBlockHandler::ProcessAttributes(XmlAttributes attributes, const NamespaceScope& scope) {
   id = ReadAttributes(attributes, scope).id.value_or(u"");
-  const std::u16string_view envelope = soapVersion == 11 ? SOAP11_ENV_NS : SOAP12_ENV_NS;
+  const std::u16string_view envelope = EnvelopeNamespace(soapVersion);
   const std::u16string_view roleName = soapVersion == 11 ? u"actor" : u"role";
   for (const XmlAttribute& attribute : attributes) {
     if (attribute.KeyForm() != XmlAttribute::Form::kPrefixed) continue;

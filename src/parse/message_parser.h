@@ -18,6 +18,7 @@ namespace qxsoap {
 class MessageParser : public MessageParserEngine {
  public:
   const AccessorHandler* ResolveReference(std::u16string_view href) const override;
+  const XmlElement* ParsedEnvelope() const override { return tree_.get(); }
 
  protected:
   // Reads the handler's buffer with `document` as the root handler and

@@ -1,5 +1,6 @@
 #include "rpc/production_engines.h"
 
+#include "encode/message_serializer.h"
 #include "parse/request_parser.h"
 #include "rpc/rpc_dispatcher.h"
 
@@ -9,6 +10,7 @@ MessageHandler::Engines ProductionEngines() {
   MessageHandler::Engines engines;
   engines.requestParser = std::make_unique<RequestParser>();
   engines.rpc = std::make_unique<RpcDispatcher>();
+  engines.serializer = std::make_unique<MessageSerializer>();
   return engines;
 }
 

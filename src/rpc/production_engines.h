@@ -1,5 +1,5 @@
-// The engines a handler made by the class works with: the request parser
-// and the RPC dispatcher of this build.
+// The engines a handler made by the class works with: the request parser,
+// the RPC dispatcher and the serializer of this build.
 #ifndef QXSOAP_RPC_PRODUCTION_ENGINES_H_
 #define QXSOAP_RPC_PRODUCTION_ENGINES_H_
 

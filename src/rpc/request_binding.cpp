@@ -7,6 +7,7 @@
 #include "frame/message_handler.h"
 #include "model/fault_message.h"
 #include "model/fault_record.h"
+#include "model/soap_version.h"
 #include "rpc/operation_parts.h"
 #include "xml/namespaces.h"
 
@@ -32,7 +33,7 @@ std::u16string ExpectedStyle(const MessageHandler& handler, PortDescription& por
     return port.GetInputEncodingStyle(operation, style, found);
   });
   if (declared) return std::move(*declared);
-  return std::u16string(handler.GetSOAPVersion() == 11 ? SOAP11_ENC_NS : SOAP12_ENC_NS);
+  return std::u16string(EncodingNamespace(handler.GetSOAPVersion()));
 }
 
 void CheckWrapperStyle(const MessageHandler& handler, const AccessorHandler& wrapper,

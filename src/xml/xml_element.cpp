@@ -80,6 +80,19 @@ void XmlElement::AppendChild(std::unique_ptr<XmlElement> child) {
   Link(appended);
 }
 
+void XmlElement::RemoveLastChild() {
+  if (!lastChild_) return;
+  XmlElement* const first = lastChild_->nextSibling_;
+  if (first == lastChild_) {
+    lastChild_ = nullptr;
+    return;
+  }
+  XmlElement* before = first;
+  while (before->nextSibling_ != lastChild_) before = before->nextSibling_;
+  before->nextSibling_ = first;
+  lastChild_ = before;
+}
+
 void XmlElement::SetText(std::u16string_view text) { SetTextView(Memory().Copy(text)); }
 
 bool XmlElement::Insert(const XmlAttribute& attribute) {

@@ -137,6 +137,11 @@ class XmlElement {
   // null child is ignored.
   void AppendChild(std::unique_ptr<XmlElement> child);
 
+  // Unlinks the last child and its subtree from the tree; their memory goes
+  // with the tree. Linear in the number of children. Nothing happens
+  // without children.
+  void RemoveLastChild();
+
   // Replaces the text with a copy of `text`.
   void SetText(std::u16string_view text);
 

@@ -28,6 +28,7 @@ class MockParser : public MessageParserEngine {
   MOCK_METHOD(void, Parse, (MessageHandler&, PortDescription&), (override));
   MOCK_METHOD(const AccessorHandler*, RpcWrapper, (), (const, override));
   MOCK_METHOD(const AccessorHandler*, ResolveReference, (std::u16string_view), (const, override));
+  MOCK_METHOD(const XmlElement*, ParsedEnvelope, (), (const, override));
 };
 
 class MockRpc : public RpcEngine {

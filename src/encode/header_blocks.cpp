@@ -1,0 +1,89 @@
+#include "encode/header_blocks.h"
+
+#include <optional>
+#include <string>
+
+#include "decode/port_queries.h"
+#include "encode/value_writer.h"
+#include "frame/message_handler.h"
+#include "model/soap_version.h"
+#include "xml/namespaces.h"
+#include "xml/xml_document.h"
+#include "xml/xml_element.h"
+
+namespace qxsoap {
+namespace {
+
+// The port's answers for one typed block: its type and encoding style.
+struct BlockTyping {
+  PortType type;
+  std::u16string style;
+};
+
+std::optional<BlockTyping> TypeBlock(const HeaderElem& block, const MessageHandler& handler,
+                                     PortDescription& port) {
+  const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
+  const qxcom::Bstr name = PortArgument(block.name);
+  const qxcom::Bstr ns = PortArgument(block.namespaceURI);
+  BSTR op = operation.get();
+  const bool input = handler.IsRequestPhase();
+  const bool fault = !input && handler.IsSOAPFault();
+  std::optional<PortType> type = AskPortType([&](BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
+    if (input) return port.GetInputHeaderType(op, name.get(), ns.get(), typeName, typeNS, found);
+    if (fault) return port.GetFaultHeaderType(op, name.get(), ns.get(), typeName, typeNS, found);
+    return port.GetOutputHeaderType(op, name.get(), ns.get(), typeName, typeNS, found);
+  });
+  if (!type) {
+    type = AskPortType([&](BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
+      return port.GetHeaderType(name.get(), ns.get(), typeName, typeNS, found);
+    });
+  }
+  if (!type) return std::nullopt;
+  std::optional<std::u16string> style = AskPortText([&](BSTR* text, VARIANT_BOOL* found) {
+    if (input) return port.GetInputHeaderEncodingStyle(op, name.get(), ns.get(), text, found);
+    if (fault) return port.GetFaultHeaderEncodingStyle(op, name.get(), ns.get(), text, found);
+    return port.GetOutputHeaderEncodingStyle(op, name.get(), ns.get(), text, found);
+  });
+  if (!style) style = std::u16string(EncodingNamespace(handler.GetSOAPVersion()));
+  return BlockTyping{std::move(*type), std::move(*style)};
+}
+
+bool AppendTypedBlock(XmlElement& header, const HeaderElem& block, MessageHandler& handler,
+                      PortDescription& port, ValueWriter& writer) {
+  const std::optional<BlockTyping> typing = TypeBlock(block, handler, port);
+  if (!typing) return false;
+  const LONG version = handler.GetSOAPVersion();
+  const std::u16string_view envelopeNS = EnvelopeNamespace(version);
+  XmlElement& element = header.AddChild(u"h:" + block.name, block.namespaceURI, block.name);
+  element.DeclareNamespace(u"h", block.namespaceURI);
+  element.SetQualifiedAttribute(u"SOAP-ENV:encodingStyle", envelopeNS, typing->style);
+  if (!block.actorURI.empty()) {
+    element.SetQualifiedAttribute(version == 11 ? u"SOAP-ENV:actor" : u"SOAP-ENV:role", envelopeNS,
+                                  block.actorURI);
+  }
+  if (block.mustUnderstand) {
+    element.SetQualifiedAttribute(u"SOAP-ENV:mustUnderstand", envelopeNS,
+                                  version == 11 ? u"1" : u"true");
+  }
+  if (block.relay && version != 11) {
+    element.SetQualifiedAttribute(u"SOAP-ENV:relay", envelopeNS, u"true");
+  }
+  return writer.WriteEncoded(element, typing->type.Ref(), *block.content.get(), typing->style);
+}
+
+}  // namespace
+
+bool AppendHeaderBlocks(XmlElement& header, const HeaderLists& blocks, MessageHandler& handler,
+                        PortDescription& port, ValueWriter& writer) {
+  for (const auto& block : blocks.literal) {
+    std::unique_ptr<XmlElement> element = ParseFragment(block->literalXML);
+    if (!element) return false;
+    header.AppendChild(std::move(element));
+  }
+  for (const auto& block : blocks.typed) {
+    if (!AppendTypedBlock(header, *block, handler, port, writer)) return false;
+  }
+  return true;
+}
+
+}  // namespace qxsoap

@@ -1,0 +1,80 @@
+// Struct objects, encoded and literal: one member element per member of the
+// object, in its own order, each typed by the port's description of the
+// struct type.
+#include "encode/typing.h"
+#include "encode/value_writer.h"
+#include "qxcom/owned.h"
+#include "qxsoap/struct_object.h"
+#include "xml/xml_element.h"
+
+namespace qxsoap {
+namespace {
+
+// Calls `write(name, namespace, value)` for each member of the struct
+// object `value` holds, while it returns true. False when the value is no
+// struct object, or when `write` fails.
+template <typename Write>
+bool ForEachMember(const VARIANT& value, Write&& write) {
+  if (V_VT(&value) != VT_DISPATCH && V_VT(&value) != VT_UNKNOWN) return false;
+  IUnknown* object = V_UNKNOWN(&value);
+  qxcom::ComPtr<StructObject> members;
+  if (!object ||
+      FAILED(object->QueryInterface(IID_StructObject, reinterpret_cast<void**>(members.put())))) {
+    return false;
+  }
+  LONG position = 0;
+  for (bool first = true;; first = false) {
+    BSTR name = nullptr;
+    BSTR ns = nullptr;
+    qxcom::Variant member;
+    VARIANT_BOOL present = VARIANT_FALSE;
+    const HRESULT hr = first ? members->FirstMember(&name, &ns, member.get(), &position, &present)
+                             : members->NextMember(&name, &ns, member.get(), &position, &present);
+    const qxcom::Bstr ownedName(name);
+    const qxcom::Bstr ownedNs(ns);
+    if (FAILED(hr)) return false;
+    if (present == VARIANT_FALSE) return true;
+    if (!write(std::u16string_view(name ? name : u"", SysStringLen(name)),
+               std::u16string_view(ns ? ns : u"", SysStringLen(ns)), *member.get())) {
+      return false;
+    }
+  }
+}
+
+}  // namespace
+
+bool ValueWriter::EncodedStruct(XmlElement& element, TypeRef type, const VARIANT& value,
+                                std::u16string_view encodingStyle) {
+  const Nesting level(depth_);
+  const bool written = ForEachMember(value, [&](std::u16string_view name, std::u16string_view ns,
+                                                const VARIANT& member) {
+    const std::optional<PortType> memberType = AskMemberType(port_, type, {name, ns});
+    if (!memberType) return false;
+    return WriteEncoded(NewPrefixedChild(element, u"nsm", name, ns), memberType->Ref(), member,
+                        encodingStyle);
+  });
+  if (!written) return false;
+  if (explicitTyping_) AddTypeAttribute(element, u"nss", type);
+  AddNodeType(element, u"struct");
+  return true;
+}
+
+bool ValueWriter::LiteralStruct(XmlElement& element, TypeRef type, const VARIANT& value) {
+  const Nesting level(depth_);
+  const bool written = ForEachMember(value, [&](std::u16string_view name, std::u16string_view ns,
+                                                const VARIANT& member) {
+    const std::optional<PortType> memberType = AskMemberType(port_, type, {name, ns});
+    return memberType && WriteLiteral(element, name, ns, memberType->Ref(), member);
+  });
+  if (!written) return false;
+  if (explicitTyping_) {
+    // An element named in its own namespace has taken nss already; its type
+    // then goes under ns, so that xsi:type names the type and not the
+    // element's namespace.
+    const std::u16string_view* taken = element.Scope().Find(u"nss");
+    AddTypeAttribute(element, taken && *taken != type.ns ? u"ns" : u"nss", type);
+  }
+  return true;
+}
+
+}  // namespace qxsoap
