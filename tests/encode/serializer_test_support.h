@@ -1,0 +1,76 @@
+// What the serializer's suites share: a handler initialised against a port
+// in memory, struct objects and arrays built in one expression, element
+// trees written as text, and a check of written XML with libxml2.
+#ifndef QXSOAP_TESTS_ENCODE_SERIALIZER_TEST_SUPPORT_H_
+#define QXSOAP_TESTS_ENCODE_SERIALIZER_TEST_SUPPORT_H_
+
+#include <qxsoapmsg.h>
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frame/message_handler.h"
+#include "host/memory_port.h"
+#include "qxcom/owned.h"
+#include "xml/xml_element.h"
+
+namespace qxsoap::testing {
+
+// UTF-16 text as UTF-8 (test output only; no surrogate handling needed).
+std::string Narrow(std::u16string_view text);
+
+// `element` and its subtree as the writer gives it standing alone.
+std::string TextOf(const XmlElement& element);
+
+// The handler's buffer as text.
+std::string BufferText(const MessageHandler& handler);
+
+// True when libxml2 reads `text` as a namespace-well-formed document;
+// otherwise false with its first complaint in *error.
+bool LibXmlAccepts(std::string_view text, std::string* error);
+
+// A handler with no engines but the serializer's settings: explicit typing
+// and node types as given, in SOAP `version`, in the request phase or not.
+struct WriterSettings {
+  bool explicitTyping = false;
+  bool nodeType = false;
+  LONG version = 11;
+  bool requestPhase = false;
+};
+
+struct WriterHandler {
+  WriterHandler(qxcom::ComPtr<host::MemoryPort> port, WriterSettings settings);
+  qxcom::ComPtr<host::MemoryPort> port;
+  MessageHandler handler;
+};
+
+struct Member {
+  std::u16string_view name;
+  std::u16string_view ns;
+  const VARIANT& value;
+};
+
+// A VT_DISPATCH VARIANT holding a new struct object with `members`.
+qxcom::Variant StructVariant(std::initializer_list<Member> members);
+
+// `depth` struct objects, each the member "next" of the one before.
+qxcom::Variant NestedStructs(int depth);
+
+// A VT_ARRAY | VT_VARIANT VARIANT with `bounds` in declaration order (the
+// first declared dimension first) holding `items` in storage order (the
+// first declared dimension varying fastest); items are copied.
+qxcom::Variant VariantArray(std::vector<SAFEARRAYBOUND> bounds,
+                            std::initializer_list<const VARIANT*> items);
+
+// A VT_R8, VT_BOOL, VT_NULL, VT_DATE, VT_CY VARIANT.
+qxcom::Variant DoubleVariant(double value);
+qxcom::Variant BoolVariant(bool value);
+qxcom::Variant NullVariant();
+qxcom::Variant DateVariant(DATE value);
+qxcom::Variant CurrencyVariant(LONGLONG scaled);
+
+}  // namespace qxsoap::testing
+
+#endif  // QXSOAP_TESTS_ENCODE_SERIALIZER_TEST_SUPPORT_H_
