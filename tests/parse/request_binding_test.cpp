@@ -140,7 +140,7 @@ TEST(RequestBinding, EncodedCallsAsClientsSendThem) {
               "<multiRef id='id0' SOAP-ENC:root='0' xsi:type='ns2:SOAPStruct'>"
               "<varString xsi:type='xsd:string'>s</varString><varInt xsi:type='xsd:int'>1</varInt>"
               "<varFloat xsi:type='xsd:float'>1.5</varFloat></multiRef>"),
-       u"inputStruct in = STRUCT{varString=BSTR:s; varInt=I4:1; varFloat=vt:4}\n", {}},
+       u"inputStruct in = STRUCT{varString=BSTR:s; varInt=I4:1; varFloat=R4:1.5}\n", {}},
       {"an array of structs, items by reference, one shared twice", 11,
        Soap11("<ns1:echoStructArray><inputStructArray SOAP-ENC:arrayType='ns2:SOAPStruct[3]'>"
               "<item href='#a'/><item href='#b'/><item href='#a'/></inputStructArray>"
@@ -299,15 +299,15 @@ TEST(RequestBinding, GetCalls) {
     std::u16string parameters;
   } rows[] = {
       {"operation and rest of the path; a placeholder per parameter part", u"/getQuote/IBM/x", true,
-       u"bstrExtraPath in = BSTR:/IBM/x\nbstrQueryString in = BSTR:a=1&b=%20\nprice out = vt:5\n"
-       u"when out = vt:7\nsymbols out = ARRAY?\n"},
+       u"bstrExtraPath in = BSTR:/IBM/x\nbstrQueryString in = BSTR:a=1&b=%20\nprice out = R8:0\n"
+       u"when out = DATE:0\nsymbols out = ARRAY(null)\n"},
       {"no rest of the path", u"/getQuote", true,
-       u"bstrExtraPath in = BSTR:\nbstrQueryString in = BSTR:a=1&b=%20\nprice out = vt:5\n"
-       u"when out = vt:7\nsymbols out = ARRAY?\n"},
+       u"bstrExtraPath in = BSTR:\nbstrQueryString in = BSTR:a=1&b=%20\nprice out = R8:0\n"
+       u"when out = DATE:0\nsymbols out = ARRAY(null)\n"},
       {"a lone slash", u"/", false, u""},
       {"an unknown operation", u"/nothing", false, u""},
   };
-  // "ARRAY?" is a null array.
+  // "ARRAY(null)" is a null array.
   auto port = InteropPort(11);
   port->Operation(u"getQuote")
       .Namespace(kInterop)

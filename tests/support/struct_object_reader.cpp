@@ -1,6 +1,9 @@
 // Reading struct objects back in tests.
 #include "support/struct_object_reader.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "qxcom/owned.h"
 
 namespace qxsoap::test {
@@ -11,23 +14,42 @@ std::u16string Number(long long number) {
   return {digits.begin(), digits.end()};
 }
 
+std::u16string Real(double number) {
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%.17g", number);
+  return {digits, digits + std::strlen(digits)};
+}
+
+// One dimension: "ARRAY[a,b]"; more: "ARRAY(n1,n2)[...]" with the stored
+// sizes and the elements in storage order.
 std::u16string DescribeArray(SAFEARRAY* array, VARTYPE type) {
-  LONG lower = 0, upper = -1;
-  if (SafeArrayGetDim(array) != 1 || FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
-      FAILED(SafeArrayGetUBound(array, 1, &upper))) {
-    return u"ARRAY?";
+  if (!array) return u"ARRAY(null)";
+  void* data = nullptr;
+  if (FAILED(SafeArrayAccessData(array, &data))) return u"ARRAY?";
+  std::u16string text = u"ARRAY";
+  size_t count = 1;
+  if (array->cDims != 1) text += u"(";
+  for (USHORT i = 0; i < array->cDims; ++i) {
+    count *= array->rgsabound[i].cElements;
+    if (array->cDims != 1) text += (i ? u"," : u"") + Number(array->rgsabound[i].cElements);
   }
-  std::u16string text = u"ARRAY[";
-  for (LONG i = lower; i <= upper; ++i) {
-    qxcom::Variant element;
+  if (array->cDims != 1) text += u")";
+  text += u"[";
+  for (size_t i = 0; i < count; ++i) {
+    const BYTE* element = static_cast<const BYTE*>(data) + i * array->cbElements;
+    qxcom::Variant item;
     if (type == VT_VARIANT) {
-      SafeArrayGetElement(array, &i, element.get());
-    } else {
-      V_VT(element.get()) = type;
-      SafeArrayGetElement(array, &i, &V_UI1(element.get()));
+      VariantCopy(item.get(), reinterpret_cast<const VARIANT*>(element));
+    } else if (type == VT_UI1 || type == VT_I4 || type == VT_BSTR) {
+      V_VT(item.get()) = type;
+      std::memcpy(&V_UI1(item.get()), element, array->cbElements);
+      text += (i ? u"," : u"") + Describe(*item.get());
+      V_VT(item.get()) = VT_EMPTY;  // borrowed
+      continue;
     }
-    text += (i > lower ? u"," : u"") + Describe(*element.get());
+    text += (i ? u"," : u"") + Describe(*item.get());
   }
+  SafeArrayUnaccessData(array);
   return text + u"]";
 }
 
@@ -43,6 +65,21 @@ std::u16string Describe(const VARIANT& value) {
       return u"I4:" + Number(V_I4(&value));
     case VT_UI1:
       return u"UI1:" + Number(V_UI1(&value));
+    case VT_I2:
+      return u"I2:" + Number(V_I2(&value));
+    case VT_R4:
+      return u"R4:" + Real(V_R4(&value));
+    case VT_R8:
+      return u"R8:" + Real(V_R8(&value));
+    case VT_DATE:
+      return u"DATE:" + Real(V_DATE(&value));
+    case VT_NULL:
+      return u"NULL";
+    case VT_DECIMAL: {
+      qxcom::Variant text;
+      if (FAILED(VariantChangeType(text.get(), &value, 0, VT_BSTR))) return u"DECIMAL?";
+      return u"DECIMAL:" + std::u16string(V_BSTR(text.get()), SysStringLen(V_BSTR(text.get())));
+    }
     case VT_BOOL:
       return u"BOOL:" + Number(V_BOOL(&value));
     case VT_BSTR:

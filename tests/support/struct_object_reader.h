@@ -9,8 +9,10 @@
 
 namespace qxsoap::test {
 
-// A value as text: "I4:7", "BSTR:abc", "BOOL:-1", "EMPTY", "ARRAY[I4:1,I4:2]"
-// for a one-dimensional array, "STRUCT{...}" for an object offering
+// A value as text: "I4:7", "BSTR:abc", "BOOL:-1", "R8:0.10000000000000001",
+// "DATE:36526.5", "DECIMAL:1.5", "NULL", "EMPTY", "ARRAY[I4:1,I4:2]" for a
+// one-dimensional array and "ARRAY(3,2)[...]" for more dimensions (stored
+// sizes, elements in storage order), "STRUCT{...}" for an object offering
 // StructObject (its members as by Members), "vt:N" for anything else.
 std::u16string Describe(const VARIANT& value);
 

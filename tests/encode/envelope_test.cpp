@@ -1,0 +1,264 @@
+// Whole envelopes from Serialize: responses in both SOAP versions, header
+// blocks, document-style and intermediary bodies, fault envelopes with
+// codes, reasons, nodes and details, and what a failure leaves behind.
+// Every envelope written is also read back by libxml2.
+#include <gtest/gtest.h>
+
+#include "rpc/production_engines.h"
+#include "serializer_test_support.h"
+#include "support/variants.h"
+#include "xml/namespaces.h"
+
+namespace qxsoap::testing {
+namespace {
+
+using host::TypeName;
+using host::Xsd;
+
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+
+qxcom::ComPtr<host::MemoryPort> QuotePort(std::u16string_view style = u"rpc") {
+  auto port = host::MemoryPort::Create();
+  port->Binding(WSDL_SOAP11_NS).Style(style);
+  port->Operation(u"getQuote")
+      .Namespace(u"urn:x")
+      .Use(u"encoded")
+      .In(u"symbol", Xsd(u"string"))
+      .Out(u"currency", Xsd(u"string"))
+      .Return(u"price", Xsd(u"double"))
+      .OutputHeader({u"session", u"urn:h"}, Xsd(u"int"))
+      .FaultDetail({u"reason", u"urn:d"}, Xsd(u"string"))
+      .FaultDetail({u"code", u"urn:d"}, Xsd(u"int"), u"encoded", SOAP11_ENC_NS);
+  return port;
+}
+
+// A handler with the production engines answering getQuote.
+struct Response {
+  explicit Response(LONG version, qxcom::ComPtr<host::MemoryPort> port = QuotePort(),
+                    std::u16string_view nextHop = u"")
+      : port(std::move(port)) {
+    EXPECT_TRUE(handler.Initialize(u"svc", u"port", u"urn:node", u"", nextHop, false, false,
+                                   this->port.get()));
+    handler.SetSOAPVersion(version);
+    handler.SetMethodName(u"getQuote");
+    handler.SetMethodNS(u"urn:x");
+    handler.SetReturnName(u"price");
+    const qxcom::Variant price = DoubleVariant(1.5);
+    handler.SetReturnValue(price.get());
+    const qxcom::Variant currency = test::BstrVariant(u"EUR");
+    handler.AddMethodParam(u"", u"currency", currency.get(), false, true);
+    handler.SetRequestPhase(false);
+  }
+  // Serializes and returns the buffer; "false" when Serialize failed, in
+  // which case the buffer must be empty.
+  std::string Written() {
+    if (!handler.Serialize()) {
+      EXPECT_TRUE(handler.GetBuffer().empty());
+      return "false";
+    }
+    std::string text = BufferText(handler);
+    std::string complaint;
+    EXPECT_TRUE(LibXmlAccepts(text, &complaint)) << complaint << "\n" << text;
+    EXPECT_EQ(text.rfind(kDeclaration, 0), 0u);
+    return text.substr(kDeclaration.size());
+  }
+  qxcom::ComPtr<host::MemoryPort> port;
+  MessageHandler handler{ProductionEngines()};
+};
+
+TEST(ResponseEnvelopes, CarryTheWrapperReturnValueAndParameters) {
+  Response soap11(11);
+  EXPECT_EQ(soap11.Written(),
+            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+            "<SOAP-ENV:Body><m:getQuoteResponse "
+            "SOAP-ENV:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\" "
+            "xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" xmlns:m=\"urn:x\">"
+            "<price>1.5</price><currency>EUR</currency></m:getQuoteResponse></SOAP-ENV:Body>"
+            "</SOAP-ENV:Envelope>");
+  Response soap12(12);
+  EXPECT_EQ(soap12.Written(),
+            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\">"
+            "<SOAP-ENV:Body><m:getQuoteResponse "
+            "SOAP-ENV:encodingStyle=\"http://www.w3.org/2003/05/soap-encoding\" "
+            "xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\" xmlns:m=\"urn:x\">"
+            "<SOAP-RPC:result xmlns:SOAP-RPC=\"http://www.w3.org/2003/05/soap-rpc\">price"
+            "</SOAP-RPC:result><price>1.5</price><currency>EUR</currency></m:getQuoteResponse>"
+            "</SOAP-ENV:Body></SOAP-ENV:Envelope>");
+}
+
+TEST(ResponseEnvelopes, FailWholeWhenAPartIsNotInTheOutputMessage) {
+  Response response(11);
+  const qxcom::Variant symbol = test::BstrVariant(u"ACME");
+  response.handler.AddMethodParam(u"", u"symbol", symbol.get(), true, false);
+  EXPECT_EQ(response.Written(), "false");
+  EXPECT_FALSE(response.handler.IsSOAPFault()) << "a value without a type is no fault";
+}
+
+TEST(ResponseEnvelopes, WriteTypedHeaderBlocksWithTheirAttributesPerVersion) {
+  const qxcom::Variant session = test::LongVariant(7);
+  for (LONG version : {11, 12}) {
+    Response response(version);
+    response.handler.AddHeaderElemLiteral12(u"urn:l", u"trace", u"<t:trace xmlns:t=\"urn:l\">on</t:trace>",
+                                            false, u"", false, u"");
+    response.handler.AddHeaderElem12(u"urn:h", u"session", session.get(), true, u"urn:next", true);
+    const std::string text = response.Written();
+    const std::string expected =
+        version == 11
+            ? "<SOAP-ENV:Header><t:trace xmlns:t=\"urn:l\">on</t:trace><h:session "
+              "SOAP-ENV:actor=\"urn:next\" "
+              "SOAP-ENV:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\" "
+              "SOAP-ENV:mustUnderstand=\"1\" "
+              "xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+              "xmlns:h=\"urn:h\">7</h:session></SOAP-ENV:Header>"
+            : "<SOAP-ENV:Header><t:trace xmlns:t=\"urn:l\">on</t:trace><h:session "
+              "SOAP-ENV:encodingStyle=\"http://www.w3.org/2003/05/soap-encoding\" "
+              "SOAP-ENV:mustUnderstand=\"true\" SOAP-ENV:relay=\"true\" SOAP-ENV:role=\"urn:next\" "
+              "xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\" "
+              "xmlns:h=\"urn:h\">7</h:session></SOAP-ENV:Header>";
+    EXPECT_NE(text.find(expected), std::string::npos) << version << ": " << text;
+  }
+}
+
+TEST(ResponseEnvelopes, FailWholeOnAHeaderBlockThatCannotBeWritten) {
+  const qxcom::Variant value = test::LongVariant(1);
+  Response untyped(11);
+  untyped.handler.AddHeaderElem(u"urn:h", u"unknown", value.get(), false, u"");
+  EXPECT_EQ(untyped.Written(), "false");
+  Response malformed(11);
+  malformed.handler.AddHeaderElemLiteral(u"urn:l", u"x", u"<x>", false, u"", u"");
+  EXPECT_EQ(malformed.Written(), "false");
+}
+
+TEST(DocumentStyleBodies, AreTheLiteralBodyOrAnEmptyBody) {
+  Response withBody(11, QuotePort(u"document"));
+  withBody.handler.SetBodyElemLiteral(
+      u"<s:Body xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><q xmlns=\"urn:q\">1</q></s:Body>", u"");
+  EXPECT_EQ(withBody.Written(),
+            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+            "<s:Body xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><q xmlns=\"urn:q\">1</q>"
+            "</s:Body></SOAP-ENV:Envelope>");
+  Response empty(12, QuotePort(u"document"));
+  empty.handler.ClearMethodParams();
+  EXPECT_EQ(empty.Written(),
+            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\">"
+            "<SOAP-ENV:Body /></SOAP-ENV:Envelope>")
+      << "the Body's own declaration repeats the envelope's, so it is not written";
+}
+
+// An intermediary forwards the request in a shell of the envelope it read:
+// the sender's prefixes, declarations and attributes, its Body, and the
+// handler's header blocks as they stand.
+TEST(IntermediaryEnvelopes, KeepTheReceivedEnvelopeAndBody) {
+  auto port = QuotePort();
+  port->Operation(u"getQuote").InputHeader({u"session", u"urn:h"}, Xsd(u"int"));
+  Response forward(11, port, u"http://next.example/");
+  forward.handler.SetRequestPhase(true);
+  const std::string request =
+      "<env:Envelope xmlns:env='http://schemas.xmlsoap.org/soap/envelope/' xmlns:q='urn:x' "
+      "q:trace='1'><env:Header><h:session xmlns:h='urn:h'>7</h:session></env:Header>"
+      "<env:Body><q:getQuote><symbol>ACME</symbol></q:getQuote></env:Body></env:Envelope>";
+  ASSERT_TRUE(forward.handler.SetBuffer({reinterpret_cast<const BYTE*>(request.data()), request.size()}));
+  ASSERT_TRUE(forward.handler.Deserialize());
+  forward.handler.ClearHeaderElems();
+  const qxcom::Variant session = test::LongVariant(8);
+  forward.handler.AddHeaderElem(u"urn:h", u"session", session.get(), false, u"");
+  EXPECT_EQ(forward.Written(),
+            "<env:Envelope q:trace=\"1\" xmlns:env=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+            "xmlns:q=\"urn:x\"><env:Header><h:session "
+            "SOAP-ENV:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\" "
+            "xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" xmlns:h=\"urn:h\">8"
+            "</h:session></env:Header><env:Body><q:getQuote><symbol>ACME</symbol></q:getQuote>"
+            "</env:Body></env:Envelope>");
+}
+
+TEST(FaultEnvelopes, Soap11CarryCodeStringActorAndDetail) {
+  Response server(11);
+  server.handler.SetFault11(u"Client", SOAP11_ENV_NS, u"Bad symbol & co", u"", true);
+  const qxcom::Variant reason = test::BstrVariant(u"unknown"), code = test::LongVariant(4);
+  server.handler.AddFaultDetailElem(u"urn:d", u"reason", reason.get());
+  server.handler.AddFaultDetailElem(u"urn:d", u"undescribed", reason.get());
+  server.handler.AddFaultDetailElem(u"urn:d", u"code", code.get());
+  EXPECT_EQ(server.Written(),
+            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+            "<SOAP-ENV:Body><SOAP-ENV:Fault><faultcode "
+            "xmlns:ns=\"http://schemas.xmlsoap.org/soap/envelope/\">ns:Client</faultcode>"
+            "<faultstring>Bad symbol &amp; co</faultstring><detail>"
+            "<nsb:reason xmlns:nsb=\"urn:d\">unknown</nsb:reason>"
+            "<d:code SOAP-ENV:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\" "
+            "xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" xmlns:d=\"urn:d\">4"
+            "</d:code></detail></SOAP-ENV:Fault></SOAP-ENV:Body></SOAP-ENV:Envelope>");
+
+  Response withNode(11);
+  withNode.handler.SetFault11(u"Server", SOAP11_ENV_NS, u"down", u"urn:somewhere", false);
+  const std::string text = withNode.Written();
+  EXPECT_NE(text.find("<faultstring>down</faultstring><faultactor>urn:node</faultactor>"
+                      "</SOAP-ENV:Fault>"),
+            std::string::npos)
+      << "the actor is the node's URI, and no detail was wanted: " << text;
+}
+
+TEST(FaultEnvelopes, Soap12NestSubcodesAndListReasonsByLanguage) {
+  Response server(12);
+  server.handler.SetFault12(u"Sender", SOAP12_ENV_NS, u"BadArguments", SOAP12_RPC_NS,
+                            {{u"fr", u"mauvais"}, {u"en", u"bad"}}, u"", false);
+  EXPECT_EQ(server.Written(),
+            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\">"
+            "<SOAP-ENV:Body><SOAP-ENV:Fault><SOAP-ENV:Code><SOAP-ENV:Value "
+            "xmlns:ns=\"http://www.w3.org/2003/05/soap-envelope\">ns:Sender</SOAP-ENV:Value>"
+            "<SOAP-ENV:Subcode><SOAP-ENV:Value xmlns:ns=\"http://www.w3.org/2003/05/soap-rpc\">"
+            "ns:BadArguments</SOAP-ENV:Value></SOAP-ENV:Subcode></SOAP-ENV:Code>"
+            "<SOAP-ENV:Reason><SOAP-ENV:Text xml:lang=\"en\">bad</SOAP-ENV:Text>"
+            "<SOAP-ENV:Text xml:lang=\"fr\">mauvais</SOAP-ENV:Text></SOAP-ENV:Reason>"
+            "</SOAP-ENV:Fault></SOAP-ENV:Body></SOAP-ENV:Envelope>");
+
+  Response intermediary(12, QuotePort(), u"http://next.example/");
+  intermediary.handler.SetFault12(u"Receiver", SOAP12_ENV_NS, u"", u"", {}, u"", true);
+  const std::string text = intermediary.Written();
+  EXPECT_NE(text.find("<SOAP-ENV:Reason><SOAP-ENV:Text xml:lang=\"en\">No Reason specified."
+                      "</SOAP-ENV:Text></SOAP-ENV:Reason><SOAP-ENV:Node>urn:node</SOAP-ENV:Node>"
+                      "<SOAP-ENV:Detail /></SOAP-ENV:Fault>"),
+            std::string::npos)
+      << text;
+}
+
+// A fault raised while the request was read is written as the fault
+// envelope, with the header blocks the host added for it.
+TEST(FaultEnvelopes, AnswerAFailedDeserializeWithFaultHeaderBlocks) {
+  Response server(11);
+  server.handler.SetRequestPhase(true);
+  const std::string garbage = "<not-soap/>";
+  ASSERT_TRUE(server.handler.SetBuffer({reinterpret_cast<const BYTE*>(garbage.data()), garbage.size()}));
+  ASSERT_FALSE(server.handler.Deserialize());
+  server.handler.AddFaultHeaderElemLiteral(u"urn:l", u"why", u"<w:why xmlns:w=\"urn:l\">x</w:why>",
+                                           false, u"", u"");
+  EXPECT_EQ(server.Written(),
+            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+            "<SOAP-ENV:Header><w:why xmlns:w=\"urn:l\">x</w:why></SOAP-ENV:Header>"
+            "<SOAP-ENV:Body><SOAP-ENV:Fault><faultcode "
+            "xmlns:ns=\"http://schemas.xmlsoap.org/soap/envelope/\">ns:Client</faultcode>"
+            "<faultstring>SOAP Envelope not found in message.</faultstring>"
+            "</SOAP-ENV:Fault></SOAP-ENV:Body></SOAP-ENV:Envelope>");
+}
+
+// A fault raised by the value writers is recorded like a processing
+// fault, so the host's next Serialize answers with it.
+TEST(SerializeFailures, RecordAWriterFaultForTheNextSerialize) {
+  auto port = host::MemoryPort::Create();
+  port->Binding(WSDL_SOAP11_NS).Style(u"rpc");
+  port->LiteralArray({u"IntList", u"urn:t"}, Xsd(u"int"), {u"n", u""});
+  port->Operation(u"getQuote").Namespace(u"urn:x").Use(u"literal").Return(u"price", {u"IntList", u"urn:t"});
+  Response response(11, port);
+  response.handler.ClearMethodParams();
+  const qxcom::Variant one = test::LongVariant(1);
+  const qxcom::Variant square = VariantArray({{1, 0}, {1, 0}}, {one.get()});
+  response.handler.SetReturnValue(square.get());
+  EXPECT_EQ(response.Written(), "false");
+  ASSERT_TRUE(response.handler.IsSOAPFault());
+  const std::string fault = response.Written();
+  EXPECT_NE(fault.find("<faultstring>Error while serializing literal array parameter.</faultstring>"),
+            std::string::npos)
+      << fault;
+}
+
+}  // namespace
+}  // namespace qxsoap::testing
