@@ -9,6 +9,7 @@
 #include "frame/message_handler.h"
 #include "host/memory_port.h"
 #include "rpc/production_engines.h"
+#include "struct_component.h"
 #include "xml/namespaces.h"
 
 namespace qxsoap::bench {
@@ -52,20 +53,6 @@ std::string Narrow(std::u16string_view text) {
   std::string out;
   for (char16_t unit : text) out += unit < 0x80 ? char(unit) : '?';
   return out;
-}
-
-// The module's struct component, registered with the runtime once, as a
-// host that registered the module has it: binding reads structs into it.
-void RegisterStructComponent() {
-  static const bool registered = [] {
-    qxcom::ComPtr<IUnknown> factory;
-    DWORD cookie = 0;
-    return SUCCEEDED(DllGetClassObject(CLSID_StructObject, IID_IClassFactory,
-                                       reinterpret_cast<void**>(factory.put()))) &&
-           SUCCEEDED(CoRegisterClassObject(CLSID_StructObject, factory.get(),
-                                           CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie));
-  }();
-  if (!registered) std::abort();
 }
 
 class Deserializer : public Parser {

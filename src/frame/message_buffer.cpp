@@ -1,6 +1,7 @@
 // The message bytes of one exchange.
 #include "frame/message_buffer.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -9,14 +10,19 @@ namespace qxsoap {
 
 bool MessageBuffer::SetBuffer(std::span<const BYTE> bytes) {
   if (bytes.size() > std::numeric_limits<ULONG>::max()) return false;
-  std::unique_ptr<BYTE[]> copy;
+  BYTE* copy = nullptr;
   if (!bytes.empty()) {
-    copy.reset(new (std::nothrow) BYTE[bytes.size()]);
+    copy = static_cast<BYTE*>(std::malloc(bytes.size()));
     if (!copy) return false;
-    std::memcpy(copy.get(), bytes.data(), bytes.size());
+    std::memcpy(copy, bytes.data(), bytes.size());
   }
-  bufferData_ = std::move(copy);
-  bufferLength_ = static_cast<ULONG>(bytes.size());
+  return AdoptBuffer(copy, bytes.size());
+}
+
+bool MessageBuffer::AdoptBuffer(BYTE* bytes, size_t length) {
+  if (length > std::numeric_limits<ULONG>::max()) return false;
+  bufferData_.reset(bytes);
+  bufferLength_ = static_cast<ULONG>(length);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #define QXSOAP_FRAME_MESSAGE_BUFFER_H_
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <span>
 
@@ -24,6 +25,12 @@ class MessageBuffer {
   // copy cannot be had. An empty span makes the message empty.
   bool SetBuffer(std::span<const BYTE> bytes);
 
+  // Makes `bytes`, `length` bytes from malloc, the current message without a
+  // copy; the buffer frees them with free. The previous message is freed.
+  // A length beyond the automation count is refused: false, and `bytes`
+  // stay the caller's.
+  bool AdoptBuffer(BYTE* bytes, size_t length);
+
   // The current message; valid until the next SetBuffer or EmptyBuffer.
   std::span<const BYTE> GetBuffer() const { return {bufferData_.get(), bufferLength_}; }
 
@@ -31,7 +38,10 @@ class MessageBuffer {
   void EmptyBuffer();
 
  private:
-  std::unique_ptr<BYTE[]> bufferData_;  // null when empty
+  struct FreeBytes {
+    void operator()(BYTE* bytes) const { std::free(bytes); }
+  };
+  std::unique_ptr<BYTE, FreeBytes> bufferData_;  // from malloc; null when empty
   ULONG bufferLength_ = 0;
 };
 

@@ -90,8 +90,10 @@ bool MessageHandler::Serialize() {
     if (!document.Root()) return false;
     uint8_t* text = nullptr;
     const size_t length = document.Write(&text);
-    const std::unique_ptr<uint8_t, decltype(&std::free)> owned(text, &std::free);
-    return text && SetBuffer({text, length});
+    if (!text) return false;
+    if (AdoptBuffer(text, length)) return true;
+    std::free(text);
+    return false;
   });
 }
 

@@ -42,7 +42,9 @@ TEST_P(EncodedSimpleValues, WriteTheirTextAndTyping) {
   const qxcom::Variant value = row.value();
   const bool written = writer.WriteEncoded(element, {row.type.name, row.type.ns}, *value.get(), row.style);
   ASSERT_EQ(written, row.written.has_value()) << row.why;
-  if (written) EXPECT_EQ(TextOf(element), *row.written) << row.why;
+  if (written) {
+    EXPECT_EQ(TextOf(element), *row.written) << row.why;
+  }
 }
 
 constexpr WriterSettings kPlain{};
