@@ -104,6 +104,26 @@ std::u16string JoinBounds(const SAFEARRAY& array, bool sizes, char16_t separator
   return text;
 }
 
+// The last simple item an array wrote, as the model of the items after it
+// of the same VARTYPE: they differ in their text only, so each is made as a
+// copy of it (XmlElement::AddChildLike) instead of being written afresh.
+// Null values and attachments are never models: their attributes differ.
+struct SimpleItems {
+  const XmlElement* ModelFor(const VARIANT& item) const {
+    return model && V_VT(&item) == type ? model : nullptr;
+  }
+  void Remember(const XmlElement& item, const VARIANT& value, uint16_t itemCode) {
+    if (V_VT(&value) == VT_NULL || V_VT(&value) == VT_UNKNOWN) return;
+    model = &item;
+    type = V_VT(&value);
+    code = itemCode;
+  }
+
+  const XmlElement* model = nullptr;
+  VARTYPE type = VT_EMPTY;
+  uint16_t code = 0;
+};
+
 std::u16string Prefixed(std::u16string_view prefix, std::u16string_view name) {
   std::u16string text(prefix);
   return text.append(1, u':').append(name);
@@ -126,9 +146,14 @@ void ValueWriter::EncodedArrayContent(XmlElement& element, const PortType& itemT
   const Nesting level(depth_);
   ArrayItems items(array);
   if (!items.Readable()) RaiseItemError(u"Error while serializing array parameter.");
+  SimpleItems simple;
   for (size_t i = 0; i < items.Count(); ++i) {
     const VARIANT* item = items.At(i);
     if (!item) RaiseItemError(u"Error while serializing array parameter.");
+    if (const XmlElement* model = simple.ModelFor(*item)) {
+      SetValueText(element.AddChildLike(*model), simple.code, *item);
+      continue;
+    }
     XmlElement& child = element.AddChild(u"item");
     if (V_VT(item) == VT_DISPATCH) {
       if (!EncodedStruct(child, itemType.Ref(), *item, encodingStyle)) {
@@ -143,6 +168,8 @@ void ValueWriter::EncodedArrayContent(XmlElement& element, const PortType& itemT
       EncodedArrayContent(child, *nestedItemType, nested, encodingStyle);
     } else if (!SimpleEncoded(child, itemType.Ref(), *item, encodingStyle)) {
       RaiseItemError(u"Error while serializing 'array' parameter.");
+    } else if (const std::optional<SimpleForm> form = FormOf(itemType.Ref(), V_VT(item))) {
+      simple.Remember(child, *item, form->code);
     }
   }
 
@@ -182,6 +209,7 @@ void ValueWriter::LiteralArrayContent(XmlElement& element, const LiteralArrayTyp
   if (!items.Readable()) RaiseItemError(u"Error while serializing literal array parameter.");
   const PortType& itemType = description.itemType;
   const PortType& itemElement = description.itemElement;
+  SimpleItems simple;
   for (size_t i = 0; i < items.Count(); ++i) {
     const VARIANT* item = items.At(i);
     if (!item) RaiseItemError(u"Error while serializing literal array parameter.");
@@ -200,8 +228,12 @@ void ValueWriter::LiteralArrayContent(XmlElement& element, const LiteralArrayTyp
       }
       LiteralArrayContent(child, *nestedDescription, nested);
       if (explicitTyping_) AddTypeAttribute(child, u"ns", itemType.Ref());
+    } else if (const XmlElement* model = simple.ModelFor(*item)) {
+      SetValueText(element.AddChildLike(*model), simple.code, *item);
     } else if (!SimpleLiteral(element, itemElement.name, itemElement.ns, itemType.Ref(), *item)) {
       RaiseItemError(u"Error while serializing 'array of simple type' literal parameter.");
+    } else if (const std::optional<SimpleForm> form = FormOf(itemType.Ref(), V_VT(item))) {
+      simple.Remember(element.Children().back(), *item, form->code);
     }
   }
 }

@@ -3,6 +3,7 @@
 #ifndef QXSOAP_ENCODE_ENVELOPES_H_
 #define QXSOAP_ENCODE_ENVELOPES_H_
 
+#include <cstddef>
 #include <memory>
 
 #include "qxsoap/port_description.h"
@@ -11,6 +12,11 @@ namespace qxsoap {
 
 class MessageHandler;
 class XmlElement;
+
+// The first block of an envelope's tree: the smallest size the block pool
+// keeps, so that the messages of a busy host are built in memory already
+// mapped rather than fresh pages.
+inline constexpr size_t kEnvelopeTreeBytes = size_t(64) << 10;
 
 // The message envelope: a server's response, the request an intermediary
 // forwards, or the response it passes back. Its header blocks are the

@@ -111,7 +111,7 @@ void AppendSoap12Fault(XmlElement& fault, MessageHandler& handler, PortDescripti
 std::unique_ptr<XmlElement> BuildFaultEnvelope(MessageHandler& handler, PortDescription& port) {
   ValueWriter writer(handler, port);
   const LONG version = handler.GetSOAPVersion();
-  auto envelope = XmlElement::NewTree(u"SOAP-ENV:Envelope");
+  auto envelope = XmlElement::NewTree(u"SOAP-ENV:Envelope", {}, {}, kEnvelopeTreeBytes);
   envelope->DeclareNamespace(u"SOAP-ENV", EnvelopeNamespace(version));
   const HeaderLists& blocks = handler.Fault().faultHeaders;
   if (blocks.typed.Count() != 0 || blocks.literal.Count() != 0) {

@@ -32,12 +32,12 @@ std::unique_ptr<XmlElement> NewEnvelope(const MessageHandler& handler) {
   if (handler.IsIntermediary() && handler.PhaseParser()) {
     if (const XmlElement* received = handler.PhaseParser()->ParsedEnvelope()) {
       auto envelope = XmlElement::NewTree(received->QualifiedName(), received->NamespaceUri(),
-                                          received->LocalName());
+                                          received->LocalName(), kEnvelopeTreeBytes);
       CopyShell(*received, *envelope);
       return envelope;
     }
   }
-  auto envelope = XmlElement::NewTree(u"SOAP-ENV:Envelope");
+  auto envelope = XmlElement::NewTree(u"SOAP-ENV:Envelope", {}, {}, kEnvelopeTreeBytes);
   envelope->DeclareNamespace(u"SOAP-ENV", EnvelopeNamespace(handler.GetSOAPVersion()));
   return envelope;
 }

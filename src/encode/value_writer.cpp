@@ -133,26 +133,45 @@ bool ValueWriter::SimpleLiteral(XmlElement& parent, std::u16string_view name,
   return SimpleContent(element, type, value);
 }
 
-bool ValueWriter::SimpleContent(XmlElement& element, TypeRef type, const VARIANT& value) {
+auto ValueWriter::FormOf(TypeRef type, VARTYPE vt) const -> std::optional<SimpleForm> {
   const std::optional<uint16_t> listed = LookUpSimpleType(type.name);
-  if (!listed) return false;
-  uint16_t code = *listed;
-  std::u16string_view typeName = type.name;
-  if (code == kAnyType) {
-    const AnyTypeRow* row = AnyTypeRowFor(V_VT(&value));
-    if (!row) return false;
-    code = row->code;
-    typeName = row->vt == VT_DATE && type.ns == XSD1999_NS ? u"timeInstant" : row->name;
+  if (!listed) return std::nullopt;
+  if (*listed != kAnyType) return SimpleForm{*listed, type.name, explicitTyping_};
+  const AnyTypeRow* row = AnyTypeRowFor(vt);
+  if (!row) return std::nullopt;
+  // The type of an anyType value is only known from the attribute.
+  return SimpleForm{row->code, row->vt == VT_DATE && type.ns == XSD1999_NS ? u"timeInstant" : row->name,
+                    true};
+}
+
+bool ValueWriter::SimpleContent(XmlElement& element, TypeRef type, const VARIANT& value) {
+  const std::optional<SimpleForm> form = FormOf(type, V_VT(&value));
+  if (!form) return false;
+  SetValueText(element, form->code, value);
+  if (form->typed) AddTypeAttribute(element, u"ns", {form->typeName, type.ns});
+  return true;
+}
+
+void ValueWriter::SetValueText(XmlElement& element, uint16_t code, const VARIANT& value) {
+  if (V_VT(&value) == VT_BSTR && (code < kAnyType || code == kAnyUri)) {
+    // A string is its own text: copied once, into the tree.
+    element.SetText({V_BSTR(&value), SysStringLen(V_BSTR(&value))});
+    return;
   }
-  std::u16string text;
-  if (const HRESULT hr = AppendValueText(code, value, text); FAILED(hr)) {
+  text_.clear();
+  if (const HRESULT hr = AppendValueText(code, value, text_); FAILED(hr)) {
     if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
     RaiseConversionFailure(hr);
   }
-  element.SetText(text);
-  // The type of an anyType value is only known from the attribute.
-  if (explicitTyping_ || *listed == kAnyType) AddTypeAttribute(element, u"ns", {typeName, type.ns});
-  return true;
+  // A long text (a document in base64, say) is handed to the tree rather
+  // than copied; the next value starts a fresh scratch text.
+  constexpr size_t kHandedOverUnits = size_t(16) << 10;
+  if (text_.size() >= kHandedOverUnits) {
+    element.TakeText(std::move(text_));
+    text_ = {};
+  } else {
+    element.SetText(text_);
+  }
 }
 
 bool ValueWriter::Attachment(XmlElement& element, const VARIANT& value,

@@ -20,7 +20,9 @@
 #ifndef QXSOAP_ENCODE_VALUE_WRITER_H_
 #define QXSOAP_ENCODE_VALUE_WRITER_H_
 
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "decode/port_queries.h"
@@ -78,8 +80,20 @@ class ValueWriter {
                      std::u16string_view encodingStyle);
   bool SimpleLiteral(XmlElement& parent, std::u16string_view name, std::u16string_view ns,
                      TypeRef type, const VARIANT& value);
+  // How a simple value is written: the conversion code and the type name
+  // xsi:type gives (an anyType value's by its VARTYPE), and whether it
+  // carries xsi:type.
+  struct SimpleForm {
+    uint16_t code;
+    std::u16string_view typeName;
+    bool typed;
+  };
+  // The form of a value of `vt` under `type`; nullopt when it has none.
+  std::optional<SimpleForm> FormOf(TypeRef type, VARTYPE vt) const;
   // The text and typing attributes both simple writers share.
   bool SimpleContent(XmlElement& element, TypeRef type, const VARIANT& value);
+  // Sets the element's text to `value` converted by `code`.
+  void SetValueText(XmlElement& element, uint16_t code, const VARIANT& value);
   bool Attachment(XmlElement& element, const VARIANT& value, std::u16string_view encodingStyle);
   void AddNil(XmlElement& element, std::u16string_view typeNamespace);
 
@@ -106,6 +120,7 @@ class ValueWriter {
   const bool soap12_;
   const bool requestPhase_;
   int depth_ = 0;
+  std::u16string text_;  // the text of the value being written, reused
 };
 
 }  // namespace qxsoap

@@ -98,6 +98,11 @@ void TreeMemory::ShrinkPiece(const void* memory, size_t bytes) {
   reserved_ -= before - PooledSize(piece->bytes);
 }
 
+std::u16string_view TreeMemory::Keep(std::u16string&& text) {
+  kept_.push_back(std::move(text));
+  return kept_.back();
+}
+
 void TreeMemory::AdoptRoot(std::unique_ptr<XmlElement> root) {
   adopted_.push_back(std::move(root));
 }

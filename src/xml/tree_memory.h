@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -64,6 +65,11 @@ class TreeMemory {
   // arena.
   void AdoptRoot(std::unique_ptr<XmlElement> root);
 
+  // Takes over `text` and returns a view of it, valid until the arena
+  // goes: a long text made elsewhere joins the tree without a copy.
+  // Throws std::bad_alloc.
+  std::u16string_view Keep(std::u16string&& text);
+
   // Bytes taken for this tree: blocks and pieces, whether used yet or not.
   // Adopted roots count in their own arenas.
   size_t BytesReserved() const { return reserved_; }
@@ -81,6 +87,7 @@ class TreeMemory {
   std::vector<Piece> blocks_;
   std::vector<Piece> large_;
   std::vector<std::unique_ptr<XmlElement>> adopted_;
+  std::vector<std::u16string> kept_;
   char* next_ = nullptr;
   char* end_ = nullptr;
   size_t nextBlockBytes_;

@@ -13,10 +13,6 @@ static_assert(sizeof(XmlAttribute) == 32);
 
 namespace {
 
-// Where built trees start: room for a small element and a few attributes;
-// the blocks double from there.
-constexpr size_t kBuiltTreeFirstBlock = 512;
-
 const XmlElementShape& NewShape(TreeMemory& memory, const XmlName& name,
                                 const NamespaceScope& scope) {
   auto* shape = memory.AllocateArray<XmlElementShape>(1);
@@ -35,8 +31,9 @@ const XmlElementShape& NewShape(TreeMemory& memory, std::u16string_view qualifie
 
 std::unique_ptr<XmlElement> XmlElement::NewTree(std::u16string_view qualifiedName,
                                                 std::u16string_view namespaceUri,
-                                                std::u16string_view localName) {
-  auto memory = std::make_unique<TreeMemory>(kBuiltTreeFirstBlock);
+                                                std::u16string_view localName,
+                                                size_t firstBlockBytes) {
+  auto memory = std::make_unique<TreeMemory>(firstBlockBytes);
   XmlElement& root = Make(NewShape(*memory, qualifiedName, namespaceUri, localName));
   memory.release();  // the root owns it now
   return std::unique_ptr<XmlElement>(&root);
@@ -73,6 +70,19 @@ XmlElement& XmlElement::AddChild(std::u16string_view qualifiedName,
   return child;
 }
 
+XmlElement& XmlElement::AddChildLike(const XmlElement& model) {
+  // Shapes never change once made, so the two may share one; the attribute
+  // array is copied, since an insertion edits it in place.
+  XmlElement& child = Make(*model.shape_);
+  if (model.attributeCount_) {
+    child.attributes_ = Memory().AllocateArray<XmlAttribute>(std::bit_ceil(model.attributeCount_));
+    std::copy_n(model.attributes_, model.attributeCount_, child.attributes_);
+    child.attributeCount_ = model.attributeCount_;
+  }
+  Link(child);
+  return child;
+}
+
 void XmlElement::AppendChild(std::unique_ptr<XmlElement> child) {
   if (!child) return;
   XmlElement& appended = *child;
@@ -94,6 +104,8 @@ void XmlElement::RemoveLastChild() {
 }
 
 void XmlElement::SetText(std::u16string_view text) { SetTextView(Memory().Copy(text)); }
+
+void XmlElement::TakeText(std::u16string&& text) { SetTextView(Memory().Keep(std::move(text))); }
 
 bool XmlElement::Insert(const XmlAttribute& attribute) {
   const AttributeKeyParts key = attribute.Key();

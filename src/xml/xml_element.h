@@ -100,11 +100,13 @@ class XmlElement {
 
   // A new tree of one element named `qualifiedName`, with no namespace or
   // local name (or those given), no text, attributes or children, an empty
-  // scope and no default namespace. The strings are copied. Throws
-  // std::bad_alloc.
+  // scope and no default namespace. The strings are copied. The tree's
+  // memory starts with `firstBlockBytes` (see TreeMemory): a tree expected
+  // to grow large starts at a pooled size. Throws std::bad_alloc.
   static std::unique_ptr<XmlElement> NewTree(std::u16string_view qualifiedName,
                                              std::u16string_view namespaceUri = {},
-                                             std::u16string_view localName = {});
+                                             std::u16string_view localName = {},
+                                             size_t firstBlockBytes = 512);
 
   // Deleting a root releases its tree. Only roots are ever deleted.
   void operator delete(XmlElement* root, std::destroying_delete_t);
@@ -133,6 +135,12 @@ class XmlElement {
   XmlElement& AddChild(std::u16string_view qualifiedName, std::u16string_view namespaceUri = {},
                        std::u16string_view localName = {});
 
+  // Appends a new element with the name, namespace scope and attributes of
+  // `model`, an element of this tree, and no text or children: the cheap
+  // way to write many elements alike. Changes to either element later do
+  // not reach the other. Throws std::bad_alloc.
+  XmlElement& AddChildLike(const XmlElement& model);
+
   // Appends `child`, the root of another tree, and takes ownership of it; a
   // null child is ignored.
   void AppendChild(std::unique_ptr<XmlElement> child);
@@ -144,6 +152,9 @@ class XmlElement {
 
   // Replaces the text with a copy of `text`.
   void SetText(std::u16string_view text);
+  // Replaces the text with `text` itself, which the tree takes over
+  // instead of copying it.
+  void TakeText(std::u16string&& text);
 
   // Files a new attribute with no namespace or local name under the key
   // `qualifiedName` (the form attributes have before namespace resolution).
