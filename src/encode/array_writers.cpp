@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "encode/element_models.h"
 #include "encode/typing.h"
 #include "encode/value_writer.h"
 #include "model/fault_record.h"
@@ -104,26 +105,6 @@ std::u16string JoinBounds(const SAFEARRAY& array, bool sizes, char16_t separator
   return text;
 }
 
-// The last simple item an array wrote, as the model of the items after it
-// of the same VARTYPE: they differ in their text only, so each is made as a
-// copy of it (XmlElement::AddChildLike) instead of being written afresh.
-// Null values and attachments are never models: their attributes differ.
-struct SimpleItems {
-  const XmlElement* ModelFor(const VARIANT& item) const {
-    return model && V_VT(&item) == type ? model : nullptr;
-  }
-  void Remember(const XmlElement& item, const VARIANT& value, uint16_t itemCode) {
-    if (V_VT(&value) == VT_NULL || V_VT(&value) == VT_UNKNOWN) return;
-    model = &item;
-    type = V_VT(&value);
-    code = itemCode;
-  }
-
-  const XmlElement* model = nullptr;
-  VARTYPE type = VT_EMPTY;
-  uint16_t code = 0;
-};
-
 std::u16string Prefixed(std::u16string_view prefix, std::u16string_view name) {
   std::u16string text(prefix);
   return text.append(1, u':').append(name);
@@ -146,7 +127,8 @@ void ValueWriter::EncodedArrayContent(XmlElement& element, const PortType& itemT
   const Nesting level(depth_);
   ArrayItems items(array);
   if (!items.Readable()) RaiseItemError(u"Error while serializing array parameter.");
-  SimpleItems simple;
+  SimpleModel simple;
+  StructModels structs;
   for (size_t i = 0; i < items.Count(); ++i) {
     const VARIANT* item = items.At(i);
     if (!item) RaiseItemError(u"Error while serializing array parameter.");
@@ -154,12 +136,16 @@ void ValueWriter::EncodedArrayContent(XmlElement& element, const PortType& itemT
       SetValueText(element.AddChildLike(*model), simple.code, *item);
       continue;
     }
-    XmlElement& child = element.AddChild(u"item");
     if (V_VT(item) == VT_DISPATCH) {
-      if (!EncodedStruct(child, itemType.Ref(), *item, encodingStyle)) {
+      XmlElement& child = structs.item ? element.AddChildLike(*structs.item) : element.AddChild(u"item");
+      if (!EncodedStruct(child, itemType.Ref(), *item, encodingStyle, &structs)) {
         RaiseItemError(u"Error while serializing 'array of struct' parameter.");
       }
-    } else if (HoldsArrayOfVariants(*item)) {
+      if (!structs.item) structs.item = &child;
+      continue;
+    }
+    XmlElement& child = element.AddChild(u"item");
+    if (HoldsArrayOfVariants(*item)) {
       const std::optional<PortType> nestedItemType = AskArrayItemType(port_, itemType.Ref());
       SAFEARRAY* nested = HeldArray(*item);
       if (!nestedItemType || !nested) {
@@ -209,7 +195,7 @@ void ValueWriter::LiteralArrayContent(XmlElement& element, const LiteralArrayTyp
   if (!items.Readable()) RaiseItemError(u"Error while serializing literal array parameter.");
   const PortType& itemType = description.itemType;
   const PortType& itemElement = description.itemElement;
-  SimpleItems simple;
+  SimpleModel simple;
   for (size_t i = 0; i < items.Count(); ++i) {
     const VARIANT* item = items.At(i);
     if (!item) RaiseItemError(u"Error while serializing literal array parameter.");

@@ -1,10 +1,13 @@
 // Struct objects, encoded and literal: one member element per member of the
 // object, in its own order, each typed by the port's description of the
 // struct type.
+#include "encode/element_models.h"
 #include "encode/typing.h"
 #include "encode/value_writer.h"
+#include "frame/struct_object_component.h"
 #include "qxcom/owned.h"
 #include "qxsoap/struct_object.h"
+#include "xml/namespaces.h"
 #include "xml/xml_element.h"
 
 namespace qxsoap {
@@ -17,6 +20,14 @@ template <typename Write>
 bool ForEachMember(const VARIANT& value, Write&& write) {
   if (V_VT(&value) != VT_DISPATCH && V_VT(&value) != VT_UNKNOWN) return false;
   IUnknown* object = V_UNKNOWN(&value);
+  // The module's own struct objects are read in place; any other
+  // implementation hands out a copy of each member.
+  if (const auto* own = StructObjectComponent::MembersOf(object)) {
+    for (const StructObjectComponent::Member& member : *own) {
+      if (!write(member.name, member.namespaceURI, *member.value.get())) return false;
+    }
+    return true;
+  }
   qxcom::ComPtr<StructObject> members;
   if (!object ||
       FAILED(object->QueryInterface(IID_StructObject, reinterpret_cast<void**>(members.put())))) {
@@ -44,16 +55,29 @@ bool ForEachMember(const VARIANT& value, Write&& write) {
 }  // namespace
 
 bool ValueWriter::EncodedStruct(XmlElement& element, TypeRef type, const VARIANT& value,
-                                std::u16string_view encodingStyle) {
+                                std::u16string_view encodingStyle, StructModels* models) {
   const Nesting level(depth_);
+  size_t index = 0;
   const bool written = ForEachMember(value, [&](std::u16string_view name, std::u16string_view ns,
                                                 const VARIANT& member) {
+    const size_t position = index++;
+    if (const SimpleModel* model = models ? models->MemberModel(position, name, ns, member) : nullptr) {
+      SetValueText(element.AddChildLike(*model->element), model->code, member);
+      return true;
+    }
     const std::optional<PortType> memberType = AskMemberType(port_, type, {name, ns});
     if (!memberType) return false;
-    return WriteEncoded(NewPrefixedChild(element, u"nsm", name, ns), memberType->Ref(), member,
-                        encodingStyle);
+    XmlElement& child = NewPrefixedChild(element, u"nsm", name, ns);
+    if (!WriteEncoded(child, memberType->Ref(), member, encodingStyle)) return false;
+    if (models && IsBuiltInTypeNamespace(memberType->ns)) {
+      if (const std::optional<SimpleForm> form = FormOf(memberType->Ref(), V_VT(&member))) {
+        models->Remember(position, name, ns, child, member, form->code);
+      }
+    }
+    return true;
   });
   if (!written) return false;
+  if (models && models->item) return true;  // typed as a copy of the first struct
   if (explicitTyping_) AddTypeAttribute(element, u"nss", type);
   AddNodeType(element, u"struct");
   return true;

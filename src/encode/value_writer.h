@@ -31,6 +31,7 @@
 namespace qxsoap {
 
 class MessageHandler;
+class StructModels;
 class XmlElement;
 
 class ValueWriter {
@@ -101,8 +102,11 @@ class ValueWriter {
                     std::u16string_view encodingStyle);
   void EncodedArrayContent(XmlElement& element, const PortType& itemType, SAFEARRAY* array,
                            std::u16string_view encodingStyle);
+  // With `models`, the struct is one of an array's: members written like
+  // the models are copies of them, and an element copied from a struct
+  // already written (models->item) has its typing attributes already.
   bool EncodedStruct(XmlElement& element, TypeRef type, const VARIANT& value,
-                     std::u16string_view encodingStyle);
+                     std::u16string_view encodingStyle, StructModels* models = nullptr);
 
   bool LiteralArray(XmlElement& parent, std::u16string_view name, std::u16string_view ns,
                     TypeRef arrayType, const LiteralArrayType& description, const VARIANT& value);

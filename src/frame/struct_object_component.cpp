@@ -29,9 +29,26 @@ StructObjectComponent::StructObjectComponent() { LockModule(); }
 
 StructObjectComponent::~StructObjectComponent() { UnlockModule(); }
 
+namespace {
+
+// Answered by objects of this class only, with the object itself.
+constexpr IID kIID_StructObjectComponent = {
+    0x6c1f3a52, 0x9e47, 0x4b0d, {0x8a, 0x31, 0x5e, 0x72, 0xc4, 0x0b, 0x19, 0xd6}};
+
+}  // namespace
+
+const std::vector<StructObjectComponent::Member>* StructObjectComponent::MembersOf(IUnknown* object) {
+  void* own = nullptr;
+  if (!object || FAILED(object->QueryInterface(kIID_StructObjectComponent, &own))) return nullptr;
+  auto* component = static_cast<StructObjectComponent*>(static_cast<StructObject*>(own));
+  component->Release();  // the caller's reference keeps it alive
+  return &component->members_;
+}
+
 HRESULT StructObjectComponent::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_StructObject) {
+  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_StructObject ||
+      iid == kIID_StructObjectComponent) {
     *object = static_cast<StructObject*>(this);
     AddRef();
     return S_OK;

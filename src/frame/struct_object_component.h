@@ -49,12 +49,19 @@ class StructObjectComponent final : public StructObject {
   HRESULT STDMETHODCALLTYPE NextMember(BSTR* name, BSTR* namespaceURI, VARIANT* value,
                                        LONG* position, VARIANT_BOOL* present) override;
 
- private:
   struct Member {
     std::u16string name;
     std::u16string namespaceURI;
     qxcom::Variant value;
   };
+
+  // The members of `object`, in place, when it is an object of this class
+  // (recognised by an interface only this module asks for); null for any
+  // other object. The serializer reads the module's own structs this way,
+  // without a copy of every member. Valid while the object lives unchanged.
+  static const std::vector<Member>* MembersOf(IUnknown* object);
+
+ private:
 
   StructObjectComponent();
   ~StructObjectComponent();
