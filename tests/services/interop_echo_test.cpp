@@ -351,14 +351,5 @@ TEST_F(InteropEcho, ArgumentsThatDoNotFitAreRefused) {
   }
 }
 
-TEST_F(InteropEcho, AMissingArgumentIsNotOptional) {
-  qxcom::Variant missing;
-  V_VT(missing.get()) = VT_ERROR;
-  V_ERROR(missing.get()) = DISP_E_PARAMNOTFOUND;
-  CallOutcome outcome = Echo(u"echoFloat", missing);
-  EXPECT_EQ(outcome.hr, DISP_E_PARAMNOTOPTIONAL);
-  EXPECT_EQ(outcome.argError, 0u);
-}
-
 }  // namespace
 }  // namespace qxsoap::test
