@@ -94,6 +94,8 @@ HRESULT ForAllClasses(std::span<const ServiceClass> classes, std::u16string_view
     return apply(runs);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
   }
 }
 
@@ -121,6 +123,8 @@ HRESULT RegisterClasses(std::span<const ServiceClass> classes, const void* modul
     path = qxcom::ModulePathOf(moduleAddress);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
   }
   if (path.empty()) return E_FAIL;
   return ForAllClasses(classes, path, [](std::span<const ScriptRun> runs) {

@@ -137,7 +137,12 @@ struct Method {
 class ModuleLock {
  public:
   void Lock() { ++count_; }
-  void Unlock() { --count_; }
+  // Takes one lock off; never below 0 (a stray LockServer(FALSE)).
+  void Unlock() {
+    LONG count = count_.load();
+    while (count > 0 && !count_.compare_exchange_weak(count, count - 1)) {
+    }
+  }
   LONG Count() const { return count_; }
 
  private:

@@ -88,6 +88,10 @@ TEST(InteropModule, TheModuleStaysWhileObjectsOrServerLocksLive) {
   EXPECT_EQ(canUnload(), S_FALSE);
   ASSERT_EQ(factory->LockServer(FALSE), S_OK);
   EXPECT_EQ(canUnload(), S_OK);
+  ASSERT_EQ(factory->LockServer(FALSE), S_OK);  // one too many: no lock goes below none
+  ASSERT_EQ(factory->LockServer(TRUE), S_OK);
+  EXPECT_EQ(canUnload(), S_FALSE);
+  ASSERT_EQ(factory->LockServer(FALSE), S_OK);
 }
 
 TEST(InteropModule, OnlyItsOwnClassIsServed) {
