@@ -9,8 +9,6 @@
 #include <cstring>
 #include <functional>
 
-#include <qxsoap/struct_object.h>
-
 #include "services/interop_environment.h"
 #include "services/late_call.h"
 
@@ -233,39 +231,6 @@ qxcom::Variant DispatchOf(StructObject* object) {
   return value;
 }
 
-// "name=value" of each member, as text.
-std::u16string MembersOf(IDispatch* object) {
-  qxcom::ComPtr<StructObject> members;
-  if (!object || FAILED(object->QueryInterface(IID_StructObject,
-                                               reinterpret_cast<void**>(members.put())))) {
-    return u"<not a struct>";
-  }
-  std::u16string text;
-  BSTR name = nullptr, ns = nullptr;
-  qxcom::Variant value;
-  LONG position = 0;
-  VARIANT_BOOL present = VARIANT_FALSE;
-  for (members->FirstMember(&name, &ns, value.get(), &position, &present); present == VARIANT_TRUE;
-       members->NextMember(&name, &ns, value.get(), &position, &present)) {
-    text += std::u16string(name, SysStringLen(name)) + u"=";
-    if (V_VT(value.get()) == (VT_ARRAY | VT_VARIANT)) {
-      text += u"[";
-      for (const qxcom::Variant& item : ItemsOf(*value.get())) {
-        text += u"{" + MembersOf(V_DISPATCH(item.get())) + u"}";
-      }
-      text += u"]";
-    } else {
-      qxcom::Variant asText;
-      VariantChangeType(asText.get(), value.get(), 0, VT_BSTR);
-      text += TextOf(*asText.get());
-    }
-    text += u";";
-    SysFreeString(name);
-    SysFreeString(ns);
-  }
-  return text;
-}
-
 TEST_F(InteropEcho, AStructComesBackAsTheSameObject) {
   qxcom::ComPtr<StructObject> point = SoapStruct(u"\U0001F600 x", INT_MIN, -FLT_MAX);
   ASSERT_TRUE(point);
@@ -274,8 +239,8 @@ TEST_F(InteropEcho, AStructComesBackAsTheSameObject) {
   ASSERT_EQ(outcome.hr, S_OK);
   ASSERT_EQ(V_VT(outcome.result.get()), VT_DISPATCH);
   EXPECT_EQ(V_DISPATCH(outcome.result.get()), V_DISPATCH(input.get()));
-  EXPECT_EQ(MembersOf(V_DISPATCH(outcome.result.get())),
-            u"varString=\U0001F600 x;varInt=-2147483648;varFloat=-3.4028235e+38;");
+  EXPECT_EQ(Describe(*outcome.result.get()),
+            u"{varString='\U0001F600 x';varInt=I4:-2147483648;varFloat=R4:-3.4028235e+38;}");
 }
 
 TEST_F(InteropEcho, NestedStructArraysComeBackWhole) {
@@ -293,9 +258,9 @@ TEST_F(InteropEcho, NestedStructArraysComeBackWhole) {
   ASSERT_EQ(outcome.hr, S_OK);
   const std::vector<qxcom::Variant> items = ItemsOf(*outcome.result.get());
   ASSERT_EQ(items.size(), 2u);
-  EXPECT_EQ(MembersOf(V_DISPATCH(items[0].get())),
-            u"varString=outer;varInt=1;varFloat=1;children=[{varString=;varInt=0;varFloat=0;}"
-            u"{varString=b;varInt=2;varFloat=2.5;}];");
+  EXPECT_EQ(Describe(*items[0].get()),
+            u"{varString='outer';varInt=I4:1;varFloat=R4:1;children=[{varString='';varInt=I4:0;"
+            u"varFloat=R4:0;},{varString='b';varInt=I4:2;varFloat=R4:2.5;}];}");
   EXPECT_EQ(V_DISPATCH(items[1].get()), static_cast<IDispatch*>(inner1.get()));
 }
 

@@ -115,4 +115,65 @@ std::u16string TextOf(const VARIANT& value) {
   return std::u16string(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
 }
 
+namespace {
+
+std::u16string StructMembers(IDispatch* object) {
+  qxcom::ComPtr<StructObject> members;
+  if (!object ||
+      FAILED(object->QueryInterface(IID_StructObject, reinterpret_cast<void**>(members.put())))) {
+    return u"<not a struct>";
+  }
+  std::u16string text = u"{";
+  BSTR name = nullptr, ns = nullptr;
+  qxcom::Variant value;
+  LONG position = 0;
+  VARIANT_BOOL present = VARIANT_FALSE;
+  for (members->FirstMember(&name, &ns, value.get(), &position, &present);
+       present == VARIANT_TRUE;
+       members->NextMember(&name, &ns, value.get(), &position, &present)) {
+    text += std::u16string(name, SysStringLen(name)) + u"=" + Describe(*value.get()) + u";";
+    SysFreeString(name);
+    SysFreeString(ns);
+  }
+  return text + u"}";
+}
+
+std::u16string TypeTag(VARTYPE type) {
+  switch (type) {
+    case VT_I4: return u"I4";
+    case VT_R4: return u"R4";
+    case VT_R8: return u"R8";
+    case VT_DATE: return u"DATE";
+    case VT_BOOL: return u"BOOL";
+    case VT_DECIMAL: return u"DECIMAL";
+    default: return u"vt?";
+  }
+}
+
+}  // namespace
+
+std::u16string Describe(const VARIANT& value) {
+  switch (V_VT(&value)) {
+    case VT_EMPTY: return u"EMPTY";
+    case VT_BSTR: return u"'" + TextOf(value) + u"'";
+    case VT_DISPATCH: return StructMembers(V_DISPATCH(&value));
+    case VT_ARRAY | VT_UI1: {
+      const std::string count = std::to_string(BytesOf(value).size());
+      return u"UI1[" + std::u16string(count.begin(), count.end()) + u"]";
+    }
+    case VT_ARRAY | VT_VARIANT: {
+      std::u16string text = u"[";
+      for (const qxcom::Variant& item : ItemsOf(value)) {
+        text += (text.size() > 1 ? u"," : u"") + Describe(*item.get());
+      }
+      return text + u"]";
+    }
+    default: {
+      qxcom::Variant asText;
+      if (FAILED(VariantChangeType(asText.get(), &value, 0, VT_BSTR))) return u"<no text>";
+      return TypeTag(V_VT(&value)) + u":" + TextOf(*asText.get());
+    }
+  }
+}
+
 }  // namespace qxsoap::test

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "qxcom.h"
+#include "qxsoap/struct_object.h"
 
 namespace qxsoap::test {
 
@@ -47,6 +48,11 @@ std::vector<qxcom::Variant> ItemsOf(const VARIANT& array);
 // The bytes of a VT_ARRAY | VT_UI1 value.
 std::vector<BYTE> BytesOf(const VARIANT& array);
 std::u16string TextOf(const VARIANT& value);
+// A value as one line of text: "EMPTY", 'text' for a string, "I4:7",
+// "R4:2.5", "DATE:..." and so on for the other simple types (their text as
+// VariantChangeType gives it), "UI1[n]" for a byte array, "[a,b]" for a
+// VT_VARIANT array, "{name=value;...}" for a struct object's members.
+std::u16string Describe(const VARIANT& value);
 
 }  // namespace qxsoap::test
 
