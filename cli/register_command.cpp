@@ -87,7 +87,9 @@ int Run(const Step& step, std::span<char* const> args) {
       return 1;
     }
   }
-  const bool wasRegistered = !step.removes || ClassIsRegistered();
+  // Another module's classes are not known here: only the handler's own
+  // unregistration can tell that nothing was registered.
+  const bool wasRegistered = !step.removes || loaded || ClassIsRegistered();
   const HRESULT hr = run();
   const std::string file = RegistryFile();
   if (FAILED(hr)) {

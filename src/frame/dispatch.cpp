@@ -6,55 +6,22 @@
 
 #include "frame/at_boundary.h"
 #include "frame/method_table.h"
+#include "qxcom/server.h"
 
 namespace qxsoap {
 namespace {
 
 DISPID ParameterId(const MethodInfo& method, std::u16string_view name) {
   for (size_t i = 0; i < method.ArgCount(); ++i) {
-    if (NamesMatch(method.params[i].name, name)) return DISPID(i);
+    if (qxcom::NamesMatch(method.params[i].name, name)) return DISPID(i);
   }
   return DISPID_UNKNOWN;
 }
 
-bool IsMissing(const VARIANTARG& arg) {
-  return V_VT(&arg) == VT_ERROR && V_ERROR(&arg) == DISP_E_PARAMNOTFOUND;
-}
-
-// Matches DISPPARAMS to parameters: positional arguments are the last
-// entries of rgvarg in reverse order, named ones the first entries. Every
-// parameter of these methods is required, so the counts must agree.
+// Matches DISPPARAMS to the method's parameters, all of them required.
 HRESULT BindArguments(const DISPPARAMS& args, BoundCall& call) {
-  const MethodInfo& method = *call.method;
-  const UINT expected = UINT(method.ArgCount());
-  if (args.cArgs != expected) return DISP_E_BADPARAMCOUNT;
-  if (args.cNamedArgs > args.cArgs || (args.cArgs && !args.rgvarg) ||
-      (args.cNamedArgs && !args.rgdispidNamedArgs)) {
-    return E_INVALIDARG;
-  }
-  bool bound[BoundCall::kMaxParams] = {};
-  auto bind = [&](UINT param, UINT index) {
-    call.args[param] = &args.rgvarg[index];
-    call.argIndex[param] = index;
-    bound[param] = true;
-  };
-  const UINT positional = args.cArgs - args.cNamedArgs;
-  for (UINT i = 0; i < positional; ++i) bind(i, args.cArgs - 1 - i);
-  for (UINT k = 0; k < args.cNamedArgs; ++k) {
-    const DISPID param = args.rgdispidNamedArgs[k];
-    if (param < 0 || UINT(param) >= expected || bound[param]) {
-      if (call.argError) *call.argError = k;
-      return DISP_E_PARAMNOTFOUND;
-    }
-    bind(UINT(param), k);
-  }
-  for (UINT i = 0; i < expected; ++i) {
-    if (IsMissing(*call.args[i])) {
-      if (call.argError) *call.argError = call.argIndex[i];
-      return DISP_E_PARAMNOTOPTIONAL;
-    }
-  }
-  return S_OK;
+  return qxcom::BindDispatchArguments(args, UINT(call.method->ArgCount()), call.args,
+                                      call.argIndex, call.argError);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "frame/dispatch_thunk.h"
+#include "qxcom/server.h"
 
 namespace qxsoap {
 namespace {
@@ -22,8 +23,6 @@ static_assert(std::size(kMethods) == kMethodCount, "Iqxsoapmsg2 has 101 methods"
 
 constexpr DispatchInterface kIqxsoapmsg2 = {kMethods, kQxsoapmsg2ProgId};
 
-char16_t FoldCase(char16_t unit) { return unit >= u'A' && unit <= u'Z' ? unit + 32 : unit; }
-
 }  // namespace
 
 const DispatchInterface& Iqxsoapmsg2Interface() { return kIqxsoapmsg2; }
@@ -34,17 +33,9 @@ const MethodInfo* DispatchInterface::Find(DISPID id) const {
 
 const MethodInfo* DispatchInterface::Find(std::u16string_view name) const {
   for (const MethodInfo& method : methods) {
-    if (NamesMatch(method.name, name)) return &method;
+    if (qxcom::NamesMatch(method.name, name)) return &method;
   }
   return nullptr;
-}
-
-bool NamesMatch(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
 }
 
 }  // namespace qxsoap

@@ -103,9 +103,6 @@ inline const MethodInfo* FindMethod(std::u16string_view name) {
   return Iqxsoapmsg2Interface().Find(name);
 }
 
-// Names compare as automation clients expect: ASCII letters in any case.
-bool NamesMatch(std::u16string_view a, std::u16string_view b);
-
 }  // namespace qxsoap
 
 #endif  // QXSOAP_FRAME_METHOD_TABLE_H_

@@ -3,32 +3,17 @@
 // with it. Texts may hold the variables %MODULE% (absolute path of the
 // library), %MODULEDIR% (its directory), %APPID%, %CLSID%, %STRUCTCLSID%,
 // %IID% and %LIBID% (identifiers in braces) and %NUMMETHODS% (vtable slots of the
-// interface); frame/registration.cpp substitutes them and applies a script
-// in register or unregister mode.
+// interface); frame/registration.cpp applies them with
+// qxcom::RegisterScripts and UnregisterScripts.
 #ifndef QXSOAP_RESOURCES_REGISTRATION_SCRIPTS_H_
 #define QXSOAP_RESOURCES_REGISTRATION_SCRIPTS_H_
 
+#include "qxcom/server.h"
+
 namespace qxsoap {
 
-enum class KeyRemoval {
-  kNever,  // a shared parent, kept at unregistration
-  kKey,    // removed once its own subkeys are gone
-  kTree,   // removed with all its subkeys
-};
-
-// One value of a key; a null name is the key's default value. Unused
-// entries have null data.
-struct ScriptValue {
-  const char16_t* name;
-  const char16_t* data;
-};
-
-struct ScriptKey {
-  const char16_t* path;
-  ScriptValue values[2];
-  bool replaceOnRegister;  // the key is deleted whole before it is written
-  KeyRemoval removal;
-};
+using qxcom::KeyRemoval;
+using qxcom::ScriptKey;
 
 // Script 1: the application entry.
 inline constexpr ScriptKey kApplicationScript[] = {

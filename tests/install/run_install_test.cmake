@@ -3,12 +3,16 @@
 # against it with find_package and with pkg-config and installs its hosts,
 # builds the same host once more with nothing but the compiler and
 # `pkg-config --cflags --libs`, and runs the three installed hosts, each with a registry file of its own and none
-# with LD_LIBRARY_PATH: the prefix is not one the loader searches.
+# with LD_LIBRARY_PATH: the prefix is not one the loader searches. Then
+# builds and installs the service template against the package, registers
+# its module with the installed tool and calls it by ProgID.
 #   -DBUILD_DIR=  the project's build directory (built already)
 #   -DSOURCE_DIR= tests/install/consumer
+#   -DTEMPLATE_DIR= examples/service_template, the service authors' template
 #   -DWORK_DIR=   scratch directory, emptied first
 #   -DCXX=        the C++ compiler
 #   -DCXX_FLAGS=  compile flags the consumer needs (sanitizers)
+
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -53,4 +57,22 @@ foreach(host host_cmake host_pkgconfig host_plain host_wsdl)
   run(${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${WORK_DIR}/registry-${host}
     --unset=LD_LIBRARY_PATH ${WORK_DIR}/hosts/bin/${host})
 endforeach()
+# The service template, as a service author builds, registers and calls it.
+run(${CMAKE_COMMAND} -S ${TEMPLATE_DIR} -B ${WORK_DIR}/template -G Ninja
+  -DCMAKE_PREFIX_PATH=${prefix} "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}")
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/template)
+run(${CMAKE_COMMAND} --install ${WORK_DIR}/template --prefix ${WORK_DIR}/service)
+set(registry ${WORK_DIR}/registry-service)
+set(service_env ${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${registry} --unset=LD_LIBRARY_PATH)
+run(${service_env} ${prefix}/bin/qxsoap register ${WORK_DIR}/service/lib/libhello_service.so)
+run(${service_env} ${prefix}/bin/qxsoap wsdl ${WORK_DIR}/service/share/hello_service/hello.wsdl)
+run(${service_env} ${WORK_DIR}/hosts/bin/service_client example.HelloService sayHello
+  "Wörld" "Hello, Wörld!")
+run(${service_env} ${WORK_DIR}/hosts/bin/service_client example.HelloService SAYHELLO - !fault)
+run(${service_env} ${prefix}/bin/qxsoap unregister ${WORK_DIR}/service/lib/libhello_service.so)
+file(READ ${registry} unregistered)
+string(FIND "${unregistered}" "example.HelloService" at)
+if(NOT at EQUAL -1)
+  message(FATAL_ERROR "qxsoap unregister left the service behind:\n${unregistered}")
+endif()
 file(REMOVE_RECURSE ${WORK_DIR})

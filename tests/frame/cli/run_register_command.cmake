@@ -2,7 +2,9 @@
 # only HOME set (no QXCOM_REGISTRY, no XDG_CONFIG_HOME), under WORK_DIR, and
 # checks that every message names the file the registry falls back to,
 # $HOME/.config/qxcom/registry, and that the second unregistration says that
-# nothing was registered.
+# nothing was registered. With SERVICE (a service module's path), `register
+# SERVICE` and `unregister SERVICE` name that module, whatever the handler's
+# own registration is.
 set(home ${WORK_DIR}/home)
 set(registry ${home}/.config/qxcom/registry)
 file(REMOVE_RECURSE ${home})
@@ -29,3 +31,8 @@ if(NOT EXISTS ${registry})
 endif()
 expect_message(unregister "^unregistered .* in ${registry_pattern}\n$")
 expect_message(unregister "^nothing was registered in ${registry_pattern}\n$")
+if(SERVICE)
+  string(REGEX REPLACE "([][\\^$.|?*+(){}])" "\\\\\\1" service_pattern "${SERVICE}")
+  expect_message("register;${SERVICE}" "^registered ${service_pattern} in ${registry_pattern}\n$")
+  expect_message("unregister;${SERVICE}" "^unregistered ${service_pattern} in ${registry_pattern}\n$")
+endif()

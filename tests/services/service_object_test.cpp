@@ -1,0 +1,224 @@
+// A service class served through its method table: names, argument order
+// and count, out-arguments, and what a throwing method gives the caller.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "qxsoap/service_object.h"
+#include "services/late_call.h"
+
+namespace qxsoap::test {
+namespace {
+
+using service::Arguments;
+using service::ServiceError;
+
+class Probe {
+ public:
+  // a - b: shows which rgvarg entry is which parameter.
+  qxcom::Variant Subtract(Arguments& args) {
+    return Int(V_I4(args.As(0, VT_I4).get()) - V_I4(args.As(1, VT_I4).get()));
+  }
+  // Writes "quotient" and "remainder" back through out-arguments 2 and 3.
+  qxcom::Variant Divide(Arguments& args) {
+    const LONG a = V_I4(args.As(0, VT_I4).get()), b = V_I4(args.As(1, VT_I4).get());
+    if (b == 0) throw ServiceError(E_INVALIDARG, u"Division by zero: b is 0.");
+    args.SetOut(2, *Int(a / b).get());
+    args.SetOut(3, *Int(a % b).get());
+    return {};
+  }
+  qxcom::Variant ThrowStd(Arguments&) { throw std::runtime_error("disk on fire: \xC3\xA9"); }
+  qxcom::Variant ThrowBadAlloc(Arguments&) { throw std::bad_alloc(); }
+  qxcom::Variant ThrowOther(Arguments&) { throw 42; }
+};
+
+constexpr service::Method<Probe> kProbeMethods[] = {
+    {u"Subtract", {u"a", u"b"}, &Probe::Subtract},
+    {u"Divide", {u"a", u"b", u"quotient", u"remainder"}, &Probe::Divide},
+    {u"ThrowStd", {}, &Probe::ThrowStd},
+    {u"ThrowBadAlloc", {}, &Probe::ThrowBadAlloc},
+    {u"ThrowOther", {}, &Probe::ThrowOther},
+};
+
+class ServiceObjectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ((service::CreateServiceObject<Probe, kProbeMethods>(
+                  lock_, u"test.Probe", nullptr, IID_IDispatch,
+                  reinterpret_cast<void**>(object_.put()))),
+              S_OK);
+  }
+  service::ModuleLock lock_;
+  qxcom::ComPtr<IDispatch> object_;
+};
+
+TEST_F(ServiceObjectTest, NamesResolveInAnyLetterCase) {
+  OLECHAR method[] = u"DIVIDE", b[] = u"B", remainder[] = u"Remainder", bogus[] = u"c";
+  LPOLESTR names[] = {method, b, remainder, bogus};
+  DISPID ids[4] = {};
+  EXPECT_EQ(object_->GetIDsOfNames(IID_NULL, names, 4, 0, ids), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(ids[0], 2) << "DISPIDs follow the table from 1";
+  EXPECT_EQ(ids[1], 1) << "a parameter's id is its position";
+  EXPECT_EQ(ids[2], 3);
+  EXPECT_EQ(ids[3], DISPID_UNKNOWN);
+  OLECHAR unknown[] = u"Multiply";
+  LPOLESTR one[] = {unknown};
+  EXPECT_EQ(object_->GetIDsOfNames(IID_NULL, one, 1, 0, ids), DISP_E_UNKNOWNNAME);
+}
+
+TEST_F(ServiceObjectTest, PositionalArgumentsComeInReverseOrder) {
+  qxcom::Variant a = Int(10), b = Int(3);
+  CallOutcome outcome = CallByName(*object_.get(), u"subtract", {a.get(), b.get()});
+  ASSERT_EQ(outcome.hr, S_OK);
+  EXPECT_EQ(V_I4(outcome.result.get()), 7);
+}
+
+TEST_F(ServiceObjectTest, NamedArgumentsGoToTheirParameters) {
+  qxcom::Variant a = Int(10), b = Int(3);
+  VARIANTARG args[] = {*b.get(), *a.get()};
+  DISPID named[] = {1, 0};  // rgvarg[0] is b, rgvarg[1] is a
+  DISPPARAMS params{args, named, 2, 2};
+  qxcom::Variant result;
+  ASSERT_EQ(object_->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), nullptr,
+                            nullptr),
+            S_OK);
+  EXPECT_EQ(V_I4(result.get()), 7);
+}
+
+TEST_F(ServiceObjectTest, OutArgumentsAreWrittenThroughTheirReference) {
+  qxcom::Variant a = Int(17), b = Int(5), quotient = Text(u"old value is freed"), remainder;
+  VARIANT quotientRef, remainderRef;
+  V_VT(&quotientRef) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&quotientRef) = quotient.get();
+  V_VT(&remainderRef) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&remainderRef) = remainder.get();
+  CallOutcome outcome = CallByName(*object_.get(), u"Divide", {a.get(), b.get(), &quotientRef,
+                                                         &remainderRef});
+  ASSERT_EQ(outcome.hr, S_OK);
+  EXPECT_EQ(V_VT(outcome.result.get()), VT_EMPTY);
+  ASSERT_EQ(V_VT(quotient.get()), VT_I4);
+  EXPECT_EQ(V_I4(quotient.get()), 3);
+  ASSERT_EQ(V_VT(remainder.get()), VT_I4);
+  EXPECT_EQ(V_I4(remainder.get()), 2);
+}
+
+struct RefusalRow {
+  const char* why;
+  DISPID member;
+  WORD flags;
+  std::vector<VARIANTARG> args;  // rgvarg order
+  HRESULT expected;
+  UINT argError;  // ~0u: not written
+};
+
+VARIANTARG Missing() {
+  VARIANTARG arg;
+  V_VT(&arg) = VT_ERROR;
+  V_ERROR(&arg) = DISP_E_PARAMNOTFOUND;
+  return arg;
+}
+
+VARIANTARG Long(LONG value) {
+  VARIANTARG arg;
+  V_VT(&arg) = VT_I4;
+  V_I4(&arg) = value;
+  return arg;
+}
+
+TEST_F(ServiceObjectTest, CallsThatDoNotFitAreRefusedWithTheirCode) {
+  qxcom::Variant twelve = Text(u"twelve");
+  const RefusalRow rows[] = {
+      {"DISPID 0 is no method", 0, DISPATCH_METHOD, {Long(1), Long(2)}, DISP_E_MEMBERNOTFOUND, ~0u},
+      {"past the last method", 6, DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND, ~0u},
+      {"a property get is no method call", 1, DISPATCH_PROPERTYGET, {Long(1), Long(2)},
+       DISP_E_MEMBERNOTFOUND, ~0u},
+      {"one argument short", 1, DISPATCH_METHOD, {Long(1)}, DISP_E_BADPARAMCOUNT, ~0u},
+      {"one argument too many", 1, DISPATCH_METHOD, {Long(1), Long(2), Long(3)},
+       DISP_E_BADPARAMCOUNT, ~0u},
+      {"a missing first argument is named by its rgvarg index", 1, DISPATCH_METHOD,
+       {Long(1), Missing()}, DISP_E_PARAMNOTOPTIONAL, 1},
+      {"text that is no number names the second argument, rgvarg 0", 1, DISPATCH_METHOD,
+       {*twelve.get(), Long(1)}, DISP_E_TYPEMISMATCH, 0},
+      {"an out-argument passed by value", 2, DISPATCH_METHOD,
+       {Long(0), Long(0), Long(2), Long(7)}, DISP_E_TYPEMISMATCH, 1},
+  };
+  for (const RefusalRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    std::vector<VARIANTARG> args = row.args;
+    DISPPARAMS params{args.data(), nullptr, UINT(args.size()), 0};
+    UINT argError = ~0u;
+    qxcom::Variant result;
+    EXPECT_EQ(object_->Invoke(row.member, IID_NULL, 0, row.flags, &params, result.get(), nullptr,
+                              &argError),
+              row.expected);
+    EXPECT_EQ(argError, row.argError);
+  }
+}
+
+struct ThrowRow {
+  const char* why;
+  const char16_t* method;
+  HRESULT scode;
+  std::u16string description;
+};
+
+TEST_F(ServiceObjectTest, WhatAMethodThrowsBecomesAnException) {
+  qxcom::Variant a = Int(1), b = Int(0), out1, out2;
+  VARIANT ref1, ref2;
+  V_VT(&ref1) = V_VT(&ref2) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&ref1) = out1.get();
+  V_VARIANTREF(&ref2) = out2.get();
+  const ThrowRow rows[] = {
+      {"a service error keeps its code and text", u"Divide", E_INVALIDARG,
+       u"Division by zero: b is 0."},
+      {"a std::exception gives E_FAIL and its what() as UTF-8", u"ThrowStd", E_FAIL,
+       u"disk on fire: \u00e9"},
+      {"exhausted memory", u"ThrowBadAlloc", E_OUTOFMEMORY, u"Out of memory."},
+      {"anything else", u"ThrowOther", E_UNEXPECTED,
+       u"The service failed with an unknown exception."},
+  };
+  for (const ThrowRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    std::vector<VARIANT*> args;
+    if (std::u16string_view(row.method) == u"Divide") args = {a.get(), b.get(), &ref1, &ref2};
+    CallOutcome outcome = CallByName(*object_.get(), row.method, args);
+    EXPECT_EQ(outcome.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(outcome.exception.scode, row.scode);
+    EXPECT_EQ(outcome.Description(), row.description);
+    EXPECT_EQ(outcome.Source(), u"test.Probe") << "the source is the class's ProgID";
+  }
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  EXPECT_EQ(object_->Invoke(3, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+            DISP_E_EXCEPTION)
+      << "without EXCEPINFO the call still fails as an exception";
+}
+
+TEST_F(ServiceObjectTest, EveryObjectHoldsAModuleLock) {
+  EXPECT_EQ(lock_.Count(), 1);
+  qxcom::ComPtr<IDispatch> second;
+  ASSERT_EQ((service::CreateServiceObject<Probe, kProbeMethods>(
+                lock_, u"test.Probe", nullptr, IID_IDispatch,
+                reinterpret_cast<void**>(second.put()))),
+            S_OK);
+  EXPECT_EQ(lock_.Count(), 2);
+  second = nullptr;
+  object_ = nullptr;
+  EXPECT_EQ(lock_.Count(), 0);
+}
+
+TEST_F(ServiceObjectTest, CreationRefusesAggregationAndUnknownInterfaces) {
+  void* object = &object;
+  EXPECT_EQ((service::CreateServiceObject<Probe, kProbeMethods>(lock_, u"test.Probe",
+                                                                object_.get(), IID_IUnknown,
+                                                                &object)),
+            CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ((service::CreateServiceObject<Probe, kProbeMethods>(lock_, u"test.Probe", nullptr,
+                                                                IID_IClassFactory, &object)),
+            E_NOINTERFACE);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(lock_.Count(), 1) << "the refused object is gone again";
+}
+
+}  // namespace
+}  // namespace qxsoap::test
