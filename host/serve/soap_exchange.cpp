@@ -115,8 +115,16 @@ ExchangeReply ExchangePost(const ExchangeSetup& setup, std::string_view action, 
   handler->SetBuffer(request, &ok);
   VariantClear(&request);
   if (!IsTrue(ok)) return InternalError("out of memory");
-  VARIANT_BOOL bound = VARIANT_FALSE;
-  if (IsTrue((handler->Deserialize(&ok), ok))) handler->ProcessRPC(&bound);
+  VARIANT_BOOL bound = VARIANT_FALSE, rpc = VARIANT_FALSE;
+  handler->IsRPCStyle(&rpc);
+  if (IsTrue((handler->Deserialize(&ok), ok))) {
+    // The handler binds rpc calls only; a document call is bound by the host.
+    if (IsTrue(rpc)) {
+      handler->ProcessRPC(&bound);
+    } else {
+      bound = VARIANT_TRUE;
+    }
+  }
   return Finish(setup, *handler.get(), IsTrue(bound), nullptr);
 }
 
