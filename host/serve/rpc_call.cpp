@@ -70,6 +70,15 @@ std::optional<std::u16string> FillGetParameters(const ExchangeSetup& setup, cons
   return std::nullopt;
 }
 
+// A one-way operation (no output message, so no output use) has no response.
+bool IsOneWay(const ExchangeSetup& setup, const std::u16string& method) {
+  BSTR use = nullptr;
+  VARIANT_BOOL found = VARIANT_FALSE;
+  setup.port->GetOutputUse(MakeBstr(method).get(), &use, &found);
+  SysFreeString(use);
+  return !IsTrue(found);
+}
+
 void HandBack(Iqxsoapmsg2& handler, std::vector<ServiceArgument>& parameters, ServiceOutcome& outcome) {
   handler.ClearMethodParams();
   VARIANT_BOOL added = VARIANT_FALSE;
@@ -105,6 +114,7 @@ void AnswerRpcCall(const ExchangeSetup& setup, Iqxsoapmsg2& handler, const HttpF
     return;
   }
   HandBack(handler, parameters, outcome);
+  if (IsOneWay(setup, method)) handler.SetNoContentResponse(VARIANT_TRUE);
 }
 
 }  // namespace qxsoap::host

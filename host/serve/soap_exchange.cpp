@@ -73,15 +73,16 @@ ExchangeReply Finish(const ExchangeSetup& setup, Iqxsoapmsg2& handler, bool boun
   if (setup.trace) std::fprintf(setup.trace, "exchange: %s %s\n", call.c_str(), DescribeAnswer(handler).c_str());
   VARIANT_BOOL fault = VARIANT_FALSE, noContent = VARIANT_FALSE;
   handler.IsSOAPFault(&fault);
+  handler.IsNoContentResponse(&noContent);
+  if (IsTrue(noContent) && !IsTrue(fault)) return {202, "", ""};
   handler.Serialize(&ok);
   // A fault raised while writing the response is answered with a fault
   // message of its own.
   if (!IsTrue(ok) && !IsTrue(fault) && IsTrue((handler.IsSOAPFault(&fault), fault))) handler.Serialize(&ok);
   LONG version = 11;
-  handler.IsNoContentResponse(&noContent);
   handler.GetSOAPVersion(&version);
   ExchangeReply reply;
-  reply.status = IsTrue(fault) ? 500 : IsTrue(noContent) ? 202 : 200;
+  reply.status = IsTrue(fault) ? 500 : 200;
   reply.body = BufferText(handler);
   reply.contentType = version == 11 ? "text/xml; charset=utf-8" : "application/soap+xml; charset=utf-8";
   return reply;

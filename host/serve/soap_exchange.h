@@ -34,8 +34,8 @@ struct ExchangeReply {
 };
 
 // A POST: `body` is the SOAP request, `action` the SOAPAction taken from
-// the HTTP headers. 200 with the response, 500 with a fault, 202 when the
-// service answers with no content.
+// the HTTP headers. 200 with the response, 500 with a fault, 202 and no
+// body when the call was one-way (the operation has no output message).
 ExchangeReply ExchangePost(const ExchangeSetup& setup, std::string_view action, std::string_view body);
 
 // A GET at `extraPath` below the service URL, e.g. "/Add" with query

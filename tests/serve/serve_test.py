@@ -136,6 +136,8 @@ SOAP11_ROWS = [
      500, r"-> fault Client: ", False, b"Client"),
     ("a body that is not XML is the handler's fault", "POST", "/calc", action("Divide"), "not xml", 500,
      r"-> fault Client: XML Parser", False, b"Parse Error"),
+    ("a one-way call is answered 202 with no body", "POST", "/calc", action("Notify"),
+     envelope11("Notify", [("text", "string", "hi")]), 202, r'Notify\(text="hi"\) -> return=\(empty\)', False, None),
     ("a GET calls the operation of its path with the query's values", "GET", "/calc/Increment?counter=41", {},
      None, 200, r'Increment\(.*bstrQueryString="counter=41"\) -> counter="42"', True, b"42"),
     ("a GET value that does not fit the part's type", "GET", "/calc/Increment?counter=abc", {}, None, 500,

@@ -22,12 +22,12 @@ namespace {
 constexpr CLSID kTestServiceClass = {0x7a0c2e51, 0x3b8d, 0x4c6f, {0x9e, 0x21, 0x5d, 0x4b, 0x3a, 0x2f, 0x1c, 0x09}};
 constexpr char16_t kProgId[] = u"qxsoap.TestService";
 
-enum Dispid : DISPID { kEcho = 1, kDivide, kWait, kIncrement };
+enum Dispid : DISPID { kEcho = 1, kDivide, kWait, kIncrement, kNotify };
 constexpr struct {
   std::u16string_view name;
   DISPID id;
   UINT arguments;
-} kMethods[] = {{u"Echo", kEcho, 1}, {u"Divide", kDivide, 3}, {u"Wait", kWait, 1}, {u"Increment", kIncrement, 1}};
+} kMethods[] = {{u"Echo", kEcho, 1}, {u"Divide", kDivide, 3}, {u"Wait", kWait, 1}, {u"Increment", kIncrement, 1}, {u"Notify", kNotify, 1}};
 
 std::atomic<long> liveObjects{0};
 
@@ -87,7 +87,7 @@ class TestService final : public IDispatch {
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT*) override {
-    if (!(flags & DISPATCH_METHOD) || id < kEcho || id > kIncrement) return DISP_E_MEMBERNOTFOUND;
+    if (!(flags & DISPATCH_METHOD) || id < kEcho || id > kNotify) return DISP_E_MEMBERNOTFOUND;
     if (params->cArgs != kMethods[id - 1].arguments) return DISP_E_BADPARAMCOUNT;
     if (id == kEcho) return Argument(*params, 0, VT_BSTR, result);
     if (id == kWait) {
@@ -96,6 +96,7 @@ class TestService final : public IDispatch {
       return S_OK;
     }
     if (id == kIncrement) return Increment(params->rgvarg[0]);
+    if (id == kNotify) return S_OK;
     VARIANT dividend, divisor;
     VariantInit(&dividend);
     VariantInit(&divisor);
