@@ -18,6 +18,7 @@
 
 #include "commands.h"
 #include "host/serve/soap_endpoint.h"
+#include "host/wsdl_source.h"
 #include "qxsoap/wsdl_port.h"
 #include "qxsoapmsg.h"
 #include "xml/namespaces.h"
@@ -81,12 +82,6 @@ bool ParseListen(const std::string& text, sockaddr_in* address) {
 
 std::u16string Widen(std::string_view text) { return {text.begin(), text.end()}; }
 
-std::string Narrow(std::u16string_view text) {
-  std::string out;
-  for (char16_t unit : text) out += unit < 0x80 ? char(unit) : '?';
-  return out;
-}
-
 // The class factory of the class registered under `progId`, or null with
 // the reason printed.
 qxcom::ComPtr<IClassFactory> FactoryOf(std::u16string_view progId, const char* hint) {
@@ -99,7 +94,7 @@ qxcom::ComPtr<IClassFactory> FactoryOf(std::u16string_view progId, const char* h
                           reinterpret_cast<void**>(factory.put()));
   }
   if (FAILED(hr)) {
-    std::fprintf(stderr, "qxsoap serve: %s cannot be created (HRESULT 0x%08X)%s\n", Narrow(name).c_str(),
+    std::fprintf(stderr, "qxsoap serve: %s cannot be created (HRESULT 0x%08X)%s\n", host::Narrow(name).c_str(),
                  unsigned(hr), hint);
     return {};
   }
@@ -125,7 +120,7 @@ void DescribeService(PortDescription& port, int* version, std::string* path) {
   text = nullptr;
   found = VARIANT_FALSE;
   port.GetAddress(&host, &text, &tcpPort, &found);
-  *path = found == VARIANT_TRUE && SysStringLen(text) ? Narrow({text, SysStringLen(text)}) : "/";
+  *path = found == VARIANT_TRUE && SysStringLen(text) ? host::Narrow({text, SysStringLen(text)}) : "/";
   SysFreeString(host);
   SysFreeString(text);
 }
@@ -152,8 +147,12 @@ int Serve(const ServeOptions& options) {
   host::WsdlError error;
   qxcom::ComPtr<PortDescription> port =
       qxcom::ComPtr<PortDescription>::Adopt(host::LoadWsdlPort(options.wsdl.c_str(), options.port.c_str(), &error));
-  if (!port || !ReadFile(options.wsdl, &wsdlText)) {
+  if (!port) {
     std::fprintf(stderr, "qxsoap serve: %s:%d: %s\n", error.file.c_str(), error.line, error.message.c_str());
+    return 1;
+  }
+  if (!ReadFile(options.wsdl, &wsdlText)) {
+    std::fprintf(stderr, "qxsoap serve: cannot read %s\n", options.wsdl.c_str());
     return 1;
   }
   const auto handlers = FactoryOf(kQxsoapmsg2ProgId, " (run `qxsoap register` first)");

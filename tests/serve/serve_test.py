@@ -271,10 +271,25 @@ def check_memory_over_bad_requests(server):
           f"{before} kB -> {after} kB")
 
 
+def check_refusals_at_start(calc):
+    free = ["--listen", "127.0.0.1:0"]
+    # why, arguments, what standard error must say
+    rows = [("a WSDL that does not load, with its file and line",
+             [os.path.join(TESTS, "host", "wsdl", "unsupported_choice.wsdl"), *free], r"unsupported_choice\.wsdl:8: "),
+            ("a service ProgID that is not registered", [calc, "--service", "no.Such", *free],
+             r"no\.Such cannot be created"),
+            ("an address that is not ADDR:PORT", [calc, "--listen", "localhost"], r"--listen wants ADDR:PORT")]
+    for why, arguments, message in rows:
+        result = subprocess.run([TOOL, "serve", *arguments], capture_output=True, text=True, timeout=30)
+        check(f"serve refuses {why}", result.returncode in (1, 2) and re.search(message, result.stderr),
+              f"exit {result.returncode}: {result.stderr}")
+
+
 def main():
     subprocess.run([TOOL, "register"], check=True, stdout=subprocess.DEVNULL)
     subprocess.run([TOOL, "register", MODULE], check=True, stdout=subprocess.DEVNULL)
     calc = os.path.join(SAMPLES, "calc.wsdl")
+    check_refusals_at_start(calc)
 
     server = Server(calc, "--threads", "2")
     run_rows(server, SOAP11_ROWS)
