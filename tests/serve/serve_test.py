@@ -4,7 +4,10 @@ parameter reaching the handler, the service called and its answers handed
 back, ?wsdl, the transport errors, the access log, a hanging service, a
 graceful stop with a request in flight, and memory over many bad requests.
 
-    serve_test.py QXSOAP TEST_SERVICE_MODULE TESTS_DIR
+    serve_test.py QXSOAP TEST_SERVICE_MODULE TESTS_DIR [--sanitized]
+
+--sanitized skips the resident-memory check: AddressSanitizer keeps freed
+memory in quarantine, so the figure grows by design there.
 
 The server runs with --trace, whose line per exchange shows what the handler
 bound and what went back to it. Checks marked `pending` need the response
@@ -27,6 +30,7 @@ import time
 SERIALIZER_BUILT_IN = False
 
 TOOL, MODULE, TESTS = sys.argv[1:4]
+SANITIZED = "--sanitized" in sys.argv[4:]
 SAMPLES = os.path.join(TESTS, "serve")
 failures, pending = [], []
 
@@ -296,7 +300,10 @@ def main():
     check_wsdl(server, "CalcSoap11", "http://calc.example.org:8080/calc")
     check_transport_limits(server)
     check_hanging_service(server)
-    check_memory_over_bad_requests(server)
+    if SANITIZED:
+        print("skipped under the sanitizers: resident memory over bad requests")
+    else:
+        check_memory_over_bad_requests(server)
     check("serve exits 0 on SIGTERM", server.stop() == 0)
 
     server = Server(calc, "--port", "CalcSoap12")
