@@ -176,8 +176,9 @@ int Serve(const ServeOptions& options) {
     std::fprintf(stderr, "qxsoap serve: cannot listen on %s: %s\n", options.listen.c_str(), failure.c_str());
     return 1;
   }
-  const std::string url = "http://" + options.listen.substr(0, options.listen.rfind(':')) + ":" +
-                          std::to_string(server.Port()) + servicePath;
+  std::string url = "http://";  // appended: see exchange_trace.cpp on g++ 12's -Wrestrict
+  url.append(options.listen, 0, options.listen.rfind(':')).append(":").append(std::to_string(server.Port()));
+  url.append(servicePath);
   setup.nodeURI = Widen(url);
   endpoint = std::make_unique<host::SoapEndpoint>(setup, servicePath, wsdlText, options.port);
   if (!server.Start(&failure)) {
