@@ -2,19 +2,22 @@
 // [--threads N] [--trace]: serves the WSDL's port over HTTP, one handler object per
 // exchange, the operations answered by the service object named by its
 // ProgID. Runs until SIGINT or SIGTERM, then finishes the requests in
-// flight and exits 0. --trace adds a line per exchange with the call the
+// flight and exits 0 (a second signal exits at once with 1). --trace adds a line per exchange with the call the
 // handler bound and the answer that went back.
 #include <arpa/inet.h>
 #include <pthread.h>
 #include <signal.h>
 
+#include <atomic>
 #include <charconv>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "commands.h"
 #include "host/serve/soap_endpoint.h"
@@ -136,6 +139,27 @@ sigset_t BlockStopSignals() {
   return signals;
 }
 
+// Lets the requests in flight finish and returns 0. A second signal while
+// they do (a service that hangs holds the stop) ends the process at once
+// with status 1.
+int StopServing(host::HttpServer& server, const sigset_t& stopSignals) {
+  std::atomic<bool> stopped{false};
+  const pthread_t mainThread = pthread_self();
+  std::thread stopper([&] {
+    server.Stop();
+    stopped = true;
+    pthread_kill(mainThread, SIGTERM);  // wakes the sigwait below
+  });
+  int received = 0;
+  sigwait(&stopSignals, &received);
+  if (!stopped) {
+    std::fprintf(stderr, "qxsoap serve: signal %d again: exiting without the requests still in flight\n", received);
+    std::_Exit(1);
+  }
+  stopper.join();
+  return 0;
+}
+
 int Serve(const ServeOptions& options) {
   sockaddr_in address{};
   if (!ParseListen(options.listen, &address)) {
@@ -189,8 +213,7 @@ int Serve(const ServeOptions& options) {
   int received = 0;
   sigwait(&stopSignals, &received);
   std::fprintf(stderr, "qxsoap serve: stopping on signal %d\n", received);
-  server.Stop();
-  return 0;
+  return StopServing(server, stopSignals);
 }
 
 }  // namespace

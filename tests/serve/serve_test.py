@@ -52,6 +52,7 @@ class Server:
     def __init__(self, wsdl, *options):
         self.log_path = os.path.join(WORK, f"serve-{time.monotonic_ns()}.log")
         self.log = open(self.log_path, "w+")
+        self.signalled = False
         self.process = subprocess.Popen(
             [TOOL, "serve", wsdl, "--listen", "127.0.0.1:0", "--service", "qxsoap.TestService", "--trace",
              *options], stderr=self.log, stdout=subprocess.DEVNULL)
@@ -96,9 +97,14 @@ class Server:
         match = re.match(rb"HTTP/1\.1 (\d{3})", head)
         return int(match.group(1)) if match else 0
 
+    def signal(self, number):
+        self.signalled = True
+        self.process.send_signal(number)
+
     def stop(self):
-        if self.process.poll() is None:
-            self.process.send_signal(signal.SIGTERM)
+        """Asks for a graceful stop, unless a test already did, and waits for the exit."""
+        if self.process.poll() is None and not self.signalled:
+            self.signal(signal.SIGTERM)
         status = self.process.wait(timeout=30)
         self.log.close()
         return status
@@ -208,8 +214,16 @@ def check_transport_limits(server):
 
 
 def in_thread(function):
+    """Runs `function` on a thread; its result, or the error it raised, lands in the dict returned."""
     result = {}
-    thread = threading.Thread(target=lambda: result.setdefault("value", function()))
+
+    def run():
+        try:
+            result["value"] = function()
+        except OSError as error:  # http.client's errors for a closed connection included
+            result["error"] = error
+
+    thread = threading.Thread(target=run)
     thread.start()
     return thread, result
 
@@ -229,7 +243,7 @@ def check_graceful_stop(server):
     slow, slow_result = in_thread(lambda: server.request(
         "POST", "/calc", envelope11("Wait", [("milliseconds", "int", 1500)]), action("Wait")))
     time.sleep(0.3)  # the request is at the service by now
-    server.process.send_signal(signal.SIGTERM)
+    server.signal(signal.SIGTERM)
     time.sleep(0.2)
     try:
         socket.create_connection(("127.0.0.1", server.port), timeout=2).close()
@@ -247,6 +261,22 @@ def check_graceful_stop(server):
     stop_line = log.find("stopping on signal 15")
     check("the in-flight request is logged after the stop began",
           0 <= stop_line < log.find("POST /calc", stop_line), log[-400:])
+
+
+def check_second_signal(server):
+    """A hung service holds a graceful stop; a second signal ends it."""
+    slow, slow_result = in_thread(lambda: server.request(
+        "POST", "/calc", envelope11("Wait", [("milliseconds", "int", 5000)]), action("Wait")))
+    time.sleep(0.3)
+    server.signal(signal.SIGTERM)
+    time.sleep(0.3)
+    check("the stop waits for the request in flight", server.process.poll() is None)
+    server.signal(signal.SIGINT)
+    exit_status = server.process.wait(timeout=30)
+    slow.join()
+    check("a second signal exits at once, with status 1, the request unanswered",
+          exit_status == 1 and "error" in slow_result, f"exit {exit_status}, request: {slow_result}")
+    server.stop()
 
 
 def resident_kb(pid):
@@ -330,6 +360,7 @@ def main():
 
     server = Server(calc, "--threads", "2")
     check_graceful_stop(server)
+    check_second_signal(Server(calc))
 
     for why in pending:
         print(f"pending (needs the serializer): {why}")
