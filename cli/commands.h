@@ -11,6 +11,7 @@ int RunXmlCommand(std::span<char* const> args);
 int RunWsdlCommand(std::span<char* const> args);
 int RunRegisterCommand(std::span<char* const> args);
 int RunUnregisterCommand(std::span<char* const> args);
+int RunServeCommand(std::span<char* const> args);
 
 }  // namespace qxsoap::cli
 

@@ -23,6 +23,10 @@ constexpr Command kCommands[] = {
      qxsoap::cli::RunXmlCommand},
     {"wsdl", "wsdl FILE [--port NAME]", "read a WSDL port and print what a host's port description answers",
      qxsoap::cli::RunWsdlCommand},
+    {"serve", "serve WSDL [--port NAME] [--listen ADDR:PORT] [--service PROGID] [--threads N] [--trace]",
+     "serve the WSDL's port over HTTP, the operations answered by the service object (default "
+     "qxsoap.InteropBase); runs until SIGINT or SIGTERM",
+     qxsoap::cli::RunServeCommand},
     {"register", "register [LIBRARY]", "register the handler module in the registry",
      qxsoap::cli::RunRegisterCommand},
     {"unregister", "unregister [LIBRARY]", "remove the handler module from the registry",

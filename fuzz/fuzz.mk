@@ -8,10 +8,11 @@ FLAGS := -std=c++20 -O1 -g -fsanitize=address,undefined -fno-sanitize-recover=un
 CXX := clang++
 
 # What CMake compiles into qxcom, qx_xml, qx_model and qx_frame (which
-# carries decode, parse and rpc), and the in-memory port of the host library.
+# carries decode, parse, rpc and encode), and the in-memory port of the host
+# library.
 XML := $(wildcard $(ROOT)/src/xml/*.cpp) $(ROOT)/src/platform/wide_ctype.cpp
 HANDLER := $(sort $(wildcard $(addprefix $(ROOT)/src/,platform/*.cpp xml/*.cpp model/*.cpp \
-  frame/*.cpp decode/*.cpp parse/*.cpp rpc/*.cpp)) $(wildcard $(ROOT)/host/memory_port*.cpp))
+  frame/*.cpp decode/*.cpp parse/*.cpp rpc/*.cpp encode/*.cpp)) $(wildcard $(ROOT)/host/memory_port*.cpp))
 
 objects = $(patsubst $(ROOT)/%.cpp,$(OBJ)/%.o,$(1))
 

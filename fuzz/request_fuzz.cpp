@@ -4,7 +4,10 @@
 // then everything a host reads back. It runs against a SOAP 1.1 rpc port
 // and again against the same port with a SOAP 1.2 binding, and once more in
 // the first handler to see that a second parse of the same bytes ends the
-// same way. Any broken invariant aborts.
+// same way. What the accepting handler bound is then serialized back, as
+// the request and as a response echoing the first parameter, or the fault
+// when it did not bind: each written message must read again. Any broken
+// invariant aborts.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -127,6 +130,41 @@ void ProcessRPC(MessageHandler& handler) {
   if (!handler.ProcessRPC()) CheckFaultReadable(handler);
 }
 
+// The handler's buffer after Serialize must read again as a document.
+void CheckBufferParses(const MessageHandler& handler) {
+  const auto bytes = handler.GetBuffer();
+  qxsoap::XmlDocument document;
+  try {
+    document.Parse(bytes.data(), bytes.size(), nullptr);
+  } catch (int) {
+    std::abort();
+  }
+}
+
+// Serialize writes a document, or fails with an empty buffer; a failure
+// that recorded a fault is answered by the fault envelope next time.
+void CheckWritten(MessageHandler& handler) {
+  if (handler.Serialize()) return CheckBufferParses(handler);
+  Check(handler.GetBuffer().empty());
+  if (!handler.IsSOAPFault() || !handler.IsFaultRaisedHere()) return;
+  Check(handler.Serialize());
+  CheckBufferParses(handler);
+}
+
+// Writes what the handler bound, as the request it read and as the answer
+// echoing the first parameter, and the fault when binding failed.
+void Reply(MessageHandler& handler) {
+  CheckWritten(handler);
+  if (handler.IsSOAPFault()) return;
+  handler.SetRequestPhase(false);
+  LONG position = 0;
+  if (const qxsoap::MethodParam* first = handler.GetFirstMethodParam(position)) {
+    handler.SetReturnValue(first->content.get());
+  }
+  handler.SetReturnName(u"return");
+  CheckWritten(handler);
+}
+
 void IgnoreEvent(const char*, WORD, WORD, DWORD, const char*, const void*, DWORD, void*) {}
 
 struct Ports {
@@ -178,8 +216,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The parser starts afresh for each message: the same bytes again give
   // the same result in the handler that read them before.
-  on11->ClearSOAPFault();
-  on11->ClearMethodParams();
-  Check(Deserialize(*on11) == first11);
+  const Outcome again11 = [&] {
+    on11->ClearSOAPFault();
+    on11->ClearMethodParams();
+    return Deserialize(*on11);
+  }();
+  Check(again11 == first11);
+  if (again11.deserialized) ProcessRPC(*on11);
+
+  // Whatever was read is written back, as a request, a response or a fault.
+  if (first11.deserialized || first12.deserialized) Reply(first11.deserialized ? *on11 : *on12);
   return 0;
 }

@@ -14,15 +14,17 @@
 // anything else as not found; the answers follow the conventions of
 // qxsoap/port_description.h. Declaring the same item again replaces it.
 //
-// The object counts its references like a COM object and deletes itself at
-// the last Release. Threads: declare everything before handing the object
-// out; after that it is read by one thread at a time, as the handler does.
+// The object counts its references like a COM object, atomically, and
+// deletes itself at the last Release. Threads: declare everything before
+// handing the object out; after that its PortDescription calls only read, so
+// any number of threads (one handler each) may share it.
 //
 // Link: IID_PortDescription comes from the handler the program is linked
 // with (libqxsoapmsg exports it), not from this library.
 #ifndef QXSOAP_HOST_MEMORY_PORT_H_
 #define QXSOAP_HOST_MEMORY_PORT_H_
 
+#include <atomic>
 #include <map>
 #include <optional>
 #include <string>
@@ -265,7 +267,7 @@ class MemoryPort final : public PortDescription {
   const PartDeclaration* FindPart(BSTR op, BSTR part, LONG* position = nullptr) const;
   std::optional<TypeName> BaseOf(const TypeName& type) const;
 
-  ULONG references_ = 1;
+  std::atomic<ULONG> references_{1};
   bool offersInterface_ = true;
   std::optional<std::u16string> bindingNS_, style_;
   struct {

@@ -16,7 +16,8 @@
 // caller owns the one reference returned and calls Release when done.
 //
 // Threads: LoadWsdlPort may run on several threads at once. A description
-// is read by one thread at a time, as the handler does.
+// only reads after it is built and counts its references atomically, so one
+// description may serve the handlers of many threads at once.
 //
 // Link: libqxsoaphost (CMake target qxsoap::qxsoaphost; pkg-config qxsoap
 // lists it); IID_PortDescription comes from the handler it links,

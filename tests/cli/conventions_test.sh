@@ -35,6 +35,9 @@ check "xml --help is help, not a file to read"        0 out '^usage: qxsoap xml 
 check "-h is the short form"                          0 out '^usage: qxsoap xml '  /dev/null xml -h
 check "wsdl --help is help, not a file to read"       0 out '^usage: qxsoap wsdl '  /dev/null wsdl --help
 check "wsdl without a file is a usage error"         2 err '^usage: qxsoap wsdl '  /dev/null wsdl
+check "serve --help is help, not a WSDL to serve"    0 out '^usage: qxsoap serve '  /dev/null serve --help
+check "serve without a WSDL is a usage error"         2 err '^usage: qxsoap serve '  /dev/null serve
+check "serve with a bad thread count is one too"      2 err '^usage: qxsoap serve '  /dev/null serve a.wsdl --threads 0
 check "register --help loads no library"              0 out '^usage: qxsoap register ' /dev/null register --help
 check "--help after an argument still wins"           0 out '^usage: qxsoap unregister ' /dev/null unregister libnone.so --help
 check "help COMMAND is the same as COMMAND --help"    0 out '^usage: qxsoap register ' /dev/null help register

@@ -2,6 +2,10 @@
 // everything else as not found, and counts its references.
 #include <gtest/gtest.h>
 
+#include <latch>
+#include <thread>
+#include <vector>
+
 #include "host/memory_port.h"
 
 namespace qxsoap::host {
@@ -215,6 +219,31 @@ TEST_F(MemoryPortTest, CountsReferencesAndAnswersItsInterfaces) {
   UINT count = 5;
   EXPECT_EQ(port_->GetTypeInfoCount(&count), S_OK);
   EXPECT_EQ(count, 0u);
+}
+
+// A server shares one description among the handlers of all its worker
+// threads; each handler takes and drops references while another does too.
+TEST_F(MemoryPortTest, ReferencesTakenOnManyThreadsAllCount) {
+  constexpr int kThreads = 4, kRounds = 1'000'000;
+  // Through the interface, as the handler calls it (the concrete class is
+  // final, so direct calls could be merged into no change at all).
+  PortDescription* shared = port_.get();
+  std::latch start(kThreads + 1);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([shared, &start] {
+      start.arrive_and_wait();
+      for (int i = 0; i < kRounds; ++i) {
+        shared->AddRef();
+        shared->Release();
+      }
+    });
+  }
+  start.arrive_and_wait();
+  for (int i = 0; i < kRounds; ++i) shared->AddRef();
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(port_->RefCount(), 1u + kRounds);
+  for (int i = 0; i < kRounds; ++i) shared->Release();
 }
 
 }  // namespace
