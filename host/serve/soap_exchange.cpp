@@ -76,9 +76,19 @@ ExchangeReply Finish(const ExchangeSetup& setup, Iqxsoapmsg2& handler, bool boun
   handler.IsNoContentResponse(&noContent);
   if (IsTrue(noContent) && !IsTrue(fault)) return {202, "", ""};
   handler.Serialize(&ok);
-  // A fault raised while writing the response is answered with a fault
-  // message of its own.
-  if (!IsTrue(ok) && !IsTrue(fault) && IsTrue((handler.IsSOAPFault(&fault), fault))) handler.Serialize(&ok);
+  if (!IsTrue(ok) && !IsTrue(fault)) {
+    // A response that cannot be written is answered with a fault: the one
+    // the writers recorded, or one that says so when a value simply had no
+    // form under its type.
+    handler.IsSOAPFault(&fault);
+    if (!IsTrue(fault)) {
+      SetFault(handler, FaultSide::kReceiver,
+               u"The response cannot be written: a value does not fit its type in the port "
+               u"description.");
+      fault = VARIANT_TRUE;
+    }
+    handler.Serialize(&ok);
+  }
   LONG version = 11;
   handler.GetSOAPVersion(&version);
   ExchangeReply reply;
