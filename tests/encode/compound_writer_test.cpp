@@ -161,6 +161,34 @@ TEST(EncodedArrays, OfStructsWriteEachStructAsAnItem) {
                 item + item + "</a>");
 }
 
+// Items after the first are copies of the last item of their VARTYPE: an
+// anyType item of another VARTYPE carries its own type.
+TEST(EncodedArrays, TypeAnyTypeItemsEachByTheirOwnVartype) {
+  const qxcom::Variant one = test::LongVariant(1), half = DoubleVariant(0.5), three = test::LongVariant(3);
+  const qxcom::Variant mixed = VariantArray({{3, 0}}, {one.get(), half.get(), three.get()});
+  const std::string text = Encoded(kAnything, *mixed.get(), kEnc11);
+  const std::string typed = " xmlns:ns=\"http://www.w3.org/2001/XMLSchema\" "
+                            "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">";
+  EXPECT_NE(text.find("<item xsi:type=\"ns:int\"" + typed + "1</item><item xsi:type=\"ns:double\"" +
+                      typed + "0.5</item><item xsi:type=\"ns:int\"" + typed + "3</item>"),
+            std::string::npos)
+      << text;
+}
+
+// Members are copied from the member at the same position of the first
+// struct only when they have its name.
+TEST(EncodedArrays, OfStructsWithMembersInAnotherOrderNameEachMember) {
+  const qxcom::Variant x = test::LongVariant(1), y = test::LongVariant(2);
+  const qxcom::Variant xy = StructVariant({{u"x", u"", *x.get()}, {u"y", u"urn:members", *y.get()}});
+  const qxcom::Variant yx = StructVariant({{u"y", u"urn:members", *y.get()}, {u"x", u"", *x.get()}});
+  const qxcom::Variant points = VariantArray({{2, 0}}, {xy.get(), yx.get()});
+  const std::string text = Encoded(kPoints, *points.get(), kEnc11);
+  EXPECT_NE(text.find("<item><x>1</x><nsm:y xmlns:nsm=\"urn:members\">2</nsm:y></item>"
+                      "<item><nsm:y xmlns:nsm=\"urn:members\">2</nsm:y><x>1</x></item>"),
+            std::string::npos)
+      << text;
+}
+
 // Arrays whose elements are not VARIANTs are read element by element as
 // the VARIANT of their type.
 TEST(EncodedArrays, ReadArraysOfOtherElementTypesItemByItem) {
