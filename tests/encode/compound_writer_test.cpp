@@ -164,7 +164,7 @@ TEST(EncodedArrays, OfStructsWriteEachStructAsAnItem) {
 // Items after the first are copies of the last item of their VARTYPE: an
 // anyType item of another VARTYPE carries its own type.
 TEST(EncodedArrays, TypeAnyTypeItemsEachByTheirOwnVartype) {
-  const qxcom::Variant one = test::LongVariant(1), half = DoubleVariant(0.5), three = test::LongVariant(3);
+  const qxcom::Variant one = test::LongVariant(1), half = test::DoubleVariant(0.5), three = test::LongVariant(3);
   const qxcom::Variant mixed = VariantArray({{3, 0}}, {one.get(), half.get(), three.get()});
   const std::string text = Encoded(kAnything, *mixed.get(), kEnc11);
   const std::string typed = " xmlns:ns=\"http://www.w3.org/2001/XMLSchema\" "
@@ -247,7 +247,7 @@ TEST(LiteralStructs, KeepTheirTypeApartFromTheirElementNamespace) {
 
 TEST(CompoundValues, RaiseTheFaultOfTheItemThatCannotBeWritten) {
   const auto v = Longs(4);
-  const qxcom::Variant cy = CurrencyVariant(1);
+  const qxcom::Variant cy = test::CurrencyVariant(1);
   const qxcom::Variant notStruct = test::LongVariant(0);
   qxcom::Variant dispatchWithoutStruct;
   V_VT(dispatchWithoutStruct.get()) = VT_DISPATCH;

@@ -45,7 +45,7 @@ struct Response {
     handler.SetMethodName(u"getQuote");
     handler.SetMethodNS(u"urn:x");
     handler.SetReturnName(u"price");
-    const qxcom::Variant price = DoubleVariant(1.5);
+    const qxcom::Variant price = test::DoubleVariant(1.5);
     handler.SetReturnValue(price.get());
     const qxcom::Variant currency = test::BstrVariant(u"EUR");
     handler.AddMethodParam(u"", u"currency", currency.get(), false, true);

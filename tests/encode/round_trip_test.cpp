@@ -33,20 +33,6 @@ struct Parameter {
   qxcom::Variant value;
 };
 
-qxcom::Variant DecimalVariant(std::u16string_view text) {
-  const qxcom::Variant source = test::BstrVariant(text);
-  qxcom::Variant value;
-  EXPECT_EQ(VariantChangeType(value.get(), source.get(), 0, VT_DECIMAL), S_OK);
-  return value;
-}
-
-qxcom::Variant FloatVariant(float number) {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_R4;
-  V_R4(value.get()) = number;
-  return value;
-}
-
 std::vector<Parameter> EchoValues() {
   std::vector<Parameter> values;
   const auto add = [&](std::u16string name, TypeName type, qxcom::Variant value) {
@@ -59,13 +45,13 @@ std::vector<Parameter> EchoValues() {
   add(u"markup", Xsd(u"string"), test::BstrVariant(u"<a href=\"x\">&amp;'</a>]]>"));
   add(u"smallest", Xsd(u"int"), test::LongVariant(INT_MIN));
   add(u"largest", Xsd(u"int"), test::LongVariant(INT_MAX));
-  add(u"single", Xsd(u"float"), FloatVariant(-FLT_MAX));
-  add(u"tiny", Xsd(u"float"), FloatVariant(1.17549435e-38f));
-  add(u"fraction", Xsd(u"double"), DoubleVariant(0.1));
-  add(u"negative", Xsd(u"double"), DoubleVariant(-1e300));
-  add(u"flag", Xsd(u"boolean"), BoolVariant(true));
-  add(u"when", Xsd(u"dateTime"), DateVariant(45000.25));
-  add(u"money", Xsd(u"decimal"), DecimalVariant(u"-79228162514264337593543950335"));
+  add(u"single", Xsd(u"float"), test::FloatVariant(-FLT_MAX));
+  add(u"tiny", Xsd(u"float"), test::FloatVariant(1.17549435e-38f));
+  add(u"fraction", Xsd(u"double"), test::DoubleVariant(0.1));
+  add(u"negative", Xsd(u"double"), test::DoubleVariant(-1e300));
+  add(u"flag", Xsd(u"boolean"), test::BoolVariant(true));
+  add(u"when", Xsd(u"dateTime"), test::DateVariant(45000.25));
+  add(u"money", Xsd(u"decimal"), test::DecimalVariant(u"-79228162514264337593543950335"));
   std::vector<BYTE> bytes(256);
   for (int i = 0; i < 256; ++i) bytes[size_t(i)] = BYTE(i);
   add(u"blob", Xsd(u"base64Binary"), test::ByteArrayVariant(bytes));
@@ -78,7 +64,7 @@ std::vector<Parameter> EchoValues() {
   add(u"grid", kGrid,
       VariantArray({{2, 0}, {3, 0}},
                    {one.get(), two.get(), three.get(), four.get(), five.get(), six.get()}));
-  const qxcom::Variant text = test::BstrVariant(u"s"), number = FloatVariant(1.5f);
+  const qxcom::Variant text = test::BstrVariant(u"s"), number = test::FloatVariant(1.5f);
   qxcom::Variant inner = StructVariant(
       {{u"varString", u"", *text.get()}, {u"varInt", u"", *one.get()}, {u"varFloat", u"", *number.get()}});
   add(u"nested", kNested, StructVariant({{u"label", u"", *text.get()}, {u"inner", u"", *inner.get()}}));

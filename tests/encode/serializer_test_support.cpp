@@ -109,38 +109,4 @@ qxcom::Variant VariantArray(std::vector<SAFEARRAYBOUND> bounds,
   return value;
 }
 
-qxcom::Variant DoubleVariant(double number) {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_R8;
-  V_R8(value.get()) = number;
-  return value;
-}
-
-qxcom::Variant BoolVariant(bool flag) {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_BOOL;
-  V_BOOL(value.get()) = flag ? VARIANT_TRUE : VARIANT_FALSE;
-  return value;
-}
-
-qxcom::Variant NullVariant() {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_NULL;
-  return value;
-}
-
-qxcom::Variant DateVariant(DATE date) {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_DATE;
-  V_DATE(value.get()) = date;
-  return value;
-}
-
-qxcom::Variant CurrencyVariant(LONGLONG scaled) {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_CY;
-  V_CY(value.get()).int64 = scaled;
-  return value;
-}
-
 }  // namespace qxsoap::testing

@@ -64,13 +64,6 @@ qxcom::Variant NestedStructs(int depth);
 qxcom::Variant VariantArray(std::vector<SAFEARRAYBOUND> bounds,
                             std::initializer_list<const VARIANT*> items);
 
-// A VT_R8, VT_BOOL, VT_NULL, VT_DATE, VT_CY VARIANT.
-qxcom::Variant DoubleVariant(double value);
-qxcom::Variant BoolVariant(bool value);
-qxcom::Variant NullVariant();
-qxcom::Variant DateVariant(DATE value);
-qxcom::Variant CurrencyVariant(LONGLONG scaled);
-
 }  // namespace qxsoap::testing
 
 #endif  // QXSOAP_TESTS_ENCODE_SERIALIZER_TEST_SUPPORT_H_

@@ -62,22 +62,22 @@ INSTANTIATE_TEST_SUITE_P(
         SimpleRow{"without explicit typing only the text is written", kPlain, Xsd(u"int"),
                   [] { return test::LongVariant(-7); }, "<v>-7</v>"},
         SimpleRow{"a null value under a 1999 type is xsi:null", kTyped,
-                  {u"int", std::u16string(XSD1999_NS)}, [] { return NullVariant(); },
+                  {u"int", std::u16string(XSD1999_NS)}, [] { return test::NullVariant(); },
                   "<v xsi:null=\"1\" xmlns:xsi=\"http://www.w3.org/1999/XMLSchema-instance\" />"},
         SimpleRow{"a null value under a 2001 type is xsi:nil and carries no type", kTyped,
-                  Xsd(u"string"), [] { return NullVariant(); },
+                  Xsd(u"string"), [] { return test::NullVariant(); },
                   "<v xsi:nil=\"true\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" />"},
         SimpleRow{"an anyType value names its type even without explicit typing", kPlain,
-                  Xsd(u"anyType"), [] { return DoubleVariant(2.5); },
+                  Xsd(u"anyType"), [] { return test::DoubleVariant(2.5); },
                   "<v xsi:type=\"ns:double\" xmlns:ns=\"http://www.w3.org/2001/XMLSchema\" "
                   "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">2.5</v>"},
         SimpleRow{"a date under the 1999 ur-type is a timeInstant", kPlain,
-                  {u"ur-type", std::u16string(XSD1999_NS)}, [] { return DateVariant(36526.5); },
+                  {u"ur-type", std::u16string(XSD1999_NS)}, [] { return test::DateVariant(36526.5); },
                   "<v xsi:type=\"ns:timeInstant\" xmlns:ns=\"http://www.w3.org/1999/XMLSchema\" "
                   "xmlns:xsi=\"http://www.w3.org/1999/XMLSchema-instance\">2000-01-01T12:00:00Z"
                   "</v>"},
         SimpleRow{"anyType has no form for a currency value", kTyped, Xsd(u"anyType"),
-                  [] { return CurrencyVariant(10000); }, std::nullopt},
+                  [] { return test::CurrencyVariant(10000); }, std::nullopt},
         SimpleRow{"a type the table does not know gives none", kTyped, Xsd(u"token"),
                   [] { return test::BstrVariant(u"x"); }, std::nullopt},
         SimpleRow{"a SOAP-ENC type takes the 2001 schema instance", kTyped, {u"string", kEnc11},
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "xmlns:SOAP-ENC=\"http://www.w3.org/2003/05/soap-encoding\">abc</v>",
                   kEnc12},
         SimpleRow{"SOAP 1.1 writes no node type", kNodeTyped11, Xsd(u"boolean"),
-                  [] { return BoolVariant(true); }, "<v>1</v>"},
+                  [] { return test::BoolVariant(true); }, "<v>1</v>"},
         SimpleRow{"an empty string is an element without content", kPlain, Xsd(u"string"),
                   [] { return test::BstrVariant(u""); }, "<v />"}));
 

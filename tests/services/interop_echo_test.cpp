@@ -15,20 +15,6 @@
 namespace qxsoap::test {
 namespace {
 
-qxcom::Variant Date(DATE date) {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_DATE;
-  V_DATE(value.get()) = date;
-  return value;
-}
-
-qxcom::Variant Bool(VARIANT_BOOL flag) {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_BOOL;
-  V_BOOL(value.get()) = flag;
-  return value;
-}
-
 // The DECIMAL is written before vt, which its first field overlays.
 qxcom::Variant Decimal(BYTE scale, BYTE sign, ULONG hi32, ULONGLONG lo64) {
   qxcom::Variant value;
@@ -62,7 +48,7 @@ bool SameValue(const VARIANT& a, const VARIANT& b) {
       const DECIMAL &x = V_DECIMAL(&a), &y = V_DECIMAL(&b);
       return x.scale == y.scale && x.sign == y.sign && x.Hi32 == y.Hi32 && x.Lo64 == y.Lo64;
     }
-    case VT_ARRAY | VT_UI1: return BytesOf(a) == BytesOf(b);
+    case VT_ARRAY | VT_UI1: return BytesOf(V_ARRAY(&a)) == BytesOf(V_ARRAY(&b));
     case VT_ARRAY | VT_VARIANT: {
       const std::vector<qxcom::Variant> x = ItemsOf(a), y = ItemsOf(b);
       if (x.size() != y.size()) return false;
@@ -96,43 +82,43 @@ struct EchoRow {
 
 TEST_F(InteropEcho, SimpleValuesComeBackAsTheyWent) {
   const EchoRow rows[] = {
-      {"empty string", u"echoString", [] { return Text(u""); }, nullptr},
-      {"non-ASCII text", u"echoString", [] { return Text(u"Gr\u00fc\u00dfe, \u4e16\u754c"); },
+      {"empty string", u"echoString", [] { return BstrVariant(u""); }, nullptr},
+      {"non-ASCII text", u"echoString", [] { return BstrVariant(u"Gr\u00fc\u00dfe, \u4e16\u754c"); },
        nullptr},
       {"astral-plane characters stay surrogate pairs", u"echoString",
-       [] { return Text(u"\U0001D11E clef \U0001F600"); }, nullptr},
-      {"whitespace only", u"echoString", [] { return Text(u" \t\r\n "); }, nullptr},
+       [] { return BstrVariant(u"\U0001D11E clef \U0001F600"); }, nullptr},
+      {"whitespace only", u"echoString", [] { return BstrVariant(u" \t\r\n "); }, nullptr},
       {"an embedded null is part of the string", u"echoString",
-       [] { return Text(std::u16string_view(u"a\0b", 3)); }, nullptr},
-      {"a number is converted to its text", u"echoString", [] { return Int(-12); },
-       [] { return Text(u"-12"); }},
-      {"INT_MIN", u"echoInteger", [] { return Int(INT_MIN); }, nullptr},
-      {"INT_MAX", u"echoInteger", [] { return Int(INT_MAX); }, nullptr},
-      {"zero", u"echoInteger", [] { return Int(0); }, nullptr},
-      {"text is converted to the integer", u"echoInteger", [] { return Text(u"42"); },
-       [] { return Int(42); }},
-      {"FLT_MAX", u"echoFloat", [] { return Float(FLT_MAX); }, nullptr},
-      {"-FLT_MAX", u"echoFloat", [] { return Float(-FLT_MAX); }, nullptr},
-      {"negative zero keeps its sign", u"echoFloat", [] { return Float(-0.0f); }, nullptr},
-      {"smallest denormal", u"echoFloat", [] { return Float(1e-45f); }, nullptr},
-      {"negative fraction", u"echoFloat", [] { return Float(-1.5f); }, nullptr},
-      {"the zero date", u"echoDate", [] { return Date(0.0); }, nullptr},
-      {"a negative date with a time", u"echoDate", [] { return Date(-1.25); }, nullptr},
-      {"a date with a time of day", u"echoDate", [] { return Date(45000.75); }, nullptr},
+       [] { return BstrVariant(std::u16string_view(u"a\0b", 3)); }, nullptr},
+      {"a number is converted to its text", u"echoString", [] { return LongVariant(-12); },
+       [] { return BstrVariant(u"-12"); }},
+      {"INT_MIN", u"echoInteger", [] { return LongVariant(INT_MIN); }, nullptr},
+      {"INT_MAX", u"echoInteger", [] { return LongVariant(INT_MAX); }, nullptr},
+      {"zero", u"echoInteger", [] { return LongVariant(0); }, nullptr},
+      {"text is converted to the integer", u"echoInteger", [] { return BstrVariant(u"42"); },
+       [] { return LongVariant(42); }},
+      {"FLT_MAX", u"echoFloat", [] { return FloatVariant(FLT_MAX); }, nullptr},
+      {"-FLT_MAX", u"echoFloat", [] { return FloatVariant(-FLT_MAX); }, nullptr},
+      {"negative zero keeps its sign", u"echoFloat", [] { return FloatVariant(-0.0f); }, nullptr},
+      {"smallest denormal", u"echoFloat", [] { return FloatVariant(1e-45f); }, nullptr},
+      {"negative fraction", u"echoFloat", [] { return FloatVariant(-1.5f); }, nullptr},
+      {"the zero date", u"echoDate", [] { return DateVariant(0.0); }, nullptr},
+      {"a negative date with a time", u"echoDate", [] { return DateVariant(-1.25); }, nullptr},
+      {"a date with a time of day", u"echoDate", [] { return DateVariant(45000.75); }, nullptr},
       {"largest decimal", u"echoDecimal",
        [] { return Decimal(0, 0, 0xFFFFFFFF, 0xFFFFFFFFFFFFFFFF); }, nullptr},
       {"negative decimal with 28 places", u"echoDecimal",
        [] { return Decimal(28, DECIMAL_NEG, 0, 1); }, nullptr},
-      {"true", u"echoBoolean", [] { return Bool(VARIANT_TRUE); }, nullptr},
-      {"false", u"echoBoolean", [] { return Bool(VARIANT_FALSE); }, nullptr},
-      {"a non-zero number is true", u"echoBoolean", [] { return Int(5); },
-       [] { return Bool(VARIANT_TRUE); }},
-      {"all 256 byte values in base64", u"echoBase64", [] { return Bytes(AllByteValues()); },
+      {"true", u"echoBoolean", [] { return BoolVariant(VARIANT_TRUE); }, nullptr},
+      {"false", u"echoBoolean", [] { return BoolVariant(VARIANT_FALSE); }, nullptr},
+      {"a non-zero number is true", u"echoBoolean", [] { return LongVariant(5); },
+       [] { return BoolVariant(VARIANT_TRUE); }},
+      {"all 256 byte values in base64", u"echoBase64", [] { return ByteArrayVariant(AllByteValues()); },
        nullptr},
-      {"empty base64", u"echoBase64", [] { return Bytes({}); }, nullptr},
+      {"empty base64", u"echoBase64", [] { return ByteArrayVariant({}); }, nullptr},
       {"all 256 byte values in hexBinary", u"echoHexBinary",
-       [] { return Bytes(AllByteValues()); }, nullptr},
-      {"empty hexBinary", u"echoHexBinary", [] { return Bytes({}); }, nullptr},
+       [] { return ByteArrayVariant(AllByteValues()); }, nullptr},
+      {"empty hexBinary", u"echoHexBinary", [] { return ByteArrayVariant({}); }, nullptr},
   };
   for (const EchoRow& row : rows) {
     SCOPED_TRACE(row.why);
@@ -147,12 +133,12 @@ TEST_F(InteropEcho, SimpleValuesComeBackAsTheyWent) {
 TEST_F(InteropEcho, ArraysComeBackItemForItemInTheirItemType) {
   std::vector<qxcom::Variant> many;
   std::vector<const VARIANT*> manyTexts, manyInts;
-  for (LONG i = 0; i < 10000; ++i) many.push_back(Text(u"\U0001F600#" + std::u16string(1, char16_t(u'a' + i % 26))));
-  for (LONG i = 0; i < 10000; ++i) many.push_back(Int(INT_MIN + i));
+  for (LONG i = 0; i < 10000; ++i) many.push_back(BstrVariant(u"\U0001F600#" + std::u16string(1, char16_t(u'a' + i % 26))));
+  for (LONG i = 0; i < 10000; ++i) many.push_back(LongVariant(INT_MIN + i));
   for (size_t i = 0; i < 10000; ++i) manyTexts.push_back(many[i].get());
   for (size_t i = 10000; i < 20000; ++i) manyInts.push_back(many[i].get());
-  const qxcom::Variant seven = Int(7), sevenText = Text(u"7"), empty = Text(u""),
-                       floatMax = Float(FLT_MAX), negative = Float(-2.5f), max = Int(INT_MAX);
+  const qxcom::Variant seven = LongVariant(7), sevenText = BstrVariant(u"7"), empty = BstrVariant(u""),
+                       floatMax = FloatVariant(FLT_MAX), negative = FloatVariant(-2.5f), max = LongVariant(INT_MAX);
   const EchoRow rows[] = {
       {"empty string array", u"echoStringArray", [] { return VariantArray({}); }, nullptr},
       {"10,000 strings", u"echoStringArray", [&] { return VariantArray(manyTexts); }, nullptr},
@@ -213,7 +199,7 @@ qxcom::ComPtr<StructObject> SoapStruct(std::u16string_view text, LONG number, fl
             S_OK);
   if (!object) return object;
   const std::pair<const char16_t*, qxcom::Variant> members[] = {
-      {u"varString", Text(text)}, {u"varInt", Int(number)}, {u"varFloat", Float(real)}};
+      {u"varString", BstrVariant(text)}, {u"varInt", LongVariant(number)}, {u"varFloat", FloatVariant(real)}};
   for (const auto& [name, value] : members) {
     qxcom::Bstr memberName(SysAllocString(name));
     VARIANT_BOOL stored = VARIANT_FALSE;
@@ -279,22 +265,22 @@ struct RefusalRow {
 };
 
 TEST_F(InteropEcho, ArgumentsThatDoNotFitAreRefused) {
-  const qxcom::Variant x = Text(u"x");
+  const qxcom::Variant x = BstrVariant(u"x");
   const RefusalRow rows[] = {
       {"text that is no integer", u"echoInteger",
-       [] { std::vector<qxcom::Variant> v; v.push_back(Text(u"abc")); return v; },
+       [] { std::vector<qxcom::Variant> v; v.push_back(BstrVariant(u"abc")); return v; },
        DISP_E_TYPEMISMATCH, 0},
       {"an integer out of range", u"echoInteger",
-       [] { std::vector<qxcom::Variant> v; v.push_back(Text(u"99999999999")); return v; },
+       [] { std::vector<qxcom::Variant> v; v.push_back(BstrVariant(u"99999999999")); return v; },
        DISP_E_OVERFLOW, 0},
       {"a string where an array belongs", u"echoStringArray",
-       [] { std::vector<qxcom::Variant> v; v.push_back(Text(u"a")); return v; },
+       [] { std::vector<qxcom::Variant> v; v.push_back(BstrVariant(u"a")); return v; },
        DISP_E_TYPEMISMATCH, 0},
       {"an array item that is no integer", u"echoIntegerArray",
        [&] { std::vector<qxcom::Variant> v; v.push_back(VariantArray({x.get()})); return v; },
        DISP_E_TYPEMISMATCH, 0},
       {"a number where a struct belongs", u"echoStruct",
-       [] { std::vector<qxcom::Variant> v; v.push_back(Int(1)); return v; },
+       [] { std::vector<qxcom::Variant> v; v.push_back(LongVariant(1)); return v; },
        DISP_E_TYPEMISMATCH, 0},
       {"a struct array item that is no struct", u"echoStructArray",
        [&] { std::vector<qxcom::Variant> v; v.push_back(VariantArray({x.get()})); return v; },
@@ -302,7 +288,7 @@ TEST_F(InteropEcho, ArgumentsThatDoNotFitAreRefused) {
       {"echoString without its argument", u"echoString",
        [] { return std::vector<qxcom::Variant>(); }, DISP_E_BADPARAMCOUNT, ~0u},
       {"echoVoid with an argument", u"echoVoid",
-       [] { std::vector<qxcom::Variant> v; v.push_back(Int(1)); return v; },
+       [] { std::vector<qxcom::Variant> v; v.push_back(LongVariant(1)); return v; },
        DISP_E_BADPARAMCOUNT, ~0u},
   };
   for (const RefusalRow& row : rows) {

@@ -32,7 +32,7 @@ std::string Envelope(std::string_view call) {
 
 qxcom::Variant RequestBytes(const std::string& text) {
   std::vector<BYTE> bytes(text.begin(), text.end());
-  return Bytes(bytes);
+  return ByteArrayVariant(bytes);
 }
 
 std::u16string Text16(BSTR text) {

@@ -41,27 +41,6 @@ CallOutcome CallByName(IDispatch& object, std::u16string_view method,
   return outcome;
 }
 
-qxcom::Variant Text(std::u16string_view text) {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_BSTR;
-  V_BSTR(value.get()) = SysAllocStringLen(text.data(), UINT(text.size()));
-  return value;
-}
-
-qxcom::Variant Int(LONG number) {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_I4;
-  V_I4(value.get()) = number;
-  return value;
-}
-
-qxcom::Variant Float(float number) {
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_R4;
-  V_R4(value.get()) = number;
-  return value;
-}
-
 qxcom::Variant VariantArray(const std::vector<const VARIANT*>& items) {
   SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, ULONG(items.size()));
   for (LONG i = 0; i < LONG(items.size()); ++i) {
@@ -69,18 +48,6 @@ qxcom::Variant VariantArray(const std::vector<const VARIANT*>& items) {
   }
   qxcom::Variant value;
   V_VT(value.get()) = VT_ARRAY | VT_VARIANT;
-  V_ARRAY(value.get()) = array;
-  return value;
-}
-
-qxcom::Variant Bytes(const std::vector<BYTE>& bytes) {
-  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, ULONG(bytes.size()));
-  void* data = nullptr;
-  SafeArrayAccessData(array, &data);
-  if (!bytes.empty()) std::copy(bytes.begin(), bytes.end(), static_cast<BYTE*>(data));
-  SafeArrayUnaccessData(array);
-  qxcom::Variant value;
-  V_VT(value.get()) = VT_ARRAY | VT_UI1;
   V_ARRAY(value.get()) = array;
   return value;
 }
@@ -96,23 +63,6 @@ std::vector<qxcom::Variant> ItemsOf(const VARIANT& array) {
     SafeArrayGetElement(V_ARRAY(&array), &i, items.back().get());
   }
   return items;
-}
-
-std::vector<BYTE> BytesOf(const VARIANT& array) {
-  if (V_VT(&array) != (VT_ARRAY | VT_UI1)) return {};
-  LONG lower = 0, upper = -1;
-  SafeArrayGetLBound(V_ARRAY(&array), 1, &lower);
-  SafeArrayGetUBound(V_ARRAY(&array), 1, &upper);
-  void* data = nullptr;
-  SafeArrayAccessData(V_ARRAY(&array), &data);
-  std::vector<BYTE> bytes(static_cast<BYTE*>(data), static_cast<BYTE*>(data) + (upper - lower + 1));
-  SafeArrayUnaccessData(V_ARRAY(&array));
-  return bytes;
-}
-
-std::u16string TextOf(const VARIANT& value) {
-  if (V_VT(&value) != VT_BSTR) return u"<not a string>";
-  return std::u16string(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
 }
 
 namespace {
@@ -158,7 +108,7 @@ std::u16string Describe(const VARIANT& value) {
     case VT_BSTR: return u"'" + TextOf(value) + u"'";
     case VT_DISPATCH: return StructMembers(V_DISPATCH(&value));
     case VT_ARRAY | VT_UI1: {
-      const std::string count = std::to_string(BytesOf(value).size());
+      const std::string count = std::to_string(BytesOf(V_VT(&value) == (VT_ARRAY | VT_UI1) ? V_ARRAY(&value) : nullptr).size());
       return u"UI1[" + std::u16string(count.begin(), count.end()) + u"]";
     }
     case VT_ARRAY | VT_VARIANT: {

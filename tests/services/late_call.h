@@ -10,6 +10,7 @@
 
 #include "qxcom.h"
 #include "qxsoap/struct_object.h"
+#include "support/variants.h"
 
 namespace qxsoap::test {
 
@@ -35,19 +36,11 @@ struct CallOutcome {
 CallOutcome CallByName(IDispatch& object, std::u16string_view method,
                        const std::vector<VARIANT*>& args);
 
-// Builders of single values.
-qxcom::Variant Text(std::u16string_view text);
-qxcom::Variant Int(LONG value);
-qxcom::Variant Float(float value);
 // A one-dimensional VT_ARRAY | VT_VARIANT array holding copies of `items`.
 qxcom::Variant VariantArray(const std::vector<const VARIANT*>& items);
-qxcom::Variant Bytes(const std::vector<BYTE>& bytes);
 
 // The items of a one-dimensional VT_ARRAY | VT_VARIANT value, copied.
 std::vector<qxcom::Variant> ItemsOf(const VARIANT& array);
-// The bytes of a VT_ARRAY | VT_UI1 value.
-std::vector<BYTE> BytesOf(const VARIANT& array);
-std::u16string TextOf(const VARIANT& value);
 // A value as one line of text: "EMPTY", 'text' for a string, "I4:7",
 // "R4:2.5", "DATE:..." and so on for the other simple types (their text as
 // VariantChangeType gives it), "UI1[n]" for a byte array, "[a,b]" for a

@@ -17,14 +17,14 @@ class Probe {
  public:
   // a - b: shows which rgvarg entry is which parameter.
   qxcom::Variant Subtract(Arguments& args) {
-    return Int(V_I4(args.As(0, VT_I4).get()) - V_I4(args.As(1, VT_I4).get()));
+    return LongVariant(V_I4(args.As(0, VT_I4).get()) - V_I4(args.As(1, VT_I4).get()));
   }
   // Writes "quotient" and "remainder" back through out-arguments 2 and 3.
   qxcom::Variant Divide(Arguments& args) {
     const LONG a = V_I4(args.As(0, VT_I4).get()), b = V_I4(args.As(1, VT_I4).get());
     if (b == 0) throw ServiceError(E_INVALIDARG, u"Division by zero: b is 0.");
-    args.SetOut(2, *Int(a / b).get());
-    args.SetOut(3, *Int(a % b).get());
+    args.SetOut(2, *LongVariant(a / b).get());
+    args.SetOut(3, *LongVariant(a % b).get());
     return {};
   }
   qxcom::Variant ThrowStd(Arguments&) { throw std::runtime_error("disk on fire: \xC3\xA9"); }
@@ -67,14 +67,14 @@ TEST_F(ServiceObjectTest, NamesResolveInAnyLetterCase) {
 }
 
 TEST_F(ServiceObjectTest, PositionalArgumentsComeInReverseOrder) {
-  qxcom::Variant a = Int(10), b = Int(3);
+  qxcom::Variant a = LongVariant(10), b = LongVariant(3);
   CallOutcome outcome = CallByName(*object_.get(), u"subtract", {a.get(), b.get()});
   ASSERT_EQ(outcome.hr, S_OK);
   EXPECT_EQ(V_I4(outcome.result.get()), 7);
 }
 
 TEST_F(ServiceObjectTest, NamedArgumentsGoToTheirParameters) {
-  qxcom::Variant a = Int(10), b = Int(3);
+  qxcom::Variant a = LongVariant(10), b = LongVariant(3);
   VARIANTARG args[] = {*b.get(), *a.get()};
   DISPID named[] = {1, 0};  // rgvarg[0] is b, rgvarg[1] is a
   DISPPARAMS params{args, named, 2, 2};
@@ -86,7 +86,7 @@ TEST_F(ServiceObjectTest, NamedArgumentsGoToTheirParameters) {
 }
 
 TEST_F(ServiceObjectTest, OutArgumentsAreWrittenThroughTheirReference) {
-  qxcom::Variant a = Int(17), b = Int(5), quotient = Text(u"old value is freed"), remainder;
+  qxcom::Variant a = LongVariant(17), b = LongVariant(5), quotient = BstrVariant(u"old value is freed"), remainder;
   VARIANT quotientRef, remainderRef;
   V_VT(&quotientRef) = VT_BYREF | VT_VARIANT;
   V_VARIANTREF(&quotientRef) = quotient.get();
@@ -126,7 +126,7 @@ VARIANTARG Long(LONG value) {
 }
 
 TEST_F(ServiceObjectTest, CallsThatDoNotFitAreRefusedWithTheirCode) {
-  qxcom::Variant twelve = Text(u"twelve");
+  qxcom::Variant twelve = BstrVariant(u"twelve");
   const RefusalRow rows[] = {
       {"DISPID 0 is no method", 0, DISPATCH_METHOD, {Long(1), Long(2)}, DISP_E_MEMBERNOTFOUND, ~0u},
       {"past the last method", 6, DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND, ~0u},
@@ -163,7 +163,7 @@ struct ThrowRow {
 };
 
 TEST_F(ServiceObjectTest, WhatAMethodThrowsBecomesAnException) {
-  qxcom::Variant a = Int(1), b = Int(0), out1, out2;
+  qxcom::Variant a = LongVariant(1), b = LongVariant(0), out1, out2;
   VARIANT ref1, ref2;
   V_VT(&ref1) = V_VT(&ref2) = VT_BYREF | VT_VARIANT;
   V_VARIANTREF(&ref1) = out1.get();

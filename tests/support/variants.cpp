@@ -19,6 +19,50 @@ qxcom::Variant LongVariant(LONG number) {
   return value;
 }
 
+namespace {
+
+// A VARIANT of `type` whose value `set` writes.
+template <typename Set>
+qxcom::Variant Scalar(VARTYPE type, Set set) {
+  qxcom::Variant value;
+  set(*value.get());
+  V_VT(value.get()) = type;
+  return value;
+}
+
+}  // namespace
+
+qxcom::Variant FloatVariant(float number) {
+  return Scalar(VT_R4, [&](VARIANT& v) { V_R4(&v) = number; });
+}
+
+qxcom::Variant DoubleVariant(double number) {
+  return Scalar(VT_R8, [&](VARIANT& v) { V_R8(&v) = number; });
+}
+
+qxcom::Variant BoolVariant(bool flag) {
+  return Scalar(VT_BOOL, [&](VARIANT& v) { V_BOOL(&v) = flag ? VARIANT_TRUE : VARIANT_FALSE; });
+}
+
+qxcom::Variant NullVariant() {
+  return Scalar(VT_NULL, [](VARIANT&) {});
+}
+
+qxcom::Variant DateVariant(DATE date) {
+  return Scalar(VT_DATE, [&](VARIANT& v) { V_DATE(&v) = date; });
+}
+
+qxcom::Variant CurrencyVariant(LONGLONG scaled) {
+  return Scalar(VT_CY, [&](VARIANT& v) { V_CY(&v).int64 = scaled; });
+}
+
+qxcom::Variant DecimalVariant(std::u16string_view text) {
+  const qxcom::Variant source = BstrVariant(text);
+  qxcom::Variant value;
+  VariantChangeType(value.get(), source.get(), 0, VT_DECIMAL);
+  return value;
+}
+
 qxcom::Variant ArrayVariant(VARTYPE tag, SAFEARRAY* array) {
   qxcom::Variant value;
   V_ARRAY(value.get()) = array;

@@ -17,6 +17,18 @@ qxcom::Variant BstrVariant(std::u16string_view text);
 // A VT_I4 VARIANT.
 qxcom::Variant LongVariant(LONG value);
 
+// VT_R4, VT_R8, VT_BOOL (VARIANT_TRUE or VARIANT_FALSE), VT_NULL, VT_DATE
+// and VT_CY (`scaled` in ten-thousandths) VARIANTs.
+qxcom::Variant FloatVariant(float value);
+qxcom::Variant DoubleVariant(double value);
+qxcom::Variant BoolVariant(bool value);
+qxcom::Variant NullVariant();
+qxcom::Variant DateVariant(DATE value);
+qxcom::Variant CurrencyVariant(LONGLONG scaled);
+
+// A VT_DECIMAL VARIANT read from `text` by the platform's conversion.
+qxcom::Variant DecimalVariant(std::u16string_view text);
+
 // A VT_ARRAY | `tag` VARIANT that owns `array`, whatever the array holds
 // (tests build mislabelled arrays with it).
 qxcom::Variant ArrayVariant(VARTYPE tag, SAFEARRAY* array);
