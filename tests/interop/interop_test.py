@@ -22,6 +22,7 @@ HERE = os.path.join(TESTS, "interop")
 # client, binding (the WSDL served), command (the URL is appended)
 CLIENTS = [
     ("PHP SoapClient", "interop_rpc.wsdl", ["php", os.path.join(HERE, "php_client.php")]),
+    ("Perl SOAP::Lite", "interop_rpc.wsdl", ["perl", os.path.join(HERE, "perl_client.pl")]),
 ]
 
 
