@@ -27,11 +27,15 @@ const TypeModel* FindType(const PortModel& port, const TypeName& name) {
 // type `actual` must be.
 const std::vector<MemberModel>& WrapperMembers(const PortModel& port, const std::u16string& operation,
                                                const TypeName& expected, const TypeName& actual) {
-  if (actual != expected)
-    Refuse(operation, "its wrapper must be the element " + Described(expected) + ", not " + Described(actual));
+  if (actual != expected) {
+    Refuse(operation,
+           "its wrapper must be the element " + Described(expected) + ", not " + Described(actual));
+  }
   const TypeModel* type = FindType(port, expected);
-  if (!type || !type->isComplex || type->arrayItem || type->literalItem)
-    Refuse(operation, "the wrapper " + Described(expected) + " has no complex type with a sequence of members");
+  if (!type || !type->isComplex || type->arrayItem || type->literalItem) {
+    Refuse(operation,
+           "the wrapper " + Described(expected) + " has no complex type with a sequence of members");
+  }
   std::set<std::u16string> names;
   for (const MemberModel& member : type->members) {
     // The handler writes parameters unqualified and binds them by local name.

@@ -17,7 +17,8 @@ namespace {
 constexpr char kXsdNs[] = "http://www.w3.org/2001/XMLSchema";
 
 bool IsXsd(const xmlNode* node, const char* local) {
-  return node->type == XML_ELEMENT_NODE && node->ns && std::strcmp(reinterpret_cast<const char*>(node->ns->href), kXsdNs) == 0 &&
+  return node->type == XML_ELEMENT_NODE && node->ns &&
+         std::strcmp(reinterpret_cast<const char*>(node->ns->href), kXsdNs) == 0 &&
          std::strcmp(reinterpret_cast<const char*>(node->name), local) == 0;
 }
 
