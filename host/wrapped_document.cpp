@@ -98,10 +98,13 @@ PortModel RpcViewOfWrappedPort(const PortModel& document) {
   return view;
 }
 
-PortDescription* LoadServedPort(const char* path, const char* portName, WsdlError* error) {
+PortDescription* LoadServedPort(const char* path, const char* portName, WsdlError* error,
+                                bool* documentView) {
   try {
     PortModel model = ReadWsdlPort(path ? path : "", portName ? portName : "");
-    if (model.style != u"rpc") model = RpcViewOfWrappedPort(model);
+    const bool view = model.style != u"rpc";
+    if (view) model = RpcViewOfWrappedPort(model);
+    if (documentView) *documentView = view;
     return DescribePort(model).release();
   } catch (const WsdlError& refused) {
     *error = refused;

@@ -38,8 +38,12 @@ PortModel RpcViewOfWrappedPort(const PortModel& document);
 // empty: the first SOAP port) of the WSDL file at `path`: an rpc port as the
 // WSDL describes it, a document port through its rpc view. Returns the
 // description with one reference, or null with *error filled in (a port
-// that is neither rpc nor wrapped included). Never throws.
-PortDescription* LoadServedPort(const char* path, const char* portName, WsdlError* error);
+// that is neither rpc nor wrapped included). *documentView, when given, is
+// set to whether the description is a view: its operations then have no
+// return part, and a service's return value belongs in the out parameter of
+// the response wrapper's one member. Never throws.
+PortDescription* LoadServedPort(const char* path, const char* portName, WsdlError* error,
+                                bool* documentView = nullptr);
 
 }  // namespace qxsoap::host
 

@@ -216,8 +216,10 @@ std::string PartType(PortDescription& port, const char16_t* op, const char16_t* 
 
 TEST(ServedPort, DescribesDocumentPortsThroughTheViewAndRpcPortsAsTheyAre) {
   WsdlError error;
-  PortDescription* doclit = LoadServedPort(QXSOAP_EXAMPLES "/interop_doclit.wsdl", nullptr, &error);
+  bool view = false;
+  PortDescription* doclit = LoadServedPort(QXSOAP_EXAMPLES "/interop_doclit.wsdl", nullptr, &error, &view);
   ASSERT_NE(doclit, nullptr) << error.message;
+  EXPECT_TRUE(view);
   EXPECT_EQ(PartType(*doclit, u"echoStruct", u"inputStruct", &PortDescription::GetInputPartType),
             "SOAPStruct {http://soapinterop.org/xsd}");
   EXPECT_EQ(PartType(*doclit, u"echoStruct", u"return", &PortDescription::GetOutputPartType),
@@ -226,8 +228,9 @@ TEST(ServedPort, DescribesDocumentPortsThroughTheViewAndRpcPortsAsTheyAre) {
   EXPECT_EQ(PartType(*doclit, u"echoStruct", u"parameters", &PortDescription::GetInputPartType), "-");
   doclit->Release();
 
-  PortDescription* rpc = LoadServedPort(QXSOAP_EXAMPLES "/interop_rpc.wsdl", nullptr, &error);
+  PortDescription* rpc = LoadServedPort(QXSOAP_EXAMPLES "/interop_rpc.wsdl", nullptr, &error, &view);
   ASSERT_NE(rpc, nullptr) << error.message;
+  EXPECT_FALSE(view);
   EXPECT_EQ(PartType(*rpc, u"echoString", u"return", &PortDescription::GetReturnType),
             "string {http://www.w3.org/2001/XMLSchema}");
   rpc->Release();

@@ -1,8 +1,8 @@
 // Checking a message body element against the XML Schemas a WSDL file
 // carries, with libxml2's validator: what a strict document/literal client
 // does with the response it receives.
-#ifndef QXSOAP_TESTS_SERVE_WSDL_SCHEMA_CHECK_H_
-#define QXSOAP_TESTS_SERVE_WSDL_SCHEMA_CHECK_H_
+#ifndef QXSOAP_TESTS_WRAPPED_WSDL_SCHEMA_CHECK_H_
+#define QXSOAP_TESTS_WRAPPED_WSDL_SCHEMA_CHECK_H_
 
 #include <memory>
 #include <string>
@@ -30,4 +30,4 @@ class WsdlSchemaCheck {
 
 }  // namespace qxsoap::testing
 
-#endif  // QXSOAP_TESTS_SERVE_WSDL_SCHEMA_CHECK_H_
+#endif  // QXSOAP_TESTS_WRAPPED_WSDL_SCHEMA_CHECK_H_
