@@ -24,12 +24,15 @@ const TypeModel* FindType(const PortModel& port, const TypeName& name) {
 }
 
 // The members of the wrapper element `expected`, which the message part of
-// type `actual` must be.
+// type `actual` must be. The reader names the anonymous type of a global
+// element after the element, so the type names the element too; a wrapper
+// element of a named type is refused, as the model cannot tell its name.
 const std::vector<MemberModel>& WrapperMembers(const PortModel& port, const std::u16string& operation,
                                                const TypeName& expected, const TypeName& actual) {
   if (actual != expected) {
     Refuse(operation,
-           "its wrapper must be the element " + Described(expected) + ", not " + Described(actual));
+           "its wrapper must be the element " + Described(expected) +
+               " with an anonymous complex type; the part's type is " + Described(actual));
   }
   const TypeModel* type = FindType(port, expected);
   if (!type || !type->isComplex || type->arrayItem || type->literalItem) {

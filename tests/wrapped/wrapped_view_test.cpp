@@ -147,13 +147,15 @@ TEST(WrappedView, RefusesWhatIsNotWrapped) {
        "must be use=\"literal\""},
       {"a request element named otherwise",
        [](PortModel& port) { port.operations[u"add"].parts.front().type.name = u"addRequest"; },
-       "its wrapper must be the element {urn:calc}add, not {urn:calc}addRequest"},
+       "its wrapper must be the element {urn:calc}add with an anonymous complex type; "
+       "the part's type is {urn:calc}addRequest"},
       {"a response element named otherwise: the handler writes addResponse",
        [](PortModel& port) { port.operations[u"add"].parts.front().outputType->name = u"addResult"; },
-       "its wrapper must be the element {urn:calc}addResponse, not {urn:calc}addResult"},
+       "its wrapper must be the element {urn:calc}addResponse with an anonymous complex type; "
+       "the part's type is {urn:calc}addResult"},
       {"in and out the same element: the response would be named add",
        [](PortModel& port) { port.operations[u"add"].parts.front().outputType.reset(); },
-       "not {urn:calc}add"},
+       "the part's type is {urn:calc}add"},
       {"a wrapper type the schemas do not declare",
        [](PortModel& port) { port.types.erase(port.types.begin()); },
        "the wrapper {urn:calc}add has no complex type"},
