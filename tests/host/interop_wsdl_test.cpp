@@ -144,10 +144,12 @@ TEST(InteropWsdl, DocumentLiteralWrappedOnSoap12) {
     if (!op.parameter) continue;
     const char16_t* parameter = op.parameter;
     const std::u16string response = std::u16string(name) + u"Response";
-    rows.push_back({"the parameter is the request wrapper's child",
-                    [=](Ask& a) { return a.Member(name, kOpNs, parameter, kOpNs); }, op.type});
-    rows.push_back({"the result is the response wrapper's child `return`",
-                    [=](Ask& a) { return a.Member(response, kOpNs, u"return", kOpNs); }, op.type});
+    rows.push_back({"the parameter is the request wrapper's unqualified child",
+                    [=](Ask& a) { return a.Member(name, kOpNs, parameter, u""); }, op.type});
+    rows.push_back({"the result is the response wrapper's unqualified child `return`",
+                    [=](Ask& a) { return a.Member(response, kOpNs, u"return", u""); }, op.type});
+    rows.push_back({"no qualified parameter",
+                    [=](Ask& a) { return a.Member(name, kOpNs, parameter, kOpNs); }, "-"});
   }
   const std::pair<const char16_t*, std::string> arrays[] = {
       {u"ArrayOfstring", kXsd + "string " + kTypes + "string"},
