@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "commands.h"
+#include "host/wrapped_document.h"
 #include "host/serve/soap_endpoint.h"
 #include "host/wsdl_source.h"
 #include "qxsoap/wsdl_port.h"
@@ -169,8 +170,9 @@ int Serve(const ServeOptions& options) {
   }
   std::string wsdlText;
   host::WsdlError error;
-  qxcom::ComPtr<PortDescription> port =
-      qxcom::ComPtr<PortDescription>::Adopt(host::LoadWsdlPort(options.wsdl.c_str(), options.port.c_str(), &error));
+  bool documentView = false;
+  qxcom::ComPtr<PortDescription> port = qxcom::ComPtr<PortDescription>::Adopt(
+      host::LoadServedPort(options.wsdl.c_str(), options.port.c_str(), &error, &documentView));
   if (!port) {
     std::fprintf(stderr, "qxsoap serve: %s:%d: %s\n", error.file.c_str(), error.line, error.message.c_str());
     return 1;
@@ -187,6 +189,7 @@ int Serve(const ServeOptions& options) {
   setup.handlers = handlers.get();
   setup.services = services.get();
   setup.port = port.get();
+  setup.documentView = documentView;
   setup.portName = Widen(options.port);
   setup.trace = options.trace ? stderr : nullptr;
   std::string servicePath;

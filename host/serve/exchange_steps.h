@@ -30,9 +30,6 @@ void SetFault(Iqxsoapmsg2& handler, FaultSide side, std::u16string_view reason);
 // query arguments named like the parts.
 void AnswerRpcCall(const ExchangeSetup& setup, Iqxsoapmsg2& handler, const HttpFields* arguments);
 
-// Runs a document-style call, whose Body the handler keeps as literal XML.
-void AnswerDocumentCall(const ExchangeSetup& setup, Iqxsoapmsg2& handler);
-
 }  // namespace qxsoap::host
 
 #endif  // QXSOAP_HOST_SERVE_EXCHANGE_STEPS_H_

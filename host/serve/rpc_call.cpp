@@ -79,15 +79,20 @@ bool IsOneWay(const ExchangeSetup& setup, const std::u16string& method) {
   return !IsTrue(found);
 }
 
-void HandBack(Iqxsoapmsg2& handler, std::vector<ServiceArgument>& parameters, ServiceOutcome& outcome) {
+// Hands the out parameters back in their order, then the return value;
+// through a document view the return value is the value of the out-only
+// parameter (the response wrapper's member) instead.
+void HandBack(const ExchangeSetup& setup, Iqxsoapmsg2& handler, std::vector<ServiceArgument>& parameters,
+              ServiceOutcome& outcome) {
   handler.ClearMethodParams();
   VARIANT_BOOL added = VARIANT_FALSE;
   for (ServiceArgument& parameter : parameters) {
     if (!parameter.out) continue;
-    handler.AddMethodParam(MakeBstr(parameter.ns).get(), MakeBstr(parameter.name).get(), *parameter.value.get(),
+    const VARIANT& value = setup.documentView && !parameter.in ? *outcome.result.get() : *parameter.value.get();
+    handler.AddMethodParam(MakeBstr(parameter.ns).get(), MakeBstr(parameter.name).get(), value,
                            parameter.in ? VARIANT_TRUE : VARIANT_FALSE, VARIANT_TRUE, &added);
   }
-  handler.SetReturnValue(*outcome.result.get());
+  if (!setup.documentView) handler.SetReturnValue(*outcome.result.get());
   // The answer is written as a response: the wrapper named with
   // "Response", the parts typed by the output message.
   handler.SetRequestPhase(VARIANT_FALSE);
@@ -111,12 +116,20 @@ void AnswerRpcCall(const ExchangeSetup& setup, Iqxsoapmsg2& handler, const HttpF
     SetFault(handler, FaultSide::kReceiver, u"the service object cannot be created");
     return;
   }
-  ServiceOutcome outcome = CallService(*service.get(), method, parameters);
+  // Through a document view the service takes the request wrapper's
+  // members only; the response's come from its return value.
+  std::vector<ServiceArgument> passed;
+  std::vector<ServiceArgument> results;
+  for (ServiceArgument& parameter : parameters) {
+    (setup.documentView && !parameter.in ? results : passed).push_back(std::move(parameter));
+  }
+  ServiceOutcome outcome = CallService(*service.get(), method, passed);
   if (!outcome.succeeded) {
     SetFault(handler, FaultSide::kReceiver, outcome.failure);
     return;
   }
-  HandBack(handler, parameters, outcome);
+  for (ServiceArgument& result : results) passed.push_back(std::move(result));
+  HandBack(setup, handler, passed, outcome);
   if (IsOneWay(setup, method)) handler.SetNoContentResponse(VARIANT_TRUE);
 }
 

@@ -51,8 +51,12 @@ qxcom::ComPtr<Iqxsoapmsg2> NewHandler(const ExchangeSetup& setup, std::string_vi
     return {};
   }
   VARIANT_BOOL ok = VARIANT_FALSE;
+  // Encoded values carry their xsi:type, as SOAP-encoding clients expect;
+  // a document's literal values are typed by its schema alone.
+  const VARIANT_BOOL explicitTyping = setup.documentView ? VARIANT_FALSE : VARIANT_TRUE;
   handler->Initialize(nullptr, MakeBstr(setup.portName).get(), MakeBstr(setup.nodeURI).get(),
-                      MakeBstr(qxcom::ToUtf16(action)).get(), nullptr, VARIANT_TRUE, VARIANT_FALSE, setup.port, &ok);
+                      MakeBstr(qxcom::ToUtf16(action)).get(), nullptr, explicitTyping, VARIANT_FALSE, setup.port,
+                      &ok);
   return IsTrue(ok) ? handler : qxcom::ComPtr<Iqxsoapmsg2>();
 }
 
@@ -62,13 +66,7 @@ ExchangeReply Finish(const ExchangeSetup& setup, Iqxsoapmsg2& handler, bool boun
   VARIANT_BOOL ok = VARIANT_FALSE;
   const std::string call = setup.trace ? DescribeCall(handler) : std::string();
   if (bound && IsTrue((handler.CheckMustUnderstand(&ok), ok))) {
-    VARIANT_BOOL rpc = VARIANT_FALSE;
-    handler.IsRPCStyle(&rpc);
-    if (IsTrue(rpc)) {
-      AnswerRpcCall(setup, handler, arguments);
-    } else {
-      AnswerDocumentCall(setup, handler);
-    }
+    AnswerRpcCall(setup, handler, arguments);
   }
   if (setup.trace) std::fprintf(setup.trace, "exchange: %s %s\n", call.c_str(), DescribeAnswer(handler).c_str());
   VARIANT_BOOL fault = VARIANT_FALSE, noContent = VARIANT_FALSE;
@@ -126,16 +124,10 @@ ExchangeReply ExchangePost(const ExchangeSetup& setup, std::string_view action, 
   handler->SetBuffer(request, &ok);
   VariantClear(&request);
   if (!IsTrue(ok)) return InternalError("out of memory");
-  VARIANT_BOOL bound = VARIANT_FALSE, rpc = VARIANT_FALSE;
-  handler->IsRPCStyle(&rpc);
-  if (IsTrue((handler->Deserialize(&ok), ok))) {
-    // The handler binds rpc calls only; a document call is bound by the host.
-    if (IsTrue(rpc)) {
-      handler->ProcessRPC(&bound);
-    } else {
-      bound = VARIANT_TRUE;
-    }
-  }
+  // Every port served is rpc style (a document one through its rpc view),
+  // so the handler binds every call.
+  VARIANT_BOOL bound = VARIANT_FALSE;
+  if (IsTrue((handler->Deserialize(&ok), ok))) handler->ProcessRPC(&bound);
   return Finish(setup, *handler.get(), IsTrue(bound), nullptr);
 }
 

@@ -21,6 +21,10 @@ struct ExchangeSetup {
   IClassFactory* handlers = nullptr;  // makes qxsoapmsg2 handler objects
   IClassFactory* services = nullptr;  // makes the service object
   PortDescription* port = nullptr;
+  // The port is the rpc view of a document/literal wrapped one (see
+  // host/wrapped_document.h): the response wrapper's members are out-only
+  // parameters, and the service's return value is theirs.
+  bool documentView = false;
   std::u16string portName;
   std::u16string nodeURI;  // the URL the service is served at
   int soapVersion = 11;    // of the port's binding

@@ -241,6 +241,8 @@ def check_refusals_at_start(calc):
     # why, arguments, what standard error must say
     rows = [("a WSDL that does not load, with its file and line",
              [os.path.join(TESTS, "host", "wsdl", "unsupported_choice.wsdl"), *free], r"unsupported_choice\.wsdl:8: "),
+            ("a document port whose wrapper members are qualified",
+             [os.path.join(SAMPLES, "doc_qualified.wsdl"), *free], r"doc_qualified\.wsdl:0: .*Echo"),
             ("a service ProgID that is not registered", [calc, "--service", "no.Such", *free],
              r"no\.Such cannot be created"),
             ("an address that is not ADDR:PORT", [calc, "--listen", "localhost"], r"--listen wants ADDR:PORT")]
@@ -283,10 +285,10 @@ def main():
 
     server = Server(os.path.join(SAMPLES, "doc.wsdl"))
     doc = ('<?xml version="1.0"?><s:Envelope xmlns:s="http://schemas.xmlsoap.org/soap/envelope/"><s:Body>'
-           '<Echo xmlns="urn:test:doc"><text>a</text></Echo></s:Body></s:Envelope>')
-    run_rows(server, [("a document-style port answers a Receiver fault for now", "POST", "/doc",
-                       {"Content-Type": SOAP11, "SOAPAction": '"urn:test:doc#Echo"'}, doc, 500,
-                       r"-> fault Server: document style is not served yet", b"not served yet")])
+           '<d:Echo xmlns:d="urn:test:doc"><text>a</text></d:Echo></s:Body></s:Envelope>')
+    run_rows(server, [("a document/literal wrapped port is served through its rpc view", "POST", "/doc",
+                       {"Content-Type": SOAP11, "SOAPAction": '"urn:test:doc#Echo"'}, doc, 200,
+                       r'Echo\(text="a"\) -> text="a"', b'<m:EchoResponse xmlns:m="urn:test:doc"><text>a</text>')])
     server.stop()
 
     server = Server(calc, "--threads", "2")
