@@ -9,6 +9,7 @@
 #include "frame/message_handler.h"
 #include "host/memory_port.h"
 #include "rpc/production_engines.h"
+#include "order_types.h"
 #include "struct_component.h"
 #include "xml/namespaces.h"
 
@@ -17,32 +18,18 @@ namespace qxsoap::bench {
 namespace {
 
 using host::MemoryPort;
-using host::TypeName;
 using host::Xsd;
 
 constexpr std::u16string_view kOrdersNS = u"urn:example:orders";
-constexpr std::u16string_view kTypesNS = u"urn:example:orders:types";
 
 // The service the SOAP request documents call (soap_document.h), declared
 // so that the binding check passes and the method resolves.
 qxcom::ComPtr<MemoryPort> OrdersPort() {
-  qxcom::ComPtr<MemoryPort> port = MemoryPort::Create();
-  const TypeName order{u"Order", std::u16string(kTypesNS)};
-  const TypeName orders{u"ArrayOfOrder", std::u16string(kTypesNS)};
-  port->Binding(WSDL_SOAP11_NS).Style(u"rpc");
-  port->Struct(order)
-      .Member(u"number", Xsd(u"int"))
-      .Member(u"customer", Xsd(u"string"))
-      .Member(u"total", Xsd(u"double"))
-      .Member(u"placed", Xsd(u"date"))
-      .Member(u"quantity", Xsd(u"int"))
-      .Member(u"note", Xsd(u"string"));
-  port->Array(orders, order);
-  port->Array({u"ArrayOfString", std::u16string(kTypesNS)}, Xsd(u"string"));
+  qxcom::ComPtr<MemoryPort> port = NewOrdersPort();
   port->Operation(u"SubmitOrder").Namespace(kOrdersNS).Action(u"").Use(u"encoded")
-      .In(u"lines", {u"ArrayOfString", std::u16string(kTypesNS)});
+      .In(u"lines", kStringsType);
   port->Operation(u"SubmitOrders").Namespace(kOrdersNS).Action(u"").Use(u"encoded")
-      .In(u"orders", orders);
+      .In(u"orders", kOrdersType);
   port->Operation(u"StoreDocument").Namespace(kOrdersNS).Action(u"").Use(u"encoded")
       .In(u"name", Xsd(u"string")).In(u"content", Xsd(u"base64Binary"));
   return port;

@@ -22,6 +22,7 @@
 #include "frame/message_handler.h"
 #include "host/memory_port.h"
 #include "rpc/production_engines.h"
+#include "order_types.h"
 #include "struct_component.h"
 #include "xml/namespaces.h"
 #include "xml/xml_document.h"
@@ -33,29 +34,15 @@ using host::MemoryPort;
 using host::TypeName;
 using host::Xsd;
 
-const TypeName kOrder{u"Order", u"urn:example:orders:types"};
-const TypeName kOrders{u"ArrayOfOrder", u"urn:example:orders:types"};
-const TypeName kStrings{u"ArrayOfString", u"urn:example:orders:types"};
-
 enum class Kind { kStrings, kStructs, kBase64 };
 
 qxcom::ComPtr<MemoryPort> ResponsePort() {
-  qxcom::ComPtr<MemoryPort> port = MemoryPort::Create();
-  port->Binding(WSDL_SOAP11_NS).Style(u"rpc");
-  port->Struct(kOrder)
-      .Member(u"number", Xsd(u"int"))
-      .Member(u"customer", Xsd(u"string"))
-      .Member(u"total", Xsd(u"double"))
-      .Member(u"placed", Xsd(u"date"))
-      .Member(u"quantity", Xsd(u"int"))
-      .Member(u"note", Xsd(u"string"));
-  port->Array(kOrders, kOrder);
-  port->Array(kStrings, Xsd(u"string"));
+  qxcom::ComPtr<MemoryPort> port = NewOrdersPort();
   const auto operation = [&](std::u16string_view name, TypeName result) {
     port->Operation(name).Namespace(u"urn:example:orders").Use(u"encoded").Return(u"return", result);
   };
-  operation(u"ListLines", kStrings);
-  operation(u"ListOrders", kOrders);
+  operation(u"ListLines", kStringsType);
+  operation(u"ListOrders", kOrdersType);
   operation(u"FetchDocument", Xsd(u"base64Binary"));
   return port;
 }

@@ -12,10 +12,10 @@ namespace qxsoap::host {
 namespace {
 
 [[noreturn]] void Refuse(const std::u16string& operation, const std::string& why) {
-  throw WsdlError{"", 0, "the operation " + Narrow(operation) + " is not document/literal wrapped: " + why};
+  throw WsdlError{"", 0, Joined({"the operation ", Narrow(operation), " is not document/literal wrapped: ", why})};
 }
 
-std::string Described(const TypeName& name) { return "{" + Narrow(name.ns) + "}" + Narrow(name.name); }
+std::string Described(const TypeName& name) { return Joined({"{", Narrow(name.ns), "}", Narrow(name.name)}); }
 
 const TypeModel* FindType(const PortModel& port, const TypeName& name) {
   auto found = std::find_if(port.types.begin(), port.types.end(),
@@ -31,24 +31,24 @@ const std::vector<MemberModel>& WrapperMembers(const PortModel& port, const std:
                                                const TypeName& expected, const TypeName& actual) {
   if (actual != expected) {
     Refuse(operation,
-           "its wrapper must be the element " + Described(expected) +
-               " with an anonymous complex type; the part's type is " + Described(actual));
+           Joined({"its wrapper must be the element ", Described(expected),
+                   " with an anonymous complex type; the part's type is ", Described(actual)}));
   }
   const TypeModel* type = FindType(port, expected);
   if (!type || !type->isComplex || type->arrayItem || type->literalItem) {
     Refuse(operation,
-           "the wrapper " + Described(expected) + " has no complex type with a sequence of members");
+           Joined({"the wrapper ", Described(expected), " has no complex type with a sequence of members"}));
   }
   std::set<std::u16string> names;
   for (const MemberModel& member : type->members) {
     // The handler writes parameters unqualified and binds them by local name.
     if (!member.element.ns.empty())
-      Refuse(operation, "the member " + Described(member.element) + " of " + Described(expected) +
-                            " is namespace-qualified; wrapper members must be unqualified "
-                            "(elementFormDefault=\"unqualified\")");
+      Refuse(operation, Joined({"the member ", Described(member.element), " of ", Described(expected),
+                                " is namespace-qualified; wrapper members must be unqualified "
+                                "(elementFormDefault=\"unqualified\")"}));
     if (!names.insert(member.element.name).second)
-      Refuse(operation, "the wrapper " + Described(expected) + " has two members named " +
-                            Narrow(member.element.name));
+      Refuse(operation, Joined({"the wrapper ", Described(expected), " has two members named ",
+                                Narrow(member.element.name)}));
   }
   return type->members;
 }
@@ -94,7 +94,7 @@ OperationDeclaration RpcView(const PortModel& port, const std::u16string& name,
 
 PortModel RpcViewOfWrappedPort(const PortModel& document) {
   if (document.style != u"document")
-    throw WsdlError{"", 0, "the binding " + Narrow(document.binding) + " is not document style"};
+    throw WsdlError{"", 0, Joined({"the binding ", Narrow(document.binding), " is not document style"})};
   PortModel view = document;
   view.style = u"rpc";
   for (auto& [name, operation] : view.operations) operation = RpcView(document, name, operation);

@@ -58,6 +58,12 @@ std::string Narrow(std::u16string_view text) {
   return narrow;
 }
 
+std::string Joined(std::initializer_list<std::string_view> pieces) {
+  std::string text;
+  for (std::string_view piece : pieces) text.append(piece);
+  return text;
+}
+
 std::vector<std::u16string_view> Tokens(std::u16string_view list) {
   constexpr std::u16string_view kSpace = u" \t\r\n";
   std::vector<std::u16string_view> tokens;

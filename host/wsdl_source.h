@@ -6,6 +6,7 @@
 #define QXSOAP_HOST_WSDL_SOURCE_H_
 
 #include <memory>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,11 @@ inline constexpr std::u16string_view WSDL_NS = u"http://schemas.xmlsoap.org/wsdl
 
 // The text as UTF-8, for messages and output.
 std::string Narrow(std::u16string_view text);
+
+// The pieces run together, for messages. Built by appending: a literal
+// prepended to a temporary string trips g++ 12's -Wrestrict in optimised
+// builds.
+std::string Joined(std::initializer_list<std::string_view> pieces);
 
 // The value of attribute `local` in `ns` (empty: unprefixed), or nullopt.
 std::optional<std::u16string_view> FindAttribute(const XmlElement& element, std::u16string_view ns,

@@ -70,14 +70,28 @@ class InteropEcho : public ::testing::Test {
   CallOutcome Echo(std::u16string_view operation, qxcom::Variant& input) {
     return CallByName(*service_.get(), operation, {input.get()});
   }
-  qxcom::ComPtr<IDispatch> service_;
-};
 
-struct EchoRow {
-  const char* why;
-  const char16_t* operation;
-  std::function<qxcom::Variant()> input;
-  std::function<qxcom::Variant()> expected;  // null: the input itself
+  struct EchoRow {
+    const char* why;
+    const char16_t* operation;
+    std::function<qxcom::Variant()> input;
+    std::function<qxcom::Variant()> expected;  // null: the input itself
+  };
+
+  // Each row's operation answers its input with the expected value.
+  template <size_t N>
+  void ExpectEchoes(const EchoRow (&rows)[N]) {
+    for (const EchoRow& row : rows) {
+      SCOPED_TRACE(row.why);
+      qxcom::Variant input = row.input();
+      const qxcom::Variant expected = row.expected ? row.expected() : row.input();
+      CallOutcome outcome = Echo(row.operation, input);
+      ASSERT_EQ(outcome.hr, S_OK);
+      EXPECT_TRUE(SameValue(*outcome.result.get(), *expected.get()));
+    }
+  }
+
+  qxcom::ComPtr<IDispatch> service_;
 };
 
 TEST_F(InteropEcho, SimpleValuesComeBackAsTheyWent) {
@@ -120,14 +134,7 @@ TEST_F(InteropEcho, SimpleValuesComeBackAsTheyWent) {
        [] { return ByteArrayVariant(AllByteValues()); }, nullptr},
       {"empty hexBinary", u"echoHexBinary", [] { return ByteArrayVariant({}); }, nullptr},
   };
-  for (const EchoRow& row : rows) {
-    SCOPED_TRACE(row.why);
-    qxcom::Variant input = row.input();
-    const qxcom::Variant expected = row.expected ? row.expected() : row.input();
-    CallOutcome outcome = Echo(row.operation, input);
-    ASSERT_EQ(outcome.hr, S_OK);
-    EXPECT_TRUE(SameValue(*outcome.result.get(), *expected.get()));
-  }
+  ExpectEchoes(rows);
 }
 
 TEST_F(InteropEcho, ArraysComeBackItemForItemInTheirItemType) {
@@ -155,14 +162,7 @@ TEST_F(InteropEcho, ArraysComeBackItemForItemInTheirItemType) {
        [&] { return VariantArray({floatMax.get(), negative.get()}); }, nullptr},
       {"empty struct array", u"echoStructArray", [] { return VariantArray({}); }, nullptr},
   };
-  for (const EchoRow& row : rows) {
-    SCOPED_TRACE(row.why);
-    qxcom::Variant input = row.input();
-    const qxcom::Variant expected = row.expected ? row.expected() : row.input();
-    CallOutcome outcome = Echo(row.operation, input);
-    ASSERT_EQ(outcome.hr, S_OK);
-    EXPECT_TRUE(SameValue(*outcome.result.get(), *expected.get()));
-  }
+  ExpectEchoes(rows);
 }
 
 TEST_F(InteropEcho, EveryItemOfATwoDimensionalArrayIsConverted) {
