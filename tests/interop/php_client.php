@@ -2,10 +2,29 @@
 // The interop base service called by PHP's SoapClient: every echo
 // operation with values that stress the wire. One line per operation,
 // "OPERATION ok" or "OPERATION FAIL: why"; exit status 1 when any failed.
-//   php php_client.php URL
-$url = $argv[1];
-$client = new SoapClient($url . "?wsdl", ["cache_wsdl" => WSDL_CACHE_NONE, "trace" => 1,
-                                          "exceptions" => true]);
+//   php php_client.php [--literal] URL
+// --literal: the document/literal SOAP 1.2 binding, whose operations take
+// and answer their wrapper element (inputX in, return out) and whose arrays
+// are a sequence of items named after their type.
+$url = end($argv);
+$literal = in_array("--literal", array_slice($argv, 1, -1));
+$options = ["cache_wsdl" => WSDL_CACHE_NONE, "trace" => 1, "exceptions" => true];
+if ($literal) $options += ["soap_version" => SOAP_1_2, "features" => SOAP_SINGLE_ELEMENT_ARRAYS];
+$client = new SoapClient($url . "?wsdl", $options);
+
+const ITEMS = ["echoStringArray" => "string", "echoIntegerArray" => "int", "echoFloatArray" => "float",
+               "echoStructArray" => "SOAPStruct"];
+
+// Calls `$operation` with `$value` in the binding's shape and answers the
+// echoed value.
+function call($client, $literal, $operation, $value) {
+  if (!$literal) return $client->$operation($value);
+  $parameter = "input" . substr($operation, 4);
+  $item = ITEMS[$operation] ?? null;
+  $response = $client->$operation([$parameter => $item ? [$item => $value] : $value]);
+  $result = $response->return ?? null;
+  return $item ? ($result->$item ?? []) : $result;
+}
 
 // Floats travel as xsd:float: both sides are compared as the 32-bit float
 // they stand for, since PHP reads the shortest float text back as a double.
@@ -49,7 +68,7 @@ foreach ($cases as [$operation, $values]) {
   $why = null;
   foreach ($values as $value) {
     try {
-      $got = $client->$operation($value);
+      $got = call($client, $literal, $operation, $value);
       if ($operation == "echoStruct") $got = (array)$got;
       if ($operation == "echoStructArray") $got = array_map(fn($s) => (array)$s, $got ?? []);
       if (($operation == "echoStringArray" || $operation == "echoIntegerArray" ||
@@ -76,7 +95,7 @@ foreach ([["2026-12-06T10:30:00Z", "2026-12-06T10:30:00Z"],
           ["2026-12-06T10:30:00+05:30", "2026-12-06T16:00:00Z"],
           ["1999-12-31T23:59:59-01:00", "1999-12-31T22:59:59Z"]] as [$sent, $expected]) {
   try {
-    $got = $client->echoDate($sent);
+    $got = call($client, $literal, "echoDate", $sent);
     $ok = strtotime($got) == strtotime($expected);
     echo "echoDate $sent ", $ok ? "ok\n" : "FAIL: got $got\n";
     if (!$ok) $failed++;
@@ -86,7 +105,7 @@ foreach ([["2026-12-06T10:30:00Z", "2026-12-06T10:30:00Z"],
   }
 }
 try {
-  $got = $client->echoDecimal("-123456789.0123456789");
+  $got = call($client, $literal, "echoDecimal", "-123456789.0123456789");
   $ok = $got == "-123456789.0123456789";
   echo "echoDecimal ", $ok ? "ok\n" : "FAIL: got $got\n";
   if (!$ok) $failed++;
@@ -95,7 +114,7 @@ try {
   $failed++;
 }
 try {
-  $client->echoVoid();
+  $literal ? $client->echoVoid([]) : $client->echoVoid();
   echo "echoVoid ok\n";
 } catch (SoapFault $fault) {
   echo "echoVoid FAIL: fault ", $fault->getMessage(), "\n";
