@@ -1,7 +1,9 @@
 // Every echo operation of the interop service, called by name through
-// IDispatch::Invoke on an object created by ProgID, with values that
-// stress the types: what comes back is what went in, converted to the
-// operation's type.
+// IDispatch::Invoke on an object created by ProgID: what comes back is what
+// went in, converted to the operation's type. The wire's stress values
+// (non-ASCII text, extremes, every byte value, long arrays) go through the
+// real clients in tests/interop; these rows are the conversions and the
+// values only an automation caller can pass.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -26,12 +28,6 @@ qxcom::Variant Decimal(BYTE scale, BYTE sign, ULONG hi32, ULONGLONG lo64) {
   V_DECIMAL(value.get()) = number;
   V_VT(value.get()) = VT_DECIMAL;
   return value;
-}
-
-std::vector<BYTE> AllByteValues() {
-  std::vector<BYTE> bytes(256);
-  for (int i = 0; i < 256; ++i) bytes[size_t(i)] = BYTE(i);
-  return bytes;
 }
 
 // Same type and the same value, bit for bit (so -0.0 is not 0.0).
@@ -97,69 +93,40 @@ class InteropEcho : public ::testing::Test {
 TEST_F(InteropEcho, SimpleValuesComeBackAsTheyWent) {
   const EchoRow rows[] = {
       {"empty string", u"echoString", [] { return BstrVariant(u""); }, nullptr},
-      {"non-ASCII text", u"echoString", [] { return BstrVariant(u"Gr\u00fc\u00dfe, \u4e16\u754c"); },
-       nullptr},
-      {"astral-plane characters stay surrogate pairs", u"echoString",
-       [] { return BstrVariant(u"\U0001D11E clef \U0001F600"); }, nullptr},
-      {"whitespace only", u"echoString", [] { return BstrVariant(u" \t\r\n "); }, nullptr},
       {"an embedded null is part of the string", u"echoString",
        [] { return BstrVariant(std::u16string_view(u"a\0b", 3)); }, nullptr},
       {"a number is converted to its text", u"echoString", [] { return LongVariant(-12); },
        [] { return BstrVariant(u"-12"); }},
-      {"INT_MIN", u"echoInteger", [] { return LongVariant(INT_MIN); }, nullptr},
-      {"INT_MAX", u"echoInteger", [] { return LongVariant(INT_MAX); }, nullptr},
-      {"zero", u"echoInteger", [] { return LongVariant(0); }, nullptr},
       {"text is converted to the integer", u"echoInteger", [] { return BstrVariant(u"42"); },
        [] { return LongVariant(42); }},
-      {"FLT_MAX", u"echoFloat", [] { return FloatVariant(FLT_MAX); }, nullptr},
-      {"-FLT_MAX", u"echoFloat", [] { return FloatVariant(-FLT_MAX); }, nullptr},
-      {"negative zero keeps its sign", u"echoFloat", [] { return FloatVariant(-0.0f); }, nullptr},
       {"smallest denormal", u"echoFloat", [] { return FloatVariant(1e-45f); }, nullptr},
-      {"negative fraction", u"echoFloat", [] { return FloatVariant(-1.5f); }, nullptr},
-      {"the zero date", u"echoDate", [] { return DateVariant(0.0); }, nullptr},
       {"a negative date with a time", u"echoDate", [] { return DateVariant(-1.25); }, nullptr},
       {"a date with a time of day", u"echoDate", [] { return DateVariant(45000.75); }, nullptr},
       {"largest decimal", u"echoDecimal",
        [] { return Decimal(0, 0, 0xFFFFFFFF, 0xFFFFFFFFFFFFFFFF); }, nullptr},
       {"negative decimal with 28 places", u"echoDecimal",
        [] { return Decimal(28, DECIMAL_NEG, 0, 1); }, nullptr},
-      {"true", u"echoBoolean", [] { return BoolVariant(VARIANT_TRUE); }, nullptr},
-      {"false", u"echoBoolean", [] { return BoolVariant(VARIANT_FALSE); }, nullptr},
+      {"negative zero keeps its sign", u"echoFloat", [] { return FloatVariant(-0.0f); }, nullptr},
       {"a non-zero number is true", u"echoBoolean", [] { return LongVariant(5); },
        [] { return BoolVariant(VARIANT_TRUE); }},
-      {"all 256 byte values in base64", u"echoBase64", [] { return ByteArrayVariant(AllByteValues()); },
-       nullptr},
       {"empty base64", u"echoBase64", [] { return ByteArrayVariant({}); }, nullptr},
-      {"all 256 byte values in hexBinary", u"echoHexBinary",
-       [] { return ByteArrayVariant(AllByteValues()); }, nullptr},
       {"empty hexBinary", u"echoHexBinary", [] { return ByteArrayVariant({}); }, nullptr},
   };
   ExpectEchoes(rows);
 }
 
 TEST_F(InteropEcho, ArraysComeBackItemForItemInTheirItemType) {
-  std::vector<qxcom::Variant> many;
-  std::vector<const VARIANT*> manyTexts, manyInts;
-  for (LONG i = 0; i < 10000; ++i) many.push_back(BstrVariant(u"\U0001F600#" + std::u16string(1, char16_t(u'a' + i % 26))));
-  for (LONG i = 0; i < 10000; ++i) many.push_back(LongVariant(INT_MIN + i));
-  for (size_t i = 0; i < 10000; ++i) manyTexts.push_back(many[i].get());
-  for (size_t i = 10000; i < 20000; ++i) manyInts.push_back(many[i].get());
   const qxcom::Variant seven = LongVariant(7), sevenText = BstrVariant(u"7"), empty = BstrVariant(u""),
-                       floatMax = FloatVariant(FLT_MAX), negative = FloatVariant(-2.5f), max = LongVariant(INT_MAX);
+                       max = LongVariant(INT_MAX);
   const EchoRow rows[] = {
       {"empty string array", u"echoStringArray", [] { return VariantArray({}); }, nullptr},
-      {"10,000 strings", u"echoStringArray", [&] { return VariantArray(manyTexts); }, nullptr},
       {"items are converted to strings", u"echoStringArray",
        [&] { return VariantArray({seven.get(), empty.get()}); },
        [&] { return VariantArray({sevenText.get(), empty.get()}); }},
       {"empty integer array", u"echoIntegerArray", [] { return VariantArray({}); }, nullptr},
-      {"10,000 integers from INT_MIN", u"echoIntegerArray", [&] { return VariantArray(manyInts); },
-       nullptr},
       {"items are converted to integers", u"echoIntegerArray",
        [&] { return VariantArray({sevenText.get(), max.get()}); },
        [&] { return VariantArray({seven.get(), max.get()}); }},
-      {"extreme and negative floats", u"echoFloatArray",
-       [&] { return VariantArray({floatMax.get(), negative.get()}); }, nullptr},
       {"empty struct array", u"echoStructArray", [] { return VariantArray({}); }, nullptr},
   };
   ExpectEchoes(rows);
