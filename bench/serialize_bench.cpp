@@ -179,8 +179,8 @@ BENCHMARK_CAPTURE(BareWrite, base64, Kind::kBase64)->Name("bare_write/base64")->
 
 // Large blocks stay in the heap once freed: this machine's kernel makes
 // returning and re-faulting pages cost more than the work measured, and
-// would weigh on whichever row frees in the worse order. A server sets the
-// same (qxsoap serve does).
+// would weigh on whichever row frees in the worse order. A long-running
+// server may set the same.
 int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 64 << 20);
   mallopt(M_TRIM_THRESHOLD, 128 << 20);
