@@ -127,6 +127,11 @@ class AccessorHandler : public SoapElementHandler {
   };
   Children ChildRecords() const { return {lastChild_}; }
 
+ protected:
+  // What the records of this subtree share, for a record that makes
+  // records of its own kind.
+  AccessorContext& Context() const { return *context_; }
+
  private:
   void Append(AccessorHandler& child);
   // Checks the array attributes among `found` and reads the shape they

@@ -61,4 +61,42 @@ std::optional<LiteralArrayType> AskLiteralArrayType(PortDescription& port, TypeR
   return LiteralArrayType{{text(out[0]), text(out[1])}, {text(out[2]), text(out[3])}};
 }
 
+std::optional<PortType> AskHeaderType(PortDescription& port, HeaderMessage message, BSTR operation,
+                                      TypeRef block) {
+  const qxcom::Bstr name = PortArgument(block.name);
+  const qxcom::Bstr ns = PortArgument(block.ns);
+  std::optional<PortType> type = AskPortType([&](BSTR* typeName, BSTR* typeNs, VARIANT_BOOL* found) {
+    switch (message) {
+      case HeaderMessage::kInput:
+        return port.GetInputHeaderType(operation, name.get(), ns.get(), typeName, typeNs, found);
+      case HeaderMessage::kOutput:
+        return port.GetOutputHeaderType(operation, name.get(), ns.get(), typeName, typeNs, found);
+      case HeaderMessage::kFault:
+        break;
+    }
+    return port.GetFaultHeaderType(operation, name.get(), ns.get(), typeName, typeNs, found);
+  });
+  if (type) return type;
+  return AskPortType([&](BSTR* typeName, BSTR* typeNs, VARIANT_BOOL* found) {
+    return port.GetHeaderType(name.get(), ns.get(), typeName, typeNs, found);
+  });
+}
+
+std::optional<std::u16string> AskHeaderEncodingStyle(PortDescription& port, HeaderMessage message,
+                                                     BSTR operation, TypeRef block) {
+  const qxcom::Bstr name = PortArgument(block.name);
+  const qxcom::Bstr ns = PortArgument(block.ns);
+  return AskPortText([&](BSTR* style, VARIANT_BOOL* found) {
+    switch (message) {
+      case HeaderMessage::kInput:
+        return port.GetInputHeaderEncodingStyle(operation, name.get(), ns.get(), style, found);
+      case HeaderMessage::kOutput:
+        return port.GetOutputHeaderEncodingStyle(operation, name.get(), ns.get(), style, found);
+      case HeaderMessage::kFault:
+        break;
+    }
+    return port.GetFaultHeaderEncodingStyle(operation, name.get(), ns.get(), style, found);
+  });
+}
+
 }  // namespace qxsoap

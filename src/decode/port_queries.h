@@ -62,6 +62,18 @@ std::optional<PortType> AskMemberType(PortDescription& port, TypeRef type, TypeR
 std::optional<PortType> AskArrayItemType(PortDescription& port, TypeRef type);
 std::optional<LONG> AskArrayRank(PortDescription& port, TypeRef type);
 
+// The message of an operation a header block belongs to.
+enum class HeaderMessage { kInput, kOutput, kFault };
+
+// The type of the header block `block` (local name and namespace) of
+// `operation`'s `message`, else the type any header of the port with that
+// name has; nullopt when neither is known.
+std::optional<PortType> AskHeaderType(PortDescription& port, HeaderMessage message, BSTR operation,
+                                      TypeRef block);
+// The encodingStyle the port declares for that header block, or nullopt.
+std::optional<std::u16string> AskHeaderEncodingStyle(PortDescription& port, HeaderMessage message,
+                                                     BSTR operation, TypeRef block);
+
 // What the port says of a literal array type: its items' type and element.
 struct LiteralArrayType {
   PortType itemType;

@@ -23,27 +23,13 @@ struct BlockTyping {
 std::optional<BlockTyping> TypeBlock(const HeaderElem& block, const MessageHandler& handler,
                                      PortDescription& port) {
   const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
-  const qxcom::Bstr name = PortArgument(block.name);
-  const qxcom::Bstr ns = PortArgument(block.namespaceURI);
-  BSTR op = operation.get();
-  const bool input = handler.IsRequestPhase();
-  const bool fault = !input && handler.IsSOAPFault();
-  std::optional<PortType> type = AskPortType([&](BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
-    if (input) return port.GetInputHeaderType(op, name.get(), ns.get(), typeName, typeNS, found);
-    if (fault) return port.GetFaultHeaderType(op, name.get(), ns.get(), typeName, typeNS, found);
-    return port.GetOutputHeaderType(op, name.get(), ns.get(), typeName, typeNS, found);
-  });
-  if (!type) {
-    type = AskPortType([&](BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
-      return port.GetHeaderType(name.get(), ns.get(), typeName, typeNS, found);
-    });
-  }
+  const HeaderMessage message = handler.IsRequestPhase() ? HeaderMessage::kInput
+                                : handler.IsSOAPFault()  ? HeaderMessage::kFault
+                                                         : HeaderMessage::kOutput;
+  const TypeRef name{block.name, block.namespaceURI};
+  std::optional<PortType> type = AskHeaderType(port, message, operation.get(), name);
   if (!type) return std::nullopt;
-  std::optional<std::u16string> style = AskPortText([&](BSTR* text, VARIANT_BOOL* found) {
-    if (input) return port.GetInputHeaderEncodingStyle(op, name.get(), ns.get(), text, found);
-    if (fault) return port.GetFaultHeaderEncodingStyle(op, name.get(), ns.get(), text, found);
-    return port.GetOutputHeaderEncodingStyle(op, name.get(), ns.get(), text, found);
-  });
+  std::optional<std::u16string> style = AskHeaderEncodingStyle(port, message, operation.get(), name);
   if (!style) style = std::u16string(EncodingNamespace(handler.GetSOAPVersion()));
   return BlockTyping{std::move(*type), std::move(*style)};
 }

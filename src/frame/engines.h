@@ -14,6 +14,7 @@
 #define QXSOAP_FRAME_ENGINES_H_
 
 #include <memory>
+#include <optional>
 #include <string_view>
 
 struct PortDescription;
@@ -40,6 +41,16 @@ class MessageParserEngine {
   // "#") or `ref` (SOAP 1.2) names: the Body's ids are searched before the
   // Header's. Null when no record has that id.
   virtual const AccessorHandler* ResolveReference(std::u16string_view href) const = 0;
+  // True when the last parse read a response whose Body holds a Fault.
+  virtual bool FaultFound() const = 0;
+  // The accessor that a SOAP 1.2 response names as its return value with
+  // the RPC `result` element: its local name and namespace (empty for an
+  // unprefixed name). Nullopt when the last parse read no such element.
+  struct AccessorName {
+    std::u16string_view localName;
+    std::u16string_view namespaceUri;
+  };
+  virtual std::optional<AccessorName> ResultName() const = 0;
   // The Envelope element the last parse read; null when there was none or
   // the parse failed. An intermediary writes its message on in an envelope
   // with this one's name, declarations and attributes.

@@ -6,6 +6,7 @@
 #define QXSOAP_PARSE_MESSAGE_PARSER_H_
 
 #include <memory>
+#include <span>
 
 #include "decode/id_registry.h"
 #include "frame/engines.h"
@@ -14,6 +15,19 @@
 #include "xml/xml_document.h"
 
 namespace qxsoap {
+
+// The handler tree of one parse, with the Body handler of the parser's
+// kind. The header blocks' records live in the message's tree.
+template <typename Body>
+struct EnvelopeHandlers {
+  Body body;
+  DocumentHandler document{body};
+
+  std::span<HeaderBlockHandler* const> HeaderBlocks() const {
+    return document.envelope.header.blocks;
+  }
+  const IdRegistry& HeaderIds() const { return document.envelope.header.accessors.ids; }
+};
 
 class MessageParser : public MessageParserEngine {
  public:

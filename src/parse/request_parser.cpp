@@ -2,12 +2,12 @@
 
 #include "frame/message_handler.h"
 #include "model/fault_record.h"
-#include "parse/request_headers.h"
+#include "parse/header_deserialization.h"
 
 namespace qxsoap {
 
 void RequestParser::Parse(MessageHandler& handler, PortDescription& port) {
-  handlers_ = std::make_unique<Handlers>();
+  handlers_ = std::make_unique<EnvelopeHandlers<BodyHandler>>();
   try {
     ReadEnvelope(handler, handlers_->document);
     const BodyHandler& body = handlers_->body;
@@ -31,8 +31,7 @@ const AccessorHandler* RequestParser::RpcWrapper() const {
 }
 
 std::span<HeaderBlockHandler* const> RequestParser::HeaderBlocks() const {
-  if (!handlers_) return {};
-  return handlers_->document.envelope.header.blocks;
+  return handlers_ ? handlers_->HeaderBlocks() : std::span<HeaderBlockHandler* const>();
 }
 
 const IdRegistry* RequestParser::BodyIds() const {
@@ -40,7 +39,7 @@ const IdRegistry* RequestParser::BodyIds() const {
 }
 
 const IdRegistry* RequestParser::HeaderIds() const {
-  return handlers_ ? &handlers_->document.envelope.header.accessors.ids : nullptr;
+  return handlers_ ? &handlers_->HeaderIds() : nullptr;
 }
 
 }  // namespace qxsoap

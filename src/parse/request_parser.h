@@ -25,6 +25,8 @@ class RequestParser final : public MessageParser {
   // its encodingStyle in the handler. Any fault leaves no records behind.
   void Parse(MessageHandler& handler, PortDescription& port) override;
   const AccessorHandler* RpcWrapper() const override;
+  bool FaultFound() const override { return false; }
+  std::optional<AccessorName> ResultName() const override { return std::nullopt; }
 
   // The header blocks of the last parse in document order.
   std::span<HeaderBlockHandler* const> HeaderBlocks() const;
@@ -33,12 +35,7 @@ class RequestParser final : public MessageParser {
   const IdRegistry* BodyIds() const override;
   const IdRegistry* HeaderIds() const override;
 
-  // The handler tree of one parse.
-  struct Handlers {
-    BodyHandler body;
-    DocumentHandler document{body};
-  };
-  std::unique_ptr<Handlers> handlers_;
+  std::unique_ptr<EnvelopeHandlers<BodyHandler>> handlers_;
 };
 
 }  // namespace qxsoap

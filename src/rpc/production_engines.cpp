@@ -2,6 +2,7 @@
 
 #include "encode/message_serializer.h"
 #include "parse/request_parser.h"
+#include "parse/response_parser.h"
 #include "rpc/rpc_dispatcher.h"
 
 namespace qxsoap {
@@ -9,6 +10,7 @@ namespace qxsoap {
 MessageHandler::Engines ProductionEngines() {
   MessageHandler::Engines engines;
   engines.requestParser = std::make_unique<RequestParser>();
+  engines.responseParser = std::make_unique<ResponseParser>();
   engines.rpc = std::make_unique<RpcDispatcher>();
   engines.serializer = std::make_unique<MessageSerializer>();
   return engines;

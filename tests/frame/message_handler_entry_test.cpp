@@ -29,6 +29,8 @@ class MockParser : public MessageParserEngine {
   MOCK_METHOD(const AccessorHandler*, RpcWrapper, (), (const, override));
   MOCK_METHOD(const AccessorHandler*, ResolveReference, (std::u16string_view), (const, override));
   MOCK_METHOD(const XmlElement*, ParsedEnvelope, (), (const, override));
+  MOCK_METHOD(bool, FaultFound, (), (const, override));
+  MOCK_METHOD(std::optional<AccessorName>, ResultName, (), (const, override));
 };
 
 class MockRpc : public RpcEngine {

@@ -1,4 +1,4 @@
-#include "parse/request_headers.h"
+#include "parse/header_deserialization.h"
 
 #include <string>
 
@@ -18,55 +18,38 @@ bool IsEncodingStyle(std::u16string_view style) {
 
 // The encodingStyle a block is read in, and whether that makes it encoded:
 // its own or inherited style when it has one, encoded when that is the SOAP
-// encoding; else a style the port declares for the operation's input
-// header, which makes it encoded whatever the style; else none, literal.
+// encoding; else a style the port declares for the operation's header,
+// which makes it encoded whatever the style; else none, literal.
 struct BlockStyle {
   std::u16string style;
   bool encoded;
 };
 
-BlockStyle StyleOf(PortDescription& port, BSTR operation, const HeaderBlockHandler& block) {
+BlockStyle StyleOf(PortDescription& port, HeaderMessage message, BSTR operation,
+                   const HeaderBlockHandler& block) {
   if (!block.encodingStyle.empty()) {
     return {std::u16string(block.encodingStyle), IsEncodingStyle(block.encodingStyle)};
   }
-  const qxcom::Bstr name = PortArgument(block.LocalName());
-  const qxcom::Bstr ns = PortArgument(block.NamespaceUri());
-  std::optional<std::u16string> declared = AskPortText([&](BSTR* style, VARIANT_BOOL* found) {
-    return port.GetInputHeaderEncodingStyle(operation, name.get(), ns.get(), style, found);
-  });
+  std::optional<std::u16string> declared =
+      AskHeaderEncodingStyle(port, message, operation, {block.LocalName(), block.NamespaceUri()});
   if (!declared) return {{}, false};
   return {std::move(*declared), true};
 }
 
-std::optional<PortType> HeaderType(PortDescription& port, BSTR operation,
-                                   const HeaderBlockHandler& block) {
-  const qxcom::Bstr name = PortArgument(block.LocalName());
-  const qxcom::Bstr ns = PortArgument(block.NamespaceUri());
-  if (auto type = AskPortType([&](BSTR* typeName, BSTR* typeNs, VARIANT_BOOL* found) {
-        return port.GetInputHeaderType(operation, name.get(), ns.get(), typeName, typeNs, found);
-      })) {
-    return type;
-  }
-  return AskPortType([&](BSTR* typeName, BSTR* typeNs, VARIANT_BOOL* found) {
-    return port.GetHeaderType(name.get(), ns.get(), typeName, typeNs, found);
-  });
-}
-
-}  // namespace
-
-void DeserializeRequestHeaders(MessageHandler& handler, PortDescription& port,
-                               ValueDecoder& decoder, std::span<HeaderBlockHandler* const> blocks) {
+void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, ValueDecoder& decoder,
+                             std::span<HeaderBlockHandler* const> blocks, HeaderMessage message) {
   const bool soap11 = handler.GetSOAPVersion() == 11;
-  handler.AddRole(std::u16string(soap11 ? SOAP11_ACTOR_NEXT : SOAP12_ROLE_NEXT));
   const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
   for (HeaderBlockHandler* block : blocks) {
-    const auto [style, styleEncoded] = StyleOf(port, operation.get(), *block);
+    const auto [style, styleEncoded] = StyleOf(port, message, operation.get(), *block);
     bool encoded = styleEncoded;
     if (soap11 && style.starts_with(SOAP11_ENC_NS) && block->Attributes().root == u"0") {
       encoded = false;  // an independent value filed in the Header, not a block to read
     }
     const std::optional<PortType> type =
-        encoded ? HeaderType(port, operation.get(), *block) : std::nullopt;
+        encoded ? AskHeaderType(port, message, operation.get(),
+                                {block->LocalName(), block->NamespaceUri()})
+                : std::nullopt;
     if (type) {
       qxcom::Variant value;
       const std::u16string siteMessage =
@@ -92,6 +75,21 @@ void DeserializeRequestHeaders(MessageHandler& handler, PortDescription& port,
       }
     }
   }
+}
+
+}  // namespace
+
+void DeserializeRequestHeaders(MessageHandler& handler, PortDescription& port,
+                               ValueDecoder& decoder, std::span<HeaderBlockHandler* const> blocks) {
+  handler.AddRole(std::u16string(handler.GetSOAPVersion() == 11 ? SOAP11_ACTOR_NEXT : SOAP12_ROLE_NEXT));
+  DeserializeHeaderBlocks(handler, port, decoder, blocks, HeaderMessage::kInput);
+}
+
+void DeserializeResponseHeaders(MessageHandler& handler, PortDescription& port,
+                                ValueDecoder& decoder, std::span<HeaderBlockHandler* const> blocks,
+                                bool fault) {
+  DeserializeHeaderBlocks(handler, port, decoder, blocks,
+                          fault ? HeaderMessage::kFault : HeaderMessage::kOutput);
 }
 
 }  // namespace qxsoap
