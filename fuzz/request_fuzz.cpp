@@ -6,11 +6,14 @@
 // the first handler to see that a second parse of the same bytes ends the
 // same way. What the accepting handler bound is then serialized back, as
 // the request and as a response echoing the first parameter, or the fault
-// when it did not bind: each written message must read again. Any broken
+// when it did not bind: each written message must read again. The same
+// bytes are then read as the reply of a next hop by an intermediary's
+// handler in its response phase, bound and passed back. Any broken
 // invariant aborts.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -191,6 +194,35 @@ std::unique_ptr<MessageHandler> NewHandler(MemoryPort* port, const uint8_t* data
   return handler;
 }
 
+// The bytes as the next hop's reply to a call of `operation` that an
+// intermediary forwarded: read, bound, and written back for the sender.
+// A fault read from the reply is the next hop's, in whatever words it
+// chose; a fault of the intermediary's own is one a host can read.
+void ReadAsReply(MemoryPort* port, std::u16string_view operation, const uint8_t* data, size_t size) {
+  MessageHandler handler(qxsoap::ProductionEngines());
+  Check(handler.Initialize(u"Echo", u"EchoPort", u"", kEchoAction, u"http://next.example/", false,
+                           false, port));
+  handler.SetMethodName(operation);
+  handler.SetMethodNS(kEchoNS);
+  handler.SetRequestPhase(false);
+  Check(handler.SetBuffer({data, size}));
+  const auto checkFault = [&] {
+    if (handler.IsFaultRaisedHere()) {
+      CheckFaultReadable(handler);
+    } else {
+      Check(handler.IsSOAPFault());
+    }
+  };
+  if (!handler.Deserialize()) return checkFault();
+  if (handler.IsSOAPFault()) {
+    Check(!handler.IsFaultRaisedHere());
+    Check(!handler.ProcessRPC());
+  } else if (!handler.ProcessRPC()) {
+    checkFault();
+  }
+  CheckWritten(handler);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -226,5 +258,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Whatever was read is written back, as a request, a response or a fault.
   if (first11.deserialized || first12.deserialized) Reply(first11.deserialized ? *on11 : *on12);
+
+  constexpr std::u16string_view kOperations[] = {u"echoString", u"echoStructs", u"echoPoint"};
+  const std::u16string_view operation = kOperations[size % std::size(kOperations)];
+  ReadAsReply(ports.soap11.get(), operation, data, size);
+  ReadAsReply(ports.soap12.get(), operation, data, size);
   return 0;
 }

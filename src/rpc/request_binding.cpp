@@ -14,8 +14,8 @@ bool IsOutParameter(PortDescription& port, BSTR operation, BSTR part) {
 }
 
 void BindParameters(MessageHandler& handler, PortDescription& port,
-                    const MessageParserEngine& parser, BSTR operation, bool encoded) {
-  const AccessorHandler& wrapper = RequireWrapper(parser, encoded);
+                    const MessageParserEngine& parser, const AccessorHandler& wrapper,
+                    BSTR operation, bool encoded) {
   ValueDecoder decoder(handler, port, parser);
   const std::u16string expected =
       encoded ? ExpectedStyle(handler, port, operation, BoundMessage::kInput) : u"";
@@ -47,8 +47,10 @@ void BindParameters(MessageHandler& handler, PortDescription& port,
 
 void BindRequest(MessageHandler& handler, PortDescription& port, const MessageParserEngine& parser,
                  BSTR operation, bool encoded) {
+  // A message without a wrapper is not a call: no BadArguments subcode.
+  const AccessorHandler& wrapper = RequireWrapper(parser, encoded);
   try {
-    BindParameters(handler, port, parser, operation, encoded);
+    BindParameters(handler, port, parser, wrapper, operation, encoded);
   } catch (QXSOAPFault* fault) {
     AddBindingSubcode(handler, *fault);
     throw;

@@ -14,8 +14,7 @@ bool PortFlag(HRESULT (STDMETHODCALLTYPE PortDescription::*query)(BSTR, BSTR, VA
 }
 
 void BindResult(MessageHandler& handler, PortDescription& port, const MessageParserEngine& parser,
-                BSTR operation, bool encoded) {
-  const AccessorHandler& wrapper = RequireWrapper(parser, encoded);
+                const AccessorHandler& wrapper, BSTR operation, bool encoded) {
   ValueDecoder decoder(handler, port, parser);
   const std::u16string expected =
       encoded ? ExpectedStyle(handler, port, operation, BoundMessage::kOutput) : u"";
@@ -60,8 +59,10 @@ void BindResult(MessageHandler& handler, PortDescription& port, const MessagePar
 
 void BindResponse(MessageHandler& handler, PortDescription& port, const MessageParserEngine& parser,
                   BSTR operation, bool encoded) {
+  // A message without a wrapper is not a call: no BadArguments subcode.
+  const AccessorHandler& wrapper = RequireWrapper(parser, encoded);
   try {
-    BindResult(handler, port, parser, operation, encoded);
+    BindResult(handler, port, parser, wrapper, operation, encoded);
   } catch (QXSOAPFault* fault) {
     AddBindingSubcode(handler, *fault);
     throw;

@@ -63,18 +63,6 @@ qxcom::ComPtr<host::MemoryPort> InteropPort(int version, std::u16string_view use
   return port;
 }
 
-// The parameters a host reads, one per line: "name in/out = value".
-std::u16string Parameters(const MessageHandler& handler) {
-  std::u16string text;
-  LONG position = 0;
-  for (const MethodParam* param = handler.GetFirstMethodParam(position); param;
-       param = handler.GetNextMethodParam(position)) {
-    text += param->name + (param->isInParam ? u" in" : u"") + (param->isOutParam ? u" out" : u"") +
-            u" = " + test::Describe(*param->content.get()) + u"\n";
-  }
-  return text;
-}
-
 std::string Soap11(std::string_view body, std::string_view header = "") {
   return "<SOAP-ENV:Envelope xmlns:SOAP-ENV='http://schemas.xmlsoap.org/soap/envelope/'"
          " xmlns:SOAP-ENC='http://schemas.xmlsoap.org/soap/encoding/'"
@@ -108,7 +96,7 @@ void ExpectCalls(std::span<const CallRow> rows, std::u16string_view use = u"enco
     SCOPED_TRACE(row.why);
     Exchange exchange(InteropPort(row.version, use), u"http://soapinterop.org/");
     ASSERT_TRUE(exchange.Deserialize(row.message))
-        << std::string(FaultOf(exchange.handler).message.begin(), FaultOf(exchange.handler).message.end());
+        << FaultText(exchange.handler);
     const bool bound = exchange.handler.ProcessRPC();
     EXPECT_EQ(bound, row.fault.code.empty());
     if (bound) {
@@ -240,7 +228,7 @@ TEST(RequestBinding, HeaderBlocks) {
       "<s:Session xmlns:s='urn:s' href='#v1' SOAP-ENV:actor='urn:other'/>"
       "<s:P id='p1' SOAP-ENC:root='0' xmlns:s='urn:s'><varInt>5</varInt></s:P>"
       "<t:Trace xmlns:t='urn:t' SOAP-ENV:encodingStyle='urn:mine'><hop>a</hop></t:Trace>")))
-      << std::string(FaultOf(exchange.handler).message.begin(), FaultOf(exchange.handler).message.end());
+      << FaultText(exchange.handler);
   std::u16string typed;
   LONG position = 0;
   for (const HeaderElem* block = exchange.handler.GetFirstHeaderElem(position); block;

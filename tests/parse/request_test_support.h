@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "frame/message_handler.h"
+#include "support/struct_object_reader.h"
 #include "parse/request_parser.h"
 #include "host/memory_port.h"
 #include "rpc/production_engines.h"
@@ -96,11 +97,29 @@ inline SeenFault FaultOf(const MessageHandler& handler) {
   return seen;
 }
 
+// The fault's message as narrow text, for a test's failure message.
+inline std::string FaultText(const MessageHandler& handler) {
+  const std::u16string message = FaultOf(handler).message;
+  return std::string(message.begin(), message.end());
+}
+
 inline void PrintTo(const SeenFault& fault, std::ostream* out) {
   *out << "{" << std::string(fault.code.begin(), fault.code.end()) << ", "
        << std::string(fault.subcode.begin(), fault.subcode.end()) << ", \""
        << std::string(fault.message.begin(), fault.message.end()) << "\", "
        << (fault.needDetail ? "detail" : "no detail") << "}";
+}
+
+// The parameters a host reads, one per line: "name in/out = value".
+inline std::u16string Parameters(const MessageHandler& handler) {
+  std::u16string text;
+  LONG position = 0;
+  for (const MethodParam* param = handler.GetFirstMethodParam(position); param;
+       param = handler.GetNextMethodParam(position)) {
+    text += param->name + (param->isInParam ? u" in" : u"") + (param->isOutParam ? u" out" : u"") +
+            u" = " + test::Describe(*param->content.get()) + u"\n";
+  }
+  return text;
 }
 
 // A request parser run over one message on its own, for the records it
