@@ -16,7 +16,6 @@ namespace {
 struct PartSummary {
   std::u16string name;
   TypeName type;
-  bool isReturn = false;
 };
 
 struct OperationSummary {
@@ -99,16 +98,18 @@ OperationSummary Summarize(PortDescription& port, const std::u16string& name) {
     const bool isReturn = !Flag(port, &PortDescription::IsParameter, op.get(), partName.get());
     if (isReturn || Flag(port, &PortDescription::IsOutParameter, op.get(), partName.get())) {
       PartTypeCall call = isReturn ? &PortDescription::GetReturnType : &PortDescription::GetOutputPartType;
-      summary.outputs.push_back({named, PartType(port, call, op.get(), partName.get()), isReturn});
+      summary.outputs.push_back({named, PartType(port, call, op.get(), partName.get())});
     }
   }
+  SysFreeString(part);  // a description may fill it in even when reporting the end
   return summary;
 }
 
-// Text for HTML content and for attribute values in double or single quotes.
-std::string Escape(std::u16string_view text) {
+// UTF-8 text for HTML content and for attribute values in double or single
+// quotes.
+std::string Escape(std::string_view utf8) {
   std::string out;
-  for (char c : qxcom::ToUtf8(text)) {
+  for (char c : utf8) {
     switch (c) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
@@ -121,7 +122,7 @@ std::string Escape(std::u16string_view text) {
   return out;
 }
 
-std::string Escape(std::string_view utf8) { return Escape(qxcom::ToUtf16(utf8)); }
+std::string Escape(std::u16string_view text) { return Escape(qxcom::ToUtf8(text)); }
 
 // A type as a reader knows it: "xsd:int" for the schema built-ins, the
 // local name otherwise; the namespace in the tooltip.
