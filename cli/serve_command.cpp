@@ -21,6 +21,7 @@
 
 #include "commands.h"
 #include "host/wrapped_document.h"
+#include "host/serve/service_page.h"
 #include "host/serve/soap_endpoint.h"
 #include "host/wsdl_source.h"
 #include "qxsoap/wsdl_port.h"
@@ -171,8 +172,9 @@ int Serve(const ServeOptions& options) {
   std::string wsdlText;
   host::WsdlError error;
   bool documentView = false;
+  std::vector<std::u16string> operations;
   qxcom::ComPtr<PortDescription> port = qxcom::ComPtr<PortDescription>::Adopt(
-      host::LoadServedPort(options.wsdl.c_str(), options.port.c_str(), &error, &documentView));
+      host::LoadServedPort(options.wsdl.c_str(), options.port.c_str(), &error, &documentView, &operations));
   if (!port) {
     std::fprintf(stderr, "qxsoap serve: %s:%d: %s\n", error.file.c_str(), error.line, error.message.c_str());
     return 1;
@@ -207,7 +209,8 @@ int Serve(const ServeOptions& options) {
   url.append(options.listen, 0, options.listen.rfind(':')).append(":").append(std::to_string(server.Port()));
   url.append(servicePath);
   setup.nodeURI = Widen(url);
-  endpoint = std::make_unique<host::SoapEndpoint>(setup, servicePath, wsdlText, options.port);
+  const std::string page = host::BuildServicePage(*port.get(), {servicePath, setup.soapVersion, operations});
+  endpoint = std::make_unique<host::SoapEndpoint>(setup, servicePath, wsdlText, options.port, page);
   if (!server.Start(&failure)) {
     std::fprintf(stderr, "qxsoap serve: %s\n", failure.c_str());
     return 1;

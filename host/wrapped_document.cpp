@@ -102,12 +102,15 @@ PortModel RpcViewOfWrappedPort(const PortModel& document) {
 }
 
 PortDescription* LoadServedPort(const char* path, const char* portName, WsdlError* error,
-                                bool* documentView) {
+                                bool* documentView, std::vector<std::u16string>* operations) {
   try {
     PortModel model = ReadWsdlPort(path ? path : "", portName ? portName : "");
     const bool view = model.style != u"rpc";
     if (view) model = RpcViewOfWrappedPort(model);
     if (documentView) *documentView = view;
+    if (operations) {
+      for (const auto& entry : model.operations) operations->push_back(entry.first);
+    }
     return DescribePort(model).release();
   } catch (const WsdlError& refused) {
     *error = refused;

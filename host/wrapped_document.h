@@ -10,6 +10,9 @@
 #ifndef QXSOAP_HOST_WRAPPED_DOCUMENT_H_
 #define QXSOAP_HOST_WRAPPED_DOCUMENT_H_
 
+#include <string>
+#include <vector>
+
 #include "host/wsdl_model.h"
 #include "qxsoap/wsdl_port.h"
 
@@ -41,9 +44,11 @@ PortModel RpcViewOfWrappedPort(const PortModel& document);
 // that is neither rpc nor wrapped included). *documentView, when given, is
 // set to whether the description is a view: its operations then have no
 // return part, and a service's return value belongs in the out parameter of
-// the response wrapper's one member. Never throws.
+// the response wrapper's one member. *operations, when given, receives the
+// port's operation names in name order (a description cannot list them).
+// Never throws.
 PortDescription* LoadServedPort(const char* path, const char* portName, WsdlError* error,
-                                bool* documentView = nullptr);
+                                bool* documentView = nullptr, std::vector<std::u16string>* operations = nullptr);
 
 }  // namespace qxsoap::host
 

@@ -20,11 +20,13 @@ bool AsksForWsdl(const HttpRequest& request) { return strcasecmp(request.query.c
 
 }  // namespace
 
-SoapEndpoint::SoapEndpoint(ExchangeSetup setup, std::string servicePath, std::string wsdl, std::string portName)
+SoapEndpoint::SoapEndpoint(ExchangeSetup setup, std::string servicePath, std::string wsdl, std::string portName,
+                           std::string servicePage)
     : setup_(std::move(setup)),
       servicePath_(std::move(servicePath)),
       wsdl_(std::move(wsdl)),
-      portName_(std::move(portName)) {}
+      portName_(std::move(portName)),
+      servicePage_(std::move(servicePage)) {}
 
 bool SoapEndpoint::IsBelowService(const std::string& path) const {
   if (servicePath_ == "/") return path.size() > 1;
@@ -44,7 +46,8 @@ HttpResponse SoapEndpoint::Handle(const HttpRequest& request) const {
     const std::string extraPath = request.path.substr(servicePath_ == "/" ? 0 : servicePath_.size());
     return FromExchange(ExchangeGet(setup_, extraPath, request.query, request.arguments));
   }
-  return Plain(404, "not found");  // the service page is not served yet
+  if (atRoot) return {200, "text/html; charset=utf-8", servicePage_};
+  return Plain(404, "not found");
 }
 
 HttpResponse SoapEndpoint::Post(const HttpRequest& request) const {

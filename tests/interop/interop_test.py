@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Real SOAP clients against a live `qxsoap serve` of the built-in interop
-service: each client calls every echo operation with values that stress
-the wire and prints one line per operation ("OPERATION ok" or "OPERATION
-FAIL: why"; "refused: why" for the handler's documented refusal of what
-the client sends, "unsupported: why" for a call the client cannot make).
+"""Real SOAP clients (PHP, Perl, zeep, Node's soap) against a live
+`qxsoap serve` of the built-in interop service: each client calls every
+echo operation with values that stress the wire and prints one line per
+operation ("OPERATION ok" or "OPERATION FAIL: why"; "refused: why" for the
+handler's documented refusal of what the client sends, "unsupported: why"
+for a call the client cannot make).
 The table of client x operation x binding is printed; any failure fails
 the test.
 
@@ -29,6 +30,8 @@ CLIENTS = [
     ("Python zeep", "interop_rpc.wsdl", ["/usr/bin/python3", os.path.join(HERE, "zeep_client.py")]),
     ("Python zeep", "interop_doclit.wsdl",
      ["/usr/bin/python3", os.path.join(HERE, "zeep_client.py"), "--literal"]),
+    ("Node soap", "interop_rpc.wsdl", ["node", os.path.join(HERE, "node_client.js")]),
+    ("Node soap", "interop_doclit.wsdl", ["node", os.path.join(HERE, "node_client.js"), "--literal"]),
 ]
 
 # Bindings a client does not speak, said in the table rather than left out.

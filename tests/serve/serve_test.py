@@ -95,7 +95,8 @@ SOAP11_ROWS = [
     ("DELETE neither", "DELETE", "/calc", {}, None, 405, None, None),
     ("an unknown path", "GET", "/elsewhere", {}, None, 404, None, None),
     ("a POST to an unknown path", "POST", "/elsewhere", action("Divide"), DIVIDE, 404, None, None),
-    ("the service page is not served yet", "GET", "/", {}, None, 404, None, None),
+    ("the service page at the root lists the operations", "GET", "/", {}, None, 200, None, b"Increment"),
+    ("the service path itself has no page", "GET", "/calc", {}, None, 404, None, None),
 ]
 
 
