@@ -53,4 +53,9 @@ function(qx_gsoap_binding name)
     PROPERTIES COMPILE_OPTIONS "-w")
   target_include_directories(${name} SYSTEM PUBLIC ${dir})
   target_link_libraries(${name} PUBLIC PkgConfig::GSOAPXX)
+  if(arg_SIDE STREQUAL "server")
+    # The service class's operations and copy() become pure virtual, so a
+    # server that leaves one out does not compile.
+    target_compile_definitions(${name} PUBLIC WITH_PURE_VIRTUAL)
+  endif()
 endfunction()
