@@ -18,7 +18,17 @@
 namespace gsoap_interop {
 namespace {
 
-std::string Shown(const std::string& text) { return '"' + text.substr(0, 60) + (text.size() > 60 ? "...\"" : "\""); }
+// Text for a FAIL line: the first 60 bytes, control bytes escaped so that
+// binary values cannot break the one-line-per-operation output.
+std::string Shown(const std::string& text) {
+  std::string shown = "\"";
+  for (unsigned char byte : text.substr(0, 60)) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+    shown += byte < 0x20 || byte == 0x7f ? std::string(escaped) : std::string(1, static_cast<char>(byte));
+  }
+  return shown + (text.size() > 60 ? "...\"" : "\"");
+}
 std::string Shown(int value) { return std::to_string(value); }
 std::string Shown(bool value) { return value ? "true" : "false"; }
 std::string Shown(long value) { return std::to_string(value); }
