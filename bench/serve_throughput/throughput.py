@@ -110,8 +110,11 @@ def wrk(url, body_file, args):
         match = re.search(pattern, output, re.M)
         return match.group(1) if match else "-"
 
-    problems = [f"{count} non-2xx" for count in [field(r"Non-2xx or 3xx responses: (\d+)")] if count != "-"]
-    problems += [f"socket {errors}" for errors in [field(r"Socket errors: (.*)$")] if errors != "-"]
+    problems = []
+    if (count := field(r"Non-2xx or 3xx responses: (\d+)")) != "-":
+        problems.append(f"{count} non-2xx")
+    if (errors := field(r"Socket errors: (.*)$")) != "-":
+        problems.append(f"socket {errors}")
     return {"rps": field(r"Requests/sec:\s+([\d.]+)"), "p50": field(r"^\s+50%\s+(\S+)"),
             "p99": field(r"^\s+99%\s+(\S+)"), "errors": ", ".join(problems) or "0",
             "command": " ".join(command[:-2] + [os.path.relpath(command[-2], ROOT), "URL"])}
