@@ -31,7 +31,10 @@ std::vector<ServiceArgument> ReadParameters(Iqxsoapmsg2& handler) {
     ServiceArgument& parameter = parameters.emplace_back();
     parameter.ns = Take(ns);
     parameter.name = Take(name);
-    VariantCopy(parameter.value.get(), content.get());
+    // The handler hands out a copy of its own, so the parameter takes it
+    // as it is rather than copying it again (a large array or string
+    // would be copied element by element).
+    content.Detach(parameter.value.get());
     parameter.in = IsTrue(in);
     parameter.out = IsTrue(out);
   }

@@ -8,7 +8,9 @@ for a call the client cannot make).
 The table of client x operation x binding is printed; any failure fails
 the test.
 
-    interop_test.py QXSOAP INTEROP_MODULE EXAMPLES_DIR TESTS_DIR
+    interop_test.py QXSOAP INTEROP_MODULE EXAMPLES_DIR TESTS_DIR GSOAP_RPC GSOAP_DOCLIT
+
+GSOAP_RPC and GSOAP_DOCLIT are the gSOAP client built for each binding.
 """
 import os
 import re
@@ -19,7 +21,7 @@ import tempfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "serve"))
 from serve_process import ServeProcess  # noqa: E402
 
-TOOL, MODULE, EXAMPLES, TESTS = sys.argv[1:5]
+TOOL, MODULE, EXAMPLES, TESTS, GSOAP_RPC, GSOAP_DOCLIT = sys.argv[1:7]
 HERE = os.path.join(TESTS, "interop")
 
 # client, binding (the WSDL served), command (the URL is appended)
@@ -32,6 +34,8 @@ CLIENTS = [
      ["/usr/bin/python3", os.path.join(HERE, "zeep_client.py"), "--literal"]),
     ("Node soap", "interop_rpc.wsdl", ["node", os.path.join(HERE, "node_client.js")]),
     ("Node soap", "interop_doclit.wsdl", ["node", os.path.join(HERE, "node_client.js"), "--literal"]),
+    ("gSOAP C++", "interop_rpc.wsdl", [GSOAP_RPC]),
+    ("gSOAP C++", "interop_doclit.wsdl", [GSOAP_DOCLIT]),
 ]
 
 # Bindings a client does not speak, said in the table rather than left out.
