@@ -16,9 +16,9 @@ constexpr DWORD kStructContext = CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CL
 // A struct object being filled; released on every path unless handed out.
 class StructBuilder {
  public:
-  explicit StructBuilder(bool needDetail) : needDetail_(needDetail) {
-    const HRESULT hr = CoCreateInstance(CLSID_StructObject, nullptr, kStructContext,
-                                        IID_StructObject, reinterpret_cast<void**>(object_.put()));
+  StructBuilder(IClassFactory& factory, bool needDetail) : needDetail_(needDetail) {
+    const HRESULT hr =
+        factory.CreateInstance(nullptr, IID_StructObject, reinterpret_cast<void**>(object_.put()));
     if (FAILED(hr) || !object_) RaiseInternalError(needDetail_);
   }
 
@@ -48,6 +48,16 @@ class StructBuilder {
 };
 
 }  // namespace
+
+IClassFactory& ValueDecoder::StructFactory(bool needDetail) {
+  if (!structFactory_) {
+    const HRESULT hr = CoGetClassObject(CLSID_StructObject, kStructContext, nullptr,
+                                        IID_IClassFactory,
+                                        reinterpret_cast<void**>(structFactory_.put()));
+    if (FAILED(hr) || !structFactory_) RaiseInternalError(needDetail);
+  }
+  return *structFactory_.get();
+}
 
 ValueDecoder::StructType& ValueDecoder::StructTypeOf(TypeRef type) {
   for (const std::unique_ptr<StructType>& known : structTypes_) {
@@ -109,7 +119,7 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
     RaiseFault(FaultKind::kSender, u"Incorrect nodeType on struct accessor.", detail);
   }
   StructType& structType = StructTypeOf(type);
-  StructBuilder object(detail);
+  StructBuilder object(StructFactory(detail), detail);
   for (const AccessorHandler& member : record.ChildRecords()) {
     const Member& known = MemberOf(structType, member);
     const PortType& memberType = known.type;
@@ -149,7 +159,7 @@ void ValueDecoder::ComplexLiteral(const AccessorHandler& record, TypeRef type, V
 void ValueDecoder::StructLiteral(TypeRef type, const AccessorHandler& record, VARIANT* out) {
   const Nesting nesting(*this, record);
   StructType& structType = StructTypeOf(type);
-  StructBuilder object(record.FaultsNeedDetail());
+  StructBuilder object(StructFactory(record.FaultsNeedDetail()), record.FaultsNeedDetail());
   for (const AccessorHandler& member : record.ChildRecords()) {
     const Member& known = MemberOf(structType, member);
     const PortType& memberType = known.type;

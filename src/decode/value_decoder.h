@@ -23,6 +23,7 @@
 #include "decode/accessor_handler.h"
 #include "decode/port_queries.h"
 #include "qxcom/oleauto.h"
+#include "qxcom/owned.h"
 #include "qxsoap/port_description.h"
 
 namespace qxsoap {
@@ -127,8 +128,14 @@ class ValueDecoder {
   // port does not know is refused, whatever type the message gives it.
   const Member& MemberOf(StructType& structType, const AccessorHandler& member);
 
+  // The struct component's class factory, asked for at the first struct
+  // and kept: finding a class is a registry lookup, too slow to repeat
+  // for every struct of an array.
+  IClassFactory& StructFactory(bool needDetail);
+
   MessageHandler& handler_;
   PortDescription& port_;
+  qxcom::ComPtr<IClassFactory> structFactory_;
   std::vector<std::unique_ptr<StructType>> structTypes_;
   const MessageParserEngine& parser_;
   int32_t soapVersion_;
