@@ -5,6 +5,8 @@
 // replies that do not read or bind.
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "request_test_support.h"
 
 namespace qxsoap::testing {
@@ -136,6 +138,16 @@ struct UnreadRow {
   SeenFault fault;
 };
 
+// Each reply fails to read, with the row's fault.
+void ExpectUnread(std::span<const UnreadRow> rows) {
+  for (const UnreadRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    Reply reply(row.version);
+    EXPECT_FALSE(reply.Deserialize(Envelope(row.version, Body(row.body))));
+    EXPECT_EQ(FaultOf(reply.handler), row.fault);
+  }
+}
+
 TEST(ReplyFaults, QNamesThatDoNotResolveEndTheParse) {
   const UnreadRow rows[] = {
       {"an unprefixed fault code with no default namespace", 11,
@@ -157,12 +169,7 @@ TEST(ReplyFaults, QNamesThatDoNotResolveEndTheParse) {
        "<m:echoResponse><return id='a'>x</return><count id='a'>1</count></m:echoResponse>",
        {u"Client", u"", u"Id value found on accessor element is a duplicate.", true}},
   };
-  for (const UnreadRow& row : rows) {
-    SCOPED_TRACE(row.why);
-    Reply reply(row.version);
-    EXPECT_FALSE(reply.Deserialize(Envelope(row.version, Body(row.body))));
-    EXPECT_EQ(FaultOf(reply.handler), row.fault);
-  }
+  ExpectUnread(rows);
 }
 
 TEST(ReplyFaults, DetailEntriesAreReadByThePortsFaultDetails) {
@@ -207,12 +214,7 @@ TEST(ReplyFaults, DetailEntriesAreReadByThePortsFaultDetails) {
        "<d:code xmlns:d='urn:d'>four</d:code></e:Detail></e:Fault>",
        {u"Sender", u"", u"Encountered improperly serialized built-in type accessor: 'code'.", true}},
   };
-  for (const UnreadRow& row : rows) {
-    SCOPED_TRACE(row.why);
-    Reply failing(row.version);
-    EXPECT_FALSE(failing.Deserialize(Envelope(row.version, Body(row.body))));
-    EXPECT_EQ(FaultOf(failing.handler), row.fault);
-  }
+  ExpectUnread(rows);
 }
 
 struct ResultRow {
