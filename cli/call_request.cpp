@@ -18,9 +18,10 @@ namespace {
 using host::Narrow;
 
 // The writer takes a string as the text of any part whose type maps to a
-// VARTYPE (numbers included: the service reads and checks them) or to a
-// URI; the other built-in types want a value of their own kind.
-bool WriterTakesText(uint16_t code) { return code < kAnyType || code == kAnyType || code == kAnyUri; }
+// VARTYPE (numbers included: the service reads and checks them), of an
+// anyType part (as a string) and of a URI; the other built-in types want a
+// value of their own kind.
+bool WriterTakesText(uint16_t code) { return code <= kAnyType || code == kAnyUri; }
 
 std::optional<std::u16string> OperationNamespace(PortDescription& port, BSTR op) {
   return AskPortText([&](BSTR* ns, VARIANT_BOOL* found) { return port.GetOperationNS(op, ns, found); });
@@ -30,12 +31,12 @@ std::optional<std::u16string> OperationNamespace(PortDescription& port, BSTR op)
 std::vector<std::u16string> InputParts(PortDescription& port, BSTR op) {
   std::vector<std::u16string> inputs;
   LONG position = 0;
-  for (std::optional<std::u16string> part = AskPortText([&](BSTR* name, VARIANT_BOOL* found) {
-         return port.GetFirstPart(op, name, &position, found);
-       });
-       part; part = AskPortText([&](BSTR* name, VARIANT_BOOL* found) {
-         return port.GetNextPart(op, name, &position, found);
-       })) {
+  const auto askPart = [&](bool first) {
+    return AskPortText([&](BSTR* name, VARIANT_BOOL* found) {
+      return first ? port.GetFirstPart(op, name, &position, found) : port.GetNextPart(op, name, &position, found);
+    });
+  };
+  for (std::optional<std::u16string> part = askPart(true); part; part = askPart(false)) {
     VARIANT_BOOL in = VARIANT_FALSE;
     const qxcom::Bstr name = PortArgument(*part);
     if (SUCCEEDED(port.IsInParameter(op, name.get(), &in)) && in == VARIANT_TRUE) inputs.push_back(*part);
@@ -83,7 +84,7 @@ std::vector<CallArgument> ParseCallArguments(std::span<char* const> args) {
     if (equals == std::string::npos || equals == 0) {
       throw CallError{"'" + argument + "' is not a parameter: give NAME=VALUE"};
     }
-    arguments.push_back({argument.substr(0, equals), argument.substr(equals + 1)});
+    arguments.push_back({qxcom::ToUtf16(argument.substr(0, equals)), argument.substr(equals + 1)});
   }
   return arguments;
 }
@@ -94,24 +95,25 @@ void AddCallParameters(MessageHandler& handler, PortDescription& port, const std
   const std::optional<std::u16string> ns = OperationNamespace(port, op.get());
   if (!ns) throw CallError{"the service has no operation " + Narrow(operation)};
   const std::vector<std::u16string> inputs = InputParts(port, op.get());
+  const auto named = [&](const std::u16string& name) {
+    return [&name](const CallArgument& argument) { return argument.name == name; };
+  };
   for (const CallArgument& argument : arguments) {
-    const std::u16string name = qxcom::ToUtf16(argument.name);
-    if (std::find(inputs.begin(), inputs.end(), name) == inputs.end()) {
-      throw CallError{Narrow(operation) + " has no parameter " + argument.name + " (its parameters: " +
+    if (std::find(inputs.begin(), inputs.end(), argument.name) == inputs.end()) {
+      throw CallError{Narrow(operation) + " has no parameter " + Narrow(argument.name) + " (its parameters: " +
                       JoinedNames(inputs) + ")"};
     }
-    if (std::count_if(arguments.begin(), arguments.end(),
-                      [&](const CallArgument& other) { return other.name == argument.name; }) > 1) {
-      throw CallError{"the parameter " + argument.name + " is given twice"};
+    if (std::count_if(arguments.begin(), arguments.end(), named(argument.name)) > 1) {
+      throw CallError{"the parameter " + Narrow(argument.name) + " is given twice"};
     }
   }
   handler.SetMethodName(operation);
   handler.SetMethodNS(*ns);
   for (const std::u16string& input : inputs) {
-    const auto given = std::find_if(arguments.begin(), arguments.end(),
-                                    [&](const CallArgument& argument) { return qxcom::ToUtf16(argument.name) == input; });
+    const auto given = std::find_if(arguments.begin(), arguments.end(), named(input));
     if (given == arguments.end()) {
-      throw CallError{"missing the parameter " + Narrow(input) + " (give " + Narrow(input) + "= for an empty value)"};
+      throw CallError{"missing the parameter " + Narrow(input) + " (give " + Narrow(input) +
+                      "= for an empty value)"};
     }
     const qxcom::Variant value = PartValue(port, op.get(), input, given->value);
     if (handler.AddMethodParam(u"", input, value.get(), true, false) != S_OK) throw CallError{"out of memory"};

@@ -31,9 +31,10 @@ struct CallPort {
 // WSDL does not load.
 CallPort FetchPort(const std::string& url);
 
-// One NAME=VALUE argument, as given (UTF-8).
+// One NAME=VALUE argument: the name as the port's names are kept, the
+// value as given (UTF-8).
 struct CallArgument {
-  std::string name;
+  std::u16string name;
   std::string value;
 };
 

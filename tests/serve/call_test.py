@@ -86,21 +86,36 @@ def check_binding(wsdl, fault, work, failures):
         server.stop()
 
 
+# The account service's WSDL (rpc/literal, fault details described) and a
+# fault of its withdraw operation with a described detail entry and one the
+# WSDL does not know, which the handler leaves out.
+BANK_WSDL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "host", "wsdl", "headers_faults.wsdl")
+BANK_FAULT = (b'<e:Envelope xmlns:e="http://schemas.xmlsoap.org/soap/envelope/"><e:Body><e:Fault>'
+              b'<faultcode>e:Server</faultcode><faultstring>over the balance</faultstring>'
+              b'<faultactor>urn:gate</faultactor><detail><b:Insufficient xmlns:b="urn:bank:types">'
+              b'<b:balance>1.50</b:balance><b:requested>20</b:requested></b:Insufficient>'
+              b'<q:unknown xmlns:q="urn:q">left out</q:unknown></detail></e:Fault></e:Body></e:Envelope>')
+
+
 class StandIn(http.server.BaseHTTPRequestHandler):
     """Answers GET ?wsdl and POST by the path: /bad-wsdl sends a WSDL that
-    does not load, /busy the interop WSDL and then 503 with a text body,
-    /garbled the WSDL and then 200 with a body that is not XML."""
+    does not load; /refused the account service's WSDL, then a fault with
+    detail entries; the others the interop WSDL, then for /busy 503 with a
+    text body, for /garbled 200 with a body that is not XML."""
 
     def do_GET(self):
         if self.path.startswith("/bad-wsdl"):
             return self.answer(200, "text/xml", b"<definitions>")
-        with open(os.path.join(EXAMPLES, "interop_rpc.wsdl"), "rb") as wsdl:
+        path = BANK_WSDL if self.path.startswith("/refused") else os.path.join(EXAMPLES, "interop_rpc.wsdl")
+        with open(path, "rb") as wsdl:
             self.answer(200, "text/xml", wsdl.read())
 
     def do_POST(self):
         self.rfile.read(int(self.headers["Content-Length"]))
         if self.path == "/busy":
             return self.answer(503, "text/plain", b"come back later\nsecond line")
+        if self.path == "/refused":
+            return self.answer(500, "text/xml", BANK_FAULT)
         self.answer(200, "text/xml", b"not xml")
 
     def answer(self, status, content_type, body):
@@ -132,6 +147,10 @@ def check_stand_in(failures):
     try:
         for why, path, stderr in STAND_IN_ROWS:
             check(failures, f"stand-in: {why}", call(base + path, "echoString", "inputString=x"), 2, "", stderr)
+        check(failures, "stand-in: a fault's node and the detail entry the WSDL describes, a struct",
+              call(base + "/refused", "withdraw", "account=A-1", "amount=20"), 1,
+              "code = {http://schemas.xmlsoap.org/soap/envelope/}Server\nstring = over the balance\n"
+              "node = urn:gate\ndetail Insufficient = {balance: 1.5, requested: 20}\n", None)
     finally:
         server.shutdown()
         server.server_close()
@@ -147,7 +166,7 @@ def main():
         subprocess.run([TOOL, "register", MODULE], check=True, stdout=subprocess.DEVNULL)
         for wsdl, fault in BINDINGS.items():
             check_binding(wsdl, fault, work, failures)
-    check_stand_in(failures)
+        check_stand_in(failures)
     for failure in failures:
         print(failure)
     print(f"{len(failures)} failed")
