@@ -12,6 +12,7 @@ int RunWsdlCommand(std::span<char* const> args);
 int RunRegisterCommand(std::span<char* const> args);
 int RunUnregisterCommand(std::span<char* const> args);
 int RunServeCommand(std::span<char* const> args);
+int RunCallCommand(std::span<char* const> args);
 
 }  // namespace qxsoap::cli
 

@@ -27,6 +27,11 @@ constexpr Command kCommands[] = {
      "serve the WSDL's port over HTTP, the operations answered by the service object (default "
      "qxsoap.InteropBase); runs until SIGINT or SIGTERM",
      qxsoap::cli::RunServeCommand},
+    {"call", "call URL OPERATION [NAME=VALUE]...",
+     "call OPERATION of the service at URL (its WSDL read from URL?wsdl) with the given input parameters and "
+     "print the results, one NAME = VALUE line each; a SOAP fault is printed with exit status 1, any other "
+     "failure is a line on standard error with exit status 2",
+     qxsoap::cli::RunCallCommand},
     {"register", "register [LIBRARY]", "register the handler module in the registry",
      qxsoap::cli::RunRegisterCommand},
     {"unregister", "unregister [LIBRARY]", "remove the handler module from the registry",
