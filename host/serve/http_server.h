@@ -1,13 +1,14 @@
 // host/serve/http_server.h: an HTTP/1.1 server (libmicrohttpd) that reads
-// whole requests, hands each to a handler on a pool of worker threads and
-// writes the handler's response back. Keep-alive, request size limit,
-// idle-connection timeout, one access log line per request, and a graceful
-// stop that lets the requests in flight finish.
+// whole requests, hands each to a handler and writes the handler's response
+// back. Keep-alive, request size limit, idle-connection timeout, one access
+// log line per request, and a graceful stop that lets the requests in
+// flight finish.
 //
-// Threads: one thread of the library reads and writes all connections; the
-// handler runs on the workers, several requests at once, so it must be safe
-// to call concurrently. A handler that blocks holds one worker and nothing
-// else: the other workers and the connections go on.
+// Threads: each connection has a thread of the library, which reads its
+// requests, runs the handler and writes the answers; at most `workers`
+// handlers run at once, a request beyond them waits for one to end. The
+// handler must be safe to call concurrently. A handler that blocks holds
+// its connection and one of the `workers`, nothing else.
 #ifndef QXSOAP_HOST_SERVE_HTTP_SERVER_H_
 #define QXSOAP_HOST_SERVE_HTTP_SERVER_H_
 
@@ -19,12 +20,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <semaphore>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "host/serve/worker_pool.h"
 
 struct MHD_Daemon;
 struct MHD_Connection;
@@ -55,7 +56,7 @@ struct HttpResponse {
 
 struct HttpServerOptions {
   sockaddr_in address{};          // where to listen; port 0 picks a free one
-  unsigned workers = 4;           // threads that run the handler
+  unsigned workers = 4;           // handlers that run at once
   size_t maxBodyBytes = 8 << 20;  // larger requests are answered 413
   unsigned idleSeconds = 30;      // a connection silent this long is closed
 };
@@ -90,7 +91,8 @@ class HttpServer {
   int Receive(MHD_Connection* connection, Exchange& exchange, const char* url, const char* method,
               const char* data, size_t* size);
   int Respond(MHD_Connection* connection, Exchange& exchange, const HttpResponse& response);
-  void Dispatch(MHD_Connection* connection, Exchange& exchange);
+  // Runs the handler once one of the `workers` slots is free.
+  HttpResponse Run(const HttpRequest& request);
   void Finish(Exchange& exchange);
 
   HttpServerOptions options_;
@@ -103,7 +105,7 @@ class HttpServer {
   std::mutex mutex_;
   std::condition_variable idle_;
   size_t inFlight_ = 0;  // requests begun and not yet ended, under mutex_
-  std::unique_ptr<WorkerPool> workers_;
+  std::counting_semaphore<> slots_;
 };
 
 }  // namespace qxsoap::host
