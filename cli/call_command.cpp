@@ -35,7 +35,9 @@ void PrintText(std::u16string_view name, std::u16string_view text) {
 }
 
 std::u16string QualifiedName(std::u16string_view ns, std::u16string_view local) {
-  return ns.empty() ? std::u16string(local) : u"{" + std::u16string(ns) + u"}" + std::u16string(local);
+  if (ns.empty()) return std::u16string(local);
+  std::u16string name(u"{");  // appended: g++ 12 -Wrestrict misreads "text" + std::u16string&&
+  return name.append(ns).append(u"}").append(local);
 }
 
 // The fault's message: the fault string, or the first reason text.

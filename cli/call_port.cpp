@@ -71,7 +71,7 @@ CallPort FetchPort(const std::string& url) {
     // An error in a file the WSDL imports names that file; one in the WSDL
     // itself names where it came from, not the temporary copy.
     std::string where = loadError.file.empty() || loadError.file == file.path() ? wsdlUrl : loadError.file;
-    if (loadError.line > 0) where += ":" + std::to_string(loadError.line);
+    if (loadError.line > 0) where.append(":").append(std::to_string(loadError.line));
     throw CallError{where + ": " + loadError.message};
   }
   loaded.soapVersion = SoapVersionOf(*loaded.port.get());
