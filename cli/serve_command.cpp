@@ -90,6 +90,24 @@ std::u16string Widen(std::string_view text) { return {text.begin(), text.end()};
 
 // The class factory of the class registered under `progId`, or null with
 // the reason printed.
+// A class object registered with the process for as long as this lives.
+class ClassObjectRegistration {
+ public:
+  ClassObjectRegistration(REFCLSID clsid, IUnknown* object) {
+    if (FAILED(CoRegisterClassObject(clsid, object, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_))) {
+      cookie_ = 0;
+    }
+  }
+  ~ClassObjectRegistration() {
+    if (cookie_) CoRevokeClassObject(cookie_);
+  }
+  ClassObjectRegistration(const ClassObjectRegistration&) = delete;
+  ClassObjectRegistration& operator=(const ClassObjectRegistration&) = delete;
+
+ private:
+  DWORD cookie_ = 0;
+};
+
 qxcom::ComPtr<IClassFactory> FactoryOf(std::u16string_view progId, const char* hint) {
   CLSID clsid{};
   qxcom::ComPtr<IClassFactory> factory;
@@ -198,7 +216,12 @@ int Serve(const ServeOptions& options) {
   }
   const auto handlers = FactoryOf(kQxsoapmsg2ProgId, " (run `qxsoap register` first)");
   const auto services = FactoryOf(options.service, "");
-  if (!handlers || !services) return 1;
+  const auto structs = FactoryOf(kStructObjectProgId, " (run `qxsoap register` first)");
+  if (!handlers || !services || !structs) return 1;
+  // The handler makes a struct object for every struct a request holds; with
+  // the class object registered in the process, finding it is a table
+  // lookup instead of a read of the registry file for every message.
+  const ClassObjectRegistration structsRegistered(CLSID_StructObject, structs.get());
 
   host::ExchangeSetup setup;
   setup.handlers = handlers.get();
