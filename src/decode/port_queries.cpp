@@ -10,6 +10,12 @@ qxcom::Bstr PortArgument(std::u16string_view text) {
   return argument;
 }
 
+bool PortFlag(HRESULT (STDMETHODCALLTYPE PortDescription::*query)(BSTR, BSTR, VARIANT_BOOL*),
+              PortDescription& port, BSTR operation, BSTR part) {
+  VARIANT_BOOL flag = VARIANT_FALSE;
+  return SUCCEEDED((port.*query)(operation, part, &flag)) && flag == VARIANT_TRUE;
+}
+
 std::optional<PortType> AskBaseType(PortDescription& port, TypeRef type) {
   const qxcom::Bstr name = PortArgument(type.name);
   const qxcom::Bstr ns = PortArgument(type.ns);

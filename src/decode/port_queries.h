@@ -57,6 +57,12 @@ std::optional<PortType> AskPortType(Call call) {
   return PortType{{name ? name : u"", SysStringLen(name)}, {ns ? ns : u"", SysStringLen(ns)}};
 }
 
+// A flag the port answers for a part of `operation` (IsParameter,
+// IsInParameter, IsOutParameter): true only when it says exactly
+// VARIANT_TRUE.
+bool PortFlag(HRESULT (STDMETHODCALLTYPE PortDescription::*query)(BSTR, BSTR, VARIANT_BOOL*),
+              PortDescription& port, BSTR operation, BSTR part);
+
 std::optional<PortType> AskBaseType(PortDescription& port, TypeRef type);
 std::optional<PortType> AskMemberType(PortDescription& port, TypeRef type, TypeRef member);
 std::optional<PortType> AskArrayItemType(PortDescription& port, TypeRef type);

@@ -9,15 +9,6 @@
 namespace qxsoap {
 namespace {
 
-// Asks a yes-or-no question of the port: only an answer of exactly
-// VARIANT_TRUE is yes.
-template <typename Ask>
-bool AnswersTrue(Ask ask) {
-  VARIANT_BOOL flag = VARIANT_FALSE;
-  const HRESULT hr = ask(&flag);
-  return SUCCEEDED(hr) && flag == VARIANT_TRUE;
-}
-
 // The placeholder type of a built-in type name, by the type table.
 std::optional<VARTYPE> BuiltInPlaceholder(std::u16string_view typeName) {
   const std::optional<uint16_t> code = LookUpSimpleType(typeName);
@@ -51,12 +42,12 @@ OperationParts WalkOperationParts(PortDescription& port, BSTR operation, bool ou
        SUCCEEDED(hr) && found == VARIANT_TRUE;
        hr = port.GetNextPart(operation, &name, &cursor, &found)) {
     const qxcom::Bstr part(std::exchange(name, nullptr));
-    if (!AnswersTrue([&](VARIANT_BOOL* flag) { return port.IsParameter(operation, part.get(), flag); })) {
+    if (!PortFlag(&PortDescription::IsParameter, port, operation, part.get())) {
       parts.returnName.assign(part.get() ? part.get() : u"", SysStringLen(part.get()));
       continue;
     }
     if (outputsOnly &&
-        AnswersTrue([&](VARIANT_BOOL* flag) { return port.IsInParameter(operation, part.get(), flag); })) {
+        PortFlag(&PortDescription::IsInParameter, port, operation, part.get())) {
       continue;
     }
     LONG position = 0;

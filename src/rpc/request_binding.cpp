@@ -8,11 +8,6 @@
 namespace qxsoap {
 namespace {
 
-bool IsOutParameter(PortDescription& port, BSTR operation, BSTR part) {
-  VARIANT_BOOL out = VARIANT_FALSE;
-  return SUCCEEDED(port.IsOutParameter(operation, part, &out)) && out == VARIANT_TRUE;
-}
-
 void BindParameters(MessageHandler& handler, PortDescription& port,
                     const MessageParserEngine& parser, const AccessorHandler& wrapper,
                     BSTR operation, bool encoded) {
@@ -30,7 +25,7 @@ void BindParameters(MessageHandler& handler, PortDescription& port,
     });
     if (!type) RaiseBadParameter(name);
     qxcom::Variant value = DecodePart(decoder, child, *type, encoded, expected, name);
-    AppendParameter(handler, name, std::move(value), true, IsOutParameter(port, operation, part.get()));
+    AppendParameter(handler, name, std::move(value), true, PortFlag(&PortDescription::IsOutParameter, port, operation, part.get()));
   }
 
   const OperationParts parts = WalkOperationParts(port, operation, true);

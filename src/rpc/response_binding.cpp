@@ -7,12 +7,6 @@
 namespace qxsoap {
 namespace {
 
-bool PortFlag(HRESULT (STDMETHODCALLTYPE PortDescription::*query)(BSTR, BSTR, VARIANT_BOOL*),
-              PortDescription& port, BSTR operation, BSTR part) {
-  VARIANT_BOOL flag = VARIANT_FALSE;
-  return SUCCEEDED((port.*query)(operation, part, &flag)) && flag == VARIANT_TRUE;
-}
-
 void BindResult(MessageHandler& handler, PortDescription& port, const MessageParserEngine& parser,
                 const AccessorHandler& wrapper, BSTR operation, bool encoded) {
   ValueDecoder decoder(handler, port, parser);
