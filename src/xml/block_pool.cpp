@@ -32,6 +32,7 @@ bool IsPooled(size_t bytes) { return bytes <= kLargestPooledBytes; }
 size_t RoundUp(size_t bytes, size_t unit) { return (bytes + unit - 1) / unit * unit; }
 
 constexpr size_t kPageBytes = 4096;
+constexpr size_t kHugePageBytes = size_t(2) << 20;
 
 // What a piece of `bytes` keeps when only its first `kept` are needed:
 // whole pages.
@@ -71,7 +72,7 @@ constexpr size_t SpareLimit(size_t pooledBytes) {
 // Maps `bytes`; from 2 MB up on a 2 MB boundary (a huge page can only back
 // an aligned range), by mapping 2 MB more and unmapping what is around.
 void* Map(size_t bytes) {
-  const size_t slack = bytes >= kLargestPooledBytes ? kLargestPooledBytes : 0;
+  const size_t slack = bytes >= kHugePageBytes ? kHugePageBytes : 0;
   void* mapped =
       mmap(nullptr, bytes + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) throw std::bad_alloc();

@@ -5,12 +5,14 @@
 // from the system costs a page fault per 4 KB page for that: more than the
 // reading itself, for a message of any size, since the heap hands large
 // pieces back to the system when they are freed. So pieces from 64 KB to
-// 2 MB are mapped in power-of-two sizes and released ones are kept
-// process-wide, each size up to kSparesPerSize pieces or kSpareBytesPerSize
-// bytes (at most about 16 MB in all), so that the next tree takes memory
-// already mapped: each size has its own room, since a large message must not
-// crowd out the pieces small ones keep reusing; pieces of 2 MB and more start on a 2 MB boundary and are
-// advised as transparent huge pages, one fault per 2 MB instead of 512.
+// 8 MB (a megabyte of base64 decodes into a few MB of text) are mapped in
+// power-of-two sizes and released ones are kept process-wide, each size up
+// to kSparesPerSize pieces or kSpareBytesPerSize bytes but at least two (at
+// most about 40 MB in all), so that the next tree takes memory already
+// mapped: each size has its own room, since a large message must not crowd
+// out the pieces small ones keep reusing. Pieces of 2 MB and more start on a
+// 2 MB boundary and are advised as transparent huge pages, one fault per
+// 2 MB instead of 512.
 //
 // Under AddressSanitizer nothing is kept and every piece comes from the
 // sanitizer's heap, poisoned until it is handed out piece by piece: a
@@ -26,7 +28,7 @@
 namespace qxsoap {
 
 inline constexpr size_t kSmallestPooledBytes = size_t(64) << 10;
-inline constexpr size_t kLargestPooledBytes = size_t(2) << 20;
+inline constexpr size_t kLargestPooledBytes = size_t(8) << 20;
 inline constexpr size_t kSparesPerSize = 8;
 inline constexpr size_t kSpareBytesPerSize = size_t(4) << 20;
 
@@ -42,7 +44,7 @@ void* TakePiece(size_t bytes);
 void GivePiece(void* piece, size_t bytes);
 
 // A piece for `newBytes` holding the first min(bytes, newBytes) bytes of
-// `piece`, from TakePiece(bytes), which is given back. Pieces above 2 MB
+// `piece`, from TakePiece(bytes), which is given back. Pieces above 8 MB
 // are moved by remapping their pages, without a copy. Throws
 // std::bad_alloc, leaving `piece` as it was.
 void* RegrowPiece(void* piece, size_t bytes, size_t newBytes);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "xml/block_pool.h"
 #include "xml_test_support.h"
 
 namespace qxsoap {
@@ -44,7 +45,8 @@ TEST(TreeMemory, AllocationsAreAlignedAndDisjointAcrossBlocks) {
 // copy) and past them (by remapping), and when its end is given back.
 TEST(TreeMemory, PiecesKeepTheirContentAsTheyGrowAndShrink) {
   TreeMemory memory(256);
-  constexpr size_t kSizes[] = {size_t(100) << 10, size_t(3) << 20, size_t(9) << 20};
+  constexpr size_t kMegabyte = size_t(1) << 20;
+  constexpr size_t kSizes[] = {100 << 10, 3 * kMegabyte, kLargestPooledBytes + 5 * kMegabyte};
   auto* piece = static_cast<unsigned char*>(memory.AllocatePiece(kSizes[0]));
   size_t filled = 0;
   for (const size_t size : kSizes) {
@@ -54,9 +56,10 @@ TEST(TreeMemory, PiecesKeepTheirContentAsTheyGrowAndShrink) {
     filled = size;
   }
   const size_t before = memory.BytesReserved();
-  memory.ShrinkPiece(piece, size_t(5) << 20);
-  EXPECT_EQ(before - memory.BytesReserved(), size_t(4) << 20) << "whole pages given back";
-  EXPECT_EQ(piece[(size_t(5) << 20) - 1], ((size_t(5) << 20) - 1) % 251);
+  const size_t kept = kLargestPooledBytes + kMegabyte;
+  memory.ShrinkPiece(piece, kept);
+  EXPECT_EQ(before - memory.BytesReserved(), 4 * kMegabyte) << "whole pages given back";
+  EXPECT_EQ(piece[kept - 1], (kept - 1) % 251);
 }
 
 // Under the sanitizers a parsed tree released before the built tree that
