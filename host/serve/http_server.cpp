@@ -152,9 +152,11 @@ int HttpServer::Receive(MHD_Connection* connection, Exchange& exchange, const ch
     MHD_get_connection_values(connection, MHD_HEADER_KIND, &CollectField, &request.headers);
     MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, &CollectField, &request.arguments);
     // Refused before the body is read: the library then closes the connection.
-    if (ContentLength(request).value_or(0) > options_.maxBodyBytes) {
+    const size_t announced = ContentLength(request).value_or(0);
+    if (announced > options_.maxBodyBytes) {
       return Respond(connection, exchange, {413, "text/plain", "request too large\n"});
     }
+    request.body.reserve(announced);  // read into place, not regrown as it arrives
     return MHD_YES;
   }
   if (*size) {
@@ -179,10 +181,18 @@ HttpResponse HttpServer::Run(const HttpRequest& request) {
   return response;
 }
 
-int HttpServer::Respond(MHD_Connection* connection, Exchange& exchange, const HttpResponse& response) {
-  MHD_Response* reply = MHD_create_response_from_buffer(response.body.size(), const_cast<char*>(response.body.data()),
-                                                        MHD_RESPMEM_MUST_COPY);
-  if (!reply) return MHD_NO;
+int HttpServer::Respond(MHD_Connection* connection, Exchange& exchange, HttpResponse&& response) {
+  exchange.status = response.status;
+  exchange.bytes = response.body.size();
+  // The library sends the body from where it is and frees it once sent: a
+  // large answer is not copied again.
+  auto* body = new std::string(std::move(response.body));
+  MHD_Response* reply = MHD_create_response_from_buffer_with_free_callback_cls(
+      body->size(), body->data(), [](void* sent) { delete static_cast<std::string*>(sent); }, body);
+  if (!reply) {
+    delete body;
+    return MHD_NO;
+  }
   if (!response.contentType.empty()) {
     MHD_add_response_header(reply, MHD_HTTP_HEADER_CONTENT_TYPE, response.contentType.c_str());
   }
@@ -190,8 +200,6 @@ int HttpServer::Respond(MHD_Connection* connection, Exchange& exchange, const Ht
   if (stopping_) MHD_add_response_header(reply, MHD_HTTP_HEADER_CONNECTION, "close");
   const MHD_Result queued = MHD_queue_response(connection, unsigned(response.status), reply);
   MHD_destroy_response(reply);
-  exchange.status = response.status;
-  exchange.bytes = response.body.size();
   return queued;
 }
 

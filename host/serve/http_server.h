@@ -90,7 +90,7 @@ class HttpServer {
   Exchange* Begin(std::string_view uri);
   int Receive(MHD_Connection* connection, Exchange& exchange, const char* url, const char* method,
               const char* data, size_t* size);
-  int Respond(MHD_Connection* connection, Exchange& exchange, const HttpResponse& response);
+  int Respond(MHD_Connection* connection, Exchange& exchange, HttpResponse&& response);
   // Runs the handler once one of the `workers` slots is free.
   HttpResponse Run(const HttpRequest& request);
   void Finish(Exchange& exchange);

@@ -14,19 +14,15 @@ namespace {
 
 bool IsTrue(VARIANT_BOOL flag) { return flag == VARIANT_TRUE; }
 
-VARIANT Bytes(std::string_view bytes) {
-  VARIANT value;
-  VariantInit(&value);
-  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, ULONG(bytes.size()));
-  void* data = nullptr;
-  if (!array || FAILED(SafeArrayAccessData(array, &data))) {
-    if (array) SafeArrayDestroy(array);
-    return value;  // VT_EMPTY: SetBuffer then refuses it
+// VT_EMPTY when memory runs out: SetBuffer then refuses it.
+qxcom::Variant Bytes(std::string_view bytes) {
+  qxcom::Variant value;
+  qxcom::SafeArrayPtr array =
+      qxcom::CopyToByteVector({reinterpret_cast<const BYTE*>(bytes.data()), bytes.size()});
+  if (array.get()) {
+    V_VT(value.get()) = VT_ARRAY | VT_UI1;
+    V_ARRAY(value.get()) = array.release();
   }
-  std::copy(bytes.begin(), bytes.end(), static_cast<char*>(data));
-  SafeArrayUnaccessData(array);
-  V_VT(&value) = VT_ARRAY | VT_UI1;
-  V_ARRAY(&value) = array;
   return value;
 }
 
@@ -119,10 +115,8 @@ void SetFault(Iqxsoapmsg2& handler, FaultSide side, std::u16string_view reason) 
 ExchangeReply ExchangePost(const ExchangeSetup& setup, std::string_view action, std::string_view body) {
   const qxcom::ComPtr<Iqxsoapmsg2> handler = NewHandler(setup, action);
   if (!handler) return InternalError("the message handler cannot be created");
-  VARIANT request = Bytes(body);
   VARIANT_BOOL ok = VARIANT_FALSE;
-  handler->SetBuffer(request, &ok);
-  VariantClear(&request);
+  handler->SetBuffer(*Bytes(body).get(), &ok);
   if (!IsTrue(ok)) return InternalError("out of memory");
   // Every port served is rpc style (a document one through its rpc view),
   // so the handler binds every call.

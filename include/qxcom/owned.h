@@ -5,6 +5,7 @@
 #ifndef QXCOM_OWNED_H_
 #define QXCOM_OWNED_H_
 
+#include <span>
 #include <utility>
 
 #include "qxcom/oleauto.h"
@@ -36,6 +37,16 @@ inline void DestroySafeArray(SAFEARRAY* array) { SafeArrayDestroy(array); }
 
 using Bstr = Owned<BSTR, &SysFreeString>;
 using SafeArrayPtr = Owned<SAFEARRAY*, &DestroySafeArray>;
+
+// A VT_UI1 vector of `count` bytes from index 0 for the caller to write,
+// every byte of it: unlike SafeArrayCreateVector's they are not zeroed
+// first, which for a message of megabytes would write it twice. Null when
+// memory runs out.
+SafeArrayPtr NewUnfilledByteVector(ULONG count);
+
+// A VT_UI1 vector from index 0 holding a copy of `bytes`. Null when memory
+// runs out or `bytes` holds more than a ULONG counts.
+SafeArrayPtr CopyToByteVector(std::span<const BYTE> bytes);
 
 // A VARIANT that is VariantInit'ed on construction and VariantClear'ed on
 // destruction. Move-only; `Detach` hands the value to a caller's VARIANT.

@@ -167,14 +167,10 @@ bool DecodeInto(std::u16string_view text, BYTE* out, BYTE* end) {
 template <typename Encoding>
 HRESULT DecodeIntoNewArray(std::u16string_view text, size_t count, SAFEARRAY** bytes) {
   if (count > ULONG_MAX) return E_OUTOFMEMORY;
-  qxcom::SafeArrayPtr array(SafeArrayCreateVector(VT_UI1, 0, ULONG(count)));
+  qxcom::SafeArrayPtr array = qxcom::NewUnfilledByteVector(ULONG(count));
   if (array.get() == nullptr) return E_OUTOFMEMORY;
-  void* data = nullptr;
-  if (HRESULT hr = SafeArrayAccessData(array.get(), &data); FAILED(hr)) return hr;
-  BYTE* first = static_cast<BYTE*>(data);
-  bool valid = DecodeInto<Encoding>(text, first, first + count);
-  SafeArrayUnaccessData(array.get());
-  if (!valid) return DISP_E_TYPEMISMATCH;
+  BYTE* first = static_cast<BYTE*>(array.get()->pvData);
+  if (!DecodeInto<Encoding>(text, first, first + count)) return DISP_E_TYPEMISMATCH;
   *bytes = array.release();
   return S_OK;
 }

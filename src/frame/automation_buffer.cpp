@@ -1,7 +1,5 @@
 // Iqxsoapmsg2: the message bytes in and out as one-dimensional VT_UI1
 // arrays.
-#include <cstring>
-
 #include "frame/at_boundary.h"
 #include "frame/automation_object.h"
 #include "frame/automation_values.h"
@@ -31,12 +29,8 @@ HRESULT qxsoapmsg2::GetBuffer(VARIANT* pvarBuffer, VARIANT_BOOL* pResult) {
   return AtBoundary([&] {
     *pResult = VARIANT_FALSE;
     const std::span<const BYTE> bytes = handler_->GetBuffer();
-    qxcom::SafeArrayPtr array(SafeArrayCreateVector(VT_UI1, 0, ULONG(bytes.size())));
+    qxcom::SafeArrayPtr array = qxcom::CopyToByteVector(bytes);
     if (!array.get()) return S_OK;
-    void* data = nullptr;
-    if (FAILED(SafeArrayAccessData(array.get(), &data))) return S_OK;
-    if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
-    SafeArrayUnaccessData(array.get());
     VariantClear(pvarBuffer);
     V_VT(pvarBuffer) = VT_ARRAY | VT_UI1;
     V_ARRAY(pvarBuffer) = array.release();

@@ -84,12 +84,8 @@ bool DimeAttachment::HandOutOptions(VARIANT* out) const {
   if (intoArrayReference && !V_ARRAYREF(out)) return false;
 
   const std::vector<BYTE> bytes = WriteDimeOptions(options);
-  qxcom::SafeArrayPtr array(SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size())));
+  qxcom::SafeArrayPtr array = qxcom::CopyToByteVector(bytes);
   if (!array.get()) return false;
-  void* data = nullptr;
-  if (FAILED(SafeArrayAccessData(array.get(), &data))) return false;
-  if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
-  SafeArrayUnaccessData(array.get());
   if (intoArrayReference) {
     SafeArrayDestroy(*V_ARRAYREF(out));
     *V_ARRAYREF(out) = array.release();

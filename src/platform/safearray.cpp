@@ -7,6 +7,7 @@
 #include "platform/safearray_layout.h"
 #include "platform/variant_types.h"
 #include "qxcom/oleauto.h"
+#include "qxcom/owned.h"
 
 namespace qxcom {
 namespace {
@@ -66,7 +67,7 @@ size_t ElementCount(const SAFEARRAY* array) {
   return count;
 }
 
-HRESULT AllocateData(SAFEARRAY* array) {
+HRESULT AllocateData(SAFEARRAY* array, DataFill fill) {
   size_t bytes = array->cbElements;
   for (USHORT i = 0; i < array->cDims; ++i) {
     const SAFEARRAYBOUND& bound = array->rgsabound[i];
@@ -76,13 +77,33 @@ HRESULT AllocateData(SAFEARRAY* array) {
     if (bytes > kMaxDataBytes) return E_INVALIDARG;
   }
   // One byte at least, so that an empty array still has a data pointer.
-  array->pvData = std::calloc(1, bytes == 0 ? 1 : bytes);
+  if (bytes == 0) bytes = 1;
+  array->pvData = fill == DataFill::kZeroed ? std::calloc(1, bytes) : std::malloc(bytes);
   return array->pvData == nullptr ? E_OUTOFMEMORY : S_OK;
 }
 
 void FreeArray(SAFEARRAY* array) {
   std::free(array->pvData);
   std::free(BlockOf(array));
+}
+
+SafeArrayPtr NewUnfilledByteVector(ULONG count) {
+  SAFEARRAY* array = NewDescriptor(1, 1);
+  if (array == nullptr) return SafeArrayPtr();
+  array->rgsabound[0] = {count, 0};
+  StoreVartype(array, VT_UI1);
+  if (FAILED(AllocateData(array, DataFill::kUnfilled))) {
+    FreeArray(array);
+    return SafeArrayPtr();
+  }
+  return SafeArrayPtr(array);
+}
+
+SafeArrayPtr CopyToByteVector(std::span<const BYTE> bytes) {
+  if (bytes.size() > std::numeric_limits<ULONG>::max()) return SafeArrayPtr();
+  SafeArrayPtr array = NewUnfilledByteVector(ULONG(bytes.size()));
+  if (array.get() && !bytes.empty()) std::memcpy(array.get()->pvData, bytes.data(), bytes.size());
+  return array;
 }
 
 }  // namespace qxcom

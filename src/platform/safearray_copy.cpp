@@ -10,8 +10,9 @@ namespace {
 constexpr USHORT kCopiedFeatures =
     FADF_BSTR | FADF_UNKNOWN | FADF_DISPATCH | FADF_VARIANT | FADF_HAVEVARTYPE;
 
-// An empty array shaped like `source`; nullptr when memory runs out.
-SAFEARRAY* NewArrayLike(SAFEARRAY* source) {
+// An array shaped like `source`, its data zeroed or left for the caller to
+// fill; nullptr when memory runs out.
+SAFEARRAY* NewArrayLike(SAFEARRAY* source, qxcom::DataFill fill) {
   SAFEARRAY* copy = qxcom::NewDescriptor(source->cDims, source->cbElements);
   if (copy == nullptr) return nullptr;
   std::memcpy(copy->rgsabound, source->rgsabound, source->cDims * sizeof(SAFEARRAYBOUND));
@@ -20,7 +21,7 @@ SAFEARRAY* NewArrayLike(SAFEARRAY* source) {
     qxcom::StoreVartype(copy, vt);
   }
   copy->fFeatures |= source->fFeatures & kCopiedFeatures;
-  if (FAILED(qxcom::AllocateData(copy))) {
+  if (FAILED(qxcom::AllocateData(copy, fill))) {
     qxcom::FreeArray(copy);
     return nullptr;
   }
@@ -34,9 +35,12 @@ extern "C" HRESULT SafeArrayCopy(SAFEARRAY* source, SAFEARRAY** copy) {
   *copy = nullptr;
   if (source == nullptr) return S_OK;
   if (source->pvData == nullptr) return E_INVALIDARG;
-  SAFEARRAY* made = NewArrayLike(source);
+  const qxcom::ElementKind kind = qxcom::KindOf(source);
+  // Plain elements are copied in one block over the whole data; the others
+  // one by one, over zeroes that stay valid empty elements if a copy fails.
+  SAFEARRAY* made = NewArrayLike(source, kind == qxcom::ElementKind::kPlain ? qxcom::DataFill::kUnfilled
+                                                                           : qxcom::DataFill::kZeroed);
   if (made == nullptr) return E_OUTOFMEMORY;
-  qxcom::ElementKind kind = qxcom::KindOf(source);
   const char* from = static_cast<const char*>(source->pvData);
   char* to = static_cast<char*>(made->pvData);
   size_t count = qxcom::ElementCount(source);

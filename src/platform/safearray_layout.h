@@ -3,7 +3,7 @@
 //
 // A descriptor made here sits 16 bytes into its allocation; the 4 bytes just
 // before the descriptor hold the element VARTYPE (flagged FADF_HAVEVARTYPE),
-// where Windows keeps it. The data is a separate zeroed block.
+// where Windows keeps it. The data is a separate block.
 #ifndef QXCOM_PLATFORM_SAFEARRAY_LAYOUT_H_
 #define QXCOM_PLATFORM_SAFEARRAY_LAYOUT_H_
 
@@ -26,11 +26,16 @@ SAFEARRAY* NewDescriptor(UINT dims, ULONG elementSize);
 // Stores the element type before the descriptor and sets FADF_HAVEVARTYPE.
 void StoreVartype(SAFEARRAY* array, VARTYPE vt);
 
-// Allocates zeroed data for the bounds already stored in `array`. Returns
+// Whether new data starts zeroed, or is left for a caller that writes every
+// byte of it at once (zeroing a megabyte only to overwrite it costs as much
+// as the copy).
+enum class DataFill { kZeroed, kUnfilled };
+
+// Allocates data for the bounds already stored in `array`. Returns
 // E_INVALIDARG when the element count, the byte size or an upper bound does
 // not fit (sizes are kept in 32 bits, bounds in LONG), E_OUTOFMEMORY when
 // memory runs out; pvData is then left null.
-HRESULT AllocateData(SAFEARRAY* array);
+HRESULT AllocateData(SAFEARRAY* array, DataFill fill = DataFill::kZeroed);
 
 // Number of elements (product of the dimension sizes) of a valid array.
 size_t ElementCount(const SAFEARRAY* array);
