@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "decode/base64_blocks.h"
 #include "qxcom/owned.h"
 
 namespace qxsoap {
@@ -100,8 +101,9 @@ void PutBase64Bits(const uint8_t* v, size_t count, BYTE* out) {
 }
 
 // What DecodeInto needs of an encoding: its value table, the values below
-// which a unit is a digit, the bytes a block of four digits yields, and the
-// careful path's group: its size and the bytes it yields (0: invalid).
+// which a unit is a digit, the bytes a block of four digits yields, the
+// careful path's group: its size and the bytes it yields (0: invalid), and
+// a bulk decoder for long runs of digits where the processor offers one.
 struct Base64Encoding {
   static constexpr const ValueTable& kValues = kBase64Values;
   static constexpr uint8_t kDigitLimit = kPad;
@@ -109,6 +111,9 @@ struct Base64Encoding {
   static constexpr int kGroupUnits = 4;
 
   static void PutBlock(const uint8_t* digits, BYTE* out) { PutBase64Bits(digits, 3, out); }
+  static void DecodeBulk(const char16_t*& at, const char16_t* stop, BYTE*& out, const BYTE* end) {
+    DecodeBase64Blocks(at, stop, out, end);
+  }
 
   // Padding may not take the first two places, and a digit may not follow it.
   static size_t GroupBytes(const uint8_t* v) {
@@ -131,19 +136,21 @@ struct HexEncoding {
   }
   static size_t GroupBytes(const uint8_t* v) { return v[0] < 16 && v[1] < 16 ? 1 : 0; }
   static void PutGroup(const uint8_t* v, size_t, BYTE* out) { out[0] = BYTE(v[0] << 4 | v[1]); }
+  static void DecodeBulk(const char16_t*&, const char16_t*, BYTE*&, const BYTE*) {}
 };
 
-// Decodes `text` into exactly the bytes [out, end). The fast path takes
-// blocks of four digits; the first block holding anything else (a blank,
-// padding, an invalid unit) and the group it starts go through the careful
-// path. A text whose padding does not add up to the counted size fails
-// rather than writing past `end`.
+// Decodes `text` into exactly the bytes [out, end). The bulk decoder, then
+// the fast path take blocks of digits; the first block holding anything
+// else (a blank, padding, an invalid unit) and the group it starts go
+// through the careful path. A text whose padding does not add up to the
+// counted size fails rather than writing past `end`.
 template <typename Encoding>
 bool DecodeInto(std::u16string_view text, BYTE* out, BYTE* end) {
   const ValueTable& values = Encoding::kValues;
   const char16_t* at = text.data();
   const char16_t* stop = at + text.size();
   for (;;) {
+    Encoding::DecodeBulk(at, stop, out, end);
     size_t blocks = std::min(size_t(stop - at) / 4, size_t(end - out) / Encoding::kBlockBytes);
     for (const char16_t* blocksEnd = at + 4 * blocks; at != blocksEnd; at += 4) {
       if (!AllBelow256(at[0], at[1], at[2], at[3])) break;

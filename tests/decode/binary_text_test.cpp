@@ -152,6 +152,32 @@ TEST(BinaryText, LargeValuesRoundTrip) {
   EXPECT_TRUE(test::DecodedBytes(array.get()) == bytes);
 }
 
+// Long texts go through the bulk decoder: a unit that is no digit must stop
+// it wherever it sits in a block, and a blank anywhere is dropped.
+TEST(Base64, EveryPlaceInALongTextIsChecked) {
+  const Bytes bytes = RandomBytes(120);
+  const std::u16string text = Base64Of(bytes, 0);  // 160 digits: five blocks of 32
+  constexpr char16_t kNotDigits[] = {u'\0',   u'*',     u',',     u'-',     u':',     u'@',
+                                     u'[',    u'`',     u'{',     u'\x7F',  u'\x80',  u'\xFF',
+                                     u'\u0141', u'\u01FF', u'\u8041', u'\uFF2F'};
+  for (size_t at = 0; at < text.size(); ++at) {
+    SCOPED_TRACE(at);
+    for (const char16_t unit : kNotDigits) {
+      std::u16string bad = text;
+      bad[at] = unit;
+      SAFEARRAY* raw = nullptr;
+      EXPECT_EQ(DecodeBase64Text(bad, &raw), DISP_E_TYPEMISMATCH) << "unit " << int(unit);
+      SafeArrayDestroy(raw);
+    }
+    std::u16string spaced = text;
+    spaced.insert(at, 1, u'\n');
+    SAFEARRAY* raw = nullptr;
+    ASSERT_EQ(DecodeBase64Text(spaced, &raw), S_OK);
+    qxcom::SafeArrayPtr array(raw);
+    EXPECT_TRUE(test::DecodedBytes(array.get()) == bytes);
+  }
+}
+
 TEST(BinaryText, OneBadUnitLateInALargeValueFails) {
   std::u16string base64 = Base64Of(RandomBytes(300'000), 0);
   std::u16string hex = HexOf(RandomBytes(300'000));
