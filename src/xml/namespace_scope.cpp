@@ -68,8 +68,9 @@ NamespaceScope NamespaceScope::With(TreeMemory& memory, std::span<const Namespac
 std::span<const NamespaceBinding> NamespaceScope::AddedTo(
     const NamespaceScope& base, std::vector<NamespaceBinding>& scratch) const {
   if (!top_ || top_ == base.top_) return {};
-  // One frame on top of `base`: its bindings are sorted and distinct.
-  if (top_->parent == base.top_) return {top_->bindings, top_->count};
+  // One frame on top of `base`, or a lone frame (a built element's own
+  // declarations): its bindings are sorted and distinct.
+  if (top_->parent == base.top_ || !top_->parent) return {top_->bindings, top_->count};
   scratch.clear();
   // When `base` is not an ancestor the walk reaches the end and takes all.
   for (const Frame* frame = top_; frame && frame != base.top_; frame = frame->parent) {

@@ -61,8 +61,8 @@ class NamespaceScope {
 
   // The bindings of this scope that are not inherited from `base`, in
   // prefix order, the nearest binding of a prefix winning: for a scope made
-  // from `base` by With, exactly the bindings With added, handed out
-  // without a copy. Otherwise they are merged into `scratch`, which the
+  // from `base` by With, exactly the bindings With added, and for a scope of
+  // one frame its bindings, handed out without a copy. Otherwise they are merged into `scratch`, which the
   // result then points into. When `base` is not an ancestor of this scope,
   // every binding.
   std::span<const NamespaceBinding> AddedTo(const NamespaceScope& base,
