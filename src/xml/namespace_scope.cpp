@@ -76,10 +76,18 @@ std::span<const NamespaceBinding> NamespaceScope::AddedTo(
   for (const Frame* frame = top_; frame && frame != base.top_; frame = frame->parent) {
     scratch.insert(scratch.end(), frame->bindings, frame->bindings + frame->count);
   }
-  // Nearest first, so a stable sort keeps the winning binding first.
-  std::stable_sort(
-      scratch.begin(), scratch.end(),
-      [](const NamespaceBinding& a, const NamespaceBinding& b) { return a.prefix < b.prefix; });
+  // Nearest first, so a stable sort keeps the winning binding first. The
+  // usual chain is a built element's few declarations of one binding each:
+  // sorted by insertion, without the buffer std::stable_sort allocates.
+  const auto byPrefix = [](const NamespaceBinding& a, const NamespaceBinding& b) { return a.prefix < b.prefix; };
+  constexpr size_t kInsertionSortLimit = 32;
+  if (scratch.size() <= kInsertionSortLimit) {
+    for (auto next = scratch.begin(); next != scratch.end(); ++next) {
+      std::rotate(std::upper_bound(scratch.begin(), next, *next, byPrefix), next, next + 1);
+    }
+  } else {
+    std::stable_sort(scratch.begin(), scratch.end(), byPrefix);
+  }
   scratch.erase(std::unique(scratch.begin(), scratch.end(),
                             [](const NamespaceBinding& a, const NamespaceBinding& b) {
                               return a.prefix == b.prefix;

@@ -51,12 +51,13 @@ const testing::DocumentRow kDeclarationRows[] = {
 
 TEST(Writer, DeclarationRows) { testing::ExpectDocumentRows(kDeclarationRows); }
 
+// The nearest binding of a rebound prefix is the one declared.
 TEST(Writer, ElementTakenOutOfATreeDeclaresEverythingButXml) {
-  auto envelope = ParseFragment(u"<soap:Envelope xmlns:soap=\"urn:s\" xmlns:m=\"urn:m\">"
-                                u"<soap:Body><m:f/></soap:Body></soap:Envelope>");
+  auto envelope = ParseFragment(u"<soap:Envelope xmlns:soap=\"urn:s\" xmlns:m=\"urn:m\" xmlns:a=\"urn:a\">"
+                                u"<soap:Body xmlns:m=\"urn:m2\"><m:f/></soap:Body></soap:Envelope>");
   ASSERT_TRUE(envelope);
   EXPECT_EQ(Written(envelope->Children().front()),
-            u"<soap:Body xmlns:m=\"urn:m\" xmlns:soap=\"urn:s\"><m:f /></soap:Body>");
+            u"<soap:Body xmlns:a=\"urn:a\" xmlns:m=\"urn:m2\" xmlns:soap=\"urn:s\"><m:f /></soap:Body>");
 }
 
 struct Utf8Row {
