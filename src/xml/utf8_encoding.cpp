@@ -93,19 +93,14 @@ size_t EncodeUtf8(std::u16string_view text, uint8_t** out) {
 
 Utf8Buffer::~Utf8Buffer() { std::free(bytes_); }
 
-void Utf8Buffer::Append(std::u16string_view text) {
-  // Three bytes per unit at most (a pair takes four for two units).
-  const size_t needed = size_ + text.size() * 3;
-  if (needed > capacity_) {
-    // Doubling keeps appending linear; the unused end is trimmed on release.
-    const size_t capacity = std::max({needed, capacity_ * 2, size_t(1024)});
-    auto* grown = static_cast<uint8_t*>(std::realloc(bytes_, capacity));
-    if (!grown) throw std::bad_alloc();
-    AdviseHugePages(grown, capacity);
-    bytes_ = grown;
-    capacity_ = capacity;
-  }
-  size_ += EncodeUtf8Into(text, bytes_ + size_);
+void Utf8Buffer::Grow(size_t needed) {
+  // Doubling keeps appending linear; the unused end is trimmed on release.
+  const size_t capacity = std::max({needed, capacity_ * 2, size_t(1024)});
+  auto* grown = static_cast<uint8_t*>(std::realloc(bytes_, capacity));
+  if (!grown) throw std::bad_alloc();
+  AdviseHugePages(grown, capacity);
+  bytes_ = grown;
+  capacity_ = capacity;
 }
 
 size_t Utf8Buffer::Release(uint8_t** out) {

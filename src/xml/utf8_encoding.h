@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace qxsoap {
@@ -33,13 +34,28 @@ class Utf8Buffer {
   Utf8Buffer& operator=(const Utf8Buffer&) = delete;
   ~Utf8Buffer();
 
-  // Throws std::bad_alloc when memory runs out.
-  void Append(std::u16string_view text);
+  // Both throw std::bad_alloc when memory runs out.
+  void Append(std::u16string_view text) {
+    Reserve(text.size() * 3);  // three bytes per unit at most (a pair takes four for two)
+    size_ += EncodeUtf8Into(text, bytes_ + size_);
+  }
+  // ASCII (markup such as `="`), copied as it is.
+  void AppendAscii(std::string_view ascii) {
+    Reserve(ascii.size());
+    std::memcpy(bytes_ + size_, ascii.data(), ascii.size());
+    size_ += ascii.size();
+  }
+
   // Hands the bytes to the caller (who frees them with free) and returns
   // their number; the buffer is empty afterwards. No bytes: 0 and null.
   size_t Release(uint8_t** out);
 
  private:
+  void Reserve(size_t bytes) {
+    if (capacity_ - size_ < bytes) Grow(size_ + bytes);
+  }
+  void Grow(size_t needed);
+
   uint8_t* bytes_ = nullptr;
   size_t size_ = 0;
   size_t capacity_ = 0;

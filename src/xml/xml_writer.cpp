@@ -15,22 +15,22 @@ class ElementWriter {
   explicit ElementWriter(Output& output) : output_(output) {}
 
   void Write(const XmlElement& element, const XmlElement* parent) {
-    Append(u"<");
+    Markup("<");
     Append(element.QualifiedName());
     for (const XmlAttribute& attribute : element.Attributes()) {
-      WriteAttribute(u" ", attribute.QualifiedName(), attribute.Value());
+      WriteAttribute(" ", attribute.QualifiedName(), attribute.Value());
     }
     WriteNamespaceDeclarations(element, parent);
     if (element.Text().empty() && element.Children().empty()) {
-      Append(u" />");
+      Markup(" />");
       return;
     }
-    Append(u">");
+    Markup(">");
     ForEachEscapedTextRun(element.Text(), [this](std::u16string_view run) { Append(run); });
     for (const XmlElement& child : element.Children()) Write(child, &element);
-    Append(u"</");
+    Markup("</");
     Append(element.QualifiedName());
-    Append(u">");
+    Markup(">");
   }
 
  private:
@@ -42,14 +42,22 @@ class ElementWriter {
     }
   }
 
+  // Markup of the writer's own, always ASCII.
+  void Markup(std::string_view ascii) {
+    if constexpr (std::is_same_v<Output, std::u16string>) {
+      output_.append(ascii.begin(), ascii.end());
+    } else {
+      output_.AppendAscii(ascii);
+    }
+  }
+
   // ` name="value"`, `lead` being " " or " xmlns:" and so on.
-  void WriteAttribute(std::u16string_view lead, std::u16string_view name,
-                      std::u16string_view value) {
-    Append(lead);
+  void WriteAttribute(std::string_view lead, std::u16string_view name, std::u16string_view value) {
+    Markup(lead);
     Append(name);
-    Append(u"=\"");
+    Markup("=\"");
     ForEachEscapedAttributeRun(value, [this](std::u16string_view run) { Append(run); });
-    Append(u"\"");
+    Markup("\"");
   }
 
   void WriteNamespaceDeclarations(const XmlElement& element, const XmlElement* parent) {
@@ -59,9 +67,9 @@ class ElementWriter {
     for (const NamespaceBinding& binding : element.Scope().AddedTo(base, scratch_)) {
       if (binding.prefix == u"xml" || InheritedFrom(parent, binding)) continue;
       if (binding.prefix.empty()) {
-        WriteAttribute(u" xmlns", {}, binding.uri);
+        WriteAttribute(" xmlns", {}, binding.uri);
       } else {
-        WriteAttribute(u" xmlns:", binding.prefix, binding.uri);
+        WriteAttribute(" xmlns:", binding.prefix, binding.uri);
       }
     }
   }
