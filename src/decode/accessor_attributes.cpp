@@ -5,19 +5,12 @@
 // order.
 #include "decode/accessor_attributes.h"
 
-#include <cstring>
 
 #include "xml/namespaces.h"
+#include "xml/same_text.h"
 
 namespace qxsoap {
 namespace {
-
-// Namespace URIs are long and most share their length with the ones they
-// are told apart from: compare the bytes at once rather than unit by unit.
-bool Same(std::u16string_view uri, std::u16string_view known) {
-  return uri.size() == known.size() &&
-         std::memcmp(uri.data(), known.data(), known.size() * sizeof(char16_t)) == 0;
-}
 
 // The schema-instance attributes taken so far and the rank of their year.
 struct SchemaInstance {
@@ -43,24 +36,24 @@ void TakeSoap11(std::u16string_view ns, std::u16string_view local, const XmlAttr
   if (ns.empty()) {
     if (local == u"id") found.id = AccessorAttributes::Value(attribute);
     if (local == u"href") found.href = AccessorAttributes::Value(attribute);
-  } else if (Same(ns, SOAP11_ENC_NS)) {
+  } else if (SameText(ns, SOAP11_ENC_NS)) {
     if (local == u"arrayType") found.arrayType = AccessorAttributes::Value(attribute);
     if (local == u"offset") found.offset = AccessorAttributes::Value(attribute);
     if (local == u"root") found.root = AccessorAttributes::Value(attribute);
-  } else if (Same(ns, SOAP11_ENV_NS) && local == u"encodingStyle") {
+  } else if (SameText(ns, SOAP11_ENV_NS) && local == u"encodingStyle") {
     found.encodingStyle = AccessorAttributes::Value(attribute);
   }
 }
 
 void TakeSoap12(std::u16string_view ns, std::u16string_view local, const XmlAttribute& attribute,
                 AccessorAttributes& found) {
-  if (Same(ns, SOAP12_ENC_NS)) {
+  if (SameText(ns, SOAP12_ENC_NS)) {
     if (local == u"id") found.id = AccessorAttributes::Value(attribute);
     if (local == u"ref") found.href = AccessorAttributes::Value(attribute);
     if (local == u"nodeType") found.nodeType = AccessorAttributes::Value(attribute);
     if (local == u"itemType") found.itemType = AccessorAttributes::Value(attribute);
     if (local == u"arraySize") found.arraySize = AccessorAttributes::Value(attribute);
-  } else if (Same(ns, SOAP12_ENV_NS) && local == u"encodingStyle") {
+  } else if (SameText(ns, SOAP12_ENV_NS) && local == u"encodingStyle") {
     found.encodingStyle = AccessorAttributes::Value(attribute);
   }
 }
@@ -74,11 +67,11 @@ AccessorAttributes ReadAccessorAttributes(XmlAttributes attributes, int32_t soap
     if (attribute.KeyForm() == XmlAttribute::Form::kUnresolved) continue;
     const std::u16string_view ns = attribute.NamespaceUri();
     const std::u16string_view local = attribute.LocalName();
-    if (Same(ns, XSI2001_NS)) {
+    if (SameText(ns, XSI2001_NS)) {
       xsi.Take(local, u"nil", 3, attribute, found);
-    } else if (Same(ns, XSI1999_NS)) {
+    } else if (SameText(ns, XSI1999_NS)) {
       xsi.Take(local, u"null", 2, attribute, found);
-    } else if (Same(ns, XSI2000_NS)) {
+    } else if (SameText(ns, XSI2000_NS)) {
       xsi.Take(local, u"nil", 1, attribute, found);
     } else if (soapVersion == 11) {
       TakeSoap11(ns, local, attribute, found);

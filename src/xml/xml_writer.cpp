@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "xml/escaping.h"
+#include "xml/same_text.h"
 
 namespace qxsoap {
 
@@ -77,7 +78,7 @@ class ElementWriter {
   static bool InheritedFrom(const XmlElement* parent, const NamespaceBinding& binding) {
     if (!parent) return false;
     const std::u16string_view* bound = parent->Scope().Find(binding.prefix);
-    return bound && *bound == binding.uri;
+    return bound && SameText(*bound, binding.uri);
   }
 
   Output& output_;
