@@ -3,6 +3,7 @@
 #include "decode/simple_types.h"
 #include "decode/value_decoder.h"
 #include "model/fault_record.h"
+#include "model/struct_member_list.h"
 #include "qxsoap/struct_object.h"
 #include "xml/namespaces.h"
 
@@ -20,15 +21,17 @@ class StructBuilder {
     const HRESULT hr =
         factory.CreateInstance(nullptr, IID_StructObject, reinterpret_cast<void**>(object_.put()));
     if (FAILED(hr) || !object_) RaiseInternalError(needDetail_);
+    ownList_ = StructMemberList::Of(object_.get());
   }
 
-  // Appends a member. A member the object cannot keep is an internal error
-  // rather than a value silently lost.
-  void Add(const ValueDecoder::Member& member, const VARIANT& value) {
+  // Appends a member, handing `value` over to the module's own struct
+  // objects and a copy to any other. A member the object cannot keep is an
+  // internal error rather than a value silently lost.
+  void Add(const ValueDecoder::Member& member, VARIANT* value) {
     VARIANT_BOOL stored = VARIANT_FALSE;
-    if (FAILED(object_->AddMember(member.name.get(), member.ns.get(), value, &stored))) {
-      RaiseInternalError(needDetail_);
-    }
+    const HRESULT hr = ownList_ ? ownList_->Adopt(member.localName, member.namespaceUri, value)
+                                : object_->AddMember(member.name.get(), member.ns.get(), *value, &stored);
+    if (FAILED(hr)) RaiseInternalError(needDetail_);
   }
 
   // Hands the object out as VT_DISPATCH.
@@ -45,6 +48,7 @@ class StructBuilder {
  private:
   bool needDetail_;
   qxcom::ComPtr<StructObject> object_;
+  StructMemberList* ownList_ = nullptr;  // the object's own members, when it is of this module
 };
 
 }  // namespace
@@ -134,7 +138,7 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
       ComplexEncoded(expectedStyle, *source, member, source != &member, memberType.Ref(),
                      value.get());
     }
-    object.Add(known, *value.get());
+    object.Add(known, value.get());
   }
   object.HandOut(out);
 }
@@ -169,7 +173,7 @@ void ValueDecoder::StructLiteral(TypeRef type, const AccessorHandler& record, VA
     } else {
       ComplexLiteral(member, memberType.Ref(), value.get());
     }
-    object.Add(known, *value.get());
+    object.Add(known, value.get());
   }
   object.HandOut(out);
 }

@@ -4,7 +4,7 @@
 #include "encode/element_models.h"
 #include "encode/typing.h"
 #include "encode/value_writer.h"
-#include "frame/struct_object_component.h"
+#include "model/struct_member_list.h"
 #include "qxcom/owned.h"
 #include "qxsoap/struct_object.h"
 #include "xml/namespaces.h"
@@ -22,8 +22,8 @@ bool ForEachMember(const VARIANT& value, Write&& write) {
   IUnknown* object = V_UNKNOWN(&value);
   // The module's own struct objects are read in place; any other
   // implementation hands out a copy of each member.
-  if (const auto* own = StructObjectComponent::MembersOf(object)) {
-    for (const StructObjectComponent::Member& member : *own) {
+  if (const StructMemberList* own = StructMemberList::Of(object)) {
+    for (const StructMemberList::Member& member : own->Members()) {
       if (!write(member.name, member.namespaceURI, *member.value.get())) return false;
     }
     return true;

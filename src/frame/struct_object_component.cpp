@@ -29,27 +29,15 @@ StructObjectComponent::StructObjectComponent() { LockModule(); }
 
 StructObjectComponent::~StructObjectComponent() { UnlockModule(); }
 
-namespace {
-
-// Answered by objects of this class only, with the object itself.
-constexpr IID kIID_StructObjectComponent = {
-    0x6c1f3a52, 0x9e47, 0x4b0d, {0x8a, 0x31, 0x5e, 0x72, 0xc4, 0x0b, 0x19, 0xd6}};
-
-}  // namespace
-
-const std::vector<StructObjectComponent::Member>* StructObjectComponent::MembersOf(IUnknown* object) {
-  void* own = nullptr;
-  if (!object || FAILED(object->QueryInterface(kIID_StructObjectComponent, &own))) return nullptr;
-  auto* component = static_cast<StructObjectComponent*>(static_cast<StructObject*>(own));
-  component->Release();  // the caller's reference keeps it alive
-  return &component->members_;
-}
-
 HRESULT StructObjectComponent::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_StructObject ||
-      iid == kIID_StructObjectComponent) {
+  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_StructObject) {
     *object = static_cast<StructObject*>(this);
+    AddRef();
+    return S_OK;
+  }
+  if (iid == kIID_StructMemberList) {
+    *object = static_cast<StructMemberList*>(this);
     AddRef();
     return S_OK;
   }
@@ -95,11 +83,7 @@ HRESULT StructObjectComponent::AddMember(BSTR name, BSTR namespaceURI, VARIANT v
                                          VARIANT_BOOL* result) {
   if (result) *result = VARIANT_FALSE;
   return AtBoundary([&] {
-    Member member{std::u16string(Text(name)), std::u16string(Text(namespaceURI)), {}};
-    // A reference is stored as the value it points at: the caller's
-    // variable may be gone by the time the member is read.
-    if (HRESULT hr = VariantCopyInd(member.value.get(), &value); FAILED(hr)) return hr;
-    members_.push_back(std::move(member));  // the vector's growth keeps appends O(1)
+    if (HRESULT hr = Add(Text(name), Text(namespaceURI), value); FAILED(hr)) return hr;
     if (result) *result = VARIANT_TRUE;
     return S_OK;
   });
@@ -124,8 +108,8 @@ HRESULT StructObjectComponent::NextMember(BSTR* name, BSTR* namespaceURI, VARIAN
 HRESULT StructObjectComponent::HandOutNext(BSTR* name, BSTR* namespaceURI, VARIANT* value,
                                            LONG* position, VARIANT_BOOL* present) {
   *present = VARIANT_FALSE;
-  if (next_ >= members_.size()) return S_OK;
-  const Member& member = members_[next_];
+  if (next_ >= Members().size()) return S_OK;
+  const Member& member = Members()[next_];
   qxcom::Variant copy;
   if (HRESULT hr = VariantCopy(copy.get(), member.value.get()); FAILED(hr)) return hr;
   qxcom::Bstr nameCopy(SysAllocStringLen(member.name.data(), UINT(member.name.size())));

@@ -5,16 +5,17 @@
 #ifndef QXSOAP_FRAME_STRUCT_OBJECT_COMPONENT_H_
 #define QXSOAP_FRAME_STRUCT_OBJECT_COMPONENT_H_
 
-#include <string>
-#include <vector>
 
 #include "frame/method_table.h"
+#include "model/struct_member_list.h"
 #include "qxcom/owned.h"
 #include "qxsoap/struct_object.h"
 
 namespace qxsoap {
 
-class StructObjectComponent final : public StructObject {
+// The serializer and the deserializer reach the members through the
+// StructMemberList base (see StructMemberList::Of).
+class StructObjectComponent final : public StructObject, public StructMemberList {
  public:
   // Creates an empty object and stores its interface `iid` in *object (null
   // on failure). E_POINTER for a null `object`, CLASS_E_NOAGGREGATION for
@@ -23,7 +24,8 @@ class StructObjectComponent final : public StructObject {
   // have. Each living object holds one module lock.
   static HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object);
 
-  // Answers IUnknown, IDispatch and IID_StructObject with the one object;
+  // Answers IUnknown, IDispatch and IID_StructObject with the one object,
+  // kIID_StructMemberList with its member list;
   // E_NOINTERFACE (and a null *object) for anything else, E_POINTER for a
   // null `object`. The count is not atomic (apartment model); the Release
   // that brings it to 0 frees the object, and a Release at 0 does nothing.
@@ -49,18 +51,6 @@ class StructObjectComponent final : public StructObject {
   HRESULT STDMETHODCALLTYPE NextMember(BSTR* name, BSTR* namespaceURI, VARIANT* value,
                                        LONG* position, VARIANT_BOOL* present) override;
 
-  struct Member {
-    std::u16string name;
-    std::u16string namespaceURI;
-    qxcom::Variant value;
-  };
-
-  // The members of `object`, in place, when it is an object of this class
-  // (recognised by an interface only this module asks for); null for any
-  // other object. The serializer reads the module's own structs this way,
-  // without a copy of every member. Valid while the object lives unchanged.
-  static const std::vector<Member>* MembersOf(IUnknown* object);
-
  private:
 
   StructObjectComponent();
@@ -71,8 +61,7 @@ class StructObjectComponent final : public StructObject {
                       VARIANT_BOOL* present);
 
   ULONG refCount_ = 0;
-  std::vector<Member> members_;  // in insertion order; a name may occur more than once
-  size_t next_ = 0;              // the member NextMember hands out
+  size_t next_ = 0;  // the member NextMember hands out
 };
 
 // StructObject as data, for its IDispatch.

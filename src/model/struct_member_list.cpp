@@ -1,0 +1,49 @@
+// Struct members: appended by copy or by taking the value over, and the
+// list found behind a struct object's module-private interface.
+#include "model/struct_member_list.h"
+
+#include <new>
+
+namespace qxsoap {
+
+const IID kIID_StructMemberList = {
+    0x6c1f3a52, 0x9e47, 0x4b0d, {0x8a, 0x31, 0x5e, 0x72, 0xc4, 0x0b, 0x19, 0xd6}};
+
+StructMemberList* StructMemberList::Of(IUnknown* object) {
+  void* list = nullptr;
+  if (!object || FAILED(object->QueryInterface(kIID_StructMemberList, &list)) || !list) return nullptr;
+  object->Release();  // the caller's reference keeps the object and its list alive
+  return static_cast<StructMemberList*>(list);
+}
+
+StructMemberList::Member& StructMemberList::Append(std::u16string_view name, std::u16string_view namespaceURI) {
+  // Structs mostly have a few members: room for them at once instead of
+  // growing through one and two.
+  if (members_.empty()) members_.reserve(4);
+  return members_.emplace_back(Member{std::u16string(name), std::u16string(namespaceURI), {}});
+}
+
+HRESULT StructMemberList::Add(std::u16string_view name, std::u16string_view namespaceURI, const VARIANT& value) {
+  try {
+    qxcom::Variant copy;
+    if (HRESULT hr = VariantCopyInd(copy.get(), &value); FAILED(hr)) return hr;
+    Append(name, namespaceURI).value = std::move(copy);
+    return S_OK;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+HRESULT StructMemberList::Adopt(std::u16string_view name, std::u16string_view namespaceURI, VARIANT* value) {
+  if (V_ISBYREF(value)) return Add(name, namespaceURI, *value);
+  try {
+    Member& member = Append(name, namespaceURI);
+    *member.value.get() = *value;
+    VariantInit(value);
+    return S_OK;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+}  // namespace qxsoap
