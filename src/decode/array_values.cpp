@@ -10,6 +10,7 @@
 #include "decode/value_decoder.h"
 #include "model/fault_record.h"
 #include "xml/namespaces.h"
+#include "xml/same_text.h"
 
 namespace qxsoap {
 namespace {
@@ -90,7 +91,7 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
   const auto refuse = [detail](std::u16string_view message) {
     RaiseFault(FaultKind::kSender, std::u16string(message), detail);
   };
-  if (!record.encodingStyle.empty() && record.encodingStyle != expectedStyle) {
+  if (!record.encodingStyle.empty() && !SameText(record.encodingStyle, expectedStyle)) {
     RaiseUnsupportedStyle(u"Unsupported encodingStyle on array accessor.", detail);
   }
   const AccessorAttributes attributes = record.Attributes();

@@ -6,6 +6,7 @@
 #include "model/struct_member_list.h"
 #include "qxsoap/struct_object.h"
 #include "xml/namespaces.h"
+#include "xml/same_text.h"
 
 namespace qxsoap {
 namespace {
@@ -115,7 +116,7 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
                                  const AccessorHandler& record, VARIANT* out) {
   const Nesting nesting(*this, record);
   const bool detail = record.FaultsNeedDetail();
-  if (!record.encodingStyle.empty() && record.encodingStyle != expectedStyle) {
+  if (!record.encodingStyle.empty() && !SameText(record.encodingStyle, expectedStyle)) {
     RaiseUnsupportedStyle(u"Unsupported encodingStyle on struct accessor.", detail);
   }
   const AccessorAttributes::Value nodeType = record.Attributes().nodeType;

@@ -8,6 +8,7 @@
 #include "model/fault_message.h"
 #include "model/fault_record.h"
 #include "xml/namespaces.h"
+#include "xml/same_text.h"
 
 namespace qxsoap {
 
@@ -60,7 +61,7 @@ void ValueDecoder::SimpleEncoded(std::u16string_view expectedStyle, const Access
   if (attributes.nodeType && !(*attributes.nodeType).empty() && *attributes.nodeType != u"simple") {
     RaiseFault(FaultKind::kSender, u"Incorrect nodeType on built-in type accessor.", detail);
   }
-  if (!accessor.encodingStyle.empty() && accessor.encodingStyle != expectedStyle) {
+  if (!accessor.encodingStyle.empty() && !SameText(accessor.encodingStyle, expectedStyle)) {
     RaiseUnsupportedStyle(u"Unsupported encodingStyle on built-in type accessor.", detail);
   }
   ConvertSimpleText(accessor, attributes, typeName, out);

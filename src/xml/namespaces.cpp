@@ -5,6 +5,8 @@
 #include <array>
 #include <utility>
 
+#include "xml/same_text.h"
+
 namespace qxsoap {
 
 namespace {
@@ -21,13 +23,13 @@ bool IsSchemaNamespace(std::u16string_view uri) {
 
 std::optional<std::u16string_view> SchemaInstanceNamespaceFor(std::u16string_view uri) {
   for (const auto& [schema, instance] : kSchemaYears) {
-    if (uri == schema) return instance;
+    if (SameText(uri, schema)) return instance;
   }
   return std::nullopt;
 }
 
 bool IsSoapEncodingNamespace(std::u16string_view uri) {
-  return uri == SOAP11_ENC_NS || uri == SOAP12_ENC_NS;
+  return SameText(uri, SOAP11_ENC_NS) || SameText(uri, SOAP12_ENC_NS);
 }
 
 }  // namespace qxsoap

@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstring>
 
+#include "xml/same_text.h"
+
 namespace qxsoap {
 
 // The node sizes the memory of a parsed tree is planned on.
@@ -163,7 +165,7 @@ void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
   const std::u16string_view local = qualifiedName.substr(colon + 1);
   if (prefix.empty() || local.find(u':') != std::u16string_view::npos) return;
   const std::u16string_view* bound = Scope().Find(prefix);
-  if (bound && *bound != namespaceUri) return;
+  if (bound && !SameText(*bound, namespaceUri)) return;
   if (!bound) {
     // Declared even when the attribute then turns out to be a duplicate.
     DeclareNamespace(prefix, namespaceUri);
