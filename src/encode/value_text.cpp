@@ -3,6 +3,8 @@
 // through the platform's conversion to text, floating point excepted.
 #include "encode/value_text.h"
 
+#include <charconv>
+#include <iterator>
 #include <new>
 #include <span>
 #include <stdexcept>
@@ -19,6 +21,15 @@ namespace {
 using BinaryEncoder = void (*)(std::span<const BYTE>, std::u16string&);
 
 void AppendBstr(BSTR string, std::u16string& text) { text.append(string, SysStringLen(string)); }
+
+// An integer in decimal, as the conversion to text writes it, without the
+// string the conversion allocates.
+template <typename Integer>
+void AppendInteger(Integer number, std::u16string& text) {
+  char digits[24];
+  const char* end = std::to_chars(digits, std::end(digits), number).ptr;
+  text.append(static_cast<const char*>(digits), end);
+}
 
 // Holds an array's data locked while the bytes are read, exceptions included.
 class LockedData {
@@ -62,7 +73,8 @@ HRESULT AppendDate(DateForm form, const VARIANT& value, std::u16string& text) {
 // Floating-point values are written by encode/real_text.h rather than by
 // the conversion, so that they read back to the same value whatever the
 // platform's number formatting, and non-finite values take the XML Schema
-// forms "NaN", "INF" and "-INF".
+// forms "NaN", "INF" and "-INF". Integers are written directly, as the
+// conversion would.
 HRESULT AppendConverted(const VARIANT& value, std::u16string& text) {
   switch (value.vt) {
     case VT_BSTR:
@@ -73,6 +85,36 @@ HRESULT AppendConverted(const VARIANT& value, std::u16string& text) {
       return S_OK;
     case VT_R4:
       AppendFloatText(value.fltVal, text);
+      return S_OK;
+    case VT_I1:
+      AppendInteger(static_cast<signed char>(value.cVal), text);
+      return S_OK;
+    case VT_UI1:
+      AppendInteger(value.bVal, text);
+      return S_OK;
+    case VT_I2:
+      AppendInteger(value.iVal, text);
+      return S_OK;
+    case VT_UI2:
+      AppendInteger(value.uiVal, text);
+      return S_OK;
+    case VT_I4:
+      AppendInteger(value.lVal, text);
+      return S_OK;
+    case VT_UI4:
+      AppendInteger(value.ulVal, text);
+      return S_OK;
+    case VT_INT:
+      AppendInteger(value.intVal, text);
+      return S_OK;
+    case VT_UINT:
+      AppendInteger(value.uintVal, text);
+      return S_OK;
+    case VT_I8:
+      AppendInteger(value.llVal, text);
+      return S_OK;
+    case VT_UI8:
+      AppendInteger(value.ullVal, text);
       return S_OK;
     default:
       break;

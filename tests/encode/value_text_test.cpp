@@ -85,6 +85,9 @@ TEST(ValueText, TextRows) {
       {"boolean false", kBoolean, Scalar(VT_BOOL, VARIANT_FALSE), u"0"},
       {"any non-zero boolean is true", kBoolean, Scalar(VT_BOOL, SHORT(1)), u"1"},
       {"a double under int keeps its own text", VT_I4, Scalar(VT_R8, 2.5), u"2.5"},
+      {"a signed byte is signed", VT_I1, Scalar(VT_I1, CHAR(-128)), u"-128"},
+      {"an unsigned long in full", VT_UI8, Scalar(VT_UI8, ULONGLONG(UINT64_MAX)), u"18446744073709551615"},
+      {"an int under string: the conversion's text", VT_BSTR, Scalar(VT_INT, INT(-7)), u"-7"},
       {"a boolean under string: the conversion's text", VT_BSTR, Scalar(VT_BOOL, VARIANT_TRUE),
        u"True"},
       {"shortest double text", VT_R8, Scalar(VT_R8, 0.1), u"0.1"},
@@ -175,6 +178,8 @@ bool SameValue(const VARIANT& a, const VARIANT& b) {
     }
     case VT_ARRAY | VT_UI1:
       return test::DecodedBytes(a.parray) == test::DecodedBytes(b.parray);
+    case VT_UI8:  // past the range of the 64-bit signed comparison below
+      return a.ullVal == b.ullVal;
     default: {  // integers, currency and booleans, compared as 64-bit integers
       qxcom::Variant x, y;
       return VariantChangeType(x.get(), &a, 0, VT_I8) == S_OK &&
@@ -201,6 +206,8 @@ TEST(ValueText, DecoderReadsTheValueBack) {
       {"unsignedShort top", VT_UI2, Scalar(VT_UI2, USHORT(65535))},
       {"int bottom", VT_I4, Scalar(VT_I4, LONG(-2147483647 - 1))},
       {"unsignedInt top", VT_UI4, Scalar(VT_UI4, ULONG(4294967295u))},
+      {"long bottom", VT_I8, Scalar(VT_I8, LONGLONG(INT64_MIN))},
+      {"unsignedLong top", VT_UI8, Scalar(VT_UI8, ULONGLONG(UINT64_MAX))},
       {"0.1 has no exact binary form", VT_R8, Scalar(VT_R8, 0.1)},
       {"one third needs 16 digits", VT_R8, Scalar(VT_R8, 1.0 / 3)},
       {"tiny", VT_R8, Scalar(VT_R8, 1e-300)},
