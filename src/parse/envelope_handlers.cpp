@@ -16,7 +16,7 @@ bool IsEnvelopeNamespace(std::u16string_view uri) {
 void RefuseSoap12EncodingStyle(int32_t soapVersion, XmlAttributes attributes,
                                std::u16string_view element) {
   if (soapVersion == 11) return;
-  if (!FindAttribute(attributes, AttributeKey(SOAP12_ENV_NS, u"encodingStyle"))) return;
+  if (!FindAttribute(attributes, AttributeKeyParts{{SOAP12_ENV_NS, u"encodingStyle", {}}})) return;
   std::u16string message = u"encodingStyle attribute not allowed on SOAP 1.2 ";
   message.append(element).append(u" element.");
   RaiseFault(FaultKind::kSender, std::move(message), true);

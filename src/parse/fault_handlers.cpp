@@ -65,7 +65,7 @@ ElementHandler* ReasonHandler::StartElement(std::u16string_view namespaceUri,
 }
 
 void ReasonHandler::TextHandler::ProcessAttributes(XmlAttributes attributes) {
-  const XmlAttribute* lang = FindAttribute(attributes, AttributeKey(XML_NS, u"lang"));
+  const XmlAttribute* lang = FindAttribute(attributes, AttributeKeyParts{{XML_NS, u"lang", {}}});
   lang_ = lang ? lang->Value() : std::u16string_view();
   text_ = {};
 }

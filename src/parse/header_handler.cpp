@@ -47,7 +47,7 @@ bool HeaderBlockHandler::EndElement(std::u16string_view, std::u16string_view,
                                     std::u16string_view, XmlElement& ended) {
   element = &ended;
   if (soapVersion == 11 && !encodingStyle.empty() &&
-      !ended.FindAttribute(AttributeKey(SOAP11_ENV_NS, u"encodingStyle"))) {
+      !ended.FindAttribute(AttributeKeyParts{{SOAP11_ENV_NS, u"encodingStyle", {}}})) {
     ended.SetQualifiedAttribute(u"SOAP-ENV:encodingStyle", SOAP11_ENV_NS, encodingStyle);
   }
   return true;

@@ -27,7 +27,7 @@ bool SoapElementHandler::EndElement(std::u16string_view, std::u16string_view, st
 void SoapElementHandler::ProcessAttributes(XmlAttributes attributes, const NamespaceScope&) {
   const std::u16string_view envelope = soapVersion == 11 ? SOAP11_ENV_NS : SOAP12_ENV_NS;
   if (const XmlAttribute* style =
-          FindAttribute(attributes, AttributeKey(envelope, u"encodingStyle"))) {
+          FindAttribute(attributes, AttributeKeyParts{{envelope, u"encodingStyle", {}}})) {
     encodingStyle = style->Value();
   }
 }

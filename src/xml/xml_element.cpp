@@ -157,7 +157,7 @@ void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
   TreeMemory& memory = Memory();
   const size_t colon = qualifiedName.find(u':');
   if (colon == std::u16string_view::npos) {
-    if (FindAttribute(AttributeKey(NamespaceUri(), LocalName(), qualifiedName))) return;
+    if (FindAttribute(AttributeKeyParts{{NamespaceUri(), LocalName(), qualifiedName}})) return;
     Insert(XmlAttribute::Unprefixed(memory.Copy(qualifiedName), Name(), memory.Copy(value)));
     return;
   }
@@ -171,29 +171,25 @@ void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
     DeclareNamespace(prefix, namespaceUri);
     bound = Scope().Find(prefix);
   }
-  if (FindAttribute(AttributeKey(namespaceUri, local))) return;
+  if (FindAttribute(AttributeKeyParts{{namespaceUri, local, {}}})) return;
   Insert(XmlAttribute::Prefixed(memory.Copy(qualifiedName), *bound, memory.Copy(value)));
 }
 
 bool XmlElement::GetAttribute(std::u16string_view namespaceUri, std::u16string_view localName,
                               std::u16string& value) const {
-  const std::u16string key = namespaceUri.empty()
-                                 ? AttributeKey(NamespaceUri(), LocalName(), localName)
-                                 : AttributeKey(namespaceUri, localName);
+  const AttributeKeyParts key = namespaceUri.empty()
+                                    ? AttributeKeyParts{{NamespaceUri(), LocalName(), localName}}
+                                    : AttributeKeyParts{{namespaceUri, localName, {}}};
   const XmlAttribute* attribute = FindAttribute(key);
   if (!attribute) return false;
   value = attribute->Value();
   return true;
 }
 
-const XmlAttribute* XmlElement::FindAttribute(std::u16string_view key) const {
-  return qxsoap::FindAttribute(Attributes(), key);
-}
-
-const XmlAttribute* FindAttribute(XmlAttributes all, std::u16string_view key) {
+const XmlAttribute* FindAttribute(XmlAttributes all, const AttributeKeyParts& key) {
   auto found = std::lower_bound(
       all.begin(), all.end(), key,
-      [](const XmlAttribute& filed, std::u16string_view k) { return filed.Key().Compare(k) < 0; });
+      [](const XmlAttribute& filed, const AttributeKeyParts& k) { return filed.Key().Compare(k) < 0; });
   return found != all.end() && found->Key().Compare(key) == 0 ? &*found : nullptr;
 }
 

@@ -47,8 +47,11 @@ struct XmlElementShape {
 using XmlAttributes = std::span<const XmlAttribute>;
 
 // The attribute of `attributes` filed under `key` (see AttributeKey), or
-// nullptr.
-const XmlAttribute* FindAttribute(XmlAttributes attributes, std::u16string_view key);
+// nullptr. The parts form looks the key up without making its text.
+const XmlAttribute* FindAttribute(XmlAttributes attributes, const AttributeKeyParts& key);
+inline const XmlAttribute* FindAttribute(XmlAttributes attributes, std::u16string_view key) {
+  return FindAttribute(attributes, AttributeKeyParts{{key, {}, {}}});
+}
 
 // The children of an element in document order: a forward range over
 // XmlElement (Element is XmlElement or const XmlElement).
@@ -189,7 +192,12 @@ class XmlElement {
                     std::u16string& value) const;
 
   // The attribute filed under `key` (see AttributeKey), or nullptr.
-  const XmlAttribute* FindAttribute(std::u16string_view key) const;
+  const XmlAttribute* FindAttribute(std::u16string_view key) const {
+    return qxsoap::FindAttribute(Attributes(), key);
+  }
+  const XmlAttribute* FindAttribute(const AttributeKeyParts& key) const {
+    return qxsoap::FindAttribute(Attributes(), key);
+  }
 
  private:
   friend class XmlReader;
