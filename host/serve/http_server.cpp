@@ -208,9 +208,11 @@ void HttpServer::Finish(Exchange& exchange) {
                                                                           exchange.start);
   // method path status bytes microseconds; "-" for a request never answered
   // (the client left or the connection timed out).
-  const std::string status = exchange.status ? std::to_string(exchange.status) : "-";
-  std::fprintf(log_, "%s %s %s %zu %lld\n", exchange.request.method.empty() ? "-" : exchange.request.method.c_str(),
-               exchange.uri.c_str(), status.c_str(), exchange.bytes, static_cast<long long>(took.count()));
+  std::string line = exchange.request.method.empty() ? "-" : exchange.request.method;
+  line.append(" ").append(exchange.uri).append(" ");
+  line.append(exchange.status ? std::to_string(exchange.status) : "-");
+  line.append(" ").append(std::to_string(exchange.bytes)).append(" ").append(std::to_string(took.count())).append("\n");
+  log_.Add(line);
   delete &exchange;
   std::lock_guard lock(mutex_);
   if (--inFlight_ == 0) idle_.notify_all();

@@ -1,8 +1,8 @@
 // host/serve/http_server.h: an HTTP/1.1 server (libmicrohttpd) that reads
 // whole requests, hands each to a handler and writes the handler's response
 // back. Keep-alive, request size limit, idle-connection timeout, one access
-// log line per request, and a graceful stop that lets the requests in
-// flight finish.
+// log line per request (written in batches: access_log.h), and a graceful
+// stop that lets the requests in flight finish.
 //
 // Threads: each connection has a thread of the library, which reads its
 // requests, runs the handler and writes the answers; at most `workers`
@@ -25,6 +25,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "host/serve/access_log.h"
 
 
 struct MHD_Daemon;
@@ -97,7 +99,7 @@ class HttpServer {
 
   HttpServerOptions options_;
   Handler handler_;
-  std::FILE* log_;
+  AccessLog log_;
   int listener_ = -1;
   uint16_t port_ = 0;
   MHD_Daemon* daemon_ = nullptr;
