@@ -5,7 +5,6 @@
 #ifndef QXSOAP_FRAME_STRUCT_OBJECT_COMPONENT_H_
 #define QXSOAP_FRAME_STRUCT_OBJECT_COMPONENT_H_
 
-
 #include "frame/method_table.h"
 #include "model/struct_member_list.h"
 #include "qxcom/owned.h"

@@ -2,6 +2,8 @@
 // lower bounds), locking, element copy rules and size guards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
 #include <string>
 
 #include "platform/counting_unknown.h"
@@ -176,6 +178,26 @@ TEST(SafeArrayCopy, KeepsShapeTypeAndBoundsAndCopiesLockedSources) {
   SAFEARRAY* none = reinterpret_cast<SAFEARRAY*>(1);
   EXPECT_EQ(SafeArrayCopy(nullptr, &none), S_OK);
   EXPECT_EQ(none, nullptr);
+}
+
+// Byte vectors made for copying into: shaped and typed as
+// SafeArrayCreateVector(VT_UI1, 0, n) would make them, the bytes as given.
+TEST(ByteVector, CopiesAreVectorsOfBytesFromZero) {
+  const BYTE bytes[] = {0x00, 0xFF, 0x7F};
+  for (const std::span<const BYTE> given : {std::span<const BYTE>(bytes), std::span<const BYTE>()}) {
+    SCOPED_TRACE(given.size());
+    qxcom::SafeArrayPtr copy = qxcom::CopyToByteVector(given);
+    ASSERT_NE(copy.get(), nullptr);
+    EXPECT_EQ(SafeArrayGetDim(copy.get()), 1u);
+    EXPECT_EQ(SafeArrayGetElemsize(copy.get()), 1u);
+    VARTYPE vt = VT_EMPTY;
+    ASSERT_EQ(SafeArrayGetVartype(copy.get(), &vt), S_OK);
+    EXPECT_EQ(vt, VT_UI1);
+    EXPECT_EQ(Bounds(copy.get(), 1), "0.." + std::to_string(LONG(given.size()) - 1));
+    const auto* data = static_cast<const BYTE*>(copy.get()->pvData);
+    ASSERT_NE(data, nullptr) << "an empty vector still has data";
+    EXPECT_TRUE(std::equal(given.begin(), given.end(), data));
+  }
 }
 
 }  // namespace
