@@ -1,9 +1,12 @@
 // qxsoap wsdl FILE [--port NAME]: reads a WSDL port as a host's port
 // description would and prints what it understood, so a user can check a
 // WSDL before serving it.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "commands.h"
 #include "host/wsdl_model.h"
@@ -31,12 +34,16 @@ std::string Text(const std::optional<std::u16string>& text) {
   return text ? Enclosed("\"", Narrow(*text), "\"") : "none";
 }
 
-void PrintBlocks(const char* kind, const std::map<host::TypeName, host::BlockDeclaration>& blocks) {
-  for (const auto& [element, block] : blocks) {
-    std::printf("  %s %s: %s", kind, Name(element).c_str(), Name(block.type).c_str());
-    if (!block.use.empty()) std::printf(", use %s", Narrow(block.use).c_str());
-    if (!block.encodingStyle.empty())
-      std::printf(", encodingStyle %s", Narrow(block.encodingStyle).c_str());
+void PrintBlocks(const char* kind, const host::TypeMap<host::BlockDeclaration>& blocks) {
+  // By name and namespace, whatever order the port keeps them in.
+  std::vector<std::pair<const host::TypeName*, const host::BlockDeclaration*>> sorted;
+  for (const auto& [element, block] : blocks) sorted.emplace_back(&element, &block);
+  std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
+  for (const auto& [element, block] : sorted) {
+    std::printf("  %s %s: %s", kind, Name(*element).c_str(), Name(block->type).c_str());
+    if (!block->use.empty()) std::printf(", use %s", Narrow(block->use).c_str());
+    if (!block->encodingStyle.empty())
+      std::printf(", encodingStyle %s", Narrow(block->encodingStyle).c_str());
     std::printf("\n");
   }
 }

@@ -7,7 +7,7 @@ namespace {
 
 std::u16string_view View(BSTR text) { return {text ? text : u"", SysStringLen(text)}; }
 
-TypeName TypeOf(BSTR name, BSTR ns) { return {std::u16string(View(name)), std::u16string(View(ns))}; }
+TypeNameView TypeOf(BSTR name, BSTR ns) { return {View(name), View(ns)}; }
 
 HRESULT Found(VARIANT_BOOL* found, bool yes) {
   *found = yes ? VARIANT_TRUE : VARIANT_FALSE;
@@ -29,7 +29,7 @@ HRESULT GiveText(const std::optional<std::u16string>& text, BSTR* out, VARIANT_B
   return GiveText(text ? &*text : nullptr, out, found);
 }
 
-HRESULT GiveType(const TypeName* type, BSTR* name, BSTR* ns, VARIANT_BOOL* found) {
+HRESULT GiveType(const TypeNameView* type, BSTR* name, BSTR* ns, VARIANT_BOOL* found) {
   if (!type) return Found(found, false);
   if (HRESULT hr = Give(name, type->name); FAILED(hr)) return hr;
   if (HRESULT hr = Give(ns, type->ns); FAILED(hr)) {
@@ -37,6 +37,11 @@ HRESULT GiveType(const TypeName* type, BSTR* name, BSTR* ns, VARIANT_BOOL* found
     return hr;
   }
   return Found(found, true);
+}
+
+HRESULT GiveType(const TypeName* type, BSTR* name, BSTR* ns, VARIANT_BOOL* found) {
+  const TypeNameView view = type ? TypeNameView{type->name, type->ns} : TypeNameView();
+  return GiveType(type ? &view : nullptr, name, ns, found);
 }
 
 template <typename Map, typename Key>
@@ -81,8 +86,8 @@ const PartDeclaration* MemoryPort::FindPart(BSTR op, BSTR part, LONG* position) 
   return nullptr;
 }
 
-std::optional<TypeName> MemoryPort::BaseOf(const TypeName& type) const {
-  if (const TypeName* base = Lookup(bases_, type)) return *base;
+std::optional<TypeNameView> MemoryPort::BaseOf(TypeNameView type) const {
+  if (const TypeName* base = Lookup(bases_, type)) return TypeNameView{base->name, base->ns};
   if (IsSchemaNamespace(type.ns)) return type;
   return std::nullopt;
 }
@@ -203,13 +208,13 @@ HRESULT MemoryPort::GetHeaderType(BSTR part, BSTR ns, BSTR* typeName, BSTR* type
 HRESULT MemoryPort::GetMemberType(BSTR typeName, BSTR typeNS, BSTR member, BSTR memberNS,
                                   BSTR* memberTypeName, BSTR* memberTypeNS, VARIANT_BOOL* found) {
   const auto key =
-      std::make_tuple(TypeOf(typeName, typeNS), std::u16string(View(member)), std::u16string(View(memberNS)));
+      MemberKeyView{TypeOf(typeName, typeNS), View(member), View(memberNS)};
   return GiveType(Lookup(members_, key), memberTypeName, memberTypeNS, found);
 }
 
 HRESULT MemoryPort::GetBaseType(BSTR typeName, BSTR typeNS, BSTR* baseName, BSTR* baseNS,
                                 VARIANT_BOOL* found) {
-  const std::optional<TypeName> base = BaseOf(TypeOf(typeName, typeNS));
+  const std::optional<TypeNameView> base = BaseOf(TypeOf(typeName, typeNS));
   return GiveType(base ? &*base : nullptr, baseName, baseNS, found);
 }
 

@@ -24,11 +24,13 @@
 #ifndef QXSOAP_HOST_MEMORY_PORT_H_
 #define QXSOAP_HOST_MEMORY_PORT_H_
 
+#include <array>
 #include <atomic>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
-#include <tuple>
+#include <string_view>
 #include <vector>
 
 #include "qxcom/owned.h"
@@ -43,6 +45,54 @@ struct TypeName {
   std::u16string ns;
   auto operator<=>(const TypeName&) const = default;
 };
+
+// A type name looked up without a copy of its texts.
+struct TypeNameView {
+  std::u16string_view name;
+  std::u16string_view ns;
+};
+
+// A struct member's declaration key: the struct type, the member's name
+// and namespace.
+struct MemberKey {
+  TypeName type;
+  std::u16string name;
+  std::u16string ns;
+};
+struct MemberKeyView {
+  TypeNameView type;
+  std::u16string_view name;
+  std::u16string_view ns;
+};
+
+// Orders the port's keys, which are made of texts, so that a lookup by
+// views makes no copy of its key: text by text, each by its length and then
+// all its bytes at once (any strict order serves a map; this one never
+// compares unit by unit).
+struct TextKeyOrder {
+  using is_transparent = void;
+  bool operator()(const auto& a, const auto& b) const { return Less(Texts(a), Texts(b)); }
+
+  using TypeTexts = std::array<std::u16string_view, 2>;
+  using MemberTexts = std::array<std::u16string_view, 4>;
+  static TypeTexts Texts(const TypeName& type) { return {type.name, type.ns}; }
+  static TypeTexts Texts(const TypeNameView& type) { return {type.name, type.ns}; }
+  static MemberTexts Texts(const MemberKey& key) { return {key.type.name, key.type.ns, key.name, key.ns}; }
+  static MemberTexts Texts(const MemberKeyView& key) { return {key.type.name, key.type.ns, key.name, key.ns}; }
+  template <size_t N>
+  static bool Less(const std::array<std::u16string_view, N>& a, const std::array<std::u16string_view, N>& b) {
+    for (size_t i = 0; i < N; ++i) {
+      if (a[i].size() != b[i].size()) return a[i].size() < b[i].size();
+      if (a[i].empty()) continue;
+      if (const int order = std::memcmp(a[i].data(), b[i].data(), a[i].size() * sizeof(char16_t))) return order < 0;
+    }
+    return false;
+  }
+};
+
+// Declarations by type or element name.
+template <typename Declaration>
+using TypeMap = std::map<TypeName, Declaration, TextKeyOrder>;
 
 // A built-in type of the 2001 XML Schema namespace, e.g. Xsd(u"int").
 inline TypeName Xsd(std::u16string_view name) { return {std::u16string(name), std::u16string(XSD2001_NS)}; }
@@ -75,7 +125,7 @@ struct OperationDeclaration {
   std::optional<std::u16string> inputUse, outputUse, inputEncodingStyle, outputEncodingStyle;
   std::vector<PartDeclaration> parts;
   // Keyed by (block name, block namespace).
-  std::map<TypeName, BlockDeclaration> inputHeaders, outputHeaders, faultHeaders, faultDetails;
+  TypeMap<BlockDeclaration> inputHeaders, outputHeaders, faultHeaders, faultDetails;
 };
 
 class MemoryPort;
@@ -258,14 +308,14 @@ class MemoryPort final : public PortDescription {
   ~MemoryPort() = default;
 
   using OperationText = std::optional<std::u16string> OperationDeclaration::*;
-  using Blocks = std::map<TypeName, BlockDeclaration> OperationDeclaration::*;
+  using Blocks = TypeMap<BlockDeclaration> OperationDeclaration::*;
 
   const OperationDeclaration* FindOperation(BSTR op) const;
   // Stores `text` of operation `op` in *out, or reports it not found.
   HRESULT GiveOperationText(BSTR op, OperationText text, BSTR* out, VARIANT_BOOL* found) const;
   const BlockDeclaration* FindBlock(BSTR op, Blocks blocks, BSTR part, BSTR ns) const;
   const PartDeclaration* FindPart(BSTR op, BSTR part, LONG* position = nullptr) const;
-  std::optional<TypeName> BaseOf(const TypeName& type) const;
+  std::optional<TypeNameView> BaseOf(TypeNameView type) const;
 
   std::atomic<ULONG> references_{1};
   bool offersInterface_ = true;
@@ -276,11 +326,11 @@ class MemoryPort final : public PortDescription {
   } address_;
   bool hasAddress_ = false;
   std::map<std::u16string, OperationDeclaration, std::less<>> operations_;
-  std::map<std::tuple<TypeName, std::u16string, std::u16string>, TypeName> members_;
-  std::map<TypeName, TypeName> bases_;
-  std::map<TypeName, EncodedArrayDeclaration> encodedArrays_;
-  std::map<TypeName, LiteralArrayDeclaration> literalArrays_;
-  std::map<TypeName, TypeName> headerTypes_;
+  std::map<MemberKey, TypeName, TextKeyOrder> members_;
+  TypeMap<TypeName> bases_;
+  TypeMap<EncodedArrayDeclaration> encodedArrays_;
+  TypeMap<LiteralArrayDeclaration> literalArrays_;
+  TypeMap<TypeName> headerTypes_;
 };
 
 }  // namespace qxsoap::host

@@ -81,7 +81,7 @@ OperationBuilder& OperationBuilder::FaultDetail(TypeName element, TypeName type,
 
 StructBuilder& StructBuilder::Member(std::u16string_view member, TypeName type,
                                      std::u16string_view memberNS) {
-  port_.members_[{type_, std::u16string(member), std::u16string(memberNS)}] = std::move(type);
+  port_.members_[MemberKey{type_, std::u16string(member), std::u16string(memberNS)}] = std::move(type);
   return *this;
 }
 

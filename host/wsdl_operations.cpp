@@ -37,7 +37,7 @@ class OperationReader {
   const XmlElement* WsdlChild(const XmlElement& element, std::u16string_view local) const;
   std::vector<MessagePart> Parts(const XmlElement& message);
   std::vector<MessagePart> BodyParts(const XmlElement* portTypeMessage, const XmlElement* bindingMessage);
-  void ReadHeaders(const XmlElement* bindingMessage, std::map<TypeName, BlockDeclaration>& headers,
+  void ReadHeaders(const XmlElement* bindingMessage, TypeMap<BlockDeclaration>& headers,
                    OperationDeclaration& operation);
   std::pair<TypeName, BlockDeclaration> ReadBlock(const XmlElement& soapBlock, const XmlElement& message,
                                                   std::u16string_view partName);
@@ -130,7 +130,7 @@ std::pair<TypeName, BlockDeclaration> OperationReader::ReadBlock(const XmlElemen
 }
 
 void OperationReader::ReadHeaders(const XmlElement* bindingMessage,
-                                  std::map<TypeName, BlockDeclaration>& headers,
+                                  TypeMap<BlockDeclaration>& headers,
                                   OperationDeclaration& operation) {
   if (!bindingMessage) return;
   for (const XmlElement& child : bindingMessage->Children()) {
