@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "xml/same_text.h"
+
 namespace qxsoap {
 
 namespace {
@@ -16,7 +18,7 @@ uint64_t HashShape(std::u16string_view qualified, const NamespaceScope& scope) {
 
 bool SameShape(const XmlElementShape& shape, std::u16string_view qualified,
                const NamespaceScope& scope) {
-  return shape.scope.SharesMapWith(scope) && shape.name.QualifiedName() == qualified;
+  return shape.scope.SharesMapWith(scope) && SameText(shape.name.QualifiedName(), qualified);
 }
 
 }  // namespace

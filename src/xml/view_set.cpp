@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "xml/same_text.h"
+
 namespace qxsoap {
 
 namespace {
@@ -35,7 +37,7 @@ uint64_t HashUnits(std::u16string_view text, uint64_t seed) {
 size_t ViewSet::SlotOf(std::u16string_view text) const {
   const size_t mask = slots_.size() - 1;
   size_t slot = HashUnits(text) & mask;
-  while (slots_[slot].data() && slots_[slot] != text) slot = (slot + 1) & mask;
+  while (slots_[slot].data() && !SameText(slots_[slot], text)) slot = (slot + 1) & mask;
   return slot;
 }
 
