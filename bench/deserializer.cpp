@@ -69,8 +69,12 @@ class Deserializer : public Parser {
   size_t Write() override { std::abort(); }
 
   // Drops the handler's literal Body, so that the next Deserialize frees
-  // the previous tree before it reads, as the bare parse's Release does.
-  void Release() override { handler_.ClearMethodParams(); }
+  // the previous tree before it reads, as the bare parse's Release does,
+  // and the header blocks read, which the next Deserialize would add to.
+  void Release() override {
+    handler_.ClearMethodParams();
+    handler_.ClearHeaderElems();
+  }
 
  private:
   bool bind_;
