@@ -36,9 +36,10 @@ using qxsoap::host::Xsd;
 constexpr std::u16string_view kEchoNS = u"urn:qxsoap:echo";
 constexpr std::u16string_view kEchoAction = u"urn:qxsoap:echo#echoString";
 
-// The echo service the seed requests call: echoString, and echoStructs with
-// a struct and an encoded array of it, so references and arrays in the
-// seeds name declared types.
+// The echo service the seed requests call: echoString, echoBase64 (long
+// binary values take the bulk decoder), and echoStructs with a struct and
+// an encoded array of it, so references and arrays in the seeds name
+// declared types.
 qxcom::ComPtr<MemoryPort> EchoPort(std::u16string_view bindingNS) {
   qxcom::ComPtr<MemoryPort> port = MemoryPort::Create();
   const TypeName point{u"Point", std::u16string(kEchoNS)};
@@ -50,6 +51,8 @@ qxcom::ComPtr<MemoryPort> EchoPort(std::u16string_view bindingNS) {
       .In(u"inputString", Xsd(u"string")).Return(u"return", Xsd(u"string"));
   port->Operation(u"echoStructs").Namespace(kEchoNS).Action(kEchoAction).Use(u"encoded")
       .In(u"points", points).Return(u"return", points);
+  port->Operation(u"echoBase64").Namespace(kEchoNS).Action(kEchoAction).Use(u"encoded")
+      .In(u"inputBase64", Xsd(u"base64Binary")).Return(u"return", Xsd(u"base64Binary"));
   port->Operation(u"echoPoint").Namespace(kEchoNS).Action(kEchoAction).Use(u"literal")
       .In(u"point", point).Out(u"count", Xsd(u"int")).Return(u"return", point);
   port->HeaderType({u"Session", u"urn:qxsoap:session"}, Xsd(u"string"));
