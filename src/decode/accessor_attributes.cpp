@@ -10,6 +10,9 @@
 #include "xml/same_text.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // The schema-instance attributes taken so far and the rank of their year.
@@ -24,7 +27,7 @@ struct SchemaInstance {
     if (local == nilName && rank > nilRank) {
       found.nil = AccessorAttributes::Value(attribute);
       nilRank = rank;
-    } else if (local == u"type" && rank > typeRank) {
+    } else if (local == u"type"sv && rank > typeRank) {
       found.type = AccessorAttributes::Value(attribute);
       typeRank = rank;
     }
@@ -34,13 +37,13 @@ struct SchemaInstance {
 void TakeSoap11(std::u16string_view ns, std::u16string_view local, const XmlAttribute& attribute,
                 AccessorAttributes& found) {
   if (ns.empty()) {
-    if (local == u"id") found.id = AccessorAttributes::Value(attribute);
-    if (local == u"href") found.href = AccessorAttributes::Value(attribute);
+    if (local == u"id"sv) found.id = AccessorAttributes::Value(attribute);
+    if (local == u"href"sv) found.href = AccessorAttributes::Value(attribute);
   } else if (SameText(ns, SOAP11_ENC_NS)) {
-    if (local == u"arrayType") found.arrayType = AccessorAttributes::Value(attribute);
-    if (local == u"offset") found.offset = AccessorAttributes::Value(attribute);
-    if (local == u"root") found.root = AccessorAttributes::Value(attribute);
-  } else if (SameText(ns, SOAP11_ENV_NS) && local == u"encodingStyle") {
+    if (local == u"arrayType"sv) found.arrayType = AccessorAttributes::Value(attribute);
+    if (local == u"offset"sv) found.offset = AccessorAttributes::Value(attribute);
+    if (local == u"root"sv) found.root = AccessorAttributes::Value(attribute);
+  } else if (SameText(ns, SOAP11_ENV_NS) && local == u"encodingStyle"sv) {
     found.encodingStyle = AccessorAttributes::Value(attribute);
   }
 }
@@ -48,12 +51,12 @@ void TakeSoap11(std::u16string_view ns, std::u16string_view local, const XmlAttr
 void TakeSoap12(std::u16string_view ns, std::u16string_view local, const XmlAttribute& attribute,
                 AccessorAttributes& found) {
   if (SameText(ns, SOAP12_ENC_NS)) {
-    if (local == u"id") found.id = AccessorAttributes::Value(attribute);
-    if (local == u"ref") found.href = AccessorAttributes::Value(attribute);
-    if (local == u"nodeType") found.nodeType = AccessorAttributes::Value(attribute);
-    if (local == u"itemType") found.itemType = AccessorAttributes::Value(attribute);
-    if (local == u"arraySize") found.arraySize = AccessorAttributes::Value(attribute);
-  } else if (SameText(ns, SOAP12_ENV_NS) && local == u"encodingStyle") {
+    if (local == u"id"sv) found.id = AccessorAttributes::Value(attribute);
+    if (local == u"ref"sv) found.href = AccessorAttributes::Value(attribute);
+    if (local == u"nodeType"sv) found.nodeType = AccessorAttributes::Value(attribute);
+    if (local == u"itemType"sv) found.itemType = AccessorAttributes::Value(attribute);
+    if (local == u"arraySize"sv) found.arraySize = AccessorAttributes::Value(attribute);
+  } else if (SameText(ns, SOAP12_ENV_NS) && local == u"encodingStyle"sv) {
     found.encodingStyle = AccessorAttributes::Value(attribute);
   }
 }
@@ -68,11 +71,11 @@ AccessorAttributes ReadAccessorAttributes(XmlAttributes attributes, int32_t soap
     const std::u16string_view ns = attribute.NamespaceUri();
     const std::u16string_view local = attribute.LocalName();
     if (SameText(ns, XSI2001_NS)) {
-      xsi.Take(local, u"nil", 3, attribute, found);
+      xsi.Take(local, u"nil"sv, 3, attribute, found);
     } else if (SameText(ns, XSI1999_NS)) {
-      xsi.Take(local, u"null", 2, attribute, found);
+      xsi.Take(local, u"null"sv, 2, attribute, found);
     } else if (SameText(ns, XSI2000_NS)) {
-      xsi.Take(local, u"nil", 1, attribute, found);
+      xsi.Take(local, u"nil"sv, 1, attribute, found);
     } else if (soapVersion == 11) {
       TakeSoap11(ns, local, attribute, found);
     } else {

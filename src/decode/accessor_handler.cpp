@@ -8,13 +8,15 @@
 
 namespace qxsoap {
 
+using namespace std::string_view_literals;
+
 // One per element of a message: the size is part of the memory budget.
 static_assert(sizeof(AccessorHandler) == 64);
 
 namespace {
 
 bool IsKnownNodeType(std::u16string_view nodeType) {
-  return nodeType == u"simple" || nodeType == u"struct" || nodeType == u"array";
+  return nodeType == u"simple"sv || nodeType == u"struct"sv || nodeType == u"array"sv;
 }
 
 }  // namespace
@@ -59,7 +61,7 @@ AccessorAttributes AccessorHandler::ReadAttributes(XmlAttributes attributes,
   }
   // Most accessors are no arrays: skip making a shape for them.
   if (found.arrayType || found.offset || found.itemType || found.arraySize) ReadShape(found, scope);
-  if (found.type) ResolveAttributeQName(*found.type, scope, u"type", detail);
+  if (found.type) ResolveAttributeQName(*found.type, scope, u"type"sv, detail);
   return found;
 }
 
@@ -70,12 +72,12 @@ ArrayShape AccessorHandler::ReadShape(const AccessorAttributes& found, const Nam
   QName item;
   if (soapVersion == 11) {
     if (found.arrayType) {
-      item = ResolveAttributeQName(*found.arrayType, scope, u"arrayType", detail);
+      item = ResolveAttributeQName(*found.arrayType, scope, u"arrayType"sv, detail);
       item.localName = ReadArrayType(item.localName, shape, detail);
     }
     if (found.offset) ReadOffset(*found.offset, found.href.has_value(), shape, detail);
   } else {
-    if (found.itemType) item = ResolveAttributeQName(*found.itemType, scope, u"itemType", detail);
+    if (found.itemType) item = ResolveAttributeQName(*found.itemType, scope, u"itemType"sv, detail);
     if (found.arraySize) ReadArraySize(*found.arraySize, shape, detail);
   }
   if (itemType) *itemType = item;

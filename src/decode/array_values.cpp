@@ -13,6 +13,9 @@
 #include "xml/same_text.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // More dimensions than any array a service takes; SAFEARRAY counts them in
@@ -75,7 +78,7 @@ size_t OpenFirstSize(const ArrayShape& shape, size_t received, const Refuse& ref
   for (size_t i = 1; i < shape.sizes.size() && inner <= received; ++i) inner *= size_t(shape.sizes[i]);
   if (inner == 0) {
     refuse(u"Value of attribute 'arrayType' on element is invalid, size may be unspecified for "
-           u"innermost dimension only.");
+           u"innermost dimension only."sv);
   }
   if (inner > received || received % inner != 0) refuse(u"Array size declared conflicts with actual size.");
   return received / inner;
@@ -95,7 +98,7 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
     RaiseUnsupportedStyle(u"Unsupported encodingStyle on array accessor.", detail);
   }
   const AccessorAttributes attributes = record.Attributes();
-  if (attributes.nodeType && !(*attributes.nodeType).empty() && *attributes.nodeType != u"array") {
+  if (attributes.nodeType && !(*attributes.nodeType).empty() && *attributes.nodeType != u"array"sv) {
     refuse(u"Incorrect nodeType on array accessor.");
   }
   const std::optional<PortType> itemType = AskArrayItemType(port_, type);
@@ -104,11 +107,11 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
   QName declaredItem;
   ArrayShape shape = record.Shape(&declaredItem);
   if (referrerOffset) ReadOffset(*referrerOffset, false, shape, detail);
-  const bool nil = attributes.nil == u"true" || attributes.nil == u"1";
+  const bool nil = attributes.nil == u"true"sv || attributes.nil == u"1"sv;
   if (!nil && expectedStyle.starts_with(SOAP11_ENC_NS)) {
     const bool sameType =
         declaredItem.localName == itemType->name && declaredItem.namespaceUri == itemType->ns;
-    if (!sameType && declaredItem.localName != u"anyType" && declaredItem.localName != u"ur-type") {
+    if (!sameType && declaredItem.localName != u"anyType"sv && declaredItem.localName != u"ur-type"sv) {
       refuse(u"Encountered improperly typed array accessor.");
     }
   }
@@ -120,9 +123,9 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
   if (!IsBuiltInTypeNamespace(itemType->ns)) {
     const std::optional<PortType> base = AskBaseType(port_, itemType->Ref());
     if (!base) refuse(u"Encountered unrecognized array item accessor type.");
-    if (!IsSoapEncodingNamespace(base->ns) || base->name == u"Struct") {
+    if (!IsSoapEncodingNamespace(base->ns) || base->name == u"Struct"sv) {
       item = {ItemKind::kStruct, {}};
-    } else if (base->name == u"Array") {
+    } else if (base->name == u"Array"sv) {
       item = {ItemKind::kArray, {}};
     } else {
       item.simpleName = base->name;
@@ -162,7 +165,7 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
     VARIANT* slot = array.Item(index++);
     AccessorAttributes attributes;
     const AccessorHandler* source =
-        Follow(child, u"Encountered array item accessor with invalid reference.", slot, &attributes);
+        Follow(child, u"Encountered array item accessor with invalid reference."sv, slot, &attributes);
     if (!source) continue;
     switch (item.kind) {
       case ItemKind::kStruct:
@@ -190,7 +193,7 @@ void ValueDecoder::ArrayLiteral(const AccessorHandler& record, TypeRef itemEleme
     RaiseFault(FaultKind::kSender, std::u16string(message), detail);
   };
   constexpr std::u16string_view kUnknownItemType =
-      u"Encountered array item accessor with unrecognized type.";
+      u"Encountered array item accessor with unrecognized type."sv;
   ItemType item{ItemKind::kSimple, std::u16string(itemType.name)};
   std::optional<PortType> base;
   if (IsBuiltInTypeNamespace(itemType.ns)) {

@@ -9,6 +9,9 @@
 #include "xml/same_text.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // The class context the struct component is created in: in process, or any
@@ -101,9 +104,9 @@ void ValueDecoder::ComplexEncoded(std::u16string_view expectedStyle, const Acces
     RaiseFault(FaultKind::kSender, u"Encountered accessor with unrecognized type.",
                record.FaultsNeedDetail());
   }
-  if (!IsSoapEncodingNamespace(base->ns) || base->name == u"Struct") {
+  if (!IsSoapEncodingNamespace(base->ns) || base->name == u"Struct"sv) {
     StructEncoded(expectedStyle, type, record, out);
-  } else if (base->name == u"Array") {
+  } else if (base->name == u"Array"sv) {
     const AccessorAttributes::Value offset =
         byReference ? referrer.Attributes().offset : std::nullopt;
     ArrayEncoded(expectedStyle, type, record, offset, out);
@@ -120,7 +123,7 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
     RaiseUnsupportedStyle(u"Unsupported encodingStyle on struct accessor.", detail);
   }
   const AccessorAttributes::Value nodeType = record.Attributes().nodeType;
-  if (nodeType && !(*nodeType).empty() && *nodeType != u"struct") {
+  if (nodeType && !(*nodeType).empty() && *nodeType != u"struct"sv) {
     RaiseFault(FaultKind::kSender, u"Incorrect nodeType on struct accessor.", detail);
   }
   StructType& structType = StructTypeOf(type);
@@ -131,7 +134,7 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
     qxcom::Variant value;
     AccessorAttributes attributes;
     const AccessorHandler* source = Follow(
-        member, u"Encountered struct member accessor with invalid reference.", value.get(), &attributes);
+        member, u"Encountered struct member accessor with invalid reference."sv, value.get(), &attributes);
     if (source && IsBuiltInTypeNamespace(memberType.ns)) {
       SimpleEncoded(expectedStyle, *source, memberType.name, value.get(),
                     source == &member ? &attributes : nullptr);

@@ -12,6 +12,8 @@
 
 namespace qxsoap {
 
+using namespace std::string_view_literals;
+
 ValueDecoder::ValueDecoder(MessageHandler& handler, PortDescription& port,
                            const MessageParserEngine& parser)
     : handler_(handler), port_(port), parser_(parser), soapVersion_(handler.GetSOAPVersion()) {}
@@ -58,7 +60,7 @@ void ValueDecoder::SimpleEncoded(std::u16string_view expectedStyle, const Access
                detail);
   }
   const AccessorAttributes attributes = known ? *known : accessor.Attributes();
-  if (attributes.nodeType && !(*attributes.nodeType).empty() && *attributes.nodeType != u"simple") {
+  if (attributes.nodeType && !(*attributes.nodeType).empty() && *attributes.nodeType != u"simple"sv) {
     RaiseFault(FaultKind::kSender, u"Incorrect nodeType on built-in type accessor.", detail);
   }
   if (!accessor.encodingStyle.empty() && !SameText(accessor.encodingStyle, expectedStyle)) {
@@ -90,11 +92,11 @@ void ValueDecoder::ConvertSimpleText(const AccessorHandler& accessor,
     const QName type = ResolveQName(*attributes.type, accessor.element->Scope()).name;
     if (const std::optional<uint16_t> named = LookUpSimpleType(type.localName)) {
       code = named;
-    } else if (!(attributes.nodeType == u"simple")) {
+    } else if (!(attributes.nodeType == u"simple"sv)) {
       RaiseFault(FaultKind::kSender, u"Encountered accessor with unrecognized data type.", detail);
     }
   }
-  if (attributes.nil == u"true" || attributes.nil == u"1") {
+  if (attributes.nil == u"true"sv || attributes.nil == u"1"sv) {
     V_VT(out) = VT_NULL;
     return;
   }

@@ -15,6 +15,9 @@
 #include "xml/xml_element.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 [[noreturn]] void RaiseItemError(std::u16string_view message) {
@@ -137,14 +140,14 @@ void ValueWriter::EncodedArrayContent(XmlElement& element, const PortType& itemT
       continue;
     }
     if (V_VT(item) == VT_DISPATCH) {
-      XmlElement& child = structs.item ? element.AddChildLike(*structs.item) : element.AddChild(u"item");
+      XmlElement& child = structs.item ? element.AddChildLike(*structs.item) : element.AddChild(u"item"sv);
       if (!EncodedStruct(child, itemType.Ref(), *item, encodingStyle, &structs)) {
         RaiseItemError(u"Error while serializing 'array of struct' parameter.");
       }
       if (!structs.item) structs.item = &child;
       continue;
     }
-    XmlElement& child = element.AddChild(u"item");
+    XmlElement& child = element.AddChild(u"item"sv);
     if (HoldsArrayOfVariants(*item)) {
       const std::optional<PortType> nestedItemType = AskArrayItemType(port_, itemType.Ref());
       SAFEARRAY* nested = HeldArray(*item);
@@ -162,28 +165,28 @@ void ValueWriter::EncodedArrayContent(XmlElement& element, const PortType& itemT
   const std::u16string itemTypeName = Prefixed(u"nsa", itemType.name);
   // The attributes' form follows the encoding style, not the SOAP version.
   if (encodingStyle.starts_with(SOAP11_ENC_NS)) {
-    element.SetQualifiedAttribute(u"SOAP-ENC:arrayType", SOAP11_ENC_NS,
+    element.SetQualifiedAttribute(u"SOAP-ENC:arrayType"sv, SOAP11_ENC_NS,
                                   itemTypeName + u'[' + JoinBounds(*array, true, u',') + u']');
-    element.SetQualifiedAttribute(u"SOAP-ENC:offset", SOAP11_ENC_NS,
+    element.SetQualifiedAttribute(u"SOAP-ENC:offset"sv, SOAP11_ENC_NS,
                                   u'[' + JoinBounds(*array, false, u',') + u']');
   } else {
-    element.SetQualifiedAttribute(u"SOAP-ENC:itemType", SOAP12_ENC_NS, itemTypeName);
-    element.SetQualifiedAttribute(u"SOAP-ENC:arraySize", SOAP12_ENC_NS,
+    element.SetQualifiedAttribute(u"SOAP-ENC:itemType"sv, SOAP12_ENC_NS, itemTypeName);
+    element.SetQualifiedAttribute(u"SOAP-ENC:arraySize"sv, SOAP12_ENC_NS,
                                   JoinBounds(*array, true, u' '));
   }
-  element.DeclareNamespace(u"nsa", itemType.ns);
-  if (explicitTyping_) element.SetQualifiedAttribute(u"xsi:type", XSI2001_NS, u"SOAP-ENC:Array");
-  AddNodeType(element, u"array");
+  element.DeclareNamespace(u"nsa"sv, itemType.ns);
+  if (explicitTyping_) element.SetQualifiedAttribute(u"xsi:type"sv, XSI2001_NS, u"SOAP-ENC:Array"sv);
+  AddNodeType(element, u"array"sv);
 }
 
 bool ValueWriter::LiteralArray(XmlElement& parent, std::u16string_view name,
                                std::u16string_view ns, TypeRef arrayType,
                                const LiteralArrayType& description, const VARIANT& value) {
-  XmlElement& element = NewPrefixedChild(parent, u"nsa", name, ns);
+  XmlElement& element = NewPrefixedChild(parent, u"nsa"sv, name, ns);
   SAFEARRAY* array = HeldArray(value);
   if (!array) return false;
   LiteralArrayContent(element, description, array);
-  if (explicitTyping_) AddTypeAttribute(element, u"ns", arrayType);
+  if (explicitTyping_) AddTypeAttribute(element, u"ns"sv, arrayType);
   return true;
 }
 
@@ -200,12 +203,12 @@ void ValueWriter::LiteralArrayContent(XmlElement& element, const LiteralArrayTyp
     const VARIANT* item = items.At(i);
     if (!item) RaiseItemError(u"Error while serializing literal array parameter.");
     if (V_VT(item) == VT_DISPATCH) {
-      XmlElement& child = NewPrefixedChild(element, u"nss", itemElement.name, itemElement.ns);
+      XmlElement& child = NewPrefixedChild(element, u"nss"sv, itemElement.name, itemElement.ns);
       if (!LiteralStruct(child, itemType.Ref(), *item)) {
         RaiseItemError(u"Error while serializing 'array of struct' literal parameter.");
       }
     } else if (HoldsArrayOfVariants(*item)) {
-      XmlElement& child = NewPrefixedChild(element, u"nsa", itemElement.name, itemElement.ns);
+      XmlElement& child = NewPrefixedChild(element, u"nsa"sv, itemElement.name, itemElement.ns);
       const std::optional<LiteralArrayType> nestedDescription =
           AskLiteralArrayType(port_, itemType.Ref());
       SAFEARRAY* nested = HeldArray(*item);
@@ -213,7 +216,7 @@ void ValueWriter::LiteralArrayContent(XmlElement& element, const LiteralArrayTyp
         RaiseItemError(u"Error while serializing 'array of array' literal parameter.");
       }
       LiteralArrayContent(child, *nestedDescription, nested);
-      if (explicitTyping_) AddTypeAttribute(child, u"ns", itemType.Ref());
+      if (explicitTyping_) AddTypeAttribute(child, u"ns"sv, itemType.Ref());
     } else if (const XmlElement* model = simple.ModelFor(*item)) {
       SetValueText(element.AddChildLike(*model), simple.code, *item);
     } else if (!SimpleLiteral(element, itemElement.name, itemElement.ns, itemType.Ref(), *item)) {

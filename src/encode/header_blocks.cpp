@@ -12,6 +12,9 @@
 #include "xml/xml_element.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // The port's answers for one typed block: its type and encoding style.
@@ -41,18 +44,18 @@ bool AppendTypedBlock(XmlElement& header, const HeaderElem& block, MessageHandle
   const LONG version = handler.GetSOAPVersion();
   const std::u16string_view envelopeNS = EnvelopeNamespace(version);
   XmlElement& element = header.AddChild(u"h:" + block.name, block.namespaceURI, block.name);
-  element.DeclareNamespace(u"h", block.namespaceURI);
-  element.SetQualifiedAttribute(u"SOAP-ENV:encodingStyle", envelopeNS, typing->style);
+  element.DeclareNamespace(u"h"sv, block.namespaceURI);
+  element.SetQualifiedAttribute(u"SOAP-ENV:encodingStyle"sv, envelopeNS, typing->style);
   if (!block.actorURI.empty()) {
-    element.SetQualifiedAttribute(version == 11 ? u"SOAP-ENV:actor" : u"SOAP-ENV:role", envelopeNS,
+    element.SetQualifiedAttribute(version == 11 ? u"SOAP-ENV:actor"sv : u"SOAP-ENV:role"sv, envelopeNS,
                                   block.actorURI);
   }
   if (block.mustUnderstand) {
-    element.SetQualifiedAttribute(u"SOAP-ENV:mustUnderstand", envelopeNS,
-                                  version == 11 ? u"1" : u"true");
+    element.SetQualifiedAttribute(u"SOAP-ENV:mustUnderstand"sv, envelopeNS,
+                                  version == 11 ? u"1"sv : u"true"sv);
   }
   if (block.relay && version != 11) {
-    element.SetQualifiedAttribute(u"SOAP-ENV:relay", envelopeNS, u"true");
+    element.SetQualifiedAttribute(u"SOAP-ENV:relay"sv, envelopeNS, u"true"sv);
   }
   return writer.WriteEncoded(element, typing->type.Ref(), *block.content.get(), typing->style);
 }

@@ -15,13 +15,16 @@
 #include "xml/xml_element.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // Copies what `element` itself carries into `copy`: every binding in scope
 // (except xml, which is never declared) and every attribute.
 void CopyShell(const XmlElement& element, XmlElement& copy) {
   for (const auto& [prefix, uri] : element.Scope().ToMap()) {
-    if (prefix != u"xml") copy.DeclareNamespace(prefix, uri);
+    if (prefix != u"xml"sv) copy.DeclareNamespace(prefix, uri);
   }
   for (const XmlAttribute& attribute : element.Attributes()) {
     copy.SetQualifiedAttribute(attribute.QualifiedName(), attribute.NamespaceUri(), attribute.Value());
@@ -37,15 +40,15 @@ std::unique_ptr<XmlElement> NewEnvelope(const MessageHandler& handler) {
       return envelope;
     }
   }
-  auto envelope = XmlElement::NewTree(u"SOAP-ENV:Envelope", {}, {}, kEnvelopeTreeBytes);
-  envelope->DeclareNamespace(u"SOAP-ENV", EnvelopeNamespace(handler.GetSOAPVersion()));
+  auto envelope = XmlElement::NewTree(u"SOAP-ENV:Envelope"sv, {}, {}, kEnvelopeTreeBytes);
+  envelope->DeclareNamespace(u"SOAP-ENV"sv, EnvelopeNamespace(handler.GetSOAPVersion()));
   return envelope;
 }
 
 // The Header element of a received envelope, or null.
 const XmlElement* ReceivedHeader(const XmlElement& envelope) {
   for (const XmlElement& child : envelope.Children()) {
-    if (child.LocalName() == u"Header" && child.NamespaceUri() == envelope.NamespaceUri()) {
+    if (child.LocalName() == u"Header"sv && child.NamespaceUri() == envelope.NamespaceUri()) {
       return &child;
     }
   }
@@ -66,7 +69,7 @@ bool AppendHeader(XmlElement& envelope, MessageHandler& handler, PortDescription
                                 received->LocalName());
     CopyShell(*received, *header);
   } else {
-    header = &envelope.AddChild(u"SOAP-ENV:Header");
+    header = &envelope.AddChild(u"SOAP-ENV:Header"sv);
   }
   return AppendHeaderBlocks(*header, blocks, handler, port, writer);
 }
@@ -78,8 +81,8 @@ bool AppendLiteralBody(XmlElement& envelope, const MessageHandler& handler) {
     envelope.AppendChild(std::move(body));
     return true;
   }
-  XmlElement& body = envelope.AddChild(u"SOAP-ENV:Body");
-  body.DeclareNamespace(u"SOAP-ENV", EnvelopeNamespace(handler.GetSOAPVersion()));
+  XmlElement& body = envelope.AddChild(u"SOAP-ENV:Body"sv);
+  body.DeclareNamespace(u"SOAP-ENV"sv, EnvelopeNamespace(handler.GetSOAPVersion()));
   return true;
 }
 
@@ -87,11 +90,11 @@ bool AppendRpcBody(XmlElement& envelope, MessageHandler& handler, PortDescriptio
                    ValueWriter& writer) {
   const bool request = handler.IsRequestPhase();
   const LONG version = handler.GetSOAPVersion();
-  XmlElement& body = envelope.AddChild(u"SOAP-ENV:Body");
+  XmlElement& body = envelope.AddChild(u"SOAP-ENV:Body"sv);
   std::u16string wrapperName = u"m:" + handler.GetMethodName();
-  if (!request) wrapperName += u"Response";
+  if (!request) wrapperName += u"Response"sv;
   XmlElement& wrapper = body.AddChild(wrapperName);
-  wrapper.DeclareNamespace(u"m", handler.GetMethodNS());
+  wrapper.DeclareNamespace(u"m"sv, handler.GetMethodNS());
 
   const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
   BSTR op = operation.get();
@@ -99,13 +102,13 @@ bool AppendRpcBody(XmlElement& envelope, MessageHandler& handler, PortDescriptio
     return request ? port.GetInputUse(op, text, found) : port.GetOutputUse(op, text, found);
   });
   std::optional<std::u16string> style;
-  if (use == u"encoded") {
+  if (use == u"encoded"sv) {
     style = AskPortText([&](BSTR* text, VARIANT_BOOL* found) {
       return request ? port.GetInputEncodingStyle(op, text, found)
                      : port.GetOutputEncodingStyle(op, text, found);
     });
     if (!style || style->empty()) style = std::u16string(EncodingNamespace(version));
-    wrapper.SetQualifiedAttribute(u"SOAP-ENV:encodingStyle", EnvelopeNamespace(version), *style);
+    wrapper.SetQualifiedAttribute(u"SOAP-ENV:encodingStyle"sv, EnvelopeNamespace(version), *style);
   }
   const std::optional<std::u16string_view> encoding =
       style ? std::optional<std::u16string_view>(*style) : std::nullopt;
@@ -113,8 +116,8 @@ bool AppendRpcBody(XmlElement& envelope, MessageHandler& handler, PortDescriptio
   const std::u16string& returnName = handler.GetReturnName();
   if (!request && !returnName.empty()) {
     if (version != kSoap11) {
-      XmlElement& result = wrapper.AddChild(u"SOAP-RPC:result");
-      result.DeclareNamespace(u"SOAP-RPC", SOAP12_RPC_NS);
+      XmlElement& result = wrapper.AddChild(u"SOAP-RPC:result"sv);
+      result.DeclareNamespace(u"SOAP-RPC"sv, SOAP12_RPC_NS);
       result.SetText(returnName);
     }
     if (!writer.WritePart(wrapper, op, returnName, handler.ReturnValue(), encoding)) return false;

@@ -11,6 +11,9 @@
 #include "xml/xml_element.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // Calls `write(name, namespace, value)` for each member of the struct
@@ -67,7 +70,7 @@ bool ValueWriter::EncodedStruct(XmlElement& element, TypeRef type, const VARIANT
     }
     const std::optional<PortType> memberType = AskMemberType(port_, type, {name, ns});
     if (!memberType) return false;
-    XmlElement& child = NewPrefixedChild(element, u"nsm", name, ns);
+    XmlElement& child = NewPrefixedChild(element, u"nsm"sv, name, ns);
     if (!WriteEncoded(child, memberType->Ref(), member, encodingStyle)) return false;
     if (models && IsBuiltInTypeNamespace(memberType->ns)) {
       if (const std::optional<SimpleForm> form = FormOf(memberType->Ref(), V_VT(&member))) {
@@ -78,8 +81,8 @@ bool ValueWriter::EncodedStruct(XmlElement& element, TypeRef type, const VARIANT
   });
   if (!written) return false;
   if (models && models->item) return true;  // typed as a copy of the first struct
-  if (explicitTyping_) AddTypeAttribute(element, u"nss", type);
-  AddNodeType(element, u"struct");
+  if (explicitTyping_) AddTypeAttribute(element, u"nss"sv, type);
+  AddNodeType(element, u"struct"sv);
   return true;
 }
 
@@ -95,8 +98,8 @@ bool ValueWriter::LiteralStruct(XmlElement& element, TypeRef type, const VARIANT
     // An element named in its own namespace has taken nss already; its type
     // then goes under ns, so that xsi:type names the type and not the
     // element's namespace.
-    const std::u16string_view* taken = element.Scope().Find(u"nss");
-    AddTypeAttribute(element, taken && *taken != type.ns ? u"ns" : u"nss", type);
+    const std::u16string_view* taken = element.Scope().Find(u"nss"sv);
+    AddTypeAttribute(element, taken && *taken != type.ns ? u"ns"sv : u"nss"sv, type);
   }
   return true;
 }

@@ -6,6 +6,9 @@
 #include "xml/xml_element.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 std::u16string Qualified(std::u16string_view prefix, std::u16string_view name) {
@@ -31,7 +34,7 @@ XmlElement& NewPrefixedChild(XmlElement& parent, std::u16string_view prefix,
 
 void AddTypeAttribute(XmlElement& element, std::u16string_view prefix, TypeRef type) {
   element.DeclareNamespace(prefix, type.ns);
-  element.SetQualifiedAttribute(u"xsi:type", SchemaInstanceFor(type.ns), Qualified(prefix, type.name));
+  element.SetQualifiedAttribute(u"xsi:type"sv, SchemaInstanceFor(type.ns), Qualified(prefix, type.name));
 }
 
 }  // namespace qxsoap

@@ -15,6 +15,9 @@
 #include "xml/xml_element.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // The type an anyType value is written as, by its VARTYPE.
@@ -89,8 +92,8 @@ bool ValueWriter::WriteEncoded(XmlElement& element, TypeRef type, const VARIANT&
   const std::optional<PortType> base = AskBaseType(port_, type);
   if (!base) return false;
   if (IsSoapEncodingNamespace(base->ns)) {
-    if (base->name == u"Array") return EncodedArray(element, type, value, encodingStyle);
-    if (base->name == u"Struct") return EncodedStruct(element, type, value, encodingStyle);
+    if (base->name == u"Array"sv) return EncodedArray(element, type, value, encodingStyle);
+    if (base->name == u"Struct"sv) return EncodedStruct(element, type, value, encodingStyle);
     return SimpleEncoded(element, base->Ref(), value, encodingStyle);
   }
   if (IsSchemaNamespace(base->ns)) return SimpleEncoded(element, base->Ref(), value, encodingStyle);
@@ -108,7 +111,7 @@ bool ValueWriter::WriteLiteral(XmlElement& parent, std::u16string_view name,
   // A base among the built-in types makes a simple value, SOAP-ENC ones
   // included, as the literal reader takes it.
   if (IsBuiltInTypeNamespace(base->ns)) return SimpleLiteral(parent, name, ns, base->Ref(), value);
-  return LiteralStruct(NewPrefixedChild(parent, u"nss", name, ns), type, value);
+  return LiteralStruct(NewPrefixedChild(parent, u"nss"sv, name, ns), type, value);
 }
 
 bool ValueWriter::SimpleEncoded(XmlElement& element, TypeRef type, const VARIANT& value,
@@ -119,13 +122,13 @@ bool ValueWriter::SimpleEncoded(XmlElement& element, TypeRef type, const VARIANT
   }
   if (V_VT(&value) == VT_UNKNOWN) return Attachment(element, value, encodingStyle);
   if (!SimpleContent(element, type, value)) return false;
-  AddNodeType(element, u"simple");
+  AddNodeType(element, u"simple"sv);
   return true;
 }
 
 bool ValueWriter::SimpleLiteral(XmlElement& parent, std::u16string_view name,
                                 std::u16string_view ns, TypeRef type, const VARIANT& value) {
-  XmlElement& element = NewPrefixedChild(parent, u"nsb", name, ns);
+  XmlElement& element = NewPrefixedChild(parent, u"nsb"sv, name, ns);
   if (V_VT(&value) == VT_NULL) {
     AddNil(element, type.ns);
     return true;
@@ -140,7 +143,7 @@ auto ValueWriter::FormOf(TypeRef type, VARTYPE vt) const -> std::optional<Simple
   const AnyTypeRow* row = AnyTypeRowFor(vt);
   if (!row) return std::nullopt;
   // The type of an anyType value is only known from the attribute.
-  return SimpleForm{row->code, row->vt == VT_DATE && type.ns == XSD1999_NS ? u"timeInstant" : row->name,
+  return SimpleForm{row->code, row->vt == VT_DATE && type.ns == XSD1999_NS ? u"timeInstant"sv : row->name,
                     true};
 }
 
@@ -148,7 +151,7 @@ bool ValueWriter::SimpleContent(XmlElement& element, TypeRef type, const VARIANT
   const std::optional<SimpleForm> form = FormOf(type, V_VT(&value));
   if (!form) return false;
   SetValueText(element, form->code, value);
-  if (form->typed) AddTypeAttribute(element, u"ns", {form->typeName, type.ns});
+  if (form->typed) AddTypeAttribute(element, u"ns"sv, {form->typeName, type.ns});
   return true;
 }
 
@@ -179,9 +182,9 @@ bool ValueWriter::Attachment(XmlElement& element, const VARIANT& value,
   std::u16string id;
   if (FAILED(NewAttachmentId(&id))) return false;
   if (encodingStyle.starts_with(SOAP11_ENC_NS)) {
-    element.SetQualifiedAttribute(u"href", {}, id);
+    element.SetQualifiedAttribute(u"href"sv, {}, id);
   } else {
-    element.SetQualifiedAttribute(u"SOAP-ENC:ref", SOAP12_ENC_NS, id);
+    element.SetQualifiedAttribute(u"SOAP-ENC:ref"sv, SOAP12_ENC_NS, id);
   }
   constexpr LONG kAbsoluteUriTypeFormat = 3;
   IUnknown* object = V_UNKNOWN(&value);
@@ -193,14 +196,14 @@ bool ValueWriter::Attachment(XmlElement& element, const VARIANT& value,
 void ValueWriter::AddNil(XmlElement& element, std::u16string_view typeNamespace) {
   const std::u16string_view xsi = SchemaInstanceFor(typeNamespace);
   if (typeNamespace == XSD1999_NS) {
-    element.SetQualifiedAttribute(u"xsi:null", xsi, u"1");
+    element.SetQualifiedAttribute(u"xsi:null"sv, xsi, u"1"sv);
   } else {
-    element.SetQualifiedAttribute(u"xsi:nil", xsi, u"true");
+    element.SetQualifiedAttribute(u"xsi:nil"sv, xsi, u"true"sv);
   }
 }
 
 void ValueWriter::AddNodeType(XmlElement& element, std::u16string_view nodeType) const {
-  if (soap12_ && nodeType_) element.SetQualifiedAttribute(u"SOAP-ENC:nodeType", SOAP12_ENC_NS, nodeType);
+  if (soap12_ && nodeType_) element.SetQualifiedAttribute(u"SOAP-ENC:nodeType"sv, SOAP12_ENC_NS, nodeType);
 }
 
 }  // namespace qxsoap

@@ -1,9 +1,12 @@
 #include "parse/body_handler.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
-bool IsMarkedIndependent(const AccessorAttributes& found) { return found.root == u"0"; }
+bool IsMarkedIndependent(const AccessorAttributes& found) { return found.root == u"0"sv; }
 
 }  // namespace
 

@@ -6,6 +6,9 @@
 #include "xml/namespaces.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 bool IsEnvelopeNamespace(std::u16string_view uri) {
@@ -16,7 +19,7 @@ bool IsEnvelopeNamespace(std::u16string_view uri) {
 void RefuseSoap12EncodingStyle(int32_t soapVersion, XmlAttributes attributes,
                                std::u16string_view element) {
   if (soapVersion == 11) return;
-  if (!FindAttribute(attributes, AttributeKeyParts{{SOAP12_ENV_NS, u"encodingStyle", {}}})) return;
+  if (!FindAttribute(attributes, AttributeKeyParts{{SOAP12_ENV_NS, u"encodingStyle"sv, {}}})) return;
   std::u16string message = u"encodingStyle attribute not allowed on SOAP 1.2 ";
   message.append(element).append(u" element.");
   RaiseFault(FaultKind::kSender, std::move(message), true);
@@ -40,13 +43,13 @@ ElementHandler* EnvelopeHandler::StartElement(std::u16string_view namespaceUri,
                                               XmlAttributes attributes, const NamespaceScope& scope,
                                               XmlElement& element) {
   if (IsEnvelopeNamespace(namespaceUri)) {
-    if (localName == u"Header") {
+    if (localName == u"Header"sv) {
       headerFound = true;
-      return Enter(header, element, attributes, scope, u"Header");
+      return Enter(header, element, attributes, scope, u"Header"sv);
     }
-    if (localName == u"Body") {
+    if (localName == u"Body"sv) {
       bodyFound = true;
-      return Enter(body, element, attributes, scope, u"Body");
+      return Enter(body, element, attributes, scope, u"Body"sv);
     }
   }
   if (soapVersion == 11) return nullptr;
@@ -65,7 +68,7 @@ ElementHandler* DocumentHandler::StartElement(std::u16string_view namespaceUri,
                                               std::u16string_view localName, std::u16string_view,
                                               XmlAttributes attributes, const NamespaceScope& scope,
                                               XmlElement& element) {
-  if (localName != u"Envelope") return nullptr;
+  if (localName != u"Envelope"sv) return nullptr;
   if (namespaceUri == SOAP11_ENV_NS) {
     soapVersion = 11;
   } else if (namespaceUri == SOAP12_ENV_NS) {

@@ -10,6 +10,9 @@
 #include "xml/xml_writer.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 bool IsEncodingStyle(std::u16string_view style) {
@@ -43,7 +46,7 @@ void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, Val
   for (HeaderBlockHandler* block : blocks) {
     const auto [style, styleEncoded] = StyleOf(port, message, operation.get(), *block);
     bool encoded = styleEncoded;
-    if (soap11 && style.starts_with(SOAP11_ENC_NS) && block->Attributes().root == u"0") {
+    if (soap11 && style.starts_with(SOAP11_ENC_NS) && block->Attributes().root == u"0"sv) {
       encoded = false;  // an independent value filed in the Header, not a block to read
     }
     const std::optional<PortType> type =

@@ -7,13 +7,16 @@
 #include "xml/namespaces.h"
 
 namespace qxsoap {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // A SOAP boolean flag: exactly "1"/"true" or "0"/"false"; anything else
 // raises `invalid`.
 bool ReadFlag(std::u16string_view value, std::u16string_view invalid) {
-  if (value == u"1" || value == u"true") return true;
-  if (value == u"0" || value == u"false") return false;
+  if (value == u"1"sv || value == u"true"sv) return true;
+  if (value == u"0"sv || value == u"false"sv) return false;
   RaiseFault(FaultKind::kSender, std::u16string(invalid), false);
 }
 
@@ -24,21 +27,21 @@ constexpr std::u16string_view kEmptyRole = u"\"\"";
 }  // namespace
 
 void HeaderBlockHandler::ProcessAttributes(XmlAttributes attributes, const NamespaceScope& scope) {
-  id = ReadAttributes(attributes, scope).id.value_or(u"");
+  id = ReadAttributes(attributes, scope).id.value_or(u""sv);
   const std::u16string_view envelope = EnvelopeNamespace(soapVersion);
-  const std::u16string_view roleName = soapVersion == 11 ? u"actor" : u"role";
+  const std::u16string_view roleName = soapVersion == 11 ? u"actor"sv : u"role"sv;
   for (const XmlAttribute& attribute : attributes) {
     if (attribute.KeyForm() != XmlAttribute::Form::kPrefixed) continue;
     if (attribute.NamespaceUri() != envelope) continue;
     const std::u16string_view local = attribute.LocalName();
     const std::u16string_view value = attribute.Value();
-    if (local == u"mustUnderstand") {
+    if (local == u"mustUnderstand"sv) {
       mustUnderstand = ReadFlag(
-          value, u"Encountered invalid value for attribute 'mustUnderstand' on header block.");
+          value, u"Encountered invalid value for attribute 'mustUnderstand' on header block."sv);
     } else if (local == roleName) {
-      role = value == SOAP12_ROLE_ULTIMATE ? u"" : value.empty() ? kEmptyRole : value;
-    } else if (local == u"relay" && soapVersion != 11) {
-      relay = ReadFlag(value, u"Encountered invalid value for attribute 'relay' on header block.");
+      role = value == SOAP12_ROLE_ULTIMATE ? u""sv : value.empty() ? kEmptyRole : value;
+    } else if (local == u"relay"sv && soapVersion != 11) {
+      relay = ReadFlag(value, u"Encountered invalid value for attribute 'relay' on header block."sv);
     }
   }
 }
@@ -47,8 +50,8 @@ bool HeaderBlockHandler::EndElement(std::u16string_view, std::u16string_view,
                                     std::u16string_view, XmlElement& ended) {
   element = &ended;
   if (soapVersion == 11 && !encodingStyle.empty() &&
-      !ended.FindAttribute(AttributeKeyParts{{SOAP11_ENV_NS, u"encodingStyle", {}}})) {
-    ended.SetQualifiedAttribute(u"SOAP-ENV:encodingStyle", SOAP11_ENV_NS, encodingStyle);
+      !ended.FindAttribute(AttributeKeyParts{{SOAP11_ENV_NS, u"encodingStyle"sv, {}}})) {
+    ended.SetQualifiedAttribute(u"SOAP-ENV:encodingStyle"sv, SOAP11_ENV_NS, encodingStyle);
   }
   return true;
 }

@@ -10,6 +10,8 @@
 
 namespace qxsoap {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 constexpr char32_t kLastCodePoint = 0x10FFFF;
@@ -90,7 +92,7 @@ void XmlReader::ReadMisc() {
 }
 
 bool XmlReader::ReadComment() {
-  if (!cursor_.Match(u"<!--")) return false;
+  if (!cursor_.Match(u"<!--"sv)) return false;
   for (;;) {
     cursor_.SkipTo<u'-', u'\0'>();
     const char16_t c = cursor_.Next();
@@ -103,7 +105,7 @@ bool XmlReader::ReadComment() {
 }
 
 bool XmlReader::ReadProcessingInstruction() {
-  if (!cursor_.Match(u"<?")) return false;
+  if (!cursor_.Match(u"<?"sv)) return false;
   const std::u16string_view target = ReadName();
   // Without a target the "<?" is consumed all the same and reading goes on.
   if (target.empty()) return true;
@@ -122,7 +124,7 @@ bool XmlReader::ReadProcessingInstruction() {
 }
 
 bool XmlReader::ReadDoctype() {
-  if (!cursor_.Match(u"<!DOCTYPE")) return false;
+  if (!cursor_.Match(u"<!DOCTYPE"sv)) return false;
   cursor_.SkipSpaces();
   // Without a name it is no declaration; reading goes on after the keyword.
   if (ReadName().empty()) return false;
@@ -141,14 +143,14 @@ bool XmlReader::ReadDoctype() {
 }
 
 bool XmlReader::ReadCdata(ElementTexts::Text& text, int depth) {
-  if (!cursor_.Match(u"<![CDATA[")) return false;
+  if (!cursor_.Match(u"<![CDATA["sv)) return false;
   const char16_t* start = cursor_.Mark();
   for (;;) {
     cursor_.SkipUntilInClass(kCdataStop);
     const char16_t* stop = cursor_.Mark();
     // The end of the text reads as U+0000, a control character too.
     if (cursor_.Next() != u']') Fail("\"]]>\" ending the CDATA section, and no control character");
-    if (cursor_.Match(u"]>")) {
+    if (cursor_.Match(u"]>"sv)) {
       texts_.Append(text, {start, size_t(stop - start)}, depth);
       return true;
     }
@@ -268,7 +270,7 @@ void XmlReader::ReadContent(XmlElement& element, int depth) {
     cursor_.SkipTo<u'<', u'&', u']', u'\0'>();
     // A ']' stops the scan only to look for "]]>"; otherwise it is text.
     while (cursor_.Match(u']')) {
-      if (cursor_.Match(u"]>")) Fail("character data without \"]]>\"");
+      if (cursor_.Match(u"]>"sv)) Fail("character data without \"]]>\"");
       cursor_.SkipTo<u'<', u'&', u']', u'\0'>();
     }
     texts_.Append(text, cursor_.Since(run), depth);
@@ -300,7 +302,7 @@ void XmlReader::ReadContent(XmlElement& element, int depth) {
 }
 
 bool XmlReader::ReadEndTag(const XmlElement& element) {
-  if (!cursor_.Match(u"</")) return false;
+  if (!cursor_.Match(u"</"sv)) return false;
   if (ReadName() != element.QualifiedName()) Fail("the end tag of the open element");
   cursor_.SkipSpaces();
   if (!cursor_.Match(u'>')) Fail("'>' closing the end tag");

@@ -8,6 +8,8 @@
 
 namespace qxsoap {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 template <typename Output>
@@ -66,7 +68,7 @@ class ElementWriter {
     // A child that declares nothing shares its parent's scope: nothing to do.
     if (element.Scope().SharesMapWith(base)) return;
     for (const NamespaceBinding& binding : element.Scope().AddedTo(base, scratch_)) {
-      if (binding.prefix == u"xml" || InheritedFrom(parent, binding)) continue;
+      if (binding.prefix == u"xml"sv || InheritedFrom(parent, binding)) continue;
       if (binding.prefix.empty()) {
         WriteAttribute(" xmlns", {}, binding.uri);
       } else {
