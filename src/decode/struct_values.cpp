@@ -1,5 +1,7 @@
 // Values of described types: the choice between struct, array and built-in
 // value, and structs read into struct objects member by member.
+#include <iterator>
+
 #include "decode/simple_types.h"
 #include "decode/value_decoder.h"
 #include "model/fault_record.h"
@@ -21,11 +23,17 @@ constexpr DWORD kStructContext = CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CL
 // A struct object being filled; released on every path unless handed out.
 class StructBuilder {
  public:
-  StructBuilder(IClassFactory& factory, bool needDetail) : needDetail_(needDetail) {
+  // An empty struct object with room for the members `record` has.
+  StructBuilder(IClassFactory& factory, const AccessorHandler& record, bool needDetail)
+      : needDetail_(needDetail) {
     const HRESULT hr =
         factory.CreateInstance(nullptr, IID_StructObject, reinterpret_cast<void**>(object_.put()));
     if (FAILED(hr) || !object_) RaiseInternalError(needDetail_);
     ownList_ = StructMemberList::Of(object_.get());
+    const AccessorHandler::Children members = record.ChildRecords();
+    if (ownList_ && FAILED(ownList_->Reserve(std::distance(members.begin(), members.end())))) {
+      RaiseInternalError(needDetail_);
+    }
   }
 
   // Appends a member, handing `value` over to the module's own struct
@@ -127,7 +135,7 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
     RaiseFault(FaultKind::kSender, u"Incorrect nodeType on struct accessor.", detail);
   }
   StructType& structType = StructTypeOf(type);
-  StructBuilder object(StructFactory(detail), detail);
+  StructBuilder object(StructFactory(detail), record, detail);
   for (const AccessorHandler& member : record.ChildRecords()) {
     const Member& known = MemberOf(structType, member);
     const PortType& memberType = known.type;
@@ -167,7 +175,7 @@ void ValueDecoder::ComplexLiteral(const AccessorHandler& record, TypeRef type, V
 void ValueDecoder::StructLiteral(TypeRef type, const AccessorHandler& record, VARIANT* out) {
   const Nesting nesting(*this, record);
   StructType& structType = StructTypeOf(type);
-  StructBuilder object(StructFactory(record.FaultsNeedDetail()), record.FaultsNeedDetail());
+  StructBuilder object(StructFactory(record.FaultsNeedDetail()), record, record.FaultsNeedDetail());
   for (const AccessorHandler& member : record.ChildRecords()) {
     const Member& known = MemberOf(structType, member);
     const PortType& memberType = known.type;

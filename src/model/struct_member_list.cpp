@@ -23,6 +23,15 @@ StructMemberList::Member& StructMemberList::Append(std::u16string_view name, std
   return members_.emplace_back(Member{std::u16string(name), std::u16string(namespaceURI), {}});
 }
 
+HRESULT StructMemberList::Reserve(size_t count) {
+  try {
+    members_.reserve(count);
+    return S_OK;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+}
+
 HRESULT StructMemberList::Add(std::u16string_view name, std::u16string_view namespaceURI, const VARIANT& value) {
   try {
     qxcom::Variant copy;

@@ -46,6 +46,10 @@ class StructMemberList {
   // memory runs out, `value` then unchanged.
   HRESULT Adopt(std::u16string_view name, std::u16string_view namespaceURI, VARIANT* value);
 
+  // Makes room for `count` members in all, so that a list filled to a
+  // known size grows once. E_OUTOFMEMORY when memory runs out.
+  HRESULT Reserve(size_t count);
+
  private:
   // The last member, appended empty.
   Member& Append(std::u16string_view name, std::u16string_view namespaceURI);
