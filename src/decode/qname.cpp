@@ -6,18 +6,6 @@
 
 namespace qxsoap {
 
-ResolvedQName ResolveQName(std::u16string_view value, const NamespaceScope& scope) {
-  const size_t colon = value.find(u':');
-  if (colon == std::u16string_view::npos) {
-    const std::u16string_view uri = scope.DefaultNamespace();
-    if (uri.empty()) return {{}, QNameProblem::kNoDefaultNamespace};
-    return {{value, uri}};
-  }
-  const std::u16string_view* uri = scope.Find(value.substr(0, colon));
-  if (!uri) return {{}, QNameProblem::kUndeclaredPrefix};
-  return {{value.substr(colon + 1), *uri}};
-}
-
 QName ResolveAttributeQName(std::u16string_view value, const NamespaceScope& scope,
                             std::u16string_view attribute, bool needDetail) {
   const ResolvedQName resolved = ResolveQName(value, scope);

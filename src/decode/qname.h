@@ -28,7 +28,19 @@ struct ResolvedQName {
 
 // "p:x" names `x` (everything after the first colon) in the namespace bound
 // to `p`; "x" names `x` in the default namespace.
-ResolvedQName ResolveQName(std::u16string_view value, const NamespaceScope& scope);
+// Inline: it runs for every typed accessor, and its result is handed back
+// in registers rather than through memory.
+inline ResolvedQName ResolveQName(std::u16string_view value, const NamespaceScope& scope) {
+  const size_t colon = value.find(u':');
+  if (colon == std::u16string_view::npos) {
+    const std::u16string_view uri = scope.DefaultNamespace();
+    if (uri.empty()) return {{}, QNameProblem::kNoDefaultNamespace};
+    return {{value, uri}};
+  }
+  const std::u16string_view* uri = scope.Find(value.substr(0, colon));
+  if (!uri) return {{}, QNameProblem::kUndeclaredPrefix};
+  return {{value.substr(colon + 1), *uri}};
+}
 
 // As ResolveQName for an attribute called `attribute` ("type", "itemType",
 // "arrayType"): a problem raises the Sender fault that names the attribute,

@@ -23,6 +23,32 @@ bool PrefixLess(const NamespaceBinding& binding, std::u16string_view prefix) {
   return binding.prefix < prefix;
 }
 
+// Frames up to this many bindings are scanned: a message's frames hold a
+// handful, and prefixes of one frame mostly differ in length, which a scan
+// tests first, where a binary search compares text at every step.
+constexpr uint32_t kScannedFrameSize = 8;
+
+bool SamePrefix(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+const NamespaceBinding* FindInFrame(const NamespaceBinding* bindings, uint32_t count,
+                                    std::u16string_view prefix) {
+  const NamespaceBinding* end = bindings + count;
+  if (count <= kScannedFrameSize) {
+    for (const NamespaceBinding* binding = bindings; binding != end; ++binding) {
+      if (SamePrefix(binding->prefix, prefix)) return binding;
+    }
+    return nullptr;
+  }
+  const NamespaceBinding* found = std::lower_bound(bindings, end, prefix, PrefixLess);
+  return found != end && found->prefix == prefix ? found : nullptr;
+}
+
 }  // namespace
 
 NamespaceScope NamespaceScope::DocumentStart() {
@@ -33,9 +59,9 @@ NamespaceScope NamespaceScope::DocumentStart() {
 
 const std::u16string_view* NamespaceScope::Find(std::u16string_view prefix) const {
   for (const Frame* frame = top_; frame; frame = frame->parent) {
-    const NamespaceBinding* end = frame->bindings + frame->count;
-    const NamespaceBinding* found = std::lower_bound(frame->bindings, end, prefix, PrefixLess);
-    if (found != end && found->prefix == prefix) return &found->uri;
+    if (const NamespaceBinding* found = FindInFrame(frame->bindings, frame->count, prefix)) {
+      return &found->uri;
+    }
   }
   return nullptr;
 }
