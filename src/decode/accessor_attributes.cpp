@@ -5,6 +5,7 @@
 // order.
 #include "decode/accessor_attributes.h"
 
+#include <utility>
 
 #include "xml/namespaces.h"
 #include "xml/same_text.h"
@@ -34,52 +35,85 @@ struct SchemaInstance {
   }
 };
 
-void TakeSoap11(std::u16string_view ns, std::u16string_view local, const XmlAttribute& attribute,
+using Group = NamespaceGroups::Group;
+
+Group Classify(std::u16string_view ns) {
+  if (ns.empty()) return Group::kNone;
+  constexpr std::pair<std::u16string_view, Group> kKnown[] = {
+      {XSI2001_NS, Group::kXsi2001},
+      {XSI1999_NS, Group::kXsi1999},
+      {XSI2000_NS, Group::kXsi2000},
+      {SOAP11_ENC_NS, Group::kSoap11Encoding},
+      {SOAP11_ENV_NS, Group::kSoap11Envelope},
+      {SOAP12_ENC_NS, Group::kSoap12Encoding},
+      {SOAP12_ENV_NS, Group::kSoap12Envelope},
+  };
+  for (const auto& [uri, group] : kKnown) {
+    if (SameText(ns, uri)) return group;
+  }
+  return Group::kOther;
+}
+
+void TakeSoap11(Group group, std::u16string_view local, const XmlAttribute& attribute,
                 AccessorAttributes& found) {
-  if (ns.empty()) {
+  if (group == Group::kNone) {
     if (local == u"id"sv) found.id = AccessorAttributes::Value(attribute);
     if (local == u"href"sv) found.href = AccessorAttributes::Value(attribute);
-  } else if (SameText(ns, SOAP11_ENC_NS)) {
+  } else if (group == Group::kSoap11Encoding) {
     if (local == u"arrayType"sv) found.arrayType = AccessorAttributes::Value(attribute);
     if (local == u"offset"sv) found.offset = AccessorAttributes::Value(attribute);
     if (local == u"root"sv) found.root = AccessorAttributes::Value(attribute);
-  } else if (SameText(ns, SOAP11_ENV_NS) && local == u"encodingStyle"sv) {
+  } else if (group == Group::kSoap11Envelope && local == u"encodingStyle"sv) {
     found.encodingStyle = AccessorAttributes::Value(attribute);
   }
 }
 
-void TakeSoap12(std::u16string_view ns, std::u16string_view local, const XmlAttribute& attribute,
+void TakeSoap12(Group group, std::u16string_view local, const XmlAttribute& attribute,
                 AccessorAttributes& found) {
-  if (SameText(ns, SOAP12_ENC_NS)) {
+  if (group == Group::kSoap12Encoding) {
     if (local == u"id"sv) found.id = AccessorAttributes::Value(attribute);
     if (local == u"ref"sv) found.href = AccessorAttributes::Value(attribute);
     if (local == u"nodeType"sv) found.nodeType = AccessorAttributes::Value(attribute);
     if (local == u"itemType"sv) found.itemType = AccessorAttributes::Value(attribute);
     if (local == u"arraySize"sv) found.arraySize = AccessorAttributes::Value(attribute);
-  } else if (SameText(ns, SOAP12_ENV_NS) && local == u"encodingStyle"sv) {
+  } else if (group == Group::kSoap12Envelope && local == u"encodingStyle"sv) {
     found.encodingStyle = AccessorAttributes::Value(attribute);
   }
 }
 
 }  // namespace
 
-AccessorAttributes ReadAccessorAttributes(XmlAttributes attributes, int32_t soapVersion) {
+Group NamespaceGroups::Of(const XmlAttribute& attribute) {
+  const void* binding = attribute.BindingIdentity();
+  if (!binding) return Classify(attribute.NamespaceUri());
+  for (const Entry& entry : entries_) {
+    if (entry.binding == binding) return entry.group;
+  }
+  const Group group = Classify(attribute.NamespaceUri());
+  entries_[next_] = {binding, group};
+  next_ = (next_ + 1) % kEntries;
+  return group;
+}
+
+AccessorAttributes ReadAccessorAttributes(XmlAttributes attributes, int32_t soapVersion,
+                                          NamespaceGroups& groups) {
   AccessorAttributes found;
   SchemaInstance xsi;
   for (const XmlAttribute& attribute : attributes) {
     if (attribute.KeyForm() == XmlAttribute::Form::kUnresolved) continue;
-    const std::u16string_view ns = attribute.NamespaceUri();
+    const Group group = groups.Of(attribute);
+    if (group == Group::kOther) continue;
     const std::u16string_view local = attribute.LocalName();
-    if (SameText(ns, XSI2001_NS)) {
+    if (group == Group::kXsi2001) {
       xsi.Take(local, u"nil"sv, 3, attribute, found);
-    } else if (SameText(ns, XSI1999_NS)) {
+    } else if (group == Group::kXsi1999) {
       xsi.Take(local, u"null"sv, 2, attribute, found);
-    } else if (SameText(ns, XSI2000_NS)) {
+    } else if (group == Group::kXsi2000) {
       xsi.Take(local, u"nil"sv, 1, attribute, found);
     } else if (soapVersion == 11) {
-      TakeSoap11(ns, local, attribute, found);
+      TakeSoap11(group, local, attribute, found);
     } else {
-      TakeSoap12(ns, local, attribute, found);
+      TakeSoap12(group, local, attribute, found);
     }
   }
   return found;

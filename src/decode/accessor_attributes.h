@@ -6,6 +6,7 @@
 #ifndef QXSOAP_DECODE_ACCESSOR_ATTRIBUTES_H_
 #define QXSOAP_DECODE_ACCESSOR_ATTRIBUTES_H_
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -58,9 +59,45 @@ struct AccessorAttributes {
   Value type;       // xsi type (2001, then 1999, then 2000)
 };
 
+// The namespaces accessor attributes come from, remembered by binding: a
+// message's attributes are resolved through a handful of declarations, so
+// each declaration's URI is compared with the known ones once, and after
+// that an attribute's namespace is told by its binding's address. Entries
+// hold addresses in one tree: a cache must not outlive the tree whose
+// attributes it was asked about, where a later tree could reuse them.
+class NamespaceGroups {
+ public:
+  enum class Group : uint8_t {
+    kOther,
+    kNone,  // unqualified
+    kXsi2001,
+    kXsi1999,
+    kXsi2000,
+    kSoap11Encoding,
+    kSoap11Envelope,
+    kSoap12Encoding,
+    kSoap12Envelope,
+  };
+
+  // The group of the namespace of `attribute`, which must be resolved.
+  Group Of(const XmlAttribute& attribute);
+
+ private:
+  struct Entry {
+    const void* binding = nullptr;
+    Group group = Group::kOther;
+  };
+  static constexpr size_t kEntries = 8;
+
+  std::array<Entry, kEntries> entries_{};
+  size_t next_ = 0;  // the entry taken next, the oldest once all are used
+};
+
 // The accessor attributes among `attributes` for a message of `soapVersion`
-// (11, or anything else for SOAP 1.2).
-AccessorAttributes ReadAccessorAttributes(XmlAttributes attributes, int32_t soapVersion);
+// (11, or anything else for SOAP 1.2); `groups` belongs to the tree the
+// attributes are in.
+AccessorAttributes ReadAccessorAttributes(XmlAttributes attributes, int32_t soapVersion,
+                                          NamespaceGroups& groups);
 
 }  // namespace qxsoap
 

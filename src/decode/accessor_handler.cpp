@@ -45,7 +45,7 @@ ElementHandler* AccessorHandler::StartElement(std::u16string_view, std::u16strin
 
 AccessorAttributes AccessorHandler::ReadAttributes(XmlAttributes attributes,
                                                   const NamespaceScope& scope) {
-  const AccessorAttributes found = ReadAccessorAttributes(attributes, soapVersion);
+  const AccessorAttributes found = ReadAccessorAttributes(attributes, soapVersion, context_->namespaces);
   const bool detail = FaultsNeedDetail();
   if (found.encodingStyle) encodingStyle = *found.encodingStyle;
   if (soapVersion != 11) {

@@ -30,6 +30,8 @@ namespace qxsoap {
 struct AccessorContext {
   explicit AccessorContext(bool faultsNeedDetail) : faultsNeedDetail(faultsNeedDetail) {}
   IdRegistry ids;
+  // Lives no longer than the records, which live no longer than the tree.
+  NamespaceGroups namespaces;
   // Where the records live: blocks that grow with the records made, apart
   // from the tree's, so a message of few accessors takes little.
   TreeMemory records{4096};
@@ -75,7 +77,7 @@ class AccessorHandler : public SoapElementHandler {
   std::u16string_view Text() const { return element->Text(); }
   // The encoding attributes present on the element.
   AccessorAttributes Attributes() const {
-    return ReadAccessorAttributes(element->Attributes(), soapVersion);
+    return ReadAccessorAttributes(element->Attributes(), soapVersion, context_->namespaces);
   }
   // The xsi type, resolved; both names empty when the element has none.
   QName Type() const;

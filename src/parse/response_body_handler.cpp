@@ -37,7 +37,7 @@ ElementHandler* ResponseBodyHandler::StartElement(std::u16string_view namespaceU
     return rpcResult;
   }
   if (!rpcResult) {
-    const AccessorAttributes found = ReadAccessorAttributes(attributes, soapVersion);
+    const AccessorAttributes found = ReadAccessorAttributes(attributes, soapVersion, accessors.namespaces);
     if (found.root != u"0") {
       rpcResult = &AccessorHandler::Make<RpcResultHandler>(element, soapVersion, accessors);
       rpcResult->SetEncodingStyle(encodingStyle);

@@ -96,6 +96,13 @@ class XmlAttribute {
                                         : std::u16string_view();
   }
   std::u16string_view LocalName() const;
+  // For a prefixed attribute, the address of the namespace URI its prefix
+  // resolved to: one address for all the attributes of a tree resolved
+  // through one declaration, distinct addresses for distinct declarations.
+  // It keys what is worked out once per namespace. Null for other forms.
+  const void* BindingIdentity() const {
+    return KeyForm() == Form::kPrefixed ? Context() : nullptr;
+  }
   // For an unprefixed attribute the names of its element; else empty.
   std::u16string_view OwnerLocalName() const {
     return KeyForm() == Form::kUnprefixed ? Owner().LocalName() : std::u16string_view();

@@ -174,8 +174,11 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
     ownedMemory_.release();  // the root owns it now
   }
 
+  // An element that shares its parent's map, as most do, maps nothing.
+  const bool mapsPrefixes =
+      handler_ && !(parent && element.Scope().SharesMapWith(parent->Scope()));
   const std::vector<NamespaceBinding> mapped =
-      handler_ ? MappedPrefixes(element, parent) : std::vector<NamespaceBinding>();
+      mapsPrefixes ? MappedPrefixes(element, parent) : std::vector<NamespaceBinding>();
   for (const NamespaceBinding& binding : mapped) {
     handler_->StartPrefixMapping(binding.prefix, binding.uri);
   }

@@ -24,6 +24,10 @@ TEST(Accessors, AttributeFaults) {
       {"a 1999 type is read when no 2001 one is there", 11,
        "<a xmlns:x9='http://www.w3.org/1999/XMLSchema-instance' x9:type='q:int'/>",
        u"Encountered undeclared namespace prefix for attribute 'type' on element."},
+      {"one prefix bound to two namespaces: each element reads its own binding", 11,
+       "<a xmlns:x='urn:other' x:type='q:int'/>"
+       "<b xmlns:x='http://www.w3.org/2001/XMLSchema-instance' x:type='q:int'/>",
+       u"Encountered undeclared namespace prefix for attribute 'type' on element."},
       {"an arrayType with an undeclared prefix", 11, "<a enc:arrayType='q:int[2]'/>",
        u"Encountered undeclared namespace prefix for attribute 'arrayType' on element."},
       {"an arrayType without a size", 11, "<a enc:arrayType='xsd:int'/>",
@@ -78,6 +82,8 @@ TEST(Accessors, WellFormedAttributesPass) {
                                                        "' n:nodeType='bad' n:itemType='x'/>"},
       {"SOAP 1.2 ignores SOAP 1.1 attributes", 12, "<a xmlns:o='" + std::string(kEnc11) +
                                                        "' o:arrayType='x' o:offset='bad'/>"},
+      {"a prefix rebound below is no schema instance there", 11,
+       "<a xsi:type='xsd:int'/><b xmlns:xsi='urn:other' xsi:type='q:int'/>"},
       {"nested arrays and a first size not given", 11, "<a enc:arrayType='xsd:int[][3]'/>"},
       {"an offset on an element that refers to its array is checked alone", 11,
        "<a href='#x' enc:offset='[5]'/>"},
