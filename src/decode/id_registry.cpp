@@ -14,7 +14,7 @@ constexpr char16_t kEmpty[1] = {};
 
 bool IdRegistry::Slot::Holds(std::u16string_view text, uint32_t textHash) const {
   return hash == textHash && length == text.size() &&
-         std::memcmp(id, text.data(), text.size() * sizeof(char16_t)) == 0;
+         (text.empty() || std::memcmp(id, text.data(), text.size() * sizeof(char16_t)) == 0);
 }
 
 size_t IdRegistry::SlotOf(std::u16string_view id, uint32_t hash) const {

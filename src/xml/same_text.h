@@ -9,9 +9,13 @@
 
 namespace qxsoap {
 
+// Empty texts are equal without a call: an empty view may hold a null
+// pointer, which memcmp must not be given, and which costs the vector
+// compare a slow masked load besides.
 inline bool SameText(std::u16string_view a, std::u16string_view b) {
   return a.size() == b.size() &&
-         (a.data() == b.data() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+         (a.empty() || a.data() == b.data() ||
+          std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
 }
 
 }  // namespace qxsoap

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "xml/namespaces.h"
+#include "xml/same_text.h"
 #include "xml_test_support.h"
 
 namespace qxsoap {
@@ -123,6 +124,27 @@ TEST(TreeBuilding, LongChainsOfDeclarationsKeepEveryBinding) {
     ASSERT_TRUE(element.DeclareNamespace(std::u16string{u'p', c}, u"u"));
   EXPECT_EQ(element.Scope().ToMap().size(), 40u);
   EXPECT_FALSE(element.DeclareNamespace(u"pA", u"v"));
+}
+
+TEST(SameText, ComparesUnitsWhereverTheyLive) {
+  const std::u16string uri(XSI2001_NS);
+  const struct {
+    const char* why;
+    std::u16string_view a, b;
+    bool same;
+  } rows[] = {
+      {"an empty view without storage and an empty literal", {}, u"", true},
+      {"two empty views without storage", {}, {}, true},
+      {"one text in two places", XSI2001_NS, uri, true},
+      {"one length, apart in the middle", XSI2001_NS, XSI1999_NS, false},
+      {"a prefix of the other", u"urn:a", u"urn:ab", false},
+      {"empty against text", {}, u"x", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(SameText(row.a, row.b), row.same);
+    EXPECT_EQ(SameText(row.b, row.a), row.same);
+  }
 }
 
 }  // namespace
