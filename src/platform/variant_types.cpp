@@ -1,6 +1,11 @@
 // The VARIANT type table: which base types exist and their element sizes.
 #include "platform/variant_types.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <iterator>
+
 namespace qxcom {
 namespace {
 
@@ -36,11 +41,24 @@ constexpr BaseType kBaseTypes[] = {
     {VT_UINT, sizeof(UINT), true},
 };
 
+// The position of each base type in kBaseTypes, by VARTYPE: every value
+// is checked and every VARIANT cleared through this table.
+constexpr VARTYPE kLargestBaseType = [] {
+  VARTYPE largest = 0;
+  for (const BaseType& type : kBaseTypes) largest = std::max(largest, type.vt);
+  return largest;
+}();
+constexpr int8_t kNotABaseType = -1;
+constexpr std::array<int8_t, kLargestBaseType + 1> kBaseTypeIndex = [] {
+  std::array<int8_t, kLargestBaseType + 1> index{};
+  index.fill(kNotABaseType);
+  for (size_t i = 0; i < std::size(kBaseTypes); ++i) index[kBaseTypes[i].vt] = int8_t(i);
+  return index;
+}();
+
 const BaseType* FindBaseType(VARTYPE base) {
-  for (const BaseType& type : kBaseTypes) {
-    if (type.vt == base) return &type;
-  }
-  return nullptr;
+  if (base > kLargestBaseType || kBaseTypeIndex[base] == kNotABaseType) return nullptr;
+  return &kBaseTypes[kBaseTypeIndex[base]];
 }
 
 }  // namespace
