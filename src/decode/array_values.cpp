@@ -26,7 +26,7 @@ enum class ItemKind { kSimple, kStruct, kArray };
 
 struct ItemType {
   ItemKind kind;
-  std::u16string simpleName;  // the built-in type of simple items
+  SimpleType simple;  // the built-in type of simple items
 };
 
 size_t CountChildren(const AccessorHandler& record) {
@@ -124,14 +124,14 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
     const std::optional<PortType> base = AskBaseType(port_, itemType->Ref());
     if (!base) refuse(u"Encountered unrecognized array item accessor type.");
     if (!IsSoapEncodingNamespace(base->ns) || base->name == u"Struct"sv) {
-      item = {ItemKind::kStruct, {}};
+      item = {ItemKind::kStruct, u""sv};
     } else if (base->name == u"Array"sv) {
-      item = {ItemKind::kArray, {}};
+      item = {ItemKind::kArray, u""sv};
     } else {
-      item.simpleName = base->name;
+      item.simple = base->name;
     }
   }
-  if (item.kind == ItemKind::kSimple && !LookUpSimpleType(item.simpleName)) {
+  if (item.kind == ItemKind::kSimple && !item.simple.code) {
     refuse(u"Encountered unrecognized array item accessor type.");
   }
 
@@ -177,7 +177,7 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
         break;
       }
       case ItemKind::kSimple:
-        SimpleEncoded(expectedStyle, *source, item.simpleName, slot,
+        SimpleEncoded(expectedStyle, *source, item.simple, slot,
                       source == &child ? &attributes : nullptr);
         break;
     }
@@ -194,17 +194,17 @@ void ValueDecoder::ArrayLiteral(const AccessorHandler& record, TypeRef itemEleme
   };
   constexpr std::u16string_view kUnknownItemType =
       u"Encountered array item accessor with unrecognized type."sv;
-  ItemType item{ItemKind::kSimple, std::u16string(itemType.name)};
+  ItemType item{ItemKind::kSimple, itemType.name};
   std::optional<PortType> base;
   if (IsBuiltInTypeNamespace(itemType.ns)) {
-    if (!LookUpSimpleType(itemType.name)) refuse(kUnknownItemType);
+    if (!item.simple.code) refuse(kUnknownItemType);
   } else if (AskLiteralArrayType(port_, itemType)) {
-    item = {ItemKind::kArray, {}};
+    item = {ItemKind::kArray, u""sv};
   } else if ((base = AskBaseType(port_, itemType)) && IsBuiltInTypeNamespace(base->ns)) {
-    item.simpleName = base->name;
-    if (!LookUpSimpleType(item.simpleName)) refuse(kUnknownItemType);
+    item.simple = base->name;
+    if (!item.simple.code) refuse(kUnknownItemType);
   } else if (base) {
-    item = {ItemKind::kStruct, {}};
+    item = {ItemKind::kStruct, u""sv};
   } else {
     refuse(kUnknownItemType);
   }
@@ -228,7 +228,7 @@ void ValueDecoder::ArrayLiteral(const AccessorHandler& record, TypeRef itemEleme
         break;
       }
       case ItemKind::kSimple:
-        SimpleLiteral(child, item.simpleName, slot);
+        SimpleLiteral(child, item.simple, slot);
         break;
     }
   }

@@ -3,6 +3,8 @@
 // once at the end: 23:00 + 2:00 - 24:00 gives exactly the DATE of 01:00.
 #include "decode/date_rules.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -21,9 +23,19 @@ constexpr size_t kOffsetUnits = 5;  // "hh:mm" after the sign
 // for a date or a time alone, so the readers below drop the other part.
 std::optional<DATE> ReadSlice(std::u16string_view slice, LCID locale) {
   if (slice.find(u'\0') != std::u16string_view::npos) return std::nullopt;
-  std::u16string terminated(slice);
+  // The terminated copy of a slice of usual length stays on the stack.
+  constexpr size_t kShortSlice = 32;
+  std::array<OLECHAR, kShortSlice + 1> shortCopy;
+  std::u16string longCopy;
+  const OLECHAR* terminated = shortCopy.data();
+  if (slice.size() <= kShortSlice) {
+    *std::copy(slice.begin(), slice.end(), shortCopy.begin()) = u'\0';
+  } else {
+    longCopy = slice;
+    terminated = longCopy.c_str();
+  }
   DATE value = 0;
-  if (FAILED(VarDateFromStr(terminated.c_str(), locale, 0, &value))) return std::nullopt;
+  if (FAILED(VarDateFromStr(terminated, locale, 0, &value))) return std::nullopt;
   return value;
 }
 

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "qxcom/types.h"
@@ -48,6 +49,16 @@ inline constexpr std::array<SimpleTypeRow, 24> kSimpleTypes = {{
 // The code of the row whose local name is exactly `localName`, or nullopt
 // when no row has that name (names differing only in case do not match).
 std::optional<uint16_t> LookUpSimpleType(std::u16string_view localName);
+
+// A built-in type named once and converted to many times: the name is
+// looked up when the handle is made, from the name the port gives.
+struct SimpleType {
+  // Implicit: a type is named by its name.
+  SimpleType(std::u16string_view localName) : code(LookUpSimpleType(localName)) {}  // NOLINT
+  SimpleType(const std::u16string& localName) : SimpleType(std::u16string_view(localName)) {}  // NOLINT
+
+  std::optional<uint16_t> code;  // nullopt: no built-in type has that name
+};
 
 }  // namespace qxsoap
 

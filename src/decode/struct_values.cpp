@@ -85,18 +85,26 @@ ValueDecoder::StructType& ValueDecoder::StructTypeOf(TypeRef type) {
 }
 
 const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
-                                                   const AccessorHandler& member) {
+                                                   const AccessorHandler& member, size_t position) {
   const std::u16string_view name = member.LocalName();
   const std::u16string_view ns = member.NamespaceUri();
+  const auto is = [&](const Member& known) {
+    return SameText(known.localName, name) && SameText(known.namespaceUri, ns);
+  };
+  // Structs of one type mostly list their members in one order.
+  if (position < structType.members.size() && is(structType.members[position])) {
+    return structType.members[position];
+  }
   for (const Member& known : structType.members) {
-    if (known.localName == name && known.namespaceUri == ns) return known;
+    if (is(known)) return known;
   }
   std::optional<PortType> memberType = AskMemberType(port_, structType.type.Ref(), {name, ns});
   if (!memberType) {
     RaiseFault(FaultKind::kSender, u"Encountered struct member accessor with unrecognized type.",
                member.FaultsNeedDetail());
   }
-  Member made{std::u16string(name), std::u16string(ns), std::move(*memberType),
+  const SimpleType simpleType(memberType->name);
+  Member made{std::u16string(name), std::u16string(ns), std::move(*memberType), simpleType,
               qxcom::Bstr(SysAllocStringLen(name.data(), UINT(name.size()))),
               qxcom::Bstr(SysAllocStringLen(ns.data(), UINT(ns.size())))};
   if (!made.name.get() || !made.ns.get()) RaiseInternalError(member.FaultsNeedDetail());
@@ -136,15 +144,16 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
   }
   StructType& structType = StructTypeOf(type);
   StructBuilder object(StructFactory(detail), record, detail);
+  size_t position = 0;
   for (const AccessorHandler& member : record.ChildRecords()) {
-    const Member& known = MemberOf(structType, member);
+    const Member& known = MemberOf(structType, member, position++);
     const PortType& memberType = known.type;
     qxcom::Variant value;
     AccessorAttributes attributes;
     const AccessorHandler* source = Follow(
         member, u"Encountered struct member accessor with invalid reference."sv, value.get(), &attributes);
     if (source && IsBuiltInTypeNamespace(memberType.ns)) {
-      SimpleEncoded(expectedStyle, *source, memberType.name, value.get(),
+      SimpleEncoded(expectedStyle, *source, known.simpleType, value.get(),
                     source == &member ? &attributes : nullptr);
     } else if (source) {
       ComplexEncoded(expectedStyle, *source, member, source != &member, memberType.Ref(),
@@ -176,12 +185,13 @@ void ValueDecoder::StructLiteral(TypeRef type, const AccessorHandler& record, VA
   const Nesting nesting(*this, record);
   StructType& structType = StructTypeOf(type);
   StructBuilder object(StructFactory(record.FaultsNeedDetail()), record, record.FaultsNeedDetail());
+  size_t position = 0;
   for (const AccessorHandler& member : record.ChildRecords()) {
-    const Member& known = MemberOf(structType, member);
+    const Member& known = MemberOf(structType, member, position++);
     const PortType& memberType = known.type;
     qxcom::Variant value;
     if (IsBuiltInTypeNamespace(memberType.ns)) {
-      SimpleLiteral(member, memberType.name, value.get());
+      SimpleLiteral(member, known.simpleType, value.get());
     } else {
       ComplexLiteral(member, memberType.Ref(), value.get());
     }

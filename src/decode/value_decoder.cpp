@@ -52,8 +52,7 @@ void ValueDecoder::RaiseUnsupportedStyle(std::u16string message, bool needDetail
 }
 
 void ValueDecoder::SimpleEncoded(std::u16string_view expectedStyle, const AccessorHandler& accessor,
-                                 std::u16string_view typeName, VARIANT* out,
-                                 const AccessorAttributes* known) {
+                                 SimpleType type, VARIANT* out, const AccessorAttributes* known) {
   const bool detail = accessor.FaultsNeedDetail();
   if (!accessor.ChildRecords().empty()) {
     RaiseFault(FaultKind::kSender, u"Encountered improperly serialized built-in type accessor.",
@@ -66,17 +65,16 @@ void ValueDecoder::SimpleEncoded(std::u16string_view expectedStyle, const Access
   if (!accessor.encodingStyle.empty() && !SameText(accessor.encodingStyle, expectedStyle)) {
     RaiseUnsupportedStyle(u"Unsupported encodingStyle on built-in type accessor.", detail);
   }
-  ConvertSimpleText(accessor, attributes, typeName, out);
+  ConvertSimpleText(accessor, attributes, type, out);
 }
 
-void ValueDecoder::SimpleLiteral(const AccessorHandler& accessor, std::u16string_view typeName,
-                                 VARIANT* out) {
-  ConvertSimpleText(accessor, accessor.Attributes(), typeName, out);
+void ValueDecoder::SimpleLiteral(const AccessorHandler& accessor, SimpleType type, VARIANT* out) {
+  ConvertSimpleText(accessor, accessor.Attributes(), type, out);
 }
 
 void ValueDecoder::ConvertSimpleText(const AccessorHandler& accessor,
-                                     const AccessorAttributes& attributes,
-                                     std::u16string_view typeName, VARIANT* out) {
+                                     const AccessorAttributes& attributes, SimpleType type,
+                                     VARIANT* out) {
   const bool detail = accessor.FaultsNeedDetail();
   const auto refuse = [&] {
     RaiseFault(FaultKind::kSender,
@@ -84,13 +82,13 @@ void ValueDecoder::ConvertSimpleText(const AccessorHandler& accessor,
                                   {accessor.LocalName()}),
                detail);
   };
-  std::optional<uint16_t> code = LookUpSimpleType(typeName);
+  std::optional<uint16_t> code = type.code;
   if (!code) refuse();
   if (*code == kAnyType && attributes.type) {
     // The xsi type picks the conversion; its namespace is not checked (the
     // name resolved when the element was read).
-    const QName type = ResolveQName(*attributes.type, accessor.element->Scope()).name;
-    if (const std::optional<uint16_t> named = LookUpSimpleType(type.localName)) {
+    const QName xsiType = ResolveQName(*attributes.type, accessor.element->Scope()).name;
+    if (const std::optional<uint16_t> named = LookUpSimpleType(xsiType.localName)) {
       code = named;
     } else if (!(attributes.nodeType == u"simple"sv)) {
       RaiseFault(FaultKind::kSender, u"Encountered accessor with unrecognized data type.", detail);

@@ -22,6 +22,7 @@
 
 #include "decode/accessor_handler.h"
 #include "decode/port_queries.h"
+#include "decode/simple_types.h"
 #include "qxcom/oleauto.h"
 #include "qxcom/owned.h"
 #include "qxsoap/port_description.h"
@@ -46,13 +47,12 @@ class ValueDecoder {
 
   // Checks that `accessor` is a simple value in `expectedStyle` (no child
   // elements, nodeType "simple" if any, no other encodingStyle), then
-  // converts its text by the built-in type `typeName`.
+  // converts its text by the built-in type `type`.
   // `known`, when given, are the accessor's attributes, read already.
   void SimpleEncoded(std::u16string_view expectedStyle, const AccessorHandler& accessor,
-                     std::u16string_view typeName, VARIANT* out,
-                     const AccessorAttributes* known = nullptr);
+                     SimpleType type, VARIANT* out, const AccessorAttributes* known = nullptr);
   // Converts the text without checks.
-  void SimpleLiteral(const AccessorHandler& accessor, std::u16string_view typeName, VARIANT* out);
+  void SimpleLiteral(const AccessorHandler& accessor, SimpleType type, VARIANT* out);
 
   // ---- Values of described types ----
 
@@ -85,6 +85,7 @@ class ValueDecoder {
     std::u16string localName;
     std::u16string namespaceUri;
     PortType type;
+    SimpleType simpleType;  // when `type` is a built-in one
     qxcom::Bstr name;
     qxcom::Bstr ns;
   };
@@ -117,16 +118,18 @@ class ValueDecoder {
                     VARIANT* out);
   // `attributes` are the accessor's.
   void ConvertSimpleText(const AccessorHandler& accessor, const AccessorAttributes& attributes,
-                         std::u16string_view typeName, VARIANT* out);
+                         SimpleType type, VARIANT* out);
 
   // The struct type `type` and the members of it met so far. Types and
   // members are asked of the port once and kept for the decoder's life (a
   // port answers the same question the same way within an exchange), and
   // found again by a short scan: a message uses few types of few members.
   StructType& StructTypeOf(TypeRef type);
-  // The member of a struct of `structType` that `member` is. A member the
-  // port does not know is refused, whatever type the message gives it.
-  const Member& MemberOf(StructType& structType, const AccessorHandler& member);
+  // The member of a struct of `structType` that `member`, the struct's
+  // child at `position`, is; the member met at that position before is
+  // tried first. A member the port does not know is refused, whatever type
+  // the message gives it.
+  const Member& MemberOf(StructType& structType, const AccessorHandler& member, size_t position);
 
   // The struct component's class factory, asked for at the first struct
   // and kept: finding a class is a registry lookup, too slow to repeat
