@@ -77,7 +77,7 @@ IClassFactory& ValueDecoder::StructFactory(bool needDetail) {
 
 ValueDecoder::StructType& ValueDecoder::StructTypeOf(TypeRef type) {
   for (const std::unique_ptr<StructType>& known : structTypes_) {
-    if (known->type.name == type.name && known->type.ns == type.ns) return *known;
+    if (SameText(known->type.name, type.name) && SameText(known->type.ns, type.ns)) return *known;
   }
   structTypes_.push_back(std::make_unique<StructType>(
       StructType{{std::u16string(type.name), std::u16string(type.ns)}, {}}));
