@@ -126,6 +126,8 @@ class AccessorHandler : public SoapElementHandler {
     ChildIterator begin() const { return {last ? last->nextSibling_ : nullptr, last}; }
     ChildIterator end() const { return {}; }
     bool empty() const { return !last; }
+    // Walks the children: a record keeps no count.
+    size_t Count() const { return size_t(std::distance(begin(), end())); }
   };
   Children ChildRecords() const { return {lastChild_}; }
 

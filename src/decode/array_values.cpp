@@ -29,12 +29,6 @@ struct ItemType {
   SimpleType simple;  // the built-in type of simple items
 };
 
-size_t CountChildren(const AccessorHandler& record) {
-  size_t count = 0;
-  for ([[maybe_unused]] const AccessorHandler& child : record.ChildRecords()) ++count;
-  return count;
-}
-
 // A SAFEARRAY of VARIANT with its data accessed while the items are read;
 // destroyed on every path unless handed out.
 class ArrayBuilder {
@@ -144,7 +138,7 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
   if (rank > kMaxArrayRank) refuse(u"Encountered array accessor with too many dimensions.");
 
   // Sizes against the items received, before anything is allocated.
-  const size_t received = CountChildren(record);
+  const size_t received = record.ChildRecords().Count();
   if (shape.total != -1 && size_t(shape.total) != received) {
     refuse(u"Array size declared conflicts with actual size.");
   }
@@ -209,7 +203,7 @@ void ValueDecoder::ArrayLiteral(const AccessorHandler& record, TypeRef itemEleme
     refuse(kUnknownItemType);
   }
 
-  std::vector<SAFEARRAYBOUND> bounds{{ULONG(CountChildren(record)), 0}};
+  std::vector<SAFEARRAYBOUND> bounds{{ULONG(record.ChildRecords().Count()), 0}};
   ArrayBuilder array(bounds, detail);
   size_t index = 0;
   for (const AccessorHandler& child : record.ChildRecords()) {

@@ -1,7 +1,5 @@
 // Values of described types: the choice between struct, array and built-in
 // value, and structs read into struct objects member by member.
-#include <iterator>
-
 #include "decode/simple_types.h"
 #include "decode/value_decoder.h"
 #include "model/fault_record.h"
@@ -30,8 +28,7 @@ class StructBuilder {
         factory.CreateInstance(nullptr, IID_StructObject, reinterpret_cast<void**>(object_.put()));
     if (FAILED(hr) || !object_) RaiseInternalError(needDetail_);
     ownList_ = StructMemberList::Of(object_.get());
-    const AccessorHandler::Children members = record.ChildRecords();
-    if (ownList_ && FAILED(ownList_->Reserve(std::distance(members.begin(), members.end())))) {
+    if (ownList_ && FAILED(ownList_->Reserve(record.ChildRecords().Count()))) {
       RaiseInternalError(needDetail_);
     }
   }
