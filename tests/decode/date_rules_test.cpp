@@ -100,6 +100,10 @@ TEST(DateTimeRule, Rows) {
       {"offset shorter than 5 units", u"2003-05-01T10:00:00+2:00", std::nullopt},
       {"offset that is not a time", u"2003-05-01T10:00:00-xx:00", std::nullopt},
       {"a date that does not exist", u"2003-02-29T10:00:00", std::nullopt},
+      // The date slice is copied to the stack up to 32 units, to the heap
+      // past that: both read alike.
+      {"a date slice of 32 units", u"                      2003-05-01T10:00:00Z", kDay20030501 + Hours(10)},
+      {"a date slice of 33 units", u"                       2003-05-01T10:00:00Z", kDay20030501 + Hours(10)},
   };
   CheckRows(&ParseSchemaDateTime, rows);
 }
