@@ -65,7 +65,7 @@ bool AppendTypedBlock(XmlElement& header, const HeaderElem& block, MessageHandle
 bool AppendHeaderBlocks(XmlElement& header, const HeaderLists& blocks, MessageHandler& handler,
                         PortDescription& port, ValueWriter& writer) {
   for (const auto& block : blocks.literal) {
-    std::unique_ptr<XmlElement> element = ParseFragment(block->literalXML);
+    std::unique_ptr<XmlElement> element = ParseFragment(block->literalXML.Text());
     if (!element) return false;
     header.AppendChild(std::move(element));
   }

@@ -26,7 +26,7 @@ void WriteFields(OutWriter& out, const Block& block, const HeaderOuts& outs) {
 
 void WriteFields(OutWriter& out, const HeaderElemLiteral& block, const LiteralHeaderOuts& outs) {
   WriteFields(out, block, outs.header);
-  out.Text(block.literalXML, outs.literalXML);
+  out.Text(block.literalXML.Text(), outs.literalXML);
   out.Text(block.encodingStyle, outs.encodingStyle);
 }
 

@@ -185,7 +185,7 @@ class MessageHandler : public MessageBuffer {
                             std::u16string_view literalXML, bool mustUnderstand,
                             std::u16string_view actorURI, std::u16string_view encodingStyle);
   bool AddHeaderElemLiteral12(std::u16string_view namespaceURI, std::u16string_view name,
-                              std::u16string_view literalXML, bool mustUnderstand,
+                              ElementXml literalXML, bool mustUnderstand,
                               std::u16string_view roleURI, bool relay,
                               std::u16string_view encodingStyle, bool received = false);
   const HeaderElemLiteral* GetFirstHeaderElemLiteral(LONG& position) const {

@@ -33,10 +33,10 @@ bool MessageHandler::AddHeaderElemLiteral(std::u16string_view namespaceURI,
 
 bool MessageHandler::AddHeaderElemLiteral12(std::u16string_view namespaceURI,
                                             std::u16string_view name,
-                                            std::u16string_view literalXML, bool mustUnderstand,
+                                            ElementXml literalXML, bool mustUnderstand,
                                             std::u16string_view roleURI, bool relay,
                                             std::u16string_view encodingStyle, bool received) {
-  return headers_.AddLiteral(namespaceURI, name, literalXML, mustUnderstand, roleURI, relay,
+  return headers_.AddLiteral(namespaceURI, name, std::move(literalXML), mustUnderstand, roleURI, relay,
                              encodingStyle, received);
 }
 
@@ -79,7 +79,7 @@ void MessageHandler::ClearMethodParams() {
 bool MessageHandler::SetBodyElemLiteral(std::u16string_view literalXML,
                                         std::u16string_view encodingStyle) {
   try {
-    bodyElemLiteral_ = std::make_unique<BodyElemLiteral>(std::u16string(literalXML),
+    bodyElemLiteral_ = std::make_unique<BodyElemLiteral>(ElementXml(literalXML),
                                                          std::u16string(encodingStyle));
     return true;
   } catch (const std::bad_alloc&) {
@@ -91,7 +91,8 @@ bool MessageHandler::SetReceivedBody(std::shared_ptr<const XmlElement> tree, con
                                      std::u16string_view encodingStyle) {
   try {
     bodyElemLiteral_ =
-        std::make_unique<BodyElemLiteral>(std::move(tree), body, std::u16string(encodingStyle));
+        std::make_unique<BodyElemLiteral>(ElementXml(std::move(tree), body),
+                                          std::u16string(encodingStyle));
     return true;
   } catch (const std::bad_alloc&) {
     return false;

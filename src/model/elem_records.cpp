@@ -6,10 +6,10 @@
 
 namespace qxsoap {
 
-std::u16string BodyElemLiteral::LiteralXML() const {
-  if (!body_) return literalXML_;
+std::u16string ElementXml::Text() const {
+  if (!element_) return text_;
   std::u16string text;
-  WriteElement(*body_, nullptr, text);
+  WriteElement(*element_, nullptr, text);
   return text;
 }
 

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "qxcom/owned.h"
 #include "xml/xml_element.h"
@@ -28,6 +29,28 @@ struct HeaderElem : ElemRecord {
   std::u16string actorURI;  // SOAP 1.1 actor or SOAP 1.2 role; empty: ultimate receiver
 };
 
+// An element as XML text: text the host set, or an element of a message
+// the handler read, which is written out only when asked for, so that
+// reading a message does not copy it.
+class ElementXml {
+ public:
+  ElementXml() = default;
+  // Implicit: wherever the host hands over text, the text is the element.
+  ElementXml(std::u16string_view text) : text_(text) {}
+  ElementXml(const char16_t* text) : text_(text) {}
+  // `element` lies in the tree that `tree` keeps alive.
+  ElementXml(std::shared_ptr<const XmlElement> tree, const XmlElement& element)
+      : tree_(std::move(tree)), element_(&element) {}
+
+  // The XML text of the whole element. Throws std::bad_alloc.
+  std::u16string Text() const;
+
+ private:
+  std::u16string text_;
+  std::shared_ptr<const XmlElement> tree_;
+  const XmlElement* element_ = nullptr;
+};
+
 // A header block held as XML text; `content` stays VT_EMPTY.
 struct HeaderElemLiteral : ElemRecord {
   bool received = false;
@@ -35,7 +58,7 @@ struct HeaderElemLiteral : ElemRecord {
   bool relay = false;
   std::u16string actorURI;
   std::u16string encodingStyle;
-  std::u16string literalXML;  // the whole block element
+  ElementXml literalXML;  // the whole block element
 };
 
 // One parameter of the call.
@@ -45,27 +68,19 @@ struct MethodParam : ElemRecord {
 };
 
 // The message body as literal XML: the complete Body element and its
-// encoding style. Either text the host set, or the Body element of a
-// message the handler read, which is written out only when asked for, so
-// that reading a message does not copy its body.
+// encoding style.
 class BodyElemLiteral {
  public:
-  BodyElemLiteral(std::u16string literalXML, std::u16string encodingStyle)
+  BodyElemLiteral(ElementXml literalXML, std::u16string encodingStyle)
       : encodingStyle_(std::move(encodingStyle)), literalXML_(std::move(literalXML)) {}
-  // `body` lies in the tree that `tree` keeps alive.
-  BodyElemLiteral(std::shared_ptr<const XmlElement> tree, const XmlElement& body,
-                  std::u16string encodingStyle)
-      : encodingStyle_(std::move(encodingStyle)), tree_(std::move(tree)), body_(&body) {}
 
   const std::u16string& EncodingStyle() const { return encodingStyle_; }
   // The XML text of the whole Body element. Throws std::bad_alloc.
-  std::u16string LiteralXML() const;
+  std::u16string LiteralXML() const { return literalXML_.Text(); }
 
  private:
   std::u16string encodingStyle_;
-  std::u16string literalXML_;
-  std::shared_ptr<const XmlElement> tree_;
-  const XmlElement* body_ = nullptr;
+  ElementXml literalXML_;
 };
 
 // Stores a deep copy of `source` in `record.content`. A null `source` stores

@@ -48,12 +48,12 @@ HRESULT HeaderLists::AddTyped(std::u16string_view namespaceURI, std::u16string_v
 }
 
 bool HeaderLists::AddLiteral(std::u16string_view namespaceURI, std::u16string_view name,
-                             std::u16string_view literalXML, bool mustUnderstand,
+                             ElementXml literalXML, bool mustUnderstand,
                              std::u16string_view actorURI, bool relay,
                              std::u16string_view encodingStyle, bool received) {
   return literal.AppendNew([&](HeaderElemLiteral& block) {
     SetCommonFields(block, namespaceURI, name, mustUnderstand, actorURI, relay, received);
-    block.literalXML = literalXML;
+    block.literalXML = std::move(literalXML);
     block.encodingStyle = encodingStyle;
     return S_OK;
   }) == S_OK;
@@ -79,7 +79,7 @@ bool HeaderLists::TakeLiteral(std::u16string_view namespaceURI, std::u16string_v
     return HasName(block, namespaceURI, name) && IsTargeted(block.actorURI, node);
   });
   if (!index) return false;
-  *literalXML = literal.At(*index).literalXML;
+  *literalXML = literal.At(*index).literalXML.Text();
   if (!StaysAfterTake(literal.At(*index).actorURI, node)) literal.RemoveAt(*index);
   return true;
 }

@@ -36,7 +36,7 @@ struct HeaderLists {
   // Appends a literal block. Returns false, list unchanged, when memory ran
   // out.
   bool AddLiteral(std::u16string_view namespaceURI, std::u16string_view name,
-                  std::u16string_view literalXML, bool mustUnderstand, std::u16string_view actorURI,
+                  ElementXml literalXML, bool mustUnderstand, std::u16string_view actorURI,
                   bool relay, std::u16string_view encodingStyle, bool received);
 
   // Finds the first typed block with this namespace and name that is

@@ -1,5 +1,6 @@
 #include "parse/header_deserialization.h"
 
+#include <memory>
 #include <string>
 
 #include "decode/port_queries.h"
@@ -7,7 +8,6 @@
 #include "model/fault_message.h"
 #include "model/fault_record.h"
 #include "xml/namespaces.h"
-#include "xml/xml_writer.h"
 
 namespace qxsoap {
 
@@ -40,6 +40,7 @@ BlockStyle StyleOf(PortDescription& port, HeaderMessage message, BSTR operation,
 }
 
 void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, ValueDecoder& decoder,
+                             const std::shared_ptr<const XmlElement>& tree,
                              std::span<HeaderBlockHandler* const> blocks, HeaderMessage message) {
   const bool soap11 = handler.GetSOAPVersion() == 11;
   const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
@@ -69,9 +70,8 @@ void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, Val
         RaiseInternalError(false);
       }
     } else {
-      std::u16string literal;
-      WriteElement(*block->element, nullptr, literal);
-      if (!handler.AddHeaderElemLiteral12(block->NamespaceUri(), block->LocalName(), literal,
+      if (!handler.AddHeaderElemLiteral12(block->NamespaceUri(), block->LocalName(),
+                                          ElementXml(tree, *block->element),
                                           block->mustUnderstand, block->role, block->relay,
                                           style, true)) {
         RaiseInternalError(false);
@@ -83,15 +83,16 @@ void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, Val
 }  // namespace
 
 void DeserializeRequestHeaders(MessageHandler& handler, PortDescription& port,
-                               ValueDecoder& decoder, std::span<HeaderBlockHandler* const> blocks) {
+                               ValueDecoder& decoder, const std::shared_ptr<const XmlElement>& tree,
+                               std::span<HeaderBlockHandler* const> blocks) {
   handler.AddRole(std::u16string(handler.GetSOAPVersion() == 11 ? SOAP11_ACTOR_NEXT : SOAP12_ROLE_NEXT));
-  DeserializeHeaderBlocks(handler, port, decoder, blocks, HeaderMessage::kInput);
+  DeserializeHeaderBlocks(handler, port, decoder, tree, blocks, HeaderMessage::kInput);
 }
 
 void DeserializeResponseHeaders(MessageHandler& handler, PortDescription& port,
-                                ValueDecoder& decoder, std::span<HeaderBlockHandler* const> blocks,
-                                bool fault) {
-  DeserializeHeaderBlocks(handler, port, decoder, blocks,
+                                ValueDecoder& decoder, const std::shared_ptr<const XmlElement>& tree,
+                                std::span<HeaderBlockHandler* const> blocks, bool fault) {
+  DeserializeHeaderBlocks(handler, port, decoder, tree, blocks,
                           fault ? HeaderMessage::kFault : HeaderMessage::kOutput);
 }
 

@@ -16,7 +16,7 @@ void RequestParser::Parse(MessageHandler& handler, PortDescription& port) {
       handler.SetMethodNS(body.wrapper->NamespaceUri());
     }
     ValueDecoder decoder(handler, port, *this);
-    DeserializeRequestHeaders(handler, port, decoder, HeaderBlocks());
+    DeserializeRequestHeaders(handler, port, decoder, Tree(), HeaderBlocks());
     if (!handler.SetReceivedBody(Tree(), *body.element, body.encodingStyle)) {
       RaiseInternalError(false);
     }

@@ -13,7 +13,8 @@ void ResponseParser::Parse(MessageHandler& handler, PortDescription& port) {
     ReadEnvelope(handler, handlers_->document);
     const ResponseBodyHandler& body = handlers_->body;
     ValueDecoder decoder(handler, port, *this);
-    DeserializeResponseHeaders(handler, port, decoder, handlers_->HeaderBlocks(), body.FaultFound());
+    DeserializeResponseHeaders(handler, port, decoder, Tree(), handlers_->HeaderBlocks(),
+                               body.FaultFound());
     if (body.fault) DeserializeFaultDetail(handler, port, decoder, *this, *body.fault);
     if (!handler.SetReceivedBody(Tree(), *body.element, body.encodingStyle)) {
       RaiseInternalError(false);

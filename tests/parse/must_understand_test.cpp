@@ -79,7 +79,7 @@ TEST(MustUnderstand, TheFaultOfEachVersion) {
   EXPECT_EQ(notUnderstood->name, u"NotUnderstood");
   EXPECT_EQ(notUnderstood->namespaceURI, SOAP12_ENV_NS);
   EXPECT_TRUE(notUnderstood->relay);
-  const std::unique_ptr<XmlElement> element = ParseFragment(notUnderstood->literalXML);
+  const std::unique_ptr<XmlElement> element = ParseFragment(notUnderstood->literalXML.Text());
   ASSERT_NE(element, nullptr);
   std::u16string qname;
   ASSERT_TRUE(element->GetAttribute(u"", u"qname", qname));

@@ -246,7 +246,7 @@ TEST(RequestBinding, HeaderBlocks) {
   for (const HeaderElemLiteral* block = exchange.handler.GetFirstHeaderElemLiteral(position); block;
        block = exchange.handler.GetNextHeaderElemLiteral(position)) {
     literal += block->name + u" (" + block->encodingStyle + u")\n";
-    const std::unique_ptr<XmlElement> fragment = ParseFragment(block->literalXML);
+    const std::unique_ptr<XmlElement> fragment = ParseFragment(block->literalXML.Text());
     ASSERT_NE(fragment, nullptr);
     EXPECT_EQ(fragment->LocalName(), block->name);
     EXPECT_EQ(fragment->Children().front().Text(), block->name == u"P" ? u"5" : u"a");
