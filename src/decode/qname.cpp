@@ -6,11 +6,8 @@
 
 namespace qxsoap {
 
-QName ResolveAttributeQName(std::u16string_view value, const NamespaceScope& scope,
-                            std::u16string_view attribute, bool needDetail) {
-  const ResolvedQName resolved = ResolveQName(value, scope);
-  if (resolved.problem == QNameProblem::kNone) return resolved.name;
-  std::u16string message = resolved.problem == QNameProblem::kUndeclaredPrefix
+void RaiseQNameProblem(QNameProblem problem, std::u16string_view attribute, bool needDetail) {
+  std::u16string message = problem == QNameProblem::kUndeclaredPrefix
                                ? u"Encountered undeclared namespace prefix for attribute '"
                                : u"Encountered unresolvable namespace for attribute '";
   message.append(attribute).append(u"' on element.");

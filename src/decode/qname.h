@@ -42,11 +42,20 @@ inline ResolvedQName ResolveQName(std::u16string_view value, const NamespaceScop
   return {{value.substr(colon + 1), *uri}};
 }
 
+// Raises the Sender fault for `problem` (not kNone) in the value of the
+// attribute called `attribute`, with a detail element when `needDetail`.
+[[noreturn]] void RaiseQNameProblem(QNameProblem problem, std::u16string_view attribute,
+                                    bool needDetail);
+
 // As ResolveQName for an attribute called `attribute` ("type", "itemType",
-// "arrayType"): a problem raises the Sender fault that names the attribute,
-// with a detail element when `needDetail`.
-QName ResolveAttributeQName(std::u16string_view value, const NamespaceScope& scope,
-                            std::u16string_view attribute, bool needDetail);
+// "arrayType"): a problem raises the Sender fault that names the attribute.
+// Inline, so that a caller that only checks the value builds no result.
+inline QName ResolveAttributeQName(std::u16string_view value, const NamespaceScope& scope,
+                                   std::u16string_view attribute, bool needDetail) {
+  const ResolvedQName resolved = ResolveQName(value, scope);
+  if (resolved.problem != QNameProblem::kNone) RaiseQNameProblem(resolved.problem, attribute, needDetail);
+  return resolved.name;
+}
 
 }  // namespace qxsoap
 
