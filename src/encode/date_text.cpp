@@ -46,9 +46,10 @@ void SetCalendarDay(long days, Fields& fields) {
   years += WholeCycles(days, kDaysPerYear, 3);
   fields.year = years + 1;
   constexpr std::array<long, 12> kMonthDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = IsLeapYear(fields.year);
   long month = 0;
   for (;; ++month) {
-    long length = kMonthDays[month] + (month == 1 && IsLeapYear(fields.year));
+    long length = kMonthDays[month] + (month == 1 && leap);
     if (days < length) break;
     days -= length;
   }
@@ -71,37 +72,42 @@ Fields FieldsOf(DATE value) {
   return fields;
 }
 
-void AppendDigits(long value, int width, std::u16string& text) {
-  std::array<char16_t, 4> digits{};
-  for (int i = width - 1; i >= 0; --i, value /= 10) digits[i] = char16_t(u'0' + value % 10);
-  text.append(digits.data(), width);
+// Writes `value` as `width` decimal digits at `out`; returns their end.
+char16_t* PutDigits(long value, int width, char16_t* out) {
+  for (int i = width - 1; i >= 0; --i, value /= 10) out[i] = char16_t(u'0' + value % 10);
+  return out + width;
 }
 
-void AppendDay(const Fields& f, std::u16string& text) {
-  AppendDigits(f.year, 4, text);
-  text += u'-';
-  AppendDigits(f.month, 2, text);
-  text += u'-';
-  AppendDigits(f.day, 2, text);
+char16_t* PutDay(const Fields& f, char16_t* out) {
+  out = PutDigits(f.year, 4, out);
+  *out++ = u'-';
+  out = PutDigits(f.month, 2, out);
+  *out++ = u'-';
+  return PutDigits(f.day, 2, out);
 }
 
-void AppendTimeOfDay(const Fields& f, std::u16string& text) {
-  AppendDigits(f.hour, 2, text);
-  text += u':';
-  AppendDigits(f.minute, 2, text);
-  text += u':';
-  AppendDigits(f.second, 2, text);
-  text += u'Z';
+char16_t* PutTimeOfDay(const Fields& f, char16_t* out) {
+  out = PutDigits(f.hour, 2, out);
+  *out++ = u':';
+  out = PutDigits(f.minute, 2, out);
+  *out++ = u':';
+  out = PutDigits(f.second, 2, out);
+  *out++ = u'Z';
+  return out;
 }
 
 }  // namespace
 
 bool AppendDateText(DateForm form, DATE value, std::u16string& text) {
   if (!HasText(value)) return false;
-  Fields fields = FieldsOf(value);
-  if (form != DateForm::kTime) AppendDay(fields, text);
-  if (form == DateForm::kDateTime) text += u'T';
-  if (form != DateForm::kDate) AppendTimeOfDay(fields, text);
+  const Fields fields = FieldsOf(value);
+  // Written in place, then appended at once: "YYYY-MM-DDThh:mm:ssZ" at most.
+  std::array<char16_t, 20> units;
+  char16_t* out = units.data();
+  if (form != DateForm::kTime) out = PutDay(fields, out);
+  if (form == DateForm::kDateTime) *out++ = u'T';
+  if (form != DateForm::kDate) out = PutTimeOfDay(fields, out);
+  text.append(units.data(), size_t(out - units.data()));
   return true;
 }
 

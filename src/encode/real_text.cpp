@@ -6,15 +6,13 @@
 #include <cmath>
 #include <string_view>
 
+#include "encode/ascii_text.h"
+
 namespace qxsoap {
 namespace {
 
 // Room for the longest shortest form of a double, "-2.2250738585072014e-308".
 constexpr size_t kMaxRealText = 32;
-
-void AppendAscii(std::string_view ascii, std::u16string& text) {
-  text.append(ascii.begin(), ascii.end());
-}
 
 template <typename Real>
 std::string_view ShortestText(Real value, char (&buffer)[kMaxRealText]) {

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "decode/simple_types.h"
+#include "encode/ascii_text.h"
 #include "encode/binary_encoding.h"
 #include "encode/date_text.h"
 #include "encode/real_text.h"
@@ -28,7 +29,7 @@ template <typename Integer>
 void AppendInteger(Integer number, std::u16string& text) {
   char digits[24];
   const char* end = std::to_chars(digits, std::end(digits), number).ptr;
-  text.append(static_cast<const char*>(digits), end);
+  AppendAscii({digits, size_t(end - digits)}, text);
 }
 
 // Holds an array's data locked while the bytes are read, exceptions included.
