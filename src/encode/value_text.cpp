@@ -27,7 +27,7 @@ void AppendBstr(BSTR string, std::u16string& text) { text.append(string, SysStri
 // string the conversion allocates.
 template <typename Integer>
 void AppendInteger(Integer number, std::u16string& text) {
-  char digits[24];
+  char digits[24] = {};  // zeroed for GCC 12, which misses that to_chars writes them
   const char* end = std::to_chars(digits, std::end(digits), number).ptr;
   AppendAscii({digits, size_t(end - digits)}, text);
 }
