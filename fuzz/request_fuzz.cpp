@@ -94,7 +94,7 @@ void CheckHeaderList(LONG count, const Record* (MessageHandler::*first)(LONG&) c
     ++walked;
     Check(!record->name.empty());
     if constexpr (requires { record->literalXML; }) {
-      if (literal) CheckSelfContained(record->literalXML);
+      if (literal) CheckSelfContained(record->literalXML.Text());
     }
   }
   Check(walked == count);
