@@ -53,7 +53,9 @@ inline ResolvedQName ResolveQName(std::u16string_view value, const NamespaceScop
 inline QName ResolveAttributeQName(std::u16string_view value, const NamespaceScope& scope,
                                    std::u16string_view attribute, bool needDetail) {
   const ResolvedQName resolved = ResolveQName(value, scope);
-  if (resolved.problem != QNameProblem::kNone) RaiseQNameProblem(resolved.problem, attribute, needDetail);
+  if (resolved.problem != QNameProblem::kNone) {
+    RaiseQNameProblem(resolved.problem, attribute, needDetail);
+  }
   return resolved.name;
 }
 

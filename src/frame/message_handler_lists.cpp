@@ -36,8 +36,8 @@ bool MessageHandler::AddHeaderElemLiteral12(std::u16string_view namespaceURI,
                                             ElementXml literalXML, bool mustUnderstand,
                                             std::u16string_view roleURI, bool relay,
                                             std::u16string_view encodingStyle, bool received) {
-  return headers_.AddLiteral(namespaceURI, name, std::move(literalXML), mustUnderstand, roleURI, relay,
-                             encodingStyle, received);
+  return headers_.AddLiteral(namespaceURI, name, std::move(literalXML), mustUnderstand, roleURI,
+                             relay, encodingStyle, received);
 }
 
 bool MessageHandler::GetHeaderElemLiteral(std::u16string_view namespaceURI,

@@ -83,14 +83,16 @@ void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, Val
 }  // namespace
 
 void DeserializeRequestHeaders(MessageHandler& handler, PortDescription& port,
-                               ValueDecoder& decoder, const std::shared_ptr<const XmlElement>& tree,
+                               ValueDecoder& decoder,
+                               const std::shared_ptr<const XmlElement>& tree,
                                std::span<HeaderBlockHandler* const> blocks) {
   handler.AddRole(std::u16string(handler.GetSOAPVersion() == 11 ? SOAP11_ACTOR_NEXT : SOAP12_ROLE_NEXT));
   DeserializeHeaderBlocks(handler, port, decoder, tree, blocks, HeaderMessage::kInput);
 }
 
 void DeserializeResponseHeaders(MessageHandler& handler, PortDescription& port,
-                                ValueDecoder& decoder, const std::shared_ptr<const XmlElement>& tree,
+                                ValueDecoder& decoder,
+                                const std::shared_ptr<const XmlElement>& tree,
                                 std::span<HeaderBlockHandler* const> blocks, bool fault) {
   DeserializeHeaderBlocks(handler, port, decoder, tree, blocks,
                           fault ? HeaderMessage::kFault : HeaderMessage::kOutput);

@@ -22,13 +22,15 @@ namespace qxsoap {
 // headers of the handler's method. A fault ends the pass; blocks filed
 // before it stay.
 void DeserializeRequestHeaders(MessageHandler& handler, PortDescription& port,
-                               ValueDecoder& decoder, const std::shared_ptr<const XmlElement>& tree,
+                               ValueDecoder& decoder,
+                               const std::shared_ptr<const XmlElement>& tree,
                                std::span<HeaderBlockHandler* const> blocks);
 
 // The same for the blocks of a response from the next hop, without adding
 // a role; `fault` says the response is a fault.
 void DeserializeResponseHeaders(MessageHandler& handler, PortDescription& port,
-                                ValueDecoder& decoder, const std::shared_ptr<const XmlElement>& tree,
+                                ValueDecoder& decoder,
+                                const std::shared_ptr<const XmlElement>& tree,
                                 std::span<HeaderBlockHandler* const> blocks, bool fault);
 
 }  // namespace qxsoap
