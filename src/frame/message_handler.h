@@ -185,9 +185,14 @@ class MessageHandler : public MessageBuffer {
                             std::u16string_view literalXML, bool mustUnderstand,
                             std::u16string_view actorURI, std::u16string_view encodingStyle);
   bool AddHeaderElemLiteral12(std::u16string_view namespaceURI, std::u16string_view name,
-                              ElementXml literalXML, bool mustUnderstand,
+                              std::u16string_view literalXML, bool mustUnderstand,
                               std::u16string_view roleURI, bool relay,
                               std::u16string_view encodingStyle, bool received = false);
+  // A block of a received message, as `element` of its tree.
+  bool AddReceivedHeaderElemLiteral(std::u16string_view namespaceURI, std::u16string_view name,
+                                    ElementXml element, bool mustUnderstand,
+                                    std::u16string_view roleURI, bool relay,
+                                    std::u16string_view encodingStyle);
   const HeaderElemLiteral* GetFirstHeaderElemLiteral(LONG& position) const {
     return headers_.literal.First(position);
   }

@@ -33,11 +33,19 @@ bool MessageHandler::AddHeaderElemLiteral(std::u16string_view namespaceURI,
 
 bool MessageHandler::AddHeaderElemLiteral12(std::u16string_view namespaceURI,
                                             std::u16string_view name,
-                                            ElementXml literalXML, bool mustUnderstand,
+                                            std::u16string_view literalXML, bool mustUnderstand,
                                             std::u16string_view roleURI, bool relay,
                                             std::u16string_view encodingStyle, bool received) {
-  return headers_.AddLiteral(namespaceURI, name, std::move(literalXML), mustUnderstand, roleURI,
-                             relay, encodingStyle, received);
+  return headers_.AddLiteral(namespaceURI, name, literalXML, mustUnderstand, roleURI, relay,
+                             encodingStyle, received);
+}
+
+bool MessageHandler::AddReceivedHeaderElemLiteral(std::u16string_view namespaceURI,
+                                                  std::u16string_view name, ElementXml element,
+                                                  bool mustUnderstand, std::u16string_view roleURI,
+                                                  bool relay, std::u16string_view encodingStyle) {
+  return headers_.AddLiteral(namespaceURI, name, std::move(element), mustUnderstand, roleURI,
+                             relay, encodingStyle, true);
 }
 
 bool MessageHandler::GetHeaderElemLiteral(std::u16string_view namespaceURI,

@@ -35,9 +35,7 @@ struct HeaderElem : ElemRecord {
 class ElementXml {
  public:
   ElementXml() = default;
-  // Implicit: wherever the host hands over text, the text is the element.
-  ElementXml(std::u16string_view text) : text_(text) {}
-  ElementXml(const char16_t* text) : text_(text) {}
+  explicit ElementXml(std::u16string_view text) : text_(text) {}
   // `element` lies in the tree that `tree` keeps alive.
   ElementXml(std::shared_ptr<const XmlElement> tree, const XmlElement& element)
       : tree_(std::move(tree)), element_(&element) {}

@@ -48,12 +48,28 @@ HRESULT HeaderLists::AddTyped(std::u16string_view namespaceURI, std::u16string_v
 }
 
 bool HeaderLists::AddLiteral(std::u16string_view namespaceURI, std::u16string_view name,
-                             ElementXml literalXML, bool mustUnderstand,
+                             std::u16string_view literalXML, bool mustUnderstand,
                              std::u16string_view actorURI, bool relay,
                              std::u16string_view encodingStyle, bool received) {
+  return AppendLiteral(namespaceURI, name, [&] { return ElementXml(literalXML); }, mustUnderstand,
+                       actorURI, relay, encodingStyle, received);
+}
+
+bool HeaderLists::AddLiteral(std::u16string_view namespaceURI, std::u16string_view name,
+                             ElementXml element, bool mustUnderstand,
+                             std::u16string_view actorURI, bool relay,
+                             std::u16string_view encodingStyle, bool received) {
+  return AppendLiteral(namespaceURI, name, [&] { return std::move(element); }, mustUnderstand,
+                       actorURI, relay, encodingStyle, received);
+}
+
+template <typename MakeXml>
+bool HeaderLists::AppendLiteral(std::u16string_view namespaceURI, std::u16string_view name,
+                                MakeXml&& xml, bool mustUnderstand, std::u16string_view actorURI,
+                                bool relay, std::u16string_view encodingStyle, bool received) {
   return literal.AppendNew([&](HeaderElemLiteral& block) {
     SetCommonFields(block, namespaceURI, name, mustUnderstand, actorURI, relay, received);
-    block.literalXML = std::move(literalXML);
+    block.literalXML = xml();
     block.encodingStyle = encodingStyle;
     return S_OK;
   }) == S_OK;

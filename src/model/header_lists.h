@@ -33,10 +33,14 @@ struct HeaderLists {
   HRESULT AddTyped(std::u16string_view namespaceURI, std::u16string_view name, const VARIANT* content,
                    bool mustUnderstand, std::u16string_view actorURI, bool relay, bool received);
 
-  // Appends a literal block. Returns false, list unchanged, when memory ran
-  // out.
+  // Appends a literal block with a copy of `literalXML`, or with `element`
+  // (which keeps its tree). Returns false, list unchanged, when memory ran
+  // out, the copy included.
   bool AddLiteral(std::u16string_view namespaceURI, std::u16string_view name,
-                  ElementXml literalXML, bool mustUnderstand, std::u16string_view actorURI,
+                  std::u16string_view literalXML, bool mustUnderstand, std::u16string_view actorURI,
+                  bool relay, std::u16string_view encodingStyle, bool received);
+  bool AddLiteral(std::u16string_view namespaceURI, std::u16string_view name,
+                  ElementXml element, bool mustUnderstand, std::u16string_view actorURI,
                   bool relay, std::u16string_view encodingStyle, bool received);
 
   // Finds the first typed block with this namespace and name that is
@@ -63,6 +67,14 @@ struct HeaderLists {
 
   RecordList<HeaderElem> typed;
   RecordList<HeaderElemLiteral> literal;
+
+ private:
+  // Appends a literal block whose XML `xml()` makes inside the record's
+  // guard against running out of memory.
+  template <typename MakeXml>
+  bool AppendLiteral(std::u16string_view namespaceURI, std::u16string_view name, MakeXml&& xml,
+                     bool mustUnderstand, std::u16string_view actorURI, bool relay,
+                     std::u16string_view encodingStyle, bool received);
 };
 
 }  // namespace qxsoap

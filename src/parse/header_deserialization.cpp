@@ -70,10 +70,10 @@ void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, Val
         RaiseInternalError(false);
       }
     } else {
-      if (!handler.AddHeaderElemLiteral12(block->NamespaceUri(), block->LocalName(),
-                                          ElementXml(tree, *block->element),
-                                          block->mustUnderstand, block->role, block->relay,
-                                          style, true)) {
+      if (!handler.AddReceivedHeaderElemLiteral(block->NamespaceUri(), block->LocalName(),
+                                                ElementXml(tree, *block->element),
+                                                block->mustUnderstand, block->role, block->relay,
+                                                style)) {
         RaiseInternalError(false);
       }
     }
