@@ -105,26 +105,23 @@ bool XmlReader::ResolveAttributes(XmlElement& element, const NamespaceScope& sco
   return true;
 }
 
-// The prefix mappings reported around `element`: the default namespace when
-// it is the root or the default changed, then the bindings its own
-// declarations added that the parent did not have, in prefix order. Only
-// the element's own declarations are looked at, never the whole scope.
-std::vector<NamespaceBinding> XmlReader::MappedPrefixes(const XmlElement& element,
-                                                        const XmlElement* parent) const {
-  std::vector<NamespaceBinding> mapped;
+// The prefix mappings reported around `element`, appended to mapped_: the
+// default namespace when it is the root or the default changed, then the
+// bindings its own declarations added that the parent did not have, in
+// prefix order. Only the element's own declarations are looked at, never
+// the whole scope.
+void XmlReader::MapPrefixes(const XmlElement& element, const XmlElement* parent) {
   if (!parent || element.DefaultNamespace() != parent->DefaultNamespace()) {
-    mapped.push_back({{}, element.DefaultNamespace()});
+    mapped_.push_back({{}, element.DefaultNamespace()});
   }
   const NamespaceScope base = parent ? parent->Scope() : NamespaceScope();
-  if (element.Scope().SharesMapWith(base)) return mapped;
-  std::vector<NamespaceBinding> scratch;
-  for (const NamespaceBinding& binding : element.Scope().AddedTo(base, scratch)) {
+  if (element.Scope().SharesMapWith(base)) return;
+  for (const NamespaceBinding& binding : element.Scope().AddedTo(base, scopeScratch_)) {
     // The empty prefix of the scope is the default namespace, reported above
     // already; reporting it twice would tell a handler nothing new.
     if (binding.prefix.empty() || (parent && parent->Scope().Contains(binding.prefix))) continue;
-    mapped.push_back(binding);
+    mapped_.push_back(binding);
   }
-  return mapped;
 }
 
 }  // namespace qxsoap

@@ -175,12 +175,13 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
   }
 
   // An element that shares its parent's map, as most do, maps nothing.
-  const bool mapsPrefixes =
-      handler_ && !(parent && element.Scope().SharesMapWith(parent->Scope()));
-  const std::vector<NamespaceBinding> mapped =
-      mapsPrefixes ? MappedPrefixes(element, parent) : std::vector<NamespaceBinding>();
-  for (const NamespaceBinding& binding : mapped) {
-    handler_->StartPrefixMapping(binding.prefix, binding.uri);
+  const size_t mappedFrom = mapped_.size();
+  if (handler_ && !(parent && element.Scope().SharesMapWith(parent->Scope()))) {
+    MapPrefixes(element, parent);
+  }
+  const size_t mappedTo = mapped_.size();
+  for (size_t i = mappedFrom; i < mappedTo; ++i) {
+    handler_->StartPrefixMapping(mapped_[i].prefix, mapped_[i].uri);
   }
   // Looked at before it is taken, so an error points at it.
   const char16_t c = cursor_.Peek();
@@ -198,7 +199,10 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
   if (!handler_) return;
   handler_->EndElement(element.NamespaceUri(), element.LocalName(), element.QualifiedName(),
                        element);
-  for (const NamespaceBinding& binding : mapped) handler_->EndPrefixMapping(binding.prefix);
+  // The children's mappings are gone from mapped_ by now; only this
+  // element's are above mappedFrom.
+  for (size_t i = mappedFrom; i < mappedTo; ++i) handler_->EndPrefixMapping(mapped_[i].prefix);
+  mapped_.resize(mappedFrom);
 }
 
 void XmlReader::ReadAttributes() {

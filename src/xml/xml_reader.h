@@ -59,8 +59,7 @@ class XmlReader {
   XmlElement* ResolveStartTag(std::u16string_view qualifiedName, const XmlElement* parent);
   std::optional<NamespaceScope> ApplyDeclarations(const NamespaceScope& inherited);
   bool ResolveAttributes(XmlElement& element, const NamespaceScope& scope);
-  std::vector<NamespaceBinding> MappedPrefixes(const XmlElement& element,
-                                               const XmlElement* parent) const;
+  void MapPrefixes(const XmlElement& element, const XmlElement* parent);
 
   TextCursor cursor_;
   // Owned here until the root exists, then by the root.
@@ -76,6 +75,11 @@ class XmlReader {
   // Their names, once a tag has too many for a linear search.
   ViewSet attributeNames_;
   std::vector<NamespaceBinding> declared_;
+  // The prefixes mapped around the open elements, innermost last: each
+  // element reports the end of its own when it ends. Reused, as is the
+  // scratch of the scope merge, so that an element allocates nothing here.
+  std::vector<NamespaceBinding> mapped_;
+  std::vector<NamespaceBinding> scopeScratch_;
   // Where attribute values with references are built.
   std::u16string value_;
 };
