@@ -1,9 +1,11 @@
-// Equality of 16-bit texts compared as bytes at once: the standard
-// comparison of char16_t text goes unit by unit, which tells long namespace
-// URIs of one length apart slowly.
+// Equality and order of 16-bit texts compared several units at once: the
+// standard comparison of char16_t text goes unit by unit, which is slow
+// over the long namespace URIs that names and attribute keys start with.
 #ifndef QXSOAP_XML_SAME_TEXT_H_
 #define QXSOAP_XML_SAME_TEXT_H_
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -16,6 +18,32 @@ inline bool SameText(std::u16string_view a, std::u16string_view b) {
   return a.size() == b.size() &&
          (a.empty() || a.data() == b.data() ||
           std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+}
+
+inline bool StartsWithText(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+}
+
+// <0, 0 or >0 as the first `count` units of `a` order against those of `b`,
+// unit by unit. Four units are compared as one word; where the words
+// differ, the lowest differing byte (the words are read little-endian)
+// belongs to the first differing unit.
+inline int CompareUnits(const char16_t* a, const char16_t* b, size_t count) {
+  static_assert(std::endian::native == std::endian::little);
+  size_t at = 0;
+  for (; at + 4 <= count; at += 4) {
+    uint64_t wordA, wordB;
+    std::memcpy(&wordA, a + at, sizeof wordA);
+    std::memcpy(&wordB, b + at, sizeof wordB);
+    if (wordA != wordB) {
+      const size_t unit = at + size_t(std::countr_zero(wordA ^ wordB)) / 16;
+      return int(a[unit]) - int(b[unit]);
+    }
+  }
+  for (; at < count; ++at) {
+    if (a[at] != b[at]) return int(a[at]) - int(b[at]);
+  }
+  return 0;
 }
 
 }  // namespace qxsoap

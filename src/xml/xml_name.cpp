@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "xml/same_text.h"
+
 namespace qxsoap {
 
 namespace {
@@ -42,13 +44,15 @@ bool SameView(std::u16string_view a, std::u16string_view b) {
 int AttributeKeyParts::Compare(const AttributeKeyParts& other) const {
   // The unprefixed attributes of one element share their first two parts.
   if (SameView(parts[0], other.parts[0]) && SameView(parts[1], other.parts[1])) {
-    return parts[2].compare(other.parts[2]);
+    const size_t common = std::min(parts[2].size(), other.parts[2].size());
+    if (const int order = CompareUnits(parts[2].data(), other.parts[2].data(), common)) return order;
+    return parts[2].size() < other.parts[2].size() ? -1 : parts[2].size() > other.parts[2].size();
   }
   PartCursor a(*this), b(other);
   while (!a.AtEnd() && !b.AtEnd()) {
     const std::u16string_view runA = a.Run(), runB = b.Run();
     const size_t common = std::min(runA.size(), runB.size());
-    if (const int order = runA.substr(0, common).compare(runB.substr(0, common))) return order;
+    if (const int order = CompareUnits(runA.data(), runB.data(), common)) return order;
     a.Advance(common);
     b.Advance(common);
   }
@@ -95,17 +99,6 @@ XmlAttribute XmlAttribute::Prefixed(std::u16string_view qualified, const std::u1
 XmlAttribute XmlAttribute::Unprefixed(std::u16string_view qualified, const XmlName& owner,
                                       std::u16string_view value) {
   return XmlAttribute(qualified, value, Form::kUnprefixed, &owner);
-}
-
-std::u16string_view XmlAttribute::LocalName() const {
-  switch (KeyForm()) {
-    case Form::kPrefixed:
-      return QualifiedName().substr(QualifiedName().find(u':') + 1);
-    case Form::kUnprefixed:
-      return QualifiedName();
-    default:
-      return {};
-  }
 }
 
 AttributeKeyParts XmlAttribute::Key() const {

@@ -147,5 +147,47 @@ TEST(SameText, ComparesUnitsWhereverTheyLive) {
   }
 }
 
+// Keys order as their concatenated texts do, unit by unit (so U+FF00 after
+// U+D800), wherever the parts split and whether or not they share storage.
+TEST(AttributeKeys, OrderAsTheirConcatenatedTexts) {
+  const std::u16string texts[] = {
+      u"",
+      u"http://schemas.xmlsoap.org/soap/envelope/encodingStyle",
+      u"http://schemas.xmlsoap.org/soap/envelope/encodingStylf",
+      u"http://schemas.xmlsoap.org/soap/encoding/root",
+      u"http://www.w3.org/2001/XMLSchema-instancetype",
+      std::u16string(u"abc") + char16_t(0x0100) + u'd',
+      std::u16string(u"abc") + char16_t(0x00FF) + u'd',
+      std::u16string(u"abc") + char16_t(0xD800),
+      std::u16string(u"abc") + char16_t(0xFF00),
+      u"abcd",
+      u"abcde",
+  };
+  const auto sign = [](int order) { return (order > 0) - (order < 0); };
+  for (const std::u16string& a : texts) {
+    for (const std::u16string& b : texts) {
+      const int expected = sign(a.compare(b));
+      // Every split of `a` into three parts against `b` whole and in two.
+      for (size_t i = 0; i <= a.size(); ++i) {
+        for (size_t j = i; j <= a.size(); ++j) {
+          const std::u16string_view v(a);
+          const AttributeKeyParts split{{v.substr(0, i), v.substr(i, j - i), v.substr(j)}};
+          const std::u16string_view w(b);
+          const size_t half = w.size() / 2;
+          const AttributeKeyParts whole{{w, {}, {}}};
+          const AttributeKeyParts halves{{w.substr(0, half), w.substr(half), {}}};
+          ASSERT_EQ(sign(split.Compare(whole)), expected) << i << ' ' << j;
+          ASSERT_EQ(sign(whole.Compare(split)), -expected) << i << ' ' << j;
+          ASSERT_EQ(sign(split.Compare(halves)), expected) << i << ' ' << j;
+        }
+      }
+      // Keys sharing their first two parts compare by the third alone.
+      const std::u16string_view owner(texts[1]);
+      const AttributeKeyParts left{{owner, owner, a}}, right{{owner, owner, b}};
+      EXPECT_EQ(sign(left.Compare(right)), expected);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qxsoap
