@@ -83,15 +83,15 @@ void TakeSoap12(Group group, std::u16string_view local, const XmlAttribute& attr
 
 }  // namespace
 
-Group NamespaceGroups::Of(const XmlAttribute& attribute) {
+Group NamespaceGroups::OfBinding(const XmlAttribute& attribute) {
   const void* binding = attribute.BindingIdentity();
-  if (!binding) return Classify(attribute.NamespaceUri());
   for (const Entry& entry : entries_) {
-    if (entry.binding == binding) return entry.group;
+    if (entry.binding == binding) return (last_ = entry).group;
   }
   const Group group = Classify(attribute.NamespaceUri());
   entries_[next_] = {binding, group};
   next_ = (next_ + 1) % kEntries;
+  last_ = {binding, group};
   return group;
 }
 

@@ -80,7 +80,14 @@ class NamespaceGroups {
   };
 
   // The group of the namespace of `attribute`, which must be resolved.
-  Group Of(const XmlAttribute& attribute);
+  // Inline for the attributes of no namespace and those of the binding
+  // asked about last: the usual run is one xsi:type after another.
+  Group Of(const XmlAttribute& attribute) {
+    const void* binding = attribute.BindingIdentity();
+    if (!binding) return Group::kNone;  // resolved without a prefix
+    if (binding == last_.binding) return last_.group;
+    return OfBinding(attribute);
+  }
 
  private:
   struct Entry {
@@ -89,8 +96,11 @@ class NamespaceGroups {
   };
   static constexpr size_t kEntries = 8;
 
+  Group OfBinding(const XmlAttribute& attribute);
+
   std::array<Entry, kEntries> entries_{};
   size_t next_ = 0;  // the entry taken next, the oldest once all are used
+  Entry last_;
 };
 
 // The accessor attributes among `attributes` for a message of `soapVersion`

@@ -95,7 +95,18 @@ class XmlAttribute {
     return KeyForm() == Form::kPrefixed ? *static_cast<const std::u16string_view*>(Context())
                                         : std::u16string_view();
   }
-  std::u16string_view LocalName() const;
+  // Inline: readers of SOAP attributes ask for it for every attribute.
+  std::u16string_view LocalName() const {
+    const std::u16string_view qualified = QualifiedName();
+    switch (KeyForm()) {
+      case Form::kPrefixed:
+        return qualified.substr(qualified.find(u':') + 1);
+      case Form::kUnprefixed:
+        return qualified;
+      default:
+        return {};
+    }
+  }
   // For a prefixed attribute, the address of the namespace URI its prefix
   // resolved to: one address for all the attributes of a tree resolved
   // through one declaration, distinct addresses for distinct declarations.
