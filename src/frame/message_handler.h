@@ -365,7 +365,7 @@ class MessageHandler : public MessageBuffer {
   // The roles as a VT_ARRAY | VT_VARIANT array (RoleSet::HandOut).
   HRESULT GetRoles(VARIANT* roles) const { return roles_.HandOut(roles); }
   // Adds one role; used by the request parser for the "next" role.
-  void AddRole(std::u16string role) { roles_.Add(std::move(role)); }
+  void AddRole(std::u16string_view role) { roles_.Add(role); }
   const RoleSet& Roles() const { return roles_; }
   // The namespace and name of every mustUnderstand block addressed to this
   // node, typed list first, as a 2 x N VT_ARRAY | VT_VARIANT array of BSTRs

@@ -52,7 +52,7 @@ bool RoleSet::AddFrom(const VARIANT* roles) {
   }
   SafeArrayUnaccessData(array);
   if (!allStrings) return false;
-  for (std::u16string& text : texts) Add(std::move(text));
+  for (std::u16string& text : texts) roles_.insert(std::move(text));
   return true;
 }
 

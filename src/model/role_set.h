@@ -13,8 +13,11 @@ namespace qxsoap {
 
 class RoleSet {
  public:
-  // Adds one role; a role already present stays once.
-  void Add(std::u16string role) { roles_.insert(std::move(role)); }
+  // Adds one role; a role already present stays once, and is not copied
+  // again.
+  void Add(std::u16string_view role) {
+    if (!Contains(role)) roles_.emplace(role);
+  }
 
   // Exact, case-sensitive membership.
   bool Contains(std::u16string_view role) const { return roles_.find(role) != roles_.end(); }

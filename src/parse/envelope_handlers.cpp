@@ -4,6 +4,7 @@
 
 #include "model/fault_record.h"
 #include "xml/namespaces.h"
+#include "xml/same_text.h"
 
 namespace qxsoap {
 
@@ -12,7 +13,7 @@ using namespace std::string_view_literals;
 namespace {
 
 bool IsEnvelopeNamespace(std::u16string_view uri) {
-  return uri == SOAP11_ENV_NS || uri == SOAP12_ENV_NS;
+  return SameText(uri, SOAP11_ENV_NS) || SameText(uri, SOAP12_ENV_NS);
 }
 
 // SOAP 1.2 forbids encodingStyle on the envelope's own elements.
@@ -69,9 +70,9 @@ ElementHandler* DocumentHandler::StartElement(std::u16string_view namespaceUri,
                                               XmlAttributes attributes, const NamespaceScope& scope,
                                               XmlElement& element) {
   if (localName != u"Envelope"sv) return nullptr;
-  if (namespaceUri == SOAP11_ENV_NS) {
+  if (SameText(namespaceUri, SOAP11_ENV_NS)) {
     soapVersion = 11;
-  } else if (namespaceUri == SOAP12_ENV_NS) {
+  } else if (SameText(namespaceUri, SOAP12_ENV_NS)) {
     soapVersion = 12;
   } else {
     RaiseFault(FaultKind::kVersionMismatch, u"SOAP Version Mismatch", false);

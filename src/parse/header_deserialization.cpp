@@ -8,6 +8,7 @@
 #include "model/fault_message.h"
 #include "model/fault_record.h"
 #include "xml/namespaces.h"
+#include "xml/same_text.h"
 
 namespace qxsoap {
 
@@ -16,7 +17,7 @@ using namespace std::string_view_literals;
 namespace {
 
 bool IsEncodingStyle(std::u16string_view style) {
-  return style.starts_with(SOAP11_ENC_NS) || style == SOAP12_ENC_NS;
+  return StartsWithText(style, SOAP11_ENC_NS) || SameText(style, SOAP12_ENC_NS);
 }
 
 // The encodingStyle a block is read in, and whether that makes it encoded:
@@ -47,7 +48,7 @@ void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, Val
   for (HeaderBlockHandler* block : blocks) {
     const auto [style, styleEncoded] = StyleOf(port, message, operation.get(), *block);
     bool encoded = styleEncoded;
-    if (soap11 && style.starts_with(SOAP11_ENC_NS) && block->Attributes().root == u"0"sv) {
+    if (soap11 && StartsWithText(style, SOAP11_ENC_NS) && block->Attributes().root == u"0"sv) {
       encoded = false;  // an independent value filed in the Header, not a block to read
     }
     const std::optional<PortType> type =
@@ -86,7 +87,7 @@ void DeserializeRequestHeaders(MessageHandler& handler, PortDescription& port,
                                ValueDecoder& decoder,
                                const std::shared_ptr<const XmlElement>& tree,
                                std::span<HeaderBlockHandler* const> blocks) {
-  handler.AddRole(std::u16string(handler.GetSOAPVersion() == 11 ? SOAP11_ACTOR_NEXT : SOAP12_ROLE_NEXT));
+  handler.AddRole(handler.GetSOAPVersion() == 11 ? SOAP11_ACTOR_NEXT : SOAP12_ROLE_NEXT);
   DeserializeHeaderBlocks(handler, port, decoder, tree, blocks, HeaderMessage::kInput);
 }
 

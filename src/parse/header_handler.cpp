@@ -5,6 +5,7 @@
 #include "model/fault_record.h"
 #include "model/soap_version.h"
 #include "xml/namespaces.h"
+#include "xml/same_text.h"
 
 namespace qxsoap {
 
@@ -32,7 +33,7 @@ void HeaderBlockHandler::ProcessAttributes(XmlAttributes attributes, const Names
   const std::u16string_view roleName = soapVersion == 11 ? u"actor"sv : u"role"sv;
   for (const XmlAttribute& attribute : attributes) {
     if (attribute.KeyForm() != XmlAttribute::Form::kPrefixed) continue;
-    if (attribute.NamespaceUri() != envelope) continue;
+    if (!SameText(attribute.NamespaceUri(), envelope)) continue;
     const std::u16string_view local = attribute.LocalName();
     const std::u16string_view value = attribute.Value();
     if (local == u"mustUnderstand"sv) {
