@@ -8,19 +8,4 @@ void ParseDispatcher::StartDocument() {
   stack_.push_back(rootHandler_ ? rootHandler_ : &skip_);
 }
 
-void ParseDispatcher::StartElement(std::u16string_view namespaceUri, std::u16string_view localName,
-                                   std::u16string_view qualifiedName, XmlAttributes attributes,
-                                   XmlElement& element) {
-  ElementHandler* handler = stack_.back()->StartElement(namespaceUri, localName, qualifiedName,
-                                                        attributes, element.Scope(), element);
-  stack_.push_back(handler ? handler : &skip_);
-}
-
-void ParseDispatcher::EndElement(std::u16string_view namespaceUri, std::u16string_view localName,
-                                 std::u16string_view qualifiedName, XmlElement& element) {
-  if (stack_.back()->EndElement(namespaceUri, localName, qualifiedName, element)) stack_.pop_back();
-}
-
-void ParseDispatcher::Characters(std::u16string_view text) { stack_.back()->Characters(text); }
-
 }  // namespace qxsoap

@@ -4,6 +4,10 @@
 // one its parent's handler chose, or a skip handler), and its end reaches
 // that handler.
 //
+// The reader calls a dispatcher directly rather than through the content
+// handler interface (the element events are defined here, to be inlined
+// there), and leaves out the prefix mappings, which a dispatcher ignores.
+//
 // Subtrees no handler claims are walked by one skip handler the dispatcher
 // owns, pushed once per skipped element: nothing is allocated for them, so
 // nothing is left behind when a parse fails halfway, whatever the stack
@@ -30,11 +34,19 @@ class ParseDispatcher final : public XmlContentHandler {
   // Asks the top handler for the element's handler and pushes it.
   void StartElement(std::u16string_view namespaceUri, std::u16string_view localName,
                     std::u16string_view qualifiedName, XmlAttributes attributes,
-                    XmlElement& element) override;
+                    XmlElement& element) override {
+    ElementHandler* handler = stack_.back()->StartElement(namespaceUri, localName, qualifiedName,
+                                                          attributes, element.Scope(), element);
+    stack_.push_back(handler ? handler : &skip_);
+  }
   // Tells the top handler; pops it when it is finished.
   void EndElement(std::u16string_view namespaceUri, std::u16string_view localName,
-                  std::u16string_view qualifiedName, XmlElement& element) override;
-  void Characters(std::u16string_view text) override;
+                  std::u16string_view qualifiedName, XmlElement& element) override {
+    if (stack_.back()->EndElement(namespaceUri, localName, qualifiedName, element)) {
+      stack_.pop_back();
+    }
+  }
+  void Characters(std::u16string_view text) override { stack_.back()->Characters(text); }
   // Handlers read namespaces from the scope handed to StartElement, and
   // learn of a failed parse from the exception that ends it.
   void ParseError(int) override {}

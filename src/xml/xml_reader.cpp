@@ -54,6 +54,7 @@ XmlReader::XmlReader(std::u16string_view text, size_t start, std::unique_ptr<Tre
       names_(memory_),
       texts_(text, memory_),
       handler_(handler),
+      dispatcher_(dynamic_cast<ParseDispatcher*>(handler)),
       root_(root),
       error_(error) {}
 
@@ -176,7 +177,7 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
 
   // An element that shares its parent's map, as most do, maps nothing.
   const size_t mappedFrom = mapped_.size();
-  if (handler_ && !(parent && element.Scope().SharesMapWith(parent->Scope()))) {
+  if (handler_ && !dispatcher_ && !(parent && element.Scope().SharesMapWith(parent->Scope()))) {
     MapPrefixes(element, parent);
   }
   const size_t mappedTo = mapped_.size();
@@ -188,17 +189,19 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
   if (c != u'/' && c != u'>') Fail("'>' or \"/>\" closing the start tag");
   cursor_.Next();
   if (c == u'/' && !cursor_.Match(u'>')) Fail("'>' after '/' in the start tag");
-  if (handler_) {
-    handler_->StartElement(element.NamespaceUri(), element.LocalName(), element.QualifiedName(),
-                           element.Attributes(), element);
-  }
+  Report([&](auto& handler) {
+    handler.StartElement(element.NamespaceUri(), element.LocalName(), element.QualifiedName(),
+                         element.Attributes(), element);
+  });
   if (c == u'>') {
     ReadContent(element, depth);
-    if (handler_ && !element.Text().empty()) handler_->Characters(element.Text());
+    if (!element.Text().empty()) Report([&](auto& handler) { handler.Characters(element.Text()); });
   }
   if (!handler_) return;
-  handler_->EndElement(element.NamespaceUri(), element.LocalName(), element.QualifiedName(),
+  Report([&](auto& handler) {
+    handler.EndElement(element.NamespaceUri(), element.LocalName(), element.QualifiedName(),
                        element);
+  });
   // The children's mappings are gone from mapped_ by now; only this
   // element's are above mappedFrom.
   for (size_t i = mappedFrom; i < mappedTo; ++i) handler_->EndPrefixMapping(mapped_[i].prefix);

@@ -12,6 +12,7 @@
 
 #include "xml/element_text.h"
 #include "xml/name_table.h"
+#include "xml/parse_dispatcher.h"
 #include "xml/text_cursor.h"
 #include "xml/xml_content_handler.h"
 #include "xml/xml_element.h"
@@ -47,6 +48,17 @@ class XmlReader {
   bool ReadDoctype();
   bool ReadCdata(ElementTexts::Text& text, int depth);
   void ReadElement(XmlElement* parent, int depth);
+  // Calls `event` with the handler, if there is one: with the dispatcher as
+  // itself, so that its calls go direct.
+  template <typename Event>
+  void Report(const Event& event) {
+    if (!handler_) return;
+    if (dispatcher_) {
+      event(*dispatcher_);
+    } else {
+      event(*handler_);
+    }
+  }
   void ReadAttributes();
   bool IsReadAlready(std::u16string_view qualifiedName);
   std::u16string_view ReadAttributeValue();
@@ -68,6 +80,8 @@ class XmlReader {
   NameTable names_;
   ElementTexts texts_;
   XmlContentHandler* handler_;
+  // `handler_` when it is a dispatcher, else null.
+  ParseDispatcher* dispatcher_;
   std::unique_ptr<XmlElement>& root_;
   XmlParseError& error_;
   // The attributes of the start tag being read; reused from tag to tag.
