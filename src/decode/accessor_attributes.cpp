@@ -12,8 +12,6 @@
 
 namespace qxsoap {
 
-using namespace std::string_view_literals;
-
 namespace {
 
 // The schema-instance attributes taken so far and the rank of their year.
@@ -21,14 +19,14 @@ struct SchemaInstance {
   int nilRank = 0;
   int typeRank = 0;
 
-  // `nilName` is "nil", or "null" in the 1999 namespace; `rank` 3 for
-  // 2001, 2 for 1999, 1 for 2000.
-  void Take(std::u16string_view local, std::u16string_view nilName, int rank,
-            const XmlAttribute& attribute, AccessorAttributes& found) {
-    if (local == nilName && rank > nilRank) {
+  // `isNil`: the local name is "nil", or "null" in the 1999 namespace;
+  // `rank` 3 for 2001, 2 for 1999, 1 for 2000.
+  void Take(std::u16string_view local, bool isNil, int rank, const XmlAttribute& attribute,
+            AccessorAttributes& found) {
+    if (isNil && rank > nilRank) {
       found.nil = AccessorAttributes::Value(attribute);
       nilRank = rank;
-    } else if (local == u"type"sv && rank > typeRank) {
+    } else if (IsText(local, u"type") && rank > typeRank) {
       found.type = AccessorAttributes::Value(attribute);
       typeRank = rank;
     }
@@ -57,13 +55,13 @@ Group Classify(std::u16string_view ns) {
 void TakeSoap11(Group group, std::u16string_view local, const XmlAttribute& attribute,
                 AccessorAttributes& found) {
   if (group == Group::kNone) {
-    if (local == u"id"sv) found.id = AccessorAttributes::Value(attribute);
-    if (local == u"href"sv) found.href = AccessorAttributes::Value(attribute);
+    if (IsText(local, u"id")) found.id = AccessorAttributes::Value(attribute);
+    if (IsText(local, u"href")) found.href = AccessorAttributes::Value(attribute);
   } else if (group == Group::kSoap11Encoding) {
-    if (local == u"arrayType"sv) found.arrayType = AccessorAttributes::Value(attribute);
-    if (local == u"offset"sv) found.offset = AccessorAttributes::Value(attribute);
-    if (local == u"root"sv) found.root = AccessorAttributes::Value(attribute);
-  } else if (group == Group::kSoap11Envelope && local == u"encodingStyle"sv) {
+    if (IsText(local, u"arrayType")) found.arrayType = AccessorAttributes::Value(attribute);
+    if (IsText(local, u"offset")) found.offset = AccessorAttributes::Value(attribute);
+    if (IsText(local, u"root")) found.root = AccessorAttributes::Value(attribute);
+  } else if (group == Group::kSoap11Envelope && IsText(local, u"encodingStyle")) {
     found.encodingStyle = AccessorAttributes::Value(attribute);
   }
 }
@@ -71,12 +69,12 @@ void TakeSoap11(Group group, std::u16string_view local, const XmlAttribute& attr
 void TakeSoap12(Group group, std::u16string_view local, const XmlAttribute& attribute,
                 AccessorAttributes& found) {
   if (group == Group::kSoap12Encoding) {
-    if (local == u"id"sv) found.id = AccessorAttributes::Value(attribute);
-    if (local == u"ref"sv) found.href = AccessorAttributes::Value(attribute);
-    if (local == u"nodeType"sv) found.nodeType = AccessorAttributes::Value(attribute);
-    if (local == u"itemType"sv) found.itemType = AccessorAttributes::Value(attribute);
-    if (local == u"arraySize"sv) found.arraySize = AccessorAttributes::Value(attribute);
-  } else if (group == Group::kSoap12Envelope && local == u"encodingStyle"sv) {
+    if (IsText(local, u"id")) found.id = AccessorAttributes::Value(attribute);
+    if (IsText(local, u"ref")) found.href = AccessorAttributes::Value(attribute);
+    if (IsText(local, u"nodeType")) found.nodeType = AccessorAttributes::Value(attribute);
+    if (IsText(local, u"itemType")) found.itemType = AccessorAttributes::Value(attribute);
+    if (IsText(local, u"arraySize")) found.arraySize = AccessorAttributes::Value(attribute);
+  } else if (group == Group::kSoap12Envelope && IsText(local, u"encodingStyle")) {
     found.encodingStyle = AccessorAttributes::Value(attribute);
   }
 }
@@ -105,11 +103,11 @@ AccessorAttributes ReadAccessorAttributes(XmlAttributes attributes, int32_t soap
     if (group == Group::kOther) continue;
     const std::u16string_view local = attribute.LocalName();
     if (group == Group::kXsi2001) {
-      xsi.Take(local, u"nil"sv, 3, attribute, found);
+      xsi.Take(local, IsText(local, u"nil"), 3, attribute, found);
     } else if (group == Group::kXsi1999) {
-      xsi.Take(local, u"null"sv, 2, attribute, found);
+      xsi.Take(local, IsText(local, u"null"), 2, attribute, found);
     } else if (group == Group::kXsi2000) {
-      xsi.Take(local, u"nil"sv, 1, attribute, found);
+      xsi.Take(local, IsText(local, u"nil"), 1, attribute, found);
     } else if (soapVersion == 11) {
       TakeSoap11(group, local, attribute, found);
     } else {

@@ -20,6 +20,15 @@ inline bool SameText(std::u16string_view a, std::u16string_view b) {
           std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
 }
 
+// Equality with a string literal: its length is known, so the comparison
+// compiles to a word compare or two instead of a loop over units.
+template <size_t N>
+inline bool IsText(std::u16string_view text, const char16_t (&literal)[N]) {
+  static_assert(N > 1, "an empty literal: compare with empty()");
+  return text.size() == N - 1 &&
+         std::memcmp(text.data(), literal, (N - 1) * sizeof(char16_t)) == 0;
+}
+
 inline bool StartsWithText(std::u16string_view text, std::u16string_view prefix) {
   return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
 }

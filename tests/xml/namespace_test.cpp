@@ -145,6 +145,12 @@ TEST(SameText, ComparesUnitsWhereverTheyLive) {
     EXPECT_EQ(SameText(row.a, row.b), row.same);
     EXPECT_EQ(SameText(row.b, row.a), row.same);
   }
+  EXPECT_TRUE(IsText(std::u16string(u"type"), u"type"));
+  EXPECT_FALSE(IsText(u"typf", u"type"));
+  EXPECT_FALSE(IsText(u"types", u"type"));
+  EXPECT_FALSE(IsText({}, u"type"));
+  EXPECT_TRUE(StartsWithText(uri, XSI2001_NS.substr(0, 10)));
+  EXPECT_FALSE(StartsWithText(XSI2001_NS.substr(0, 10), uri));
 }
 
 // Keys order as their concatenated texts do, unit by unit (so U+FF00 after
