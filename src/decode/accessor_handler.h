@@ -4,9 +4,8 @@
 // and files ids in the registry its subtree shares. The values are decoded
 // later, from these records, once every id of the message is known.
 //
-// Memory: a record lives in the memory of its element's tree, beside the
-// element, and goes with the tree; it owns nothing that needs destroying,
-// and nothing reads it once its context is gone. It keeps its element
+// Memory: a record lives in the record memory of its subtree's context and
+// goes with it; it owns nothing that needs destroying. It keeps its element
 // rather than copies of what the element holds: names, text and attributes
 // are read from the element when they are needed, so a record is 64 bytes.
 #ifndef QXSOAP_DECODE_ACCESSOR_HANDLER_H_
@@ -31,8 +30,11 @@ namespace qxsoap {
 struct AccessorContext {
   explicit AccessorContext(bool faultsNeedDetail) : faultsNeedDetail(faultsNeedDetail) {}
   IdRegistry ids;
-  // Lives no longer than the tree.
+  // Lives no longer than the records, which live no longer than the tree.
   NamespaceGroups namespaces;
+  // Where the records live: blocks that grow with the records made, apart
+  // from the tree's, so a message of few accessors takes little.
+  TreeMemory records{4096};
   // A fault in a header block asks for no detail element, one in the Body
   // does: the detail element is where the Body's processing is reported.
   bool faultsNeedDetail;
@@ -44,11 +46,11 @@ class AccessorHandler : public SoapElementHandler {
   // that shares `context`.
   AccessorHandler(XmlElement& element, int32_t soapVersion, AccessorContext& context);
 
-  // A new record of type `Record` for `element`, in the memory of the
-  // element's tree. Throws std::bad_alloc.
+  // A new record of type `Record` for `element`, in `context`'s record
+  // memory. Throws std::bad_alloc.
   template <typename Record = AccessorHandler>
   static Record& Make(XmlElement& element, int32_t soapVersion, AccessorContext& context) {
-    void* place = element.Memory().Allocate(sizeof(Record), alignof(Record));
+    void* place = context.records.Allocate(sizeof(Record), alignof(Record));
     return *new (place) Record(element, soapVersion, context);
   }
 
