@@ -1,58 +1,100 @@
 #include "decode/id_registry.h"
 
-#include <cstring>
+#include <sanitizer/asan_interface.h>
 
+#include <cstring>
+#include <new>
+#include <span>
+
+#include "xml/block_pool.h"
 #include "xml/view_set.h"
 
 namespace qxsoap {
 namespace {
 
-// Where an empty id would be kept: any non-null address serves.
-constexpr char16_t kEmpty[1] = {};
+constexpr size_t kFirstSize = 16;
+
+// `size` free slots. Throws std::bad_alloc.
+template <typename Slot>
+Slot* TakeSlots(size_t size) {
+  const size_t bytes = size * sizeof(Slot);
+  void* memory = bytes >= kSmallestPooledBytes ? TakePiece(bytes) : ::operator new(bytes);
+  ASAN_UNPOISON_MEMORY_REGION(memory, bytes);
+  // Pooled pieces come back as the last table left them.
+  std::memset(memory, 0, bytes);
+  return static_cast<Slot*>(memory);
+}
+
+template <typename Slot>
+void GiveSlots(Slot* slots, size_t size) {
+  const size_t bytes = size * sizeof(Slot);
+  if (bytes >= kSmallestPooledBytes) {
+    GivePiece(slots, bytes);
+  } else {
+    ::operator delete(slots);
+  }
+}
 
 }  // namespace
 
-bool IdRegistry::Slot::Holds(std::u16string_view text, uint32_t textHash) const {
-  return hash == textHash && length == text.size() &&
-         (text.empty() || std::memcmp(id, text.data(), text.size() * sizeof(char16_t)) == 0);
-}
-
-size_t IdRegistry::SlotOf(std::u16string_view id, uint32_t hash) const {
-  const size_t mask = slots_.size() - 1;
-  size_t slot = hash & mask;
-  while (slots_[slot].id && !slots_[slot].Holds(id, hash)) slot = (slot + 1) & mask;
-  return slot;
+IdRegistry::Slot& IdRegistry::SlotOf(std::u16string_view id, uint32_t hash) const {
+  const size_t mask = size_ - 1;
+  for (size_t at = hash & mask;; at = (at + 1) & mask) {
+    Slot& slot = slots_[at];
+    if (!slot.entry) return slot;
+    if (slot.hash != hash) continue;
+    const Entry& entry = entries_[slot.entry - 1];
+    if (entry.length == id.size() &&
+        (id.empty() || std::memcmp(entry.id, id.data(), id.size() * sizeof(char16_t)) == 0)) {
+      return slot;
+    }
+  }
 }
 
 bool IdRegistry::Insert(std::u16string_view id, AccessorHandler& record) {
-  if (slots_.empty()) slots_.resize(16);
+  if (!slots_) {
+    slots_ = TakeSlots<Slot>(kFirstSize);
+    size_ = kFirstSize;
+  }
   const uint32_t hash = uint32_t(HashUnits(id));
-  Slot& slot = slots_[SlotOf(id, hash)];
-  if (slot.id) return false;
-  slot = {id.data() ? id.data() : kEmpty, uint32_t(id.size()), hash, &record};
-  if (++count_ * 2 > slots_.size()) Grow();
+  Slot& slot = SlotOf(id, hash);
+  if (slot.entry) return false;
+  entries_.push_back({id.data(), uint32_t(id.size()), &record});
+  slot = {hash, uint32_t(entries_.size())};
+  if (entries_.size() * 2 > size_) Grow();
   return true;
 }
 
 AccessorHandler* IdRegistry::Find(std::u16string_view id) const {
-  return slots_.empty() ? nullptr : slots_[SlotOf(id, uint32_t(HashUnits(id)))].record;
+  if (!slots_) return nullptr;
+  const Slot& slot = SlotOf(id, uint32_t(HashUnits(id)));
+  return slot.entry ? entries_[slot.entry - 1].record : nullptr;
 }
 
 void IdRegistry::Clear() {
-  slots_.clear();
-  count_ = 0;
+  Release();
+  entries_.clear();
 }
 
 void IdRegistry::Grow() {
-  std::vector<Slot> old(slots_.size() * 2);
-  old.swap(slots_);
-  const size_t mask = slots_.size() - 1;
-  for (const Slot& slot : old) {
-    if (!slot.id) continue;
+  Slot* const old = slots_;
+  const size_t oldSize = size_;
+  slots_ = TakeSlots<Slot>(oldSize * 2);
+  size_ = oldSize * 2;
+  const size_t mask = size_ - 1;
+  for (const Slot& slot : std::span(old, oldSize)) {
+    if (!slot.entry) continue;
     size_t at = slot.hash & mask;
-    while (slots_[at].id) at = (at + 1) & mask;
+    while (slots_[at].entry) at = (at + 1) & mask;
     slots_[at] = slot;
   }
+  GiveSlots(old, oldSize);
+}
+
+void IdRegistry::Release() {
+  if (slots_) GiveSlots(slots_, size_);
+  slots_ = nullptr;
+  size_ = 0;
 }
 
 }  // namespace qxsoap

@@ -1,0 +1,58 @@
+// The id registry on its own: records are only addresses to it, so a few
+// records of one tree stand for as many as a test files.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "decode/accessor_handler.h"
+#include "decode/id_registry.h"
+
+namespace qxsoap {
+namespace {
+
+class IdRegistryTest : public testing::Test {
+ protected:
+  AccessorHandler& Record(size_t i) {
+    while (records_.size() <= i) {
+      records_.push_back(&AccessorHandler::Make(tree_->AddChild(u"e"), 11, context_));
+    }
+    return *records_[i];
+  }
+
+  std::unique_ptr<XmlElement> tree_ = XmlElement::NewTree(u"root");
+  AccessorContext context_{true};
+  std::vector<AccessorHandler*> records_;
+};
+
+// Ids filed through several growths of the table all stay found, each
+// with its first record; repeats, prefixes and unknown ids are told apart.
+TEST_F(IdRegistryTest, KeepsTheFirstRecordOfEveryIdThroughGrowth) {
+  IdRegistry ids;
+  EXPECT_EQ(ids.Find(u"id1"), nullptr) << "an empty registry finds nothing";
+  constexpr size_t kIds = 5000;
+  std::vector<std::u16string> texts;
+  for (size_t i = 0; i < kIds; ++i) {
+    const std::string digits = std::to_string(i);
+    texts.push_back(u"id" + std::u16string(digits.begin(), digits.end()));
+  }
+  AccessorHandler& first = Record(0);
+  AccessorHandler& second = Record(1);
+  for (size_t i = 0; i < kIds; ++i) ASSERT_TRUE(ids.Insert(texts[i], i % 2 ? second : first));
+  EXPECT_TRUE(ids.Insert(u"", first)) << "the empty id is an id like any other";
+  EXPECT_FALSE(ids.Insert(u"", second));
+  for (size_t i = 0; i < kIds; ++i) {
+    ASSERT_FALSE(ids.Insert(texts[i], i % 2 ? first : second)) << "repeat of " << i;
+    ASSERT_EQ(ids.Find(texts[i]), i % 2 ? &second : &first) << i;
+  }
+  EXPECT_EQ(ids.Find(u""), &first);
+  EXPECT_EQ(ids.Find(u"id"), nullptr);
+  EXPECT_EQ(ids.Find(u"id50000"), nullptr);
+  ids.Clear();
+  EXPECT_EQ(ids.Find(texts[7]), nullptr);
+  EXPECT_TRUE(ids.Insert(texts[7], second)) << "a cleared registry files anew";
+  EXPECT_EQ(ids.Find(texts[7]), &second);
+}
+
+}  // namespace
+}  // namespace qxsoap
