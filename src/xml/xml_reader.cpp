@@ -175,7 +175,8 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
     ownedMemory_.release();  // the root owns it now
   }
 
-  // An element that shares its parent's map, as most do, maps nothing.
+  // An element that shares its parent's map, as most do, maps nothing; a
+  // dispatcher is not told.
   const size_t mappedFrom = mapped_.size();
   if (handler_ && !dispatcher_ && !(parent && element.Scope().SharesMapWith(parent->Scope()))) {
     MapPrefixes(element, parent);
@@ -197,7 +198,6 @@ void XmlReader::ReadElement(XmlElement* parent, int depth) {
     ReadContent(element, depth);
     if (!element.Text().empty()) Report([&](auto& handler) { handler.Characters(element.Text()); });
   }
-  if (!handler_) return;
   Report([&](auto& handler) {
     handler.EndElement(element.NamespaceUri(), element.LocalName(), element.QualifiedName(),
                        element);
