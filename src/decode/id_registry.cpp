@@ -55,6 +55,8 @@ bool IdRegistry::Insert(std::u16string_view id, AccessorHandler& record) {
   if (!slots_) {
     slots_ = TakeSlots<Slot>(kFirstSize);
     size_ = kFirstSize;
+    // Doubling from here, the entries grow when the table does.
+    entries_.reserve(kFirstSize / 2);
   }
   const uint32_t hash = uint32_t(HashUnits(id));
   Slot& slot = SlotOf(id, hash);
