@@ -23,21 +23,22 @@ bool IsEncodingStyle(std::u16string_view style) {
 // The encodingStyle a block is read in, and whether that makes it encoded:
 // its own or inherited style when it has one, encoded when that is the SOAP
 // encoding; else a style the port declares for the operation's header,
-// which makes it encoded whatever the style; else none, literal.
+// which makes it encoded whatever the style; else none, literal. The style
+// is the block's view, or one in `declared`.
 struct BlockStyle {
-  std::u16string style;
+  std::u16string_view style;
   bool encoded;
 };
 
 BlockStyle StyleOf(PortDescription& port, HeaderMessage message, BSTR operation,
-                   const HeaderBlockHandler& block) {
+                   const HeaderBlockHandler& block, std::optional<std::u16string>& declared) {
   if (!block.encodingStyle.empty()) {
-    return {std::u16string(block.encodingStyle), IsEncodingStyle(block.encodingStyle)};
+    return {block.encodingStyle, IsEncodingStyle(block.encodingStyle)};
   }
-  std::optional<std::u16string> declared =
+  declared =
       AskHeaderEncodingStyle(port, message, operation, {block.LocalName(), block.NamespaceUri()});
   if (!declared) return {{}, false};
-  return {std::move(*declared), true};
+  return {*declared, true};
 }
 
 void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, ValueDecoder& decoder,
@@ -46,7 +47,8 @@ void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, Val
   const bool soap11 = handler.GetSOAPVersion() == 11;
   const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
   for (HeaderBlockHandler* block : blocks) {
-    const auto [style, styleEncoded] = StyleOf(port, message, operation.get(), *block);
+    std::optional<std::u16string> declared;
+    const auto [style, styleEncoded] = StyleOf(port, message, operation.get(), *block, declared);
     bool encoded = styleEncoded;
     if (soap11 && StartsWithText(style, SOAP11_ENC_NS) && block->Attributes().root == u"0"sv) {
       encoded = false;  // an independent value filed in the Header, not a block to read
