@@ -28,6 +28,9 @@ TEST(Accessors, AttributeFaults) {
        "<a xmlns:x='urn:other' x:type='q:int'/>"
        "<b xmlns:x='http://www.w3.org/2001/XMLSchema-instance' x:type='q:int'/>",
        u"Encountered undeclared namespace prefix for attribute 'type' on element."},
+      {"a type prefix declared on a sibling only: each element resolves in its own scope", 11,
+       "<a xmlns:q='urn:q' xsi:type='q:int'/><b xsi:type='q:int'/>",
+       u"Encountered undeclared namespace prefix for attribute 'type' on element."},
       {"an arrayType with an undeclared prefix", 11, "<a enc:arrayType='q:int[2]'/>",
        u"Encountered undeclared namespace prefix for attribute 'arrayType' on element."},
       {"an arrayType without a size", 11, "<a enc:arrayType='xsd:int'/>",
@@ -101,7 +104,7 @@ TEST(Accessors, WellFormedAttributesPass) {
 TEST(Accessors, RecordsKeepTheirElementsAndOrder) {
   ParsedRequest request(Envelope(
       11, Body("<m:echo><a xsi:type='xsd:string'>text</a><b xmlns:t='urn:t' xsi:type='t:Point'>"
-               "<x>1</x><y>2</y></b></m:echo>")));
+               "<x>1</x><y>2</y></b><c xmlns:t='urn:u' xsi:type='t:Point'/></m:echo>")));
   ASSERT_FALSE(request.fault);
   const AccessorHandler* wrapper = request.parser.RpcWrapper();
   ASSERT_NE(wrapper, nullptr);
@@ -113,7 +116,10 @@ TEST(Accessors, RecordsKeepTheirElementsAndOrder) {
     for (const AccessorHandler& member : child.ChildRecords()) seen += Narrow(member.Text());
     seen += "];";
   }
-  EXPECT_EQ(seen, "a{http://www.w3.org/2001/XMLSchema}string='text'[];b{urn:t}Point=''[12];");
+  // One prefix in two scopes: each record's type is read in its own.
+  EXPECT_EQ(seen,
+            "a{http://www.w3.org/2001/XMLSchema}string='text'[];b{urn:t}Point=''[12];"
+            "c{urn:u}Point=''[];");
 }
 
 TEST(Accessors, ReferencesResolveForwardBackwardAndIntoTheHeader) {
