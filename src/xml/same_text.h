@@ -4,6 +4,7 @@
 #ifndef QXSOAP_XML_SAME_TEXT_H_
 #define QXSOAP_XML_SAME_TEXT_H_
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -53,6 +54,14 @@ inline int CompareUnits(const char16_t* a, const char16_t* b, size_t count) {
     if (a[at] != b[at]) return int(a[at]) - int(b[at]);
   }
   return 0;
+}
+
+// <0, 0 or >0 as `a` orders against `b`, unit by unit, a prefix first.
+inline int CompareText(std::u16string_view a, std::u16string_view b) {
+  if (const int order = CompareUnits(a.data(), b.data(), std::min(a.size(), b.size()))) {
+    return order;
+  }
+  return a.size() < b.size() ? -1 : int(a.size() > b.size());
 }
 
 }  // namespace qxsoap

@@ -44,9 +44,7 @@ bool SameView(std::u16string_view a, std::u16string_view b) {
 int AttributeKeyParts::Compare(const AttributeKeyParts& other) const {
   // The unprefixed attributes of one element share their first two parts.
   if (SameView(parts[0], other.parts[0]) && SameView(parts[1], other.parts[1])) {
-    const size_t common = std::min(parts[2].size(), other.parts[2].size());
-    if (const int order = CompareUnits(parts[2].data(), other.parts[2].data(), common)) return order;
-    return parts[2].size() < other.parts[2].size() ? -1 : parts[2].size() > other.parts[2].size();
+    return CompareText(parts[2], other.parts[2]);
   }
   PartCursor a(*this), b(other);
   while (!a.AtEnd() && !b.AtEnd()) {
