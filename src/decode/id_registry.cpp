@@ -3,10 +3,10 @@
 #include <sanitizer/asan_interface.h>
 
 #include <cstring>
-#include <new>
 #include <span>
 
 #include "xml/block_pool.h"
+#include "xml/same_text.h"
 #include "xml/view_set.h"
 
 namespace qxsoap {
@@ -18,21 +18,11 @@ constexpr size_t kFirstSize = 16;
 template <typename Slot>
 Slot* TakeSlots(size_t size) {
   const size_t bytes = size * sizeof(Slot);
-  void* memory = bytes >= kSmallestPooledBytes ? TakePiece(bytes) : ::operator new(bytes);
+  void* memory = TakeBlock(bytes);
   ASAN_UNPOISON_MEMORY_REGION(memory, bytes);
-  // Pooled pieces come back as the last table left them.
+  // A block comes back as its last user left it.
   std::memset(memory, 0, bytes);
   return static_cast<Slot*>(memory);
-}
-
-template <typename Slot>
-void GiveSlots(Slot* slots, size_t size) {
-  const size_t bytes = size * sizeof(Slot);
-  if (bytes >= kSmallestPooledBytes) {
-    GivePiece(slots, bytes);
-  } else {
-    ::operator delete(slots);
-  }
 }
 
 }  // namespace
@@ -44,10 +34,7 @@ IdRegistry::Slot& IdRegistry::SlotOf(std::u16string_view id, uint32_t hash) cons
     if (!slot.entry) return slot;
     if (slot.hash != hash) continue;
     const Entry& entry = entries_[slot.entry - 1];
-    if (entry.length == id.size() &&
-        (id.empty() || std::memcmp(entry.id, id.data(), id.size() * sizeof(char16_t)) == 0)) {
-      return slot;
-    }
+    if (SameText({entry.id, entry.length}, id)) return slot;
   }
 }
 
@@ -90,11 +77,11 @@ void IdRegistry::Grow() {
     while (slots_[at].entry) at = (at + 1) & mask;
     slots_[at] = slot;
   }
-  GiveSlots(old, oldSize);
+  GiveBlock(old, oldSize * sizeof(Slot));
 }
 
 void IdRegistry::Release() {
-  if (slots_) GiveSlots(slots_, size_);
+  if (slots_) GiveBlock(slots_, size_ * sizeof(Slot));
   slots_ = nullptr;
   size_ = 0;
 }

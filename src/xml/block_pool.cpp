@@ -168,6 +168,22 @@ void GivePiece(void* piece, size_t bytes) {
   }
 }
 
+void* TakeBlock(size_t bytes) {
+  if (bytes >= kSmallestPooledBytes) return TakePiece(bytes);
+  void* block = std::malloc(bytes);
+  if (!block) throw std::bad_alloc();
+  ASAN_POISON_MEMORY_REGION(block, bytes);
+  return block;
+}
+
+void GiveBlock(void* block, size_t bytes) {
+  if (bytes >= kSmallestPooledBytes) {
+    GivePiece(block, bytes);
+  } else {
+    std::free(block);
+  }
+}
+
 void* RegrowPiece(void* piece, size_t bytes, size_t newBytes) {
   const size_t size = PooledSize(bytes), newSize = PooledSize(newBytes);
   if (size == newSize) return piece;

@@ -43,6 +43,15 @@ void* TakePiece(size_t bytes);
 // Gives back a piece from TakePiece(bytes).
 void GivePiece(void* piece, size_t bytes);
 
+// A block of `bytes`, 16-byte aligned, poisoned under AddressSanitizer
+// until its user unpoisons what it hands out: below kSmallestPooledBytes
+// from the heap, which keeps and reuses small blocks, from there up a
+// piece of the pool. Throws std::bad_alloc.
+void* TakeBlock(size_t bytes);
+
+// Gives back a block from TakeBlock(bytes).
+void GiveBlock(void* block, size_t bytes);
+
 // A piece for `newBytes` holding the first min(bytes, newBytes) bytes of
 // `piece`, from TakePiece(bytes), which is given back. Pieces above 8 MB
 // are moved by remapping their pages, without a copy. Throws

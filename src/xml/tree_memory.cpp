@@ -6,9 +6,7 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "xml/block_pool.h"
 #include "xml/xml_element.h"
@@ -20,24 +18,6 @@ namespace {
 // Allocations above this size get pieces of their own.
 constexpr size_t kLargeAllocation = kTreeBlockBytes / 16;
 constexpr size_t kSmallestBlock = 256;
-
-// Small blocks come from the heap, which keeps and reuses them; from 64 KB
-// up the pool keeps them mapped.
-void* TakeBlock(size_t bytes) {
-  if (bytes >= kSmallestPooledBytes) return TakePiece(bytes);
-  void* block = std::malloc(bytes);
-  if (!block) throw std::bad_alloc();
-  ASAN_POISON_MEMORY_REGION(block, bytes);
-  return block;
-}
-
-void GiveBlock(void* block, size_t bytes) {
-  if (bytes >= kSmallestPooledBytes) {
-    GivePiece(block, bytes);
-  } else {
-    std::free(block);
-  }
-}
 
 }  // namespace
 
