@@ -22,24 +22,24 @@ void StoreByteLength(BSTR text, UINT bytes) {
   std::memcpy(reinterpret_cast<char*>(text) - sizeof(UINT), &bytes, sizeof bytes);
 }
 
-// A new BSTR of `bytes` bytes, all zero (including an odd trailing byte and
-// the terminator). nullptr when the length is too large or memory runs out.
-BSTR AllocateZeroed(size_t bytes) {
+// A new BSTR of `bytes` bytes holding `source`'s bytes, or zeros for a
+// null `source`; the odd trailing byte and the terminator are always zero.
+// nullptr when the length is too large or memory runs out. A copy is not
+// zeroed first: most BSTRs are copies, and clearing them doubles the work.
+BSTR Allocate(const void* source, size_t bytes) {
   if (bytes > kMaxByteLength) return nullptr;
   // Rounding up to whole characters keeps the terminator a whole zero
   // character even after an odd byte length.
-  size_t payload = (bytes + 1) & ~size_t{1};
-  char* block = static_cast<char*>(std::calloc(1, kHeaderBytes + payload + kTerminatorBytes));
+  const size_t payload = (bytes + 1) & ~size_t{1};
+  const size_t blockBytes = kHeaderBytes + payload + kTerminatorBytes;
+  char* block = static_cast<char*>(source ? std::malloc(blockBytes) : std::calloc(1, blockBytes));
   if (block == nullptr) return nullptr;
   BSTR text = reinterpret_cast<BSTR>(block + kHeaderBytes);
   StoreByteLength(text, static_cast<UINT>(bytes));
-  return text;
-}
-
-// A new BSTR holding `bytes` bytes copied from `source` (null: zeros).
-BSTR AllocateCopy(const void* source, size_t bytes) {
-  BSTR text = AllocateZeroed(bytes);
-  if (text != nullptr && source != nullptr && bytes != 0) std::memcpy(text, source, bytes);
+  if (source) {
+    if (bytes != 0) std::memcpy(text, source, bytes);
+    std::memset(reinterpret_cast<char*>(text) + bytes, 0, payload - bytes + kTerminatorBytes);
+  }
   return text;
 }
 
@@ -55,14 +55,14 @@ extern "C" {
 
 BSTR SysAllocString(const OLECHAR* text) {
   if (text == nullptr) return nullptr;
-  return AllocateCopy(text, LengthOf(text) * sizeof(OLECHAR));
+  return Allocate(text, LengthOf(text) * sizeof(OLECHAR));
 }
 
 BSTR SysAllocStringLen(const OLECHAR* text, UINT length) {
-  return AllocateCopy(text, size_t{length} * sizeof(OLECHAR));
+  return Allocate(text, size_t{length} * sizeof(OLECHAR));
 }
 
-BSTR SysAllocStringByteLen(LPCSTR bytes, UINT length) { return AllocateCopy(bytes, length); }
+BSTR SysAllocStringByteLen(LPCSTR bytes, UINT length) { return Allocate(bytes, length); }
 
 INT SysReAllocString(BSTR* target, const OLECHAR* text) {
   UINT length = 0;
@@ -80,11 +80,9 @@ INT SysReAllocString(BSTR* target, const OLECHAR* text) {
 INT SysReAllocStringLen(BSTR* target, const OLECHAR* text, UINT length) {
   if (target == nullptr) return FALSE;
   size_t bytes = size_t{length} * sizeof(OLECHAR);
-  BSTR replacement = AllocateZeroed(bytes);
+  BSTR replacement = Allocate(text, bytes);
   if (replacement == nullptr) return FALSE;
-  if (text != nullptr) {
-    std::memcpy(replacement, text, bytes);
-  } else if (*target != nullptr) {
+  if (text == nullptr && *target != nullptr) {
     size_t kept = SysStringByteLen(*target);
     std::memcpy(replacement, *target, kept < bytes ? kept : bytes);
   }
@@ -112,7 +110,7 @@ HRESULT VarBstrCat(BSTR left, BSTR right, BSTR* result) {
   if (result == nullptr) return E_INVALIDARG;
   size_t leftBytes = SysStringByteLen(left);
   size_t rightBytes = SysStringByteLen(right);
-  BSTR joined = AllocateZeroed(leftBytes + rightBytes);
+  BSTR joined = Allocate(nullptr, leftBytes + rightBytes);
   if (joined == nullptr) return E_OUTOFMEMORY;
   char* out = reinterpret_cast<char*>(joined);
   if (leftBytes != 0) std::memcpy(out, left, leftBytes);
