@@ -93,6 +93,20 @@ NamespaceScope NamespaceScope::With(TreeMemory& memory, std::span<const Namespac
   return NamespaceScope(frame);
 }
 
+NamespaceScope NamespaceScope::WithBinding(TreeMemory& memory,
+                                           const NamespaceBinding& binding) const {
+  if (!top_ || top_->parent) return With(memory, {&binding, 1}, nullptr);
+  const std::span<const NamespaceBinding> own(top_->bindings, top_->count);
+  auto* merged = memory.AllocateArray<NamespaceBinding>(own.size() + 1);
+  const auto at = std::lower_bound(own.begin(), own.end(), binding.prefix, PrefixLess);
+  NamespaceBinding* next = std::copy(own.begin(), at, merged);
+  *next++ = binding;
+  std::copy(at, own.end(), next);
+  auto* frame = memory.AllocateArray<Frame>(1);
+  *frame = {nullptr, merged, uint32_t(own.size() + 1), top_->defaultNamespace};
+  return NamespaceScope(frame);
+}
+
 std::span<const NamespaceBinding> NamespaceScope::AddedTo(
     const NamespaceScope& base, std::vector<NamespaceBinding>& scratch) const {
   if (!top_ || top_ == base.top_) return {};

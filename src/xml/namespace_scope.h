@@ -59,6 +59,13 @@ class NamespaceScope {
   NamespaceScope With(TreeMemory& memory, std::span<const NamespaceBinding> bindings,
                       const std::u16string_view* defaultNamespace) const;
 
+  // This scope with `binding` added for a prefix that is not in scope. A
+  // scope of one frame with nothing below it (the declarations of an
+  // element built for output) grows into one such frame again, so that all
+  // of a built element's declarations stay together where the writer
+  // reads them. Otherwise as With.
+  NamespaceScope WithBinding(TreeMemory& memory, const NamespaceBinding& binding) const;
+
   // The bindings of this scope that are not inherited from `base`, in
   // prefix order, the nearest binding of a prefix winning: for a scope made
   // from `base` by With, exactly the bindings With added, and for a scope of

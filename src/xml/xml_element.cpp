@@ -142,7 +142,7 @@ bool XmlElement::DeclareNamespace(std::u16string_view prefix, std::u16string_vie
   if (Scope().Contains(prefix)) return false;
   TreeMemory& memory = Memory();
   const NamespaceBinding binding{memory.Copy(prefix), memory.Copy(uri)};
-  SetScope(Scope().With(memory, {&binding, 1}, nullptr));
+  SetScope(Scope().WithBinding(memory, binding));
   return true;
 }
 
