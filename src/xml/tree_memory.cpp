@@ -2,8 +2,6 @@
 // the bump allocation inside the current block.
 #include "xml/tree_memory.h"
 
-#include <sanitizer/asan_interface.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -15,8 +13,6 @@ namespace qxsoap {
 
 namespace {
 
-// Allocations above this size get pieces of their own.
-constexpr size_t kLargeAllocation = kTreeBlockBytes / 16;
 constexpr size_t kSmallestBlock = 256;
 
 }  // namespace
@@ -32,15 +28,12 @@ TreeMemory::~TreeMemory() {
   for (const Piece& piece : large_) GivePiece(piece.memory, piece.bytes);
 }
 
-void* TreeMemory::Allocate(size_t bytes, size_t alignment) {
+void* TreeMemory::AllocateElsewhere(size_t bytes, size_t alignment) {
   if (bytes > kLargeAllocation) return AllocatePiece(bytes);
-  auto space = size_t(end_ - next_);
+  StartBlock(bytes + alignment);
+  // A new block's start is aligned for anything.
   void* place = next_;
-  if (!next_ || !std::align(alignment, bytes, place, space)) {
-    StartBlock(bytes + alignment);
-    place = next_;
-  }
-  next_ = static_cast<char*>(place) + bytes;
+  next_ += bytes;
   ASAN_UNPOISON_MEMORY_REGION(place, bytes);
   return place;
 }

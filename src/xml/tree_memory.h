@@ -12,7 +12,10 @@
 #ifndef QXSOAP_XML_TREE_MEMORY_H_
 #define QXSOAP_XML_TREE_MEMORY_H_
 
+#include <sanitizer/asan_interface.h>
+
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,6 +26,8 @@ namespace qxsoap {
 class XmlElement;
 
 inline constexpr size_t kTreeBlockBytes = size_t(2) << 20;
+// Allocations above this size get pieces of their own.
+inline constexpr size_t kLargeAllocation = kTreeBlockBytes / 16;
 
 class TreeMemory {
  public:
@@ -36,8 +41,17 @@ class TreeMemory {
   ~TreeMemory();
 
   // `bytes` of uninitialised memory aligned to `alignment` (a power of two
-  // up to 16), valid until the arena goes. Throws std::bad_alloc.
-  void* Allocate(size_t bytes, size_t alignment);
+  // up to 16), valid until the arena goes. Throws std::bad_alloc. Inline:
+  // a tree makes several small allocations per element.
+  void* Allocate(size_t bytes, size_t alignment) {
+    const uintptr_t place = (uintptr_t(next_) + alignment - 1) & ~uintptr_t(alignment - 1);
+    if (bytes > kLargeAllocation || !next_ || place + bytes > uintptr_t(end_)) {
+      return AllocateElsewhere(bytes, alignment);
+    }
+    next_ = reinterpret_cast<char*>(place + bytes);
+    ASAN_UNPOISON_MEMORY_REGION(reinterpret_cast<void*>(place), bytes);
+    return reinterpret_cast<void*>(place);
+  }
 
   template <typename T>
   T* AllocateArray(size_t count) {
@@ -80,6 +94,9 @@ class TreeMemory {
     size_t bytes;
   };
 
+  // Allocate's way when the current block cannot take `bytes`: a piece of
+  // its own for a large allocation, otherwise a new block.
+  void* AllocateElsewhere(size_t bytes, size_t alignment);
   // The piece at `memory`, or null for memory of a block.
   Piece* PieceAt(const void* memory);
   void StartBlock(size_t minimumBytes);
