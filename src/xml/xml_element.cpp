@@ -140,10 +140,15 @@ bool XmlElement::AddAttribute(std::u16string_view qualifiedName, std::u16string_
 
 bool XmlElement::DeclareNamespace(std::u16string_view prefix, std::u16string_view uri) {
   if (Scope().Contains(prefix)) return false;
+  Bind(prefix, uri);
+  return true;
+}
+
+const std::u16string_view& XmlElement::Bind(std::u16string_view prefix, std::u16string_view uri) {
   TreeMemory& memory = Memory();
   const NamespaceBinding binding{memory.Copy(prefix), memory.Copy(uri)};
   SetScope(Scope().WithBinding(memory, binding));
-  return true;
+  return *Scope().Find(prefix);
 }
 
 void XmlElement::SetDefaultNamespace(std::u16string_view uri) {
@@ -156,8 +161,9 @@ void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
                                        std::u16string_view value) {
   TreeMemory& memory = Memory();
   const size_t colon = qualifiedName.find(u':');
+  // Insert refuses a key that is taken; the copies made for it are only
+  // memory the tree releases with itself, and duplicates are rare.
   if (colon == std::u16string_view::npos) {
-    if (FindAttribute(AttributeKeyParts{{NamespaceUri(), LocalName(), qualifiedName}})) return;
     Insert(XmlAttribute::Unprefixed(memory.Copy(qualifiedName), Name(), memory.Copy(value)));
     return;
   }
@@ -166,12 +172,8 @@ void XmlElement::SetQualifiedAttribute(std::u16string_view qualifiedName,
   if (prefix.empty() || local.find(u':') != std::u16string_view::npos) return;
   const std::u16string_view* bound = Scope().Find(prefix);
   if (bound && !SameText(*bound, namespaceUri)) return;
-  if (!bound) {
-    // Declared even when the attribute then turns out to be a duplicate.
-    DeclareNamespace(prefix, namespaceUri);
-    bound = Scope().Find(prefix);
-  }
-  if (FindAttribute(AttributeKeyParts{{namespaceUri, local, {}}})) return;
+  // Declared even when the attribute then turns out to be a duplicate.
+  if (!bound) bound = &Bind(prefix, namespaceUri);
   Insert(XmlAttribute::Prefixed(memory.Copy(qualifiedName), *bound, memory.Copy(value)));
 }
 

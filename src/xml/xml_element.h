@@ -210,6 +210,9 @@ class XmlElement {
   static XmlElement& Make(const XmlElementShape& shape);
   // Gives this element `scope` in a shape of its own (shapes may be shared).
   void SetScope(const NamespaceScope& scope);
+  // Binds `prefix`, which is not in scope, to a copy of `uri` and returns
+  // the bound URI as the scope holds it.
+  const std::u16string_view& Bind(std::u16string_view prefix, std::u16string_view uri);
   // Links `child` (of this tree, or an adopted root) after the last child.
   void Link(XmlElement& child);
   // Inserts `attribute` in key order unless its key is taken.
