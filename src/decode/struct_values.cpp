@@ -38,7 +38,7 @@ class StructBuilder {
   // internal error rather than a value silently lost.
   void Add(const ValueDecoder::Member& member, VARIANT* value) {
     VARIANT_BOOL stored = VARIANT_FALSE;
-    const HRESULT hr = ownList_ ? ownList_->Adopt(member.localName, member.namespaceUri, value)
+    const HRESULT hr = ownList_ ? ownList_->Adopt(member.names, value)
                                 : object_->AddMember(member.name.get(), member.ns.get(), *value, &stored);
     if (FAILED(hr)) RaiseInternalError(needDetail_);
   }
@@ -86,7 +86,7 @@ const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
   const std::u16string_view name = member.LocalName();
   const std::u16string_view ns = member.NamespaceUri();
   const auto is = [&](const Member& known) {
-    return SameText(known.localName, name) && SameText(known.namespaceUri, ns);
+    return SameText(known.names->name, name) && SameText(known.names->namespaceURI, ns);
   };
   // Structs of one type mostly list their members in one order.
   if (position < structType.members.size() && is(structType.members[position])) {
@@ -101,7 +101,8 @@ const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
                member.FaultsNeedDetail());
   }
   const SimpleType simpleType(memberType->name);
-  Member made{std::u16string(name), std::u16string(ns), std::move(*memberType), simpleType,
+  Member made{std::make_shared<const MemberName>(MemberName{std::u16string(name), std::u16string(ns)}),
+              std::move(*memberType), simpleType,
               qxcom::Bstr(SysAllocStringLen(name.data(), UINT(name.size()))),
               qxcom::Bstr(SysAllocStringLen(ns.data(), UINT(ns.size())))};
   if (!made.name.get() || !made.ns.get()) RaiseInternalError(member.FaultsNeedDetail());

@@ -23,6 +23,7 @@
 #include "decode/accessor_handler.h"
 #include "decode/port_queries.h"
 #include "decode/simple_types.h"
+#include "model/struct_member_list.h"
 #include "qxcom/oleauto.h"
 #include "qxcom/owned.h"
 #include "qxsoap/port_description.h"
@@ -82,8 +83,7 @@ class ValueDecoder {
   // A struct member as the port types it, with its name and namespace
   // ready for the struct object.
   struct Member {
-    std::u16string localName;
-    std::u16string namespaceUri;
+    SharedMemberName names;  // shared by every struct object read
     PortType type;
     SimpleType simpleType;  // when `type` is a built-in one
     qxcom::Bstr name;

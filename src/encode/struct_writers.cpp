@@ -27,7 +27,7 @@ bool ForEachMember(const VARIANT& value, Write&& write) {
   // implementation hands out a copy of each member.
   if (const StructMemberList* own = StructMemberList::Of(object)) {
     for (const StructMemberList::Member& member : own->Members()) {
-      if (!write(member.name, member.namespaceURI, *member.value.get())) return false;
+      if (!write(member.Name(), member.NamespaceURI(), *member.value.get())) return false;
     }
     return true;
   }

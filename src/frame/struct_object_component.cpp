@@ -112,9 +112,9 @@ HRESULT StructObjectComponent::HandOutNext(BSTR* name, BSTR* namespaceURI, VARIA
   const Member& member = Members()[next_];
   qxcom::Variant copy;
   if (HRESULT hr = VariantCopy(copy.get(), member.value.get()); FAILED(hr)) return hr;
-  qxcom::Bstr nameCopy(SysAllocStringLen(member.name.data(), UINT(member.name.size())));
+  qxcom::Bstr nameCopy(SysAllocStringLen(member.Name().data(), UINT(member.Name().size())));
   qxcom::Bstr namespaceCopy(
-      SysAllocStringLen(member.namespaceURI.data(), UINT(member.namespaceURI.size())));
+      SysAllocStringLen(member.NamespaceURI().data(), UINT(member.NamespaceURI().size())));
   if (!nameCopy.get() || !namespaceCopy.get()) return E_OUTOFMEMORY;
   if (HRESULT hr = VariantClear(value); FAILED(hr)) return hr;
   copy.Detach(value);

@@ -16,11 +16,14 @@ StructMemberList* StructMemberList::Of(IUnknown* object) {
   return static_cast<StructMemberList*>(list);
 }
 
-StructMemberList::Member& StructMemberList::Append(std::u16string_view name, std::u16string_view namespaceURI) {
+StructMemberList::Member& StructMemberList::Append(SharedMemberName names) {
   // Structs mostly have a few members: room for them at once instead of
   // growing through one and two.
   if (members_.empty()) members_.reserve(4);
-  return members_.emplace_back(Member{std::u16string(name), std::u16string(namespaceURI), {}});
+  // Made in place: a temporary would cost its value's VariantClear.
+  Member& member = members_.emplace_back();
+  member.names = std::move(names);
+  return member;
 }
 
 HRESULT StructMemberList::Reserve(size_t count) {
@@ -36,17 +39,19 @@ HRESULT StructMemberList::Add(std::u16string_view name, std::u16string_view name
   try {
     qxcom::Variant copy;
     if (HRESULT hr = VariantCopyInd(copy.get(), &value); FAILED(hr)) return hr;
-    Append(name, namespaceURI).value = std::move(copy);
+    auto names = std::make_shared<const MemberName>(
+        MemberName{std::u16string(name), std::u16string(namespaceURI)});
+    Append(std::move(names)).value = std::move(copy);
     return S_OK;
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
 }
 
-HRESULT StructMemberList::Adopt(std::u16string_view name, std::u16string_view namespaceURI, VARIANT* value) {
-  if (V_ISBYREF(value)) return Add(name, namespaceURI, *value);
+HRESULT StructMemberList::Adopt(const SharedMemberName& names, VARIANT* value) {
+  if (V_ISBYREF(value)) return Add(names->name, names->namespaceURI, *value);
   try {
-    Member& member = Append(name, namespaceURI);
+    Member& member = Append(names);
     *member.value.get() = *value;
     VariantInit(value);
     return S_OK;

@@ -8,6 +8,7 @@
 #ifndef QXSOAP_MODEL_STRUCT_MEMBER_LIST_H_
 #define QXSOAP_MODEL_STRUCT_MEMBER_LIST_H_
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,11 +22,23 @@ namespace qxsoap {
 // other object does.
 extern const IID kIID_StructMemberList;
 
+// A member's name and namespace. Immutable once made, so that the members
+// of one name in many struct objects (the structs of one array, say) share
+// a single copy; the count is atomic, as the objects may be released on
+// different threads.
+struct MemberName {
+  std::u16string name;
+  std::u16string namespaceURI;
+};
+using SharedMemberName = std::shared_ptr<const MemberName>;
+
 class StructMemberList {
  public:
   struct Member {
-    std::u16string name;
-    std::u16string namespaceURI;
+    std::u16string_view Name() const { return names->name; }
+    std::u16string_view NamespaceURI() const { return names->namespaceURI; }
+
+    SharedMemberName names;  // never null
     qxcom::Variant value;
   };
 
@@ -41,18 +54,19 @@ class StructMemberList {
   // Returns the copy's failure, or E_OUTOFMEMORY.
   HRESULT Add(std::u16string_view name, std::u16string_view namespaceURI, const VARIANT& value);
 
-  // Appends a member that takes `value` over, leaving it VT_EMPTY; a value
-  // that refers to another is copied as Add does. E_OUTOFMEMORY when
-  // memory runs out, `value` then unchanged.
-  HRESULT Adopt(std::u16string_view name, std::u16string_view namespaceURI, VARIANT* value);
+  // Appends a member named by `names` (shared, not copied) that takes
+  // `value` over, leaving it VT_EMPTY; a value that refers to another is
+  // copied as Add does. E_OUTOFMEMORY when memory runs out, `value` then
+  // unchanged.
+  HRESULT Adopt(const SharedMemberName& names, VARIANT* value);
 
   // Makes room for `count` members in all, so that a list filled to a
   // known size grows once. E_OUTOFMEMORY when memory runs out.
   HRESULT Reserve(size_t count);
 
  private:
-  // The last member, appended empty.
-  Member& Append(std::u16string_view name, std::u16string_view namespaceURI);
+  // The last member, appended empty. Throws std::bad_alloc.
+  Member& Append(SharedMemberName names);
 
   std::vector<Member> members_;
 };

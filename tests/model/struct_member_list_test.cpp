@@ -7,6 +7,10 @@
 namespace qxsoap {
 namespace {
 
+SharedMemberName Names(const char16_t* name, const char16_t* ns) {
+  return std::make_shared<const MemberName>(MemberName{name, ns});
+}
+
 qxcom::Variant Text(const char16_t* text) {
   qxcom::Variant value;
   V_VT(value.get()) = VT_BSTR;
@@ -18,7 +22,8 @@ TEST(StructMemberList, AdoptTakesTheValueOverAndAddCopiesIt) {
   StructMemberList list;
   qxcom::Variant adopted = Text(u"moved");
   const BSTR moved = V_BSTR(adopted.get());
-  ASSERT_EQ(list.Adopt(u"a", u"urn:a", adopted.get()), S_OK);
+  const SharedMemberName a = Names(u"a", u"urn:a");
+  ASSERT_EQ(list.Adopt(a, adopted.get()), S_OK);
   EXPECT_EQ(V_VT(adopted.get()), VT_EMPTY) << "the caller's value is taken, not copied";
 
   qxcom::Variant copied = Text(u"copied");
@@ -29,13 +34,16 @@ TEST(StructMemberList, AdoptTakesTheValueOverAndAddCopiesIt) {
   qxcom::Variant reference;
   V_VT(reference.get()) = VT_BYREF | VT_I4;
   V_I4REF(reference.get()) = &number;
-  ASSERT_EQ(list.Adopt(u"c", u"", reference.get()), S_OK);
+  ASSERT_EQ(list.Adopt(Names(u"c", u""), reference.get()), S_OK);
   number = 8;
 
   const auto& members = list.Members();
   ASSERT_EQ(members.size(), 3u);
-  EXPECT_EQ(members[0].name, u"a");
-  EXPECT_EQ(members[0].namespaceURI, u"urn:a");
+  EXPECT_EQ(members[0].names, a) << "an adopted member shares its names";
+  EXPECT_EQ(members[0].Name(), u"a");
+  EXPECT_EQ(members[0].NamespaceURI(), u"urn:a");
+  EXPECT_EQ(members[1].Name(), u"b");
+  EXPECT_EQ(members[2].Name(), u"c");
   EXPECT_EQ(V_BSTR(members[0].value.get()), moved);
   EXPECT_NE(V_BSTR(members[1].value.get()), V_BSTR(copied.get()));
   EXPECT_EQ(std::u16string_view(V_BSTR(members[1].value.get())), u"copied");
