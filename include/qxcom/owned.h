@@ -60,7 +60,10 @@ class Variant {
   }
   Variant(const Variant&) = delete;
   Variant& operator=(const Variant&) = delete;
-  ~Variant() { VariantClear(&value_); }
+  // An empty value holds nothing to free: no call for it.
+  ~Variant() {
+    if (V_VT(&value_) != VT_EMPTY) VariantClear(&value_);
+  }
 
   VARIANT* get() { return &value_; }
   const VARIANT* get() const { return &value_; }

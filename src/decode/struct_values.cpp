@@ -101,8 +101,9 @@ const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
                member.FaultsNeedDetail());
   }
   const SimpleType simpleType(memberType->name);
+  const bool builtIn = IsBuiltInTypeNamespace(memberType->ns);
   Member made{std::make_shared<const MemberName>(MemberName{std::u16string(name), std::u16string(ns)}),
-              std::move(*memberType), simpleType,
+              std::move(*memberType), builtIn, simpleType,
               qxcom::Bstr(SysAllocStringLen(name.data(), UINT(name.size()))),
               qxcom::Bstr(SysAllocStringLen(ns.data(), UINT(ns.size())))};
   if (!made.name.get() || !made.ns.get()) RaiseInternalError(member.FaultsNeedDetail());
@@ -150,7 +151,7 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
     AccessorAttributes attributes;
     const AccessorHandler* source = Follow(
         member, u"Encountered struct member accessor with invalid reference."sv, value.get(), &attributes);
-    if (source && IsBuiltInTypeNamespace(memberType.ns)) {
+    if (source && known.builtIn) {
       SimpleEncoded(expectedStyle, *source, known.simpleType, value.get(),
                     source == &member ? &attributes : nullptr);
     } else if (source) {

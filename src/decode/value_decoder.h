@@ -85,7 +85,8 @@ class ValueDecoder {
   struct Member {
     SharedMemberName names;  // shared by every struct object read
     PortType type;
-    SimpleType simpleType;  // when `type` is a built-in one
+    bool builtIn;           // `type` is a built-in one,
+    SimpleType simpleType;  // and then this is it
     qxcom::Bstr name;
     qxcom::Bstr ns;
   };
