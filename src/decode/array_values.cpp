@@ -159,7 +159,7 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
     VARIANT* slot = array.Item(index++);
     AccessorAttributes attributes;
     const AccessorHandler* source =
-        Follow(child, u"Encountered array item accessor with invalid reference."sv, slot, &attributes);
+        Follow(child, {u"Encountered array item accessor with invalid reference."}, slot, &attributes);
     if (!source) continue;
     switch (item.kind) {
       case ItemKind::kStruct:

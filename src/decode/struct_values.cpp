@@ -150,7 +150,7 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
     qxcom::Variant value;
     AccessorAttributes attributes;
     const AccessorHandler* source = Follow(
-        member, u"Encountered struct member accessor with invalid reference."sv, value.get(), &attributes);
+        member, {u"Encountered struct member accessor with invalid reference."}, value.get(), &attributes);
     if (source && known.builtIn) {
       SimpleEncoded(expectedStyle, *source, known.simpleType, value.get(),
                     source == &member ? &attributes : nullptr);

@@ -29,9 +29,8 @@ ValueDecoder::Nesting::Nesting(ValueDecoder& decoder, const AccessorHandler& rec
 
 ValueDecoder::Nesting::~Nesting() { --decoder_.depth_; }
 
-const AccessorHandler* ValueDecoder::Follow(const AccessorHandler& accessor,
-                                            std::u16string_view siteMessage, VARIANT* out,
-                                            AccessorAttributes* read) {
+const AccessorHandler* ValueDecoder::Follow(const AccessorHandler& accessor, SiteMessage site,
+                                            VARIANT* out, AccessorAttributes* read) {
   AccessorAttributes attributes = accessor.Attributes();
   const AccessorAttributes::Value href = attributes.href;
   if (read) *read = attributes;
@@ -43,7 +42,7 @@ const AccessorHandler* ValueDecoder::Follow(const AccessorHandler& accessor,
     return nullptr;
   }
   RaiseFaultWithSubcode(soapVersion_, FaultKind::kSender, u"MissingID", SOAP12_ENC_NS,
-                        std::u16string(siteMessage), accessor.FaultsNeedDetail());
+                        FormatFaultMessage(site.pattern, {site.name}), accessor.FaultsNeedDetail());
 }
 
 void ValueDecoder::RaiseUnsupportedStyle(std::u16string message, bool needDetail) const {

@@ -67,13 +67,21 @@ class ValueDecoder {
   // A literal value of `type`: an array, a simple value or a struct.
   void ComplexLiteral(const AccessorHandler& record, TypeRef type, VARIANT* out);
 
+  // The fault message of a use site whose reference leads nowhere:
+  // `pattern` with its "%s" replaced by `name`. It is made only when the
+  // fault is raised, not for every value read.
+  struct SiteMessage {
+    std::u16string_view pattern;
+    std::u16string_view name = {};
+  };
+
   // The record a use site reads for `accessor`: the accessor itself, or the
   // record its href names. An href that names an attachment of the current
   // phase stores it in *out as VT_UNKNOWN and returns null. Any other href
-  // raises MissingID with `siteMessage`. *read receives the accessor's
+  // raises MissingID with the site's message. *read receives the accessor's
   // attributes, for a caller that reads the accessor itself next.
-  const AccessorHandler* Follow(const AccessorHandler& accessor, std::u16string_view siteMessage,
-                                VARIANT* out, AccessorAttributes* read = nullptr);
+  const AccessorHandler* Follow(const AccessorHandler& accessor, SiteMessage site, VARIANT* out,
+                                AccessorAttributes* read = nullptr);
 
   // The fault a value of the message's version raises when its
   // encodingStyle is not the expected one: Sender under SOAP 1.1,

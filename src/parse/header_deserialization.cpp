@@ -59,9 +59,9 @@ void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, Val
                 : std::nullopt;
     if (type) {
       qxcom::Variant value;
-      const std::u16string siteMessage =
-          FormatFaultMessage(u"Header block: '%s' has invalid reference.", {block->LocalName()});
-      const AccessorHandler* source = decoder.Follow(*block, siteMessage, value.get());
+      const ValueDecoder::SiteMessage site{u"Header block: '%s' has invalid reference.",
+                                           block->LocalName()};
+      const AccessorHandler* source = decoder.Follow(*block, site, value.get());
       if (source && IsBuiltInTypeNamespace(type->ns)) {
         decoder.SimpleEncoded(style, *source, type->name, value.get());
       } else if (source) {

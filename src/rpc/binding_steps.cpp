@@ -43,9 +43,8 @@ qxcom::Variant DecodePart(ValueDecoder& decoder, const AccessorHandler& accessor
   const bool builtIn = IsBuiltInTypeNamespace(type.ns);
   qxcom::Variant value;
   if (encoded) {
-    const std::u16string siteMessage =
-        FormatFaultMessage(u"Parameter: '%s' has invalid reference.", {name});
-    if (const AccessorHandler* source = decoder.Follow(accessor, siteMessage, value.get())) {
+    const ValueDecoder::SiteMessage site{u"Parameter: '%s' has invalid reference.", name};
+    if (const AccessorHandler* source = decoder.Follow(accessor, site, value.get())) {
       if (builtIn) {
         decoder.SimpleEncoded(expectedStyle, *source, type.name, value.get());
       } else {

@@ -53,7 +53,7 @@ struct Reading {
     const std::u16string_view style = version == 11 ? SOAP11_ENC_NS : SOAP12_ENC_NS;
     const bool builtIn = IsSchemaNamespace(type.ns);
     try {
-      const AccessorHandler* source = literal ? &parameter : decoder.Follow(parameter, u"no such id", value.get());
+      const AccessorHandler* source = literal ? &parameter : decoder.Follow(parameter, {u"no such id"}, value.get());
       if (source && builtIn && literal) decoder.SimpleLiteral(*source, type.name, value.get());
       if (source && builtIn && !literal) decoder.SimpleEncoded(style, *source, type.name, value.get());
       if (source && !builtIn && literal) decoder.ComplexLiteral(*source, {type.name, type.ns}, value.get());
