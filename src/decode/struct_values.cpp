@@ -76,8 +76,8 @@ ValueDecoder::StructType& ValueDecoder::StructTypeOf(TypeRef type) {
   for (const std::unique_ptr<StructType>& known : structTypes_) {
     if (SameText(known->type.name, type.name) && SameText(known->type.ns, type.ns)) return *known;
   }
-  structTypes_.push_back(std::make_unique<StructType>(
-      StructType{{std::u16string(type.name), std::u16string(type.ns)}, {}}));
+  structTypes_.push_back(std::make_unique<StructType>(StructType{
+      {std::u16string(type.name), std::u16string(type.ns)}, PortArgument(type.name), PortArgument(type.ns), {}}));
   return *structTypes_.back();
 }
 
@@ -95,7 +95,14 @@ const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
   for (const Member& known : structType.members) {
     if (is(known)) return known;
   }
-  std::optional<PortType> memberType = AskMemberType(port_, structType.type.Ref(), {name, ns});
+  // The member's names as BSTRs serve the port query and then any struct
+  // object of another implementation.
+  qxcom::Bstr memberName = PortArgument(name);
+  qxcom::Bstr memberNs = PortArgument(ns);
+  std::optional<PortType> memberType = AskPortType([&](BSTR* typeName, BSTR* typeNs, VARIANT_BOOL* found) {
+    return port_.GetMemberType(structType.name.get(), structType.ns.get(), memberName.get(),
+                               memberNs.get(), typeName, typeNs, found);
+  });
   if (!memberType) {
     RaiseFault(FaultKind::kSender, u"Encountered struct member accessor with unrecognized type.",
                member.FaultsNeedDetail());
@@ -103,10 +110,7 @@ const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
   const SimpleType simpleType(memberType->name);
   const bool builtIn = IsBuiltInTypeNamespace(memberType->ns);
   Member made{std::make_shared<const MemberName>(MemberName{std::u16string(name), std::u16string(ns)}),
-              std::move(*memberType), builtIn, simpleType,
-              qxcom::Bstr(SysAllocStringLen(name.data(), UINT(name.size()))),
-              qxcom::Bstr(SysAllocStringLen(ns.data(), UINT(ns.size())))};
-  if (!made.name.get() || !made.ns.get()) RaiseInternalError(member.FaultsNeedDetail());
+              std::move(*memberType), builtIn, simpleType, std::move(memberName), std::move(memberNs)};
   structType.members.push_back(std::move(made));
   return structType.members.back();
 }

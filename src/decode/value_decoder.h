@@ -101,6 +101,7 @@ class ValueDecoder {
   // The members of one struct type met so far.
   struct StructType {
     PortType type;
+    qxcom::Bstr name, ns;  // `type` as arguments to the port's queries
     std::vector<Member> members;
   };
 
