@@ -16,11 +16,25 @@ using namespace std::string_view_literals;
 
 namespace {
 
+// Counts one level in `depth` while alive.
+class Level {
+ public:
+  explicit Level(int& depth) : depth_(++depth) {}
+  ~Level() { --depth_; }
+  Level(const Level&) = delete;
+  Level& operator=(const Level&) = delete;
+
+ private:
+  int& depth_;
+};
+
 // Calls `write(name, namespace, value)` for each member of the struct
 // object `value` holds, while it returns true. False when the value is no
-// struct object, or when `write` fails.
+// struct object, or when `write` fails. The members of an object of
+// another implementation are copies: `copiedDepth` counts them while they
+// are written.
 template <typename Write>
-bool ForEachMember(const VARIANT& value, Write&& write) {
+bool ForEachMember(const VARIANT& value, int& copiedDepth, Write&& write) {
   if (V_VT(&value) != VT_DISPATCH && V_VT(&value) != VT_UNKNOWN) return false;
   IUnknown* object = V_UNKNOWN(&value);
   // The module's own struct objects are read in place; any other
@@ -36,6 +50,7 @@ bool ForEachMember(const VARIANT& value, Write&& write) {
       FAILED(object->QueryInterface(IID_StructObject, reinterpret_cast<void**>(members.put())))) {
     return false;
   }
+  const Level copies(copiedDepth);
   LONG position = 0;
   for (bool first = true;; first = false) {
     BSTR name = nullptr;
@@ -61,7 +76,7 @@ bool ValueWriter::EncodedStruct(XmlElement& element, TypeRef type, const VARIANT
                                 std::u16string_view encodingStyle, StructModels* models) {
   const Nesting level(depth_);
   size_t index = 0;
-  const bool written = ForEachMember(value, [&](std::u16string_view name, std::u16string_view ns,
+  const bool written = ForEachMember(value, copiedDepth_, [&](std::u16string_view name, std::u16string_view ns,
                                                 const VARIANT& member) {
     const size_t position = index++;
     if (const SimpleModel* model = models ? models->MemberModel(position, name, ns, member) : nullptr) {
@@ -88,7 +103,7 @@ bool ValueWriter::EncodedStruct(XmlElement& element, TypeRef type, const VARIANT
 
 bool ValueWriter::LiteralStruct(XmlElement& element, TypeRef type, const VARIANT& value) {
   const Nesting level(depth_);
-  const bool written = ForEachMember(value, [&](std::u16string_view name, std::u16string_view ns,
+  const bool written = ForEachMember(value, copiedDepth_, [&](std::u16string_view name, std::u16string_view ns,
                                                 const VARIANT& member) {
     const std::optional<PortType> memberType = AskMemberType(port_, type, {name, ns});
     return memberType && WriteLiteral(element, name, ns, memberType->Ref(), member);

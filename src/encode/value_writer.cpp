@@ -157,8 +157,14 @@ bool ValueWriter::SimpleContent(XmlElement& element, TypeRef type, const VARIANT
 
 void ValueWriter::SetValueText(XmlElement& element, uint16_t code, const VARIANT& value) {
   if (V_VT(&value) == VT_BSTR && (code < kAnyType || code == kAnyUri)) {
-    // A string is its own text: copied once, into the tree.
-    element.SetText({V_BSTR(&value), SysStringLen(V_BSTR(&value))});
+    // A string is its own text: lent to the tree, which is written before
+    // the handler's values can change, or copied from a passing copy.
+    const std::u16string_view text(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
+    if (copiedDepth_ == 0) {
+      element.BorrowText(text);
+    } else {
+      element.SetText(text);
+    }
     return;
   }
   text_.clear();

@@ -95,6 +95,7 @@ class ValueWriter {
   bool SimpleContent(XmlElement& element, TypeRef type, const VARIANT& value);
   // Sets the element's text to `value` converted by `code`.
   void SetValueText(XmlElement& element, uint16_t code, const VARIANT& value);
+
   bool Attachment(XmlElement& element, const VARIANT& value, std::u16string_view encodingStyle);
   void AddNil(XmlElement& element, std::u16string_view typeNamespace);
 
@@ -124,6 +125,11 @@ class ValueWriter {
   const bool soap12_;
   const bool requestPhase_;
   int depth_ = 0;
+  // Struct objects of other implementations whose members are being
+  // written: their members are copies that go once written, so strings
+  // within are copied into the tree, where the handler's own values lend
+  // theirs.
+  int copiedDepth_ = 0;
   std::u16string text_;  // the text of the value being written, reused
 };
 

@@ -80,7 +80,9 @@ class RpcEngine {
 // the fault envelope when the handler reports IsSOAPFault and
 // IsFaultRaisedHere, the message envelope otherwise. Returns the root
 // element (the handler writes it out as UTF-8 with the XML declaration), or
-// null when there is no message to write. `port` is never null.
+// null when there is no message to write. `port` is never null. The tree
+// may refer to the strings of the handler's values instead of copying them:
+// it is written out before any of them can change.
 class MessageSerializerEngine {
  public:
   virtual ~MessageSerializerEngine() = default;

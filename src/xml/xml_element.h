@@ -158,6 +158,9 @@ class XmlElement {
   // Replaces the text with `text` itself, which the tree takes over
   // instead of copying it.
   void TakeText(std::u16string&& text);
+  // Replaces the text with a view of `text`, which the caller keeps alive
+  // and unchanged for as long as the tree is read.
+  void BorrowText(std::u16string_view text) { SetTextView(text); }
 
   // Files a new attribute with no namespace or local name under the key
   // `qualifiedName` (the form attributes have before namespace resolution).

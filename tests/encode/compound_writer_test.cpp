@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "encode/value_writer.h"
 #include "model/fault_record.h"
+#include "qxsoap/struct_object.h"
 #include "serializer_test_support.h"
 #include "support/variants.h"
 #include "xml/namespaces.h"
@@ -140,6 +144,84 @@ TEST(EncodedStructs, PrefixMembersInANamespaceAndTypeTheStruct) {
             "xmlns:ns=\"http://www.w3.org/2001/XMLSchema\">1</x>"
             "<nsm:y xsi:type=\"ns:int\" SOAP-ENC:nodeType=\"simple\" "
             "xmlns:ns=\"http://www.w3.org/2001/XMLSchema\" xmlns:nsm=\"urn:members\">2</nsm:y></a>");
+}
+
+// A struct object of another implementation: each member it hands out is a
+// fresh copy, which the writer frees once the member is written.
+class CopyingStruct final : public StructObject {
+ public:
+  explicit CopyingStruct(std::vector<std::pair<std::u16string, std::u16string>> texts)
+      : texts_(std::move(texts)) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (iid != IID_IUnknown && iid != IID_IDispatch && iid != IID_StructObject) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = static_cast<StructObject*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE AddMember(BSTR, BSTR, VARIANT, VARIANT_BOOL*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE FirstMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* position,
+                                        VARIANT_BOOL* present) override {
+    next_ = 0;
+    return NextMember(name, ns, value, position, present);
+  }
+  HRESULT STDMETHODCALLTYPE NextMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* position,
+                                       VARIANT_BOOL* present) override {
+    *present = next_ < texts_.size() ? VARIANT_TRUE : VARIANT_FALSE;
+    if (!*present) return S_OK;
+    const auto& [memberName, text] = texts_[next_];
+    *name = SysAllocString(memberName.c_str());
+    *ns = SysAllocString(u"");
+    V_VT(value) = VT_BSTR;
+    V_BSTR(value) = SysAllocString(text.c_str());
+    *position = LONG(next_++);
+    return S_OK;
+  }
+
+ private:
+  std::vector<std::pair<std::u16string, std::u16string>> texts_;
+  size_t next_ = 0;
+  ULONG references_ = 1;
+};
+
+// The handler's own strings may be lent to the tree, but a member handed
+// out as a copy is gone once written: its text must be the tree's own.
+TEST(EncodedStructs, KeepTheTextOfMembersHandedOutAsCopies) {
+  const TypeName kLabel{u"Label", u"urn:t"};
+  WriterHandler setup(TypesPort(), {});
+  setup.port->Struct(kLabel).Member(u"first", Xsd(u"string")).Member(u"second", Xsd(u"string"));
+  qxcom::Variant label;
+  V_VT(label.get()) = VT_DISPATCH;
+  V_DISPATCH(label.get()) = new CopyingStruct({{u"first", u"first text, long enough for the heap"},
+                                               {u"second", u"second text, as long as the first"}});
+  ValueWriter writer(setup.handler, *setup.port.get());
+  auto root = XmlElement::NewTree(u"w");
+  XmlElement& element = root->AddChild(u"a");
+  ASSERT_TRUE(writer.WriteEncoded(element, {kLabel.name, kLabel.ns}, *label.get(), kEnc11));
+  // Strings made and freed after the writer's copies would show through a
+  // text that still pointed at them.
+  for (int i = 0; i < 8; ++i) qxcom::Bstr(SysAllocString(u"overwritten overwritten overwritten"));
+  EXPECT_EQ(TextOf(element),
+            "<a><first>first text, long enough for the heap</first>"
+            "<second>second text, as long as the first</second></a>");
 }
 
 TEST(EncodedStructs, GiveNoneForValuesThatAreNoStructOrMembersThePortDoesNotDescribe) {
