@@ -86,7 +86,7 @@ const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
   const std::u16string_view name = member.LocalName();
   const std::u16string_view ns = member.NamespaceUri();
   const auto is = [&](const Member& known) {
-    return SameText(known.names->name, name) && SameText(known.names->namespaceURI, ns);
+    return SameText(known.treeName, name) && SameText(known.treeNs, ns);
   };
   // Structs of one type mostly list their members in one order.
   if (position < structType.members.size() && is(structType.members[position])) {
@@ -110,7 +110,7 @@ const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
   const SimpleType simpleType(memberType->name);
   const bool builtIn = IsBuiltInTypeNamespace(memberType->ns);
   Member made{std::make_shared<const MemberName>(MemberName{std::u16string(name), std::u16string(ns)}),
-              std::move(*memberType), builtIn, simpleType, std::move(memberName), std::move(memberNs)};
+              name, ns, std::move(*memberType), builtIn, simpleType, std::move(memberName), std::move(memberNs)};
   structType.members.push_back(std::move(made));
   return structType.members.back();
 }

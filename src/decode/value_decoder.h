@@ -92,6 +92,10 @@ class ValueDecoder {
   // ready for the struct object.
   struct Member {
     SharedMemberName names;  // shared by every struct object read
+    // The names as the message's tree holds them. The tree keeps one copy
+    // of each name, so a later accessor of this member matches by address;
+    // a decoder lives no longer than the tree it reads.
+    std::u16string_view treeName, treeNs;
     PortType type;
     bool builtIn;           // `type` is a built-in one,
     SimpleType simpleType;  // and then this is it
