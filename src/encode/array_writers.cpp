@@ -4,6 +4,7 @@
 // the order of the data, so the items are walked straight through memory.
 // The sizes and offsets an encoded array declares follow the stored order
 // too, which is the order the reader gives the bounds back in.
+#include <charconv>
 #include <cstring>
 #include <string>
 
@@ -95,22 +96,17 @@ class ArrayItems {
   VARIANT lent_;  // never cleared: it owns nothing
 };
 
-// The stored dimensions' sizes (element count plus lower bound) or lower
-// bounds, joined by `separator`.
-std::u16string JoinBounds(const SAFEARRAY& array, bool sizes, char16_t separator) {
-  std::u16string text;
+// Appends the stored dimensions' sizes (element count plus lower bound) or
+// lower bounds to `text`, joined by `separator`.
+void AppendBounds(const SAFEARRAY& array, bool sizes, char16_t separator, std::u16string& text) {
   for (USHORT i = 0; i < array.cDims; ++i) {
     const SAFEARRAYBOUND& bound = array.rgsabound[i];
     const int64_t number = sizes ? int64_t(bound.cElements) + bound.lLbound : bound.lLbound;
     if (i) text += separator;
-    for (char c : std::to_string(number)) text += char16_t(c);
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    text.append(static_cast<const char*>(digits), end);
   }
-  return text;
-}
-
-std::u16string Prefixed(std::u16string_view prefix, std::u16string_view name) {
-  std::u16string text(prefix);
-  return text.append(1, u':').append(name);
 }
 
 }  // namespace
@@ -162,17 +158,26 @@ void ValueWriter::EncodedArrayContent(XmlElement& element, const PortType& itemT
     }
   }
 
-  const std::u16string itemTypeName = Prefixed(u"nsa", itemType.name);
-  // The attributes' form follows the encoding style, not the SOAP version.
+  // The attribute texts are made in the value scratch text, free again
+  // now that the items are written. Their form follows the encoding style,
+  // not the SOAP version.
+  std::u16string& text = text_;
+  text.assign(u"nsa:"sv).append(itemType.name);
   if (encodingStyle.starts_with(SOAP11_ENC_NS)) {
-    element.SetQualifiedAttribute(u"SOAP-ENC:arrayType"sv, SOAP11_ENC_NS,
-                                  itemTypeName + u'[' + JoinBounds(*array, true, u',') + u']');
-    element.SetQualifiedAttribute(u"SOAP-ENC:offset"sv, SOAP11_ENC_NS,
-                                  u'[' + JoinBounds(*array, false, u',') + u']');
+    text += u'[';
+    AppendBounds(*array, true, u',', text);
+    text += u']';
+    element.SetQualifiedAttribute(u"SOAP-ENC:arrayType"sv, SOAP11_ENC_NS, text);
+    text.clear();
+    text += u'[';
+    AppendBounds(*array, false, u',', text);
+    text += u']';
+    element.SetQualifiedAttribute(u"SOAP-ENC:offset"sv, SOAP11_ENC_NS, text);
   } else {
-    element.SetQualifiedAttribute(u"SOAP-ENC:itemType"sv, SOAP12_ENC_NS, itemTypeName);
-    element.SetQualifiedAttribute(u"SOAP-ENC:arraySize"sv, SOAP12_ENC_NS,
-                                  JoinBounds(*array, true, u' '));
+    element.SetQualifiedAttribute(u"SOAP-ENC:itemType"sv, SOAP12_ENC_NS, text);
+    text.clear();
+    AppendBounds(*array, true, u' ', text);
+    element.SetQualifiedAttribute(u"SOAP-ENC:arraySize"sv, SOAP12_ENC_NS, text);
   }
   element.DeclareNamespace(u"nsa"sv, itemType.ns);
   if (explicitTyping_) element.SetQualifiedAttribute(u"xsi:type"sv, XSI2001_NS, u"SOAP-ENC:Array"sv);
