@@ -29,9 +29,14 @@ std::optional<PortType> AskMemberType(PortDescription& port, TypeRef type, TypeR
   const qxcom::Bstr ns = PortArgument(type.ns);
   const qxcom::Bstr memberName = PortArgument(member.name);
   const qxcom::Bstr memberNs = PortArgument(member.ns);
-  return AskPortType([&](BSTR* typeName, BSTR* typeNs, VARIANT_BOOL* found) {
-    return port.GetMemberType(name.get(), ns.get(), memberName.get(), memberNs.get(), typeName,
-                              typeNs, found);
+  return AskMemberType(port, name.get(), ns.get(), memberName.get(), memberNs.get());
+}
+
+std::optional<PortType> AskMemberType(PortDescription& port, BSTR typeName, BSTR typeNs,
+                                      BSTR memberName, BSTR memberNs) {
+  return AskPortType([&](BSTR* memberTypeName, BSTR* memberTypeNs, VARIANT_BOOL* found) {
+    return port.GetMemberType(typeName, typeNs, memberName, memberNs, memberTypeName, memberTypeNs,
+                              found);
   });
 }
 

@@ -65,6 +65,9 @@ bool PortFlag(HRESULT (STDMETHODCALLTYPE PortDescription::*query)(BSTR, BSTR, VA
 
 std::optional<PortType> AskBaseType(PortDescription& port, TypeRef type);
 std::optional<PortType> AskMemberType(PortDescription& port, TypeRef type, TypeRef member);
+// The same, for a caller that holds the four names as BSTRs already.
+std::optional<PortType> AskMemberType(PortDescription& port, BSTR typeName, BSTR typeNs,
+                                      BSTR memberName, BSTR memberNs);
 std::optional<PortType> AskArrayItemType(PortDescription& port, TypeRef type);
 std::optional<LONG> AskArrayRank(PortDescription& port, TypeRef type);
 

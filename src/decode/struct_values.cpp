@@ -99,10 +99,8 @@ const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
   // object of another implementation.
   qxcom::Bstr memberName = PortArgument(name);
   qxcom::Bstr memberNs = PortArgument(ns);
-  std::optional<PortType> memberType = AskPortType([&](BSTR* typeName, BSTR* typeNs, VARIANT_BOOL* found) {
-    return port_.GetMemberType(structType.name.get(), structType.ns.get(), memberName.get(),
-                               memberNs.get(), typeName, typeNs, found);
-  });
+  std::optional<PortType> memberType = AskMemberType(port_, structType.name.get(), structType.ns.get(),
+                                                     memberName.get(), memberNs.get());
   if (!memberType) {
     RaiseFault(FaultKind::kSender, u"Encountered struct member accessor with unrecognized type.",
                member.FaultsNeedDetail());

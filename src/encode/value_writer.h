@@ -95,7 +95,6 @@ class ValueWriter {
   bool SimpleContent(XmlElement& element, TypeRef type, const VARIANT& value);
   // Sets the element's text to `value` converted by `code`.
   void SetValueText(XmlElement& element, uint16_t code, const VARIANT& value);
-
   bool Attachment(XmlElement& element, const VARIANT& value, std::u16string_view encodingStyle);
   void AddNil(XmlElement& element, std::u16string_view typeNamespace);
 

@@ -20,10 +20,7 @@ StructMemberList::Member& StructMemberList::Append(SharedMemberName names) {
   // Structs mostly have a few members: room for them at once instead of
   // growing through one and two.
   if (members_.empty()) members_.reserve(4);
-  // Made in place: a temporary would cost its value's VariantClear.
-  Member& member = members_.emplace_back();
-  member.names = std::move(names);
-  return member;
+  return members_.emplace_back(Member{std::move(names), {}});
 }
 
 HRESULT StructMemberList::Reserve(size_t count) {
