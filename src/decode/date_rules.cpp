@@ -3,12 +3,10 @@
 // once at the end: 23:00 + 2:00 - 24:00 gives exactly the DATE of 01:00.
 #include "decode/date_rules.h"
 
-#include <algorithm>
-#include <array>
 #include <cmath>
 #include <string>
 
-#include "qxcom/oleauto.h"
+#include "platform/date_text.h"
 
 namespace qxsoap {
 namespace {
@@ -18,38 +16,29 @@ constexpr size_t kDateUnits = 10;   // "yyyy-mm-dd"
 constexpr size_t kTimeUnits = 8;    // "hh:mm:ss"
 constexpr size_t kOffsetUnits = 5;  // "hh:mm" after the sign
 
-// Reads one slice with VarDateFromStr. A slice with a null unit fails: the
-// platform would stop reading at it and accept a shorter text. No flag asks
-// for a date or a time alone, so the readers below drop the other part.
-std::optional<DATE> ReadSlice(std::u16string_view slice, LCID locale) {
+// Reads one slice as VarDateFromStr does, through the platform reading it
+// applies: that one takes the slice in place, where VarDateFromStr would
+// need a terminated copy. A slice with a null unit fails: VarDateFromStr
+// would stop reading at it and accept a shorter text. No flag asks for a
+// date or a time alone, so the readers below drop the other part.
+std::optional<DATE> ReadSlice(std::u16string_view slice) {
   if (slice.find(u'\0') != std::u16string_view::npos) return std::nullopt;
-  // The terminated copy of a slice of usual length stays on the stack.
-  constexpr size_t kShortSlice = 32;
-  std::array<OLECHAR, kShortSlice + 1> shortCopy;
-  std::u16string longCopy;
-  const OLECHAR* terminated = shortCopy.data();
-  if (slice.size() <= kShortSlice) {
-    *std::copy(slice.begin(), slice.end(), shortCopy.begin()) = u'\0';
-  } else {
-    longCopy = slice;
-    terminated = longCopy.c_str();
-  }
   DATE value = 0;
-  if (FAILED(VarDateFromStr(terminated, locale, 0, &value))) return std::nullopt;
+  if (FAILED(qxcom::ParseDateText(slice, &value))) return std::nullopt;
   return value;
 }
 
 // The slice read as a date only: its whole days, any time dropped.
-std::optional<long> ReadDays(std::u16string_view slice, LCID locale) {
-  std::optional<DATE> value = ReadSlice(slice, locale);
+std::optional<long> ReadDays(std::u16string_view slice) {
+  std::optional<DATE> value = ReadSlice(slice);
   if (!value) return std::nullopt;
   return long(std::trunc(*value));
 }
 
 // The slice read as a time only: seconds since midnight, any date dropped.
 // The fraction of a negative DATE still counts forward from midnight.
-std::optional<long> ReadSeconds(std::u16string_view slice, LCID locale) {
-  std::optional<DATE> value = ReadSlice(slice, locale);
+std::optional<long> ReadSeconds(std::u16string_view slice) {
+  std::optional<DATE> value = ReadSlice(slice);
   if (!value) return std::nullopt;
   return std::lround(std::fabs(*value - std::trunc(*value)) * kSecondsPerDay);
 }
@@ -65,7 +54,7 @@ std::optional<long> ZoneOffset(std::u16string_view text) {
   std::u16string_view hoursMinutes = text.substr(sign + 1, kOffsetUnits);
   if (hoursMinutes.size() < kOffsetUnits) return std::nullopt;
   std::optional<long> offset =
-      ReadSeconds(std::u16string(hoursMinutes) + u":00", LOCALE_USER_DEFAULT);
+      ReadSeconds(std::u16string(hoursMinutes) + u":00");
   if (!offset) return std::nullopt;
   return text[sign] == u'+' ? *offset : -*offset;
 }
@@ -88,14 +77,14 @@ DATE DateOfMoment(long long seconds) {
 
 std::optional<DATE> ParseSchemaDate(std::u16string_view text) {
   if (text.size() < kDateUnits) return std::nullopt;
-  std::optional<long> days = ReadDays(text.substr(0, kDateUnits), LOCALE_USER_DEFAULT);
+  std::optional<long> days = ReadDays(text.substr(0, kDateUnits));
   if (!days) return std::nullopt;
   return DATE(*days);
 }
 
 std::optional<DATE> ParseSchemaTime(std::u16string_view text) {
   if (text.size() < kTimeUnits) return std::nullopt;
-  std::optional<long> seconds = ReadSeconds(text.substr(0, kTimeUnits), LOCALE_USER_DEFAULT);
+  std::optional<long> seconds = ReadSeconds(text.substr(0, kTimeUnits));
   std::optional<long> offset = ZoneOffset(text);
   if (!seconds || !offset) return std::nullopt;
   long time = *seconds + *offset;
@@ -111,8 +100,8 @@ std::optional<DATE> ParseSchemaDateTime(std::u16string_view text) {
   if (t == std::u16string_view::npos) return std::nullopt;
   std::u16string_view afterT = text.substr(t + 1);
   if (afterT.size() < kTimeUnits) return std::nullopt;
-  std::optional<long> days = ReadDays(text.substr(0, t), LOCALE_SYSTEM_DEFAULT);
-  std::optional<long> seconds = ReadSeconds(afterT.substr(0, kTimeUnits), LOCALE_SYSTEM_DEFAULT);
+  std::optional<long> days = ReadDays(text.substr(0, t));
+  std::optional<long> seconds = ReadSeconds(afterT.substr(0, kTimeUnits));
   std::optional<long> offset = ZoneOffset(afterT);
   if (!days || !seconds || !offset) return std::nullopt;
   // The offset may carry the time past either midnight; the day moves with it.

@@ -50,8 +50,9 @@ class DateScanner {
 
   // True when the leading run of digits is followed by `separator`.
   bool DigitsThen(char separator) const {
-    size_t end = text_.find_first_not_of("0123456789", at_);
-    return end != at_ && end != std::string_view::npos && text_[end] == separator;
+    size_t end = at_;
+    while (end < text_.size() && IsDigit(text_[end])) ++end;
+    return end != at_ && end < text_.size() && text_[end] == separator;
   }
 
  private:

@@ -26,7 +26,9 @@ bool EqualsIgnoringCase(std::basic_string_view<Char> text, std::string_view lowe
 // The characters of a plain decimal number. from_chars would also take
 // "infinity" and "nan(...)", which are no numbers of this locale.
 bool IsPlainNumberText(std::string_view text) {
-  return text.find_first_not_of("0123456789.eE+-") == std::string_view::npos;
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    return (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
+  });
 }
 
 bool IsNonFiniteWord(std::string_view text) {
@@ -96,13 +98,14 @@ bool ReadDecimalDigits(std::string_view text, DecimalDigits* out) {
 }
 
 bool NarrowAscii(std::u16string_view text, std::string* out) {
-  out->clear();
-  out->reserve(text.size());
-  for (char16_t unit : text) {
-    if (unit > 0x7F) return false;
-    out->push_back(char(unit));
+  out->resize(text.size());
+  char* narrow = out->data();  // one load: stores through a char* may alias the string
+  char16_t allUnits = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    allUnits |= text[i];
+    narrow[i] = char(text[i]);
   }
-  return true;
+  return allUnits <= 0x7F;
 }
 
 HRESULT ParseInteger(std::u16string_view text, Int128* value) {
