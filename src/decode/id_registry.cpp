@@ -55,14 +55,24 @@ bool IdRegistry::Insert(std::u16string_view id, AccessorHandler& record) {
 }
 
 AccessorHandler* IdRegistry::Find(std::u16string_view id) const {
+  if (nextGuess_ < entries_.size()) {
+    const Entry& guess = entries_[nextGuess_];
+    if (SameText({guess.id, guess.length}, id)) {
+      ++nextGuess_;
+      return guess.record;
+    }
+  }
   if (!slots_) return nullptr;
   const Slot& slot = SlotOf(id, uint32_t(HashUnits(id)));
-  return slot.entry ? entries_[slot.entry - 1].record : nullptr;
+  if (!slot.entry) return nullptr;
+  nextGuess_ = slot.entry;  // the index after the entry's own
+  return entries_[slot.entry - 1].record;
 }
 
 void IdRegistry::Clear() {
   Release();
   entries_.clear();
+  nextGuess_ = 0;
 }
 
 void IdRegistry::Grow() {

@@ -7,7 +7,10 @@
 // probed at random, one cache miss a probe, so it is kept small: a third
 // of what slots holding the ids themselves would take. A table of 64 KB
 // and more is a piece of the tree pool (xml/block_pool.h), in huge pages
-// and kept mapped for the next message.
+// and kept mapped for the next message. Before probing, a lookup tries the
+// entry after the one found last: multi-reference values are usually
+// written in the order they are referenced, and then the lookups walk the
+// entries and their texts in order.
 #ifndef QXSOAP_DECODE_ID_REGISTRY_H_
 #define QXSOAP_DECODE_ID_REGISTRY_H_
 
@@ -52,6 +55,7 @@ class IdRegistry {
   void Release();
 
   std::vector<Entry> entries_;
+  mutable size_t nextGuess_ = 0;  // index of the entry after the one found last
   Slot* slots_ = nullptr;  // power-of-two size, at most half full
   size_t size_ = 0;
 };

@@ -54,5 +54,30 @@ TEST_F(IdRegistryTest, KeepsTheFirstRecordOfEveryIdThroughGrowth) {
   EXPECT_EQ(ids.Find(texts[7]), &second);
 }
 
+// Lookups usually come in filing order, and the registry is quickest then;
+// any other order, repeats and misses in between must find the same records.
+TEST_F(IdRegistryTest, FindsEachIdsOwnRecordInAnyOrderOfLookups) {
+  constexpr size_t kIds = 300;
+  std::vector<std::u16string> texts;
+  for (size_t i = 0; i < kIds; ++i) {
+    const std::string digits = std::to_string(i);
+    texts.push_back(u"#" + std::u16string(digits.begin(), digits.end()));
+  }
+  IdRegistry ids;  // files views of the texts, which stay where they are from here
+  for (size_t i = 0; i < kIds; ++i) ASSERT_TRUE(ids.Insert(texts[i], Record(i)));
+  std::vector<size_t> order;
+  for (size_t i = 0; i < kIds; ++i) order.push_back(i);                 // filing order
+  for (size_t i = kIds; i-- > 0;) order.push_back(i);                   // reversed
+  for (size_t i = 0; i < kIds; ++i) order.push_back(i * 7 % kIds);      // scattered
+  for (size_t i = 0; i < kIds; ++i) order.insert(order.end(), {i, i});  // each twice
+  for (size_t at = 0; at < order.size(); ++at) {
+    const size_t i = order[at];
+    ASSERT_EQ(ids.Find(texts[i]), &Record(i)) << "lookup " << at << " of id " << i;
+    if (at % 50 == 0) {
+      ASSERT_EQ(ids.Find(u"#x"), nullptr);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qxsoap
