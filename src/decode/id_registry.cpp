@@ -25,6 +25,12 @@ Slot* TakeSlots(size_t size) {
   return static_cast<Slot*>(memory);
 }
 
+// Ids as toolkits number them: shorter first, then in text order.
+bool ComesAfter(std::u16string_view id, std::u16string_view before) {
+  if (id.size() != before.size()) return id.size() > before.size();
+  return std::memcmp(id.data(), before.data(), id.size() * sizeof(char16_t)) > 0;
+}
+
 }  // namespace
 
 IdRegistry::Slot& IdRegistry::SlotOf(std::u16string_view id, uint32_t hash) const {
@@ -40,10 +46,13 @@ IdRegistry::Slot& IdRegistry::SlotOf(std::u16string_view id, uint32_t hash) cons
 
 bool IdRegistry::Insert(std::u16string_view id, AccessorHandler& record) {
   if (!slots_) {
-    slots_ = TakeSlots<Slot>(kFirstSize);
-    size_ = kFirstSize;
-    // Doubling from here, the entries grow when the table does.
-    entries_.reserve(kFirstSize / 2);
+    // Every id so far came after the one before it: one that comes after
+    // the last repeats none of them.
+    if (entries_.empty() || ComesAfter(id, {entries_.back().id, entries_.back().length})) {
+      entries_.push_back({id.data(), uint32_t(id.size()), &record});
+      return true;
+    }
+    Index((entries_.size() + 1) * 2);
   }
   const uint32_t hash = uint32_t(HashUnits(id));
   Slot& slot = SlotOf(id, hash);
@@ -62,7 +71,8 @@ AccessorHandler* IdRegistry::Find(std::u16string_view id) const {
       return guess.record;
     }
   }
-  if (!slots_) return nullptr;
+  if (entries_.empty()) return nullptr;
+  if (!slots_) Index(entries_.size() * 2);
   const Slot& slot = SlotOf(id, uint32_t(HashUnits(id)));
   if (!slot.entry) return nullptr;
   nextGuess_ = slot.entry;  // the index after the entry's own
@@ -73,6 +83,21 @@ void IdRegistry::Clear() {
   Release();
   entries_.clear();
   nextGuess_ = 0;
+}
+
+void IdRegistry::Index(size_t size) const {
+  size_t tableSize = kFirstSize;
+  while (tableSize < size) tableSize *= 2;
+  slots_ = TakeSlots<Slot>(tableSize);
+  size_ = tableSize;
+  const size_t mask = size_ - 1;
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const Entry& entry = entries_[i];
+    const uint32_t hash = uint32_t(HashUnits({entry.id, entry.length}));
+    size_t at = hash & mask;
+    while (slots_[at].entry) at = (at + 1) & mask;
+    slots_[at] = {hash, uint32_t(i + 1)};
+  }
 }
 
 void IdRegistry::Grow() {

@@ -2,15 +2,18 @@
 // text to the accessor record that declares it. Records are not owned; the
 // id views live in the message's tree.
 //
-// The ids are kept in filing order, and an open-addressing table of 8-byte
-// slots (a hash and an index) finds them. A large message's table is
-// probed at random, one cache miss a probe, so it is kept small: a third
-// of what slots holding the ids themselves would take. A table of 64 KB
-// and more is a piece of the tree pool (xml/block_pool.h), in huge pages
-// and kept mapped for the next message. Before probing, a lookup tries the
-// entry after the one found last: multi-reference values are usually
-// written in the order they are referenced, and then the lookups walk the
-// entries and their texts in order.
+// The ids are kept in filing order. Toolkits number the ids they write
+// ("id1", "id2", ... or "_1", "_2", ...), so each id usually comes after
+// the one filed before it, shorter ids first and ids of one length in text
+// order; such an id cannot repeat an earlier one, and is filed without
+// looking. Lookups usually come in the same order, so a lookup first tries
+// the entry after the one found last. Only when either guess fails is an
+// index built: an open-addressing table of 8-byte slots (a hash and an
+// index), kept up to date from then on. A large message's table is probed
+// at random, one cache miss a probe, which the guesses spare a large
+// message written in order. A table of 64 KB and more is a piece of the
+// tree pool (xml/block_pool.h), in huge pages and kept mapped for the next
+// message.
 #ifndef QXSOAP_DECODE_ID_REGISTRY_H_
 #define QXSOAP_DECODE_ID_REGISTRY_H_
 
@@ -33,7 +36,8 @@ class IdRegistry {
   // whether it was filed (the first record of an id stays). Throws
   // std::bad_alloc.
   bool Insert(std::u16string_view id, AccessorHandler& record);
-  // The record filed under `id`, or null.
+  // The record filed under `id`, or null. Throws std::bad_alloc when it
+  // has to build the index.
   AccessorHandler* Find(std::u16string_view id) const;
   void Clear();
 
@@ -51,13 +55,17 @@ class IdRegistry {
   };
   // The slot holding `id`, or the free slot where it would go.
   Slot& SlotOf(std::u16string_view id, uint32_t hash) const;
+  // Files every entry in a new table (the index) of at least `size` slots.
+  void Index(size_t size) const;
   void Grow();
   void Release();
 
   std::vector<Entry> entries_;
   mutable size_t nextGuess_ = 0;  // index of the entry after the one found last
-  Slot* slots_ = nullptr;  // power-of-two size, at most half full
-  size_t size_ = 0;
+  // The index: none while every id followed the one before it and every
+  // lookup found its guess.
+  mutable Slot* slots_ = nullptr;  // power-of-two size, at most half full
+  mutable size_t size_ = 0;
 };
 
 }  // namespace qxsoap

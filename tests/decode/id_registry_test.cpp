@@ -79,5 +79,51 @@ TEST_F(IdRegistryTest, FindsEachIdsOwnRecordInAnyOrderOfLookups) {
   }
 }
 
+// Ids that follow one another are filed without a lookup; any other id, a
+// lookup that misses in between or none, must still tell a repeat from a
+// new id, however the ids came before.
+TEST_F(IdRegistryTest, TellsRepeatsWhetherOrNotTheIdsFollowOneAnother) {
+  struct Step {
+    std::u16string_view id;  // "?" + id looks the id up (expecting its record or null)
+    bool filed;
+  };
+  const struct {
+    const char* name;
+    std::vector<Step> steps;
+  } kCases[] = {
+      {"numbered, then a repeat of the last", {{u"a1", true}, {u"a2", true}, {u"a2", false}}},
+      {"a shorter id after longer ones", {{u"_2", true}, {u"_10", true}, {u"_9", true}, {u"_10", false}}},
+      {"same length, earlier text", {{u"id9", true}, {u"id10", true}, {u"id09", true}, {u"id9", false}}},
+      {"out of order from the start",
+       {{u"b", true}, {u"c", true}, {u"a", true}, {u"b", false}, {u"c", false}, {u"a", false}}},
+      {"a missed lookup before more ids",
+       {{u"x1", true}, {u"x2", true}, {u"?zz", false}, {u"x3", true}, {u"x1", false}, {u"?x3", true}}},
+      {"lookups first, then a repeat",
+       {{u"r1", true}, {u"r2", true}, {u"?r2", true}, {u"?r1", true}, {u"r3", true}, {u"r2", false}}},
+  };
+  for (const auto& c : kCases) {
+    IdRegistry ids;
+    std::vector<std::u16string_view> filed;
+    for (size_t at = 0; at < c.steps.size(); ++at) {
+      const Step& step = c.steps[at];
+      if (step.id.starts_with(u'?')) {
+        const std::u16string_view id = step.id.substr(1);
+        AccessorHandler* expected = nullptr;
+        for (size_t i = 0; i < filed.size(); ++i) {
+          if (filed[i] == id) expected = &Record(i);
+        }
+        EXPECT_EQ(ids.Find(id), expected) << c.name << ", step " << at;
+        EXPECT_EQ(expected != nullptr, step.filed) << c.name << ", step " << at;
+        continue;
+      }
+      ASSERT_EQ(ids.Insert(step.id, Record(filed.size())), step.filed) << c.name << ", step " << at;
+      if (step.filed) filed.push_back(step.id);
+    }
+    for (size_t i = 0; i < filed.size(); ++i) {
+      EXPECT_EQ(ids.Find(filed[i]), &Record(i)) << c.name << ", id " << i;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qxsoap
