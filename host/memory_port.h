@@ -73,8 +73,10 @@ struct TextKeyOrder {
   using is_transparent = void;
   bool operator()(const auto& a, const auto& b) const { return Less(Texts(a), Texts(b)); }
 
+  using NameTexts = std::array<std::u16string_view, 1>;
   using TypeTexts = std::array<std::u16string_view, 2>;
   using MemberTexts = std::array<std::u16string_view, 4>;
+  static NameTexts Texts(std::u16string_view name) { return {name}; }
   static TypeTexts Texts(const TypeName& type) { return {type.name, type.ns}; }
   static TypeTexts Texts(const TypeNameView& type) { return {type.name, type.ns}; }
   static MemberTexts Texts(const MemberKey& key) { return {key.type.name, key.type.ns, key.name, key.ns}; }
@@ -325,7 +327,7 @@ class MemoryPort final : public PortDescription {
     LONG port = 0;
   } address_;
   bool hasAddress_ = false;
-  std::map<std::u16string, OperationDeclaration, std::less<>> operations_;
+  std::map<std::u16string, OperationDeclaration, TextKeyOrder> operations_;
   std::map<MemberKey, TypeName, TextKeyOrder> members_;
   TypeMap<TypeName> bases_;
   TypeMap<EncodedArrayDeclaration> encodedArrays_;
