@@ -14,6 +14,9 @@
 // message written in order. A table of 64 KB and more is a piece of the
 // tree pool (xml/block_pool.h), in huge pages and kept mapped for the next
 // message.
+//
+// Threads: one at a time, lookups included: a lookup moves the guess and
+// may build the index.
 #ifndef QXSOAP_DECODE_ID_REGISTRY_H_
 #define QXSOAP_DECODE_ID_REGISTRY_H_
 
