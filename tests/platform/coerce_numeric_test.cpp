@@ -136,6 +136,7 @@ TEST(CoerceNumeric, TextIsReadByTheTargetTypesRules) {
       {"beyond float", u"3.5e38", VT_R4, DISP_E_OVERFLOW, nullptr},
       {"infinity in any case", u"inf", VT_R4, S_OK, u"INF"},
       {"a comma is not this locale's decimal point", u"1,5", VT_R8, DISP_E_TYPEMISMATCH, nullptr},
+      {"units whose low bytes are digits", u"\u0131.\u0135", VT_R8, DISP_E_TYPEMISMATCH, nullptr},
       {"currency highest", u"922337203685477.5807", VT_CY, S_OK, u"922337203685477.5807"},
       {"currency above highest", u"922337203685477.5808", VT_CY, DISP_E_OVERFLOW, nullptr},
       {"currency keeps four places, half to even", u"1.23455", VT_CY, S_OK, u"1.2346"},

@@ -34,6 +34,7 @@ constexpr ReadRow kReadRows[] = {
      59.999999999 * kSecond},
     {"a negative date's time counts forward", u"1899-12-29 06:00:00", S_OK, -1.25},
     {"a time zone is not read here", u"10:00:00Z", DISP_E_TYPEMISMATCH, 0},
+    {"a unit whose low byte is a digit", u"2003-05-0\u0131", DISP_E_TYPEMISMATCH, 0},
 };
 
 TEST(Date, ReadsIso8601Text) {
