@@ -85,18 +85,21 @@ void IdRegistry::Clear() {
   nextGuess_ = 0;
 }
 
+void IdRegistry::Place(Slot slot) const {
+  const size_t mask = size_ - 1;
+  size_t at = slot.hash & mask;
+  while (slots_[at].entry) at = (at + 1) & mask;
+  slots_[at] = slot;
+}
+
 void IdRegistry::Index(size_t size) const {
   size_t tableSize = kFirstSize;
   while (tableSize < size) tableSize *= 2;
   slots_ = TakeSlots<Slot>(tableSize);
   size_ = tableSize;
-  const size_t mask = size_ - 1;
   for (size_t i = 0; i < entries_.size(); ++i) {
     const Entry& entry = entries_[i];
-    const uint32_t hash = uint32_t(HashUnits({entry.id, entry.length}));
-    size_t at = hash & mask;
-    while (slots_[at].entry) at = (at + 1) & mask;
-    slots_[at] = {hash, uint32_t(i + 1)};
+    Place({uint32_t(HashUnits({entry.id, entry.length})), uint32_t(i + 1)});
   }
 }
 
@@ -105,12 +108,8 @@ void IdRegistry::Grow() {
   const size_t oldSize = size_;
   slots_ = TakeSlots<Slot>(oldSize * 2);
   size_ = oldSize * 2;
-  const size_t mask = size_ - 1;
   for (const Slot& slot : std::span(old, oldSize)) {
-    if (!slot.entry) continue;
-    size_t at = slot.hash & mask;
-    while (slots_[at].entry) at = (at + 1) & mask;
-    slots_[at] = slot;
+    if (slot.entry) Place(slot);
   }
   GiveBlock(old, oldSize * sizeof(Slot));
 }

@@ -58,6 +58,9 @@ class IdRegistry {
   };
   // The slot holding `id`, or the free slot where it would go.
   Slot& SlotOf(std::u16string_view id, uint32_t hash) const;
+  // Puts `slot`, of an id not in the table, in the first free slot from
+  // its hash on.
+  void Place(Slot slot) const;
   // Files every entry in a new table (the index) of at least `size` slots.
   void Index(size_t size) const;
   void Grow();

@@ -23,19 +23,19 @@ bool EqualsIgnoringCase(std::basic_string_view<Char> text, std::string_view lowe
   return true;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 // The characters of a plain decimal number. from_chars would also take
 // "infinity" and "nan(...)", which are no numbers of this locale.
 bool IsPlainNumberText(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) {
-    return (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
+    return IsDigit(c) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
   });
 }
 
 bool IsNonFiniteWord(std::string_view text) {
   return EqualsIgnoringCase(text, "inf") || EqualsIgnoringCase(text, "nan");
 }
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // from_chars reports an overflow and an underflow alike. Decides which one
 // `number` (well-formed decimal text) is: true when its integer part is
