@@ -1,8 +1,8 @@
-// Base64 and hex encoding. Both write through a pointer into text grown once
-// to its final size. Base64 leaves long runs to the bulk encoder where the
-// processor has one, and looks up each 12 bits of a 3-byte group in a table
-// of unit pairs, so a group costs two loads and two 4-byte stores; hex looks
-// up each byte in a table of 256 pairs.
+// Base64 and hex encoding. Both write through a pointer into memory sized
+// once for the whole text. Base64 leaves long runs to the bulk encoder where
+// the processor has one, and looks up each 12 bits of a 3-byte group in a
+// table of unit pairs, so a group costs two loads and two 4-byte stores; hex
+// looks up each byte in a table of 256 pairs.
 #include "encode/binary_encoding.h"
 
 #include <array>
@@ -50,10 +50,11 @@ char16_t* GrowBy(std::u16string& text, size_t units) {
 
 }  // namespace
 
-void AppendBase64(std::span<const BYTE> bytes, std::u16string& text) {
+size_t Base64Length(size_t byteCount) { return 4 * (byteCount / 3 + (byteCount % 3 != 0)); }
+
+void WriteBase64(std::span<const BYTE> bytes, char16_t* out) {
   const size_t groups = bytes.size() / 3;
   const size_t rest = bytes.size() % 3;
-  char16_t* out = GrowBy(text, 4 * (groups + (rest != 0)));
   const BYTE* in = bytes.data();
   EncodeBase64Blocks(in, in + bytes.size(), out);
   for (const BYTE* end = bytes.data() + 3 * groups; in != end; in += 3, out += 4) {
@@ -69,12 +70,21 @@ void AppendBase64(std::span<const BYTE> bytes, std::u16string& text) {
   out[3] = u'=';
 }
 
-void AppendHex(std::span<const BYTE> bytes, std::u16string& text) {
-  char16_t* out = GrowBy(text, 2 * bytes.size());
+void AppendBase64(std::span<const BYTE> bytes, std::u16string& text) {
+  WriteBase64(bytes, GrowBy(text, Base64Length(bytes.size())));
+}
+
+size_t HexLength(size_t byteCount) { return 2 * byteCount; }
+
+void WriteHex(std::span<const BYTE> bytes, char16_t* out) {
   for (BYTE byte : bytes) {
     PutPair(kHexPairs[byte], out);
     out += 2;
   }
+}
+
+void AppendHex(std::span<const BYTE> bytes, std::u16string& text) {
+  WriteHex(bytes, GrowBy(text, HexLength(bytes.size())));
 }
 
 }  // namespace qxsoap

@@ -1,8 +1,9 @@
 // encode/binary_encoding.h: bytes written as base64 or hex text, the forms
 // of base64Binary and hexBinary values.
 //
-// Both append to the caller's text, growing it once to its final size, and
-// write no line breaks or other separators however long the data.
+// Each form is written into the caller's memory or appended to the caller's
+// text, grown once to its final size, with no line breaks or other
+// separators however long the data.
 //
 // Threads: the functions keep no state; calls on any threads are independent.
 #ifndef QXSOAP_ENCODE_BINARY_ENCODING_H_
@@ -15,13 +16,18 @@
 
 namespace qxsoap {
 
-// Appends the base64 text of `bytes` to `text`: the standard alphabet
-// ("A"-"Z", "a"-"z", "0"-"9", "+", "/"), four units for each three bytes,
-// high bits first; a last group of one byte gives two units and "==", of
-// two bytes three units and "=". No bytes append nothing.
+// The base64 text of `bytes`: the standard alphabet ("A"-"Z", "a"-"z",
+// "0"-"9", "+", "/"), four units for each three bytes, high bits first; a
+// last group of one byte gives two units and "==", of two bytes three units
+// and "=". No bytes give no text. Base64Length is its length; WriteBase64
+// writes it at `out`, which has room for that many units.
+size_t Base64Length(size_t byteCount);
+void WriteBase64(std::span<const BYTE> bytes, char16_t* out);
 void AppendBase64(std::span<const BYTE> bytes, std::u16string& text);
 
-// Appends two upper-case hex digits per byte, high nibble first.
+// Two upper-case hex digits per byte, high nibble first.
+size_t HexLength(size_t byteCount);
+void WriteHex(std::span<const BYTE> bytes, char16_t* out);
 void AppendHex(std::span<const BYTE> bytes, std::u16string& text);
 
 }  // namespace qxsoap

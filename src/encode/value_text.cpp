@@ -19,8 +19,6 @@
 namespace qxsoap {
 namespace {
 
-using BinaryEncoder = void (*)(std::span<const BYTE>, std::u16string&);
-
 void AppendBstr(BSTR string, std::u16string& text) { text.append(string, SysStringLen(string)); }
 
 // An integer in decimal, as the conversion to text writes it, without the
@@ -52,7 +50,10 @@ class LockedData {
   HRESULT result_;
 };
 
-HRESULT AppendBytes(BinaryEncoder encode, const VARIANT& value, std::u16string& text) {
+// Calls `use` with the bytes of a one-dimensional VT_ARRAY | VT_UI1, held
+// locked while it runs; a null array calls nothing.
+template <typename Use>
+HRESULT WithBytes(const VARIANT& value, Use&& use) {
   if (value.vt != (VT_ARRAY | VT_UI1)) return DISP_E_TYPEMISMATCH;
   SAFEARRAY* array = value.parray;
   if (array == nullptr) return S_OK;  // an array never dimensioned, as Visual Basic passes one
@@ -61,7 +62,7 @@ HRESULT AppendBytes(BinaryEncoder encode, const VARIANT& value, std::u16string& 
   if (SafeArrayGetDim(array) != 1 || array->cbElements != 1) return DISP_E_TYPEMISMATCH;
   LockedData data(array);
   if (FAILED(data.result())) return data.result();
-  encode({data.bytes(), array->rgsabound[0].cElements}, text);
+  use(std::span<const BYTE>(data.bytes(), array->rgsabound[0].cElements));
   return S_OK;
 }
 
@@ -140,9 +141,9 @@ HRESULT AppendByCode(uint16_t code, const VARIANT& value, std::u16string& text) 
     case kDateTime:
       return AppendDate(DateForm::kDateTime, value, text);
     case kBase64:
-      return AppendBytes(&AppendBase64, value, text);
+      return WithBytes(value, [&](std::span<const BYTE> bytes) { AppendBase64(bytes, text); });
     case kHexBinary:
-      return AppendBytes(&AppendHex, value, text);
+      return WithBytes(value, [&](std::span<const BYTE> bytes) { AppendHex(bytes, text); });
     case kBoolean:
       if (value.vt != VT_BOOL) return DISP_E_TYPEMISMATCH;
       text += value.boolVal != 0 ? u'1' : u'0';
@@ -163,6 +164,24 @@ HRESULT AppendValueText(uint16_t code, const VARIANT& value, std::u16string& tex
   }
   text.resize(before);  // a date may have been cut off halfway
   return E_OUTOFMEMORY;
+}
+
+bool IsBinaryCode(uint16_t code) { return code == kBase64 || code == kHexBinary; }
+
+HRESULT WriteBinaryText(uint16_t code, const VARIANT& value, const TextRoom& room) {
+  if (!IsBinaryCode(code)) return DISP_E_BADVARTYPE;
+  try {
+    return WithBytes(value, [&](std::span<const BYTE> bytes) {
+      if (bytes.empty()) return;
+      if (code == kBase64) {
+        WriteBase64(bytes, room(Base64Length(bytes.size())));
+      } else {
+        WriteHex(bytes, room(HexLength(bytes.size())));
+      }
+    });
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
 }
 
 }  // namespace qxsoap

@@ -7,6 +7,7 @@
 #define QXSOAP_ENCODE_VALUE_TEXT_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "qxcom/oleauto.h"
@@ -34,6 +35,21 @@ namespace qxsoap {
 //   - the conversion's HRESULT when VariantChangeType fails;
 //   - E_OUTOFMEMORY when the text cannot grow.
 HRESULT AppendValueText(uint16_t code, const VARIANT& value, std::u16string& text);
+
+// Whether `code` is kBase64 or kHexBinary.
+bool IsBinaryCode(uint16_t code);
+
+// Memory for a text of the given number of units, all of which the caller
+// writes. May throw std::bad_alloc.
+using TextRoom = std::function<char16_t*(size_t units)>;
+
+// The text of a value under kBase64 or kHexBinary, as AppendValueText gives
+// it, written into memory that `room` gives for its exact length: a
+// document of megabytes is encoded once, straight into its place, with no
+// scratch text to fill first and copy after. No bytes (or a null array) ask
+// for no memory. Results as AppendValueText's; any other code gives
+// DISP_E_BADVARTYPE.
+HRESULT WriteBinaryText(uint16_t code, const VARIANT& value, const TextRoom& room);
 
 }  // namespace qxsoap
 

@@ -167,20 +167,18 @@ void ValueWriter::SetValueText(XmlElement& element, uint16_t code, const VARIANT
     }
     return;
   }
-  text_.clear();
-  if (const HRESULT hr = AppendValueText(code, value, text_); FAILED(hr)) {
-    if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
-    RaiseConversionFailure(hr);
-  }
-  // A long text (a document in base64, say) is handed to the tree rather
-  // than copied; the next value starts a fresh scratch text.
-  constexpr size_t kHandedOverUnits = size_t(16) << 10;
-  if (text_.size() >= kHandedOverUnits) {
-    element.TakeText(std::move(text_));
-    text_ = {};
+  HRESULT hr;
+  if (IsBinaryCode(code)) {
+    // Binary text can run to megabytes: it is encoded once, straight into
+    // the tree.
+    hr = WriteBinaryText(code, value, [&element](size_t units) { return element.NewText(units); });
   } else {
-    element.SetText(text_);
+    text_.clear();
+    hr = AppendValueText(code, value, text_);
+    if (SUCCEEDED(hr)) element.SetText(text_);
   }
+  if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
+  if (FAILED(hr)) RaiseConversionFailure(hr);
 }
 
 bool ValueWriter::Attachment(XmlElement& element, const VARIANT& value,

@@ -71,9 +71,12 @@ void TreeMemory::ShrinkPiece(const void* memory, size_t bytes) {
   reserved_ -= before - PooledSize(piece->bytes);
 }
 
-std::u16string_view TreeMemory::Keep(std::u16string&& text) {
-  kept_.push_back(std::move(text));
-  return kept_.back();
+char16_t* TreeMemory::AllocateText(size_t units) {
+  if (units <= kLargeAllocation / sizeof(char16_t)) return AllocateArray<char16_t>(units);
+  heapTexts_.reserve(heapTexts_.size() + 1);
+  heapTexts_.emplace_back(new char16_t[units]);  // left uninitialised: the caller writes it all
+  reserved_ += units * sizeof(char16_t);
+  return heapTexts_.back().get();
 }
 
 void TreeMemory::AdoptRoot(std::unique_ptr<XmlElement> root) {

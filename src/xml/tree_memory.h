@@ -79,10 +79,12 @@ class TreeMemory {
   // arena.
   void AdoptRoot(std::unique_ptr<XmlElement> root);
 
-  // Takes over `text` and returns a view of it, valid until the arena
-  // goes: a long text made elsewhere joins the tree without a copy.
-  // Throws std::bad_alloc.
-  std::u16string_view Keep(std::u16string&& text);
+  // Room for `units` units of text, uninitialised, valid until the arena
+  // goes. A long text (a document's base64, say) comes from the heap, not
+  // from a piece of its own: pieces over the pool's largest are mapped and
+  // faulted in afresh for each tree, where the heap can hand the freed
+  // block to the next message's text. Throws std::bad_alloc.
+  char16_t* AllocateText(size_t units);
 
   // Bytes taken for this tree: blocks and pieces, whether used yet or not.
   // Adopted roots count in their own arenas.
@@ -104,7 +106,7 @@ class TreeMemory {
   std::vector<Piece> blocks_;
   std::vector<Piece> large_;
   std::vector<std::unique_ptr<XmlElement>> adopted_;
-  std::vector<std::u16string> kept_;
+  std::vector<std::unique_ptr<char16_t[]>> heapTexts_;
   char* next_ = nullptr;
   char* end_ = nullptr;
   size_t nextBlockBytes_;

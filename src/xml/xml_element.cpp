@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "xml/same_text.h"
 
@@ -107,7 +109,12 @@ void XmlElement::RemoveLastChild() {
 
 void XmlElement::SetText(std::u16string_view text) { SetTextView(Memory().Copy(text)); }
 
-void XmlElement::TakeText(std::u16string&& text) { SetTextView(Memory().Keep(std::move(text))); }
+char16_t* XmlElement::NewText(size_t units) {
+  if (units > UINT32_MAX) throw std::bad_alloc();  // lengths are kept in 32 bits
+  char16_t* text = Memory().AllocateText(units);
+  SetTextView({text, units});
+  return text;
+}
 
 bool XmlElement::Insert(const XmlAttribute& attribute) {
   const AttributeKeyParts key = attribute.Key();

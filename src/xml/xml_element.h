@@ -155,9 +155,11 @@ class XmlElement {
 
   // Replaces the text with a copy of `text`.
   void SetText(std::u16string_view text);
-  // Replaces the text with `text` itself, which the tree takes over
-  // instead of copying it.
-  void TakeText(std::u16string&& text);
+  // Replaces the text with `units` units of new tree memory, which the
+  // caller fills before the tree is read, and returns them: a long text is
+  // made in place instead of copied in. Throws std::bad_alloc, also for
+  // more units than a text holds (4 G).
+  char16_t* NewText(size_t units);
   // Replaces the text with a view of `text`, which the caller keeps alive
   // and unchanged for as long as the tree is read.
   void BorrowText(std::u16string_view text) { SetTextView(text); }

@@ -56,6 +56,11 @@ std::vector<Parameter> EchoValues() {
   for (int i = 0; i < 256; ++i) bytes[size_t(i)] = BYTE(i);
   add(u"blob", Xsd(u"base64Binary"), test::ByteArrayVariant(bytes));
   add(u"hex", Xsd(u"hexBinary"), test::ByteArrayVariant({0x00, 0xAB, 0xFF}));
+  // Texts too long for the tree's blocks, made in memory of their own.
+  std::vector<BYTE> document(200000);
+  for (size_t i = 0; i < document.size(); ++i) document[i] = BYTE(i * 7 + i / 251);
+  add(u"document", Xsd(u"base64Binary"), test::ByteArrayVariant(document));
+  add(u"longHex", Xsd(u"hexBinary"), test::ByteArrayVariant(document));
   add(u"strings", kStrings, test::StringArrayVariant({u"a", u"", u"\u00e9"}));
   add(u"none", kStrings, test::StringArrayVariant({}));
   const qxcom::Variant one = test::LongVariant(1), two = test::LongVariant(2),

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <numeric>
 #include <vector>
 
@@ -151,6 +152,45 @@ TEST(ValueText, RefusedRows) {
     EXPECT_EQ(AppendValueText(row.code, row.value, text), row.result);
     EXPECT_EQ(text, u"kept");
   }
+}
+
+// The serializer writes binary values in place: the same text and result
+// as appending, from one request for exactly the text's length (none for no
+// bytes), with nothing written past it.
+TEST(ValueText, BinaryTextWrittenInPlaceIsTheAppendedText) {
+  qxcom::Variant two = Bytes({0xFB, 0xFF}), three = Bytes({0, 0x10, 0xFF}), none = Bytes({}),
+                 bulk = Bytes(std::vector<BYTE>(1000, 0xA5)), twoDims = Array(VT_UI1, VT_UI1, 2, 2),
+                 signedBytes = Array(VT_I1, VT_I1, 1, 2);
+  const VARIANT values[] = {*two.get(),
+                            *three.get(),
+                            *none.get(),
+                            *bulk.get(),
+                            Scalar(VT_ARRAY | VT_UI1, static_cast<SAFEARRAY*>(nullptr)),
+                            Scalar(VT_I4, 7),
+                            *twoDims.get(),
+                            *signedBytes.get()};
+  for (const uint16_t code : {kBase64, kHexBinary}) {
+    for (size_t i = 0; i < std::size(values); ++i) {
+      SCOPED_TRACE(testing::Message() << "code " << code << ", value " << i);
+      std::u16string appended;
+      const HRESULT expected = AppendValueText(code, values[i], appended);
+      std::u16string room;
+      int requests = 0;
+      const HRESULT written = WriteBinaryText(code, values[i], [&](size_t units) {
+        ++requests;
+        room.assign(units + 1, u'#');  // one unit past the end, to see it stay untouched
+        return room.data();
+      });
+      EXPECT_EQ(written, expected);
+      EXPECT_EQ(requests, appended.empty() ? 0 : 1);
+      if (requests == 1) {
+        EXPECT_EQ(room, appended + u'#');
+      }
+    }
+  }
+  const TextRoom full = [](size_t) -> char16_t* { throw std::bad_alloc(); };
+  EXPECT_EQ(WriteBinaryText(kBase64, *three.get(), full), E_OUTOFMEMORY);
+  EXPECT_EQ(WriteBinaryText(VT_BSTR, *three.get(), full), DISP_E_BADVARTYPE);
 }
 
 // A DECIMAL without trailing zeros in its fraction (12.50 is 12.5).
