@@ -29,6 +29,7 @@ CLIENTS = [
     ("PHP SoapClient", "interop_rpc.wsdl", ["php", os.path.join(HERE, "php_client.php")]),
     ("PHP SoapClient", "interop_doclit.wsdl", ["php", os.path.join(HERE, "php_client.php"), "--literal"]),
     ("Perl SOAP::Lite", "interop_rpc.wsdl", ["perl", os.path.join(HERE, "perl_client.pl")]),
+    ("Perl SOAP::Lite", "interop_doclit.wsdl", ["perl", os.path.join(HERE, "perl_client.pl"), "--literal"]),
     ("Python zeep", "interop_rpc.wsdl", ["/usr/bin/python3", os.path.join(HERE, "zeep_client.py")]),
     ("Python zeep", "interop_doclit.wsdl",
      ["/usr/bin/python3", os.path.join(HERE, "zeep_client.py"), "--literal"]),
@@ -37,13 +38,6 @@ CLIENTS = [
     ("gSOAP C++", "interop_rpc.wsdl", [GSOAP_RPC]),
     ("gSOAP C++", "interop_doclit.wsdl", [GSOAP_DOCLIT]),
 ]
-
-# Bindings a client does not speak, said in the table rather than left out.
-NOT_SPOKEN = [
-    ("Perl SOAP::Lite", "interop_doclit.wsdl",
-     "not run: SOAP::Lite has no WSDL-driven document/literal SOAP 1.2 client"),
-]
-
 
 def run_client(name, wsdl, command, work):
     server = ServeProcess(TOOL, work, os.path.join(EXAMPLES, wsdl), "--service", "qxsoap.InteropBase")
@@ -69,8 +63,6 @@ def main():
             for operation, outcome in run_client(name, wsdl, command, work):
                 print(f"{name:16} {wsdl:18} {operation:18} {outcome}")
                 failures += outcome.startswith("FAIL")
-        for name, wsdl, why in NOT_SPOKEN:
-            print(f"{name:16} {wsdl:18} {'(all)':18} {why}")
     print(f"{failures} failed")
     return 1 if failures else 0
 
