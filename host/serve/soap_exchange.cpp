@@ -115,6 +115,9 @@ void SetFault(Iqxsoapmsg2& handler, FaultSide side, std::u16string_view reason) 
 ExchangeReply ExchangePost(const ExchangeSetup& setup, std::string_view action, std::string_view body) {
   const qxcom::ComPtr<Iqxsoapmsg2> handler = NewHandler(setup, action);
   if (!handler) return InternalError("the message handler cannot be created");
+  // The envelope tells the handler its version; a body too malformed to
+  // show one leaves it as set here, so the fault is in the port's version.
+  handler->SetSOAPVersion(setup.soapVersion);
   VARIANT_BOOL ok = VARIANT_FALSE;
   handler->SetBuffer(*Bytes(body).get(), &ok);
   if (!IsTrue(ok)) return InternalError("out of memory");

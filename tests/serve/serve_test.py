@@ -280,6 +280,9 @@ def main():
         ("SOAP 1.2: a wrong action parameter is refused by the handler", "POST", "/calc12",
          {"Content-Type": soap12 + '; action="urn:test:calc#Wait"'}, echo, 500, r"-> fault Sender", None),
         ("SOAP 1.2: SOAP 1.1 content is refused", "POST", "/calc12", action("Echo"), echo, 415, None, None),
+        ("SOAP 1.2: a body that is not XML gets a SOAP 1.2 fault", "POST", "/calc12",
+         {"Content-Type": soap12 + '; action="urn:test:calc#Echo"'}, "<not", 500,
+         r"-> fault Sender", b'"http://www.w3.org/2003/05/soap-envelope"'),
     ])
     check_wsdl(server, "CalcSoap12", "http://calc.example.org:8080/calc12")
     server.stop()
