@@ -1,8 +1,9 @@
 // The memory an element tree lives in (see xml_element.h): a bump allocator
 // over blocks that double in size from a first block sized to the tree
 // expected, up to 2 MB, plus pieces of their own for large allocations (a
-// long text, a long attribute array). Everything is released at once with
-// the arena. Blocks and pieces from 64 KB up are recycled between trees
+// long text, a long attribute array) and heap blocks for long texts made in
+// place (AllocateText). Everything is released at once with the arena.
+// Blocks and pieces from 64 KB up are recycled between trees
 // (block_pool.h).
 //
 // The arena also owns the roots of other trees appended into its tree
