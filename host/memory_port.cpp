@@ -19,6 +19,13 @@ HRESULT Give(BSTR* out, std::u16string_view text) {
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
+// Takes back a string given out before a later output failed: the caller
+// owns only what the outputs hold after a failure, so each is nulled.
+void TakeBack(BSTR* out) {
+  SysFreeString(*out);
+  *out = nullptr;
+}
+
 HRESULT GiveText(const std::u16string* text, BSTR* out, VARIANT_BOOL* found) {
   if (!text) return Found(found, false);
   if (HRESULT hr = Give(out, *text); FAILED(hr)) return hr;
@@ -33,7 +40,7 @@ HRESULT GiveType(const TypeNameView* type, BSTR* name, BSTR* ns, VARIANT_BOOL* f
   if (!type) return Found(found, false);
   if (HRESULT hr = Give(name, type->name); FAILED(hr)) return hr;
   if (HRESULT hr = Give(ns, type->ns); FAILED(hr)) {
-    SysFreeString(*name);
+    TakeBack(name);
     return hr;
   }
   return Found(found, true);
@@ -306,8 +313,8 @@ HRESULT MemoryPort::GetLiteralArrayType(BSTR typeName, BSTR typeNS, BSTR* itemTy
   if (!array) return Found(found, false);
   if (HRESULT hr = GiveType(&array->itemType, itemTypeName, itemTypeNS, found); FAILED(hr)) return hr;
   if (HRESULT hr = GiveType(&array->itemElement, itemElemName, itemElemNS, found); FAILED(hr)) {
-    SysFreeString(*itemTypeName);
-    SysFreeString(*itemTypeNS);
+    TakeBack(itemTypeName);
+    TakeBack(itemTypeNS);
     return hr;
   }
   return Found(found, true);
