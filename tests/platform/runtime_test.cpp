@@ -55,7 +55,7 @@ class Runtime : public registry_test::TemporaryRegistry {
     RegCloseKey(key);
   }
   static void RegisterServer(const std::string& path, DWORD type = REG_SZ) {
-    SetDefault(u"CLSID\\" + registry_test::Braced(kTestServerClass) + u"\\InprocServer32",
+    SetDefault(u"CLSID\\" + platform_test::Braced(kTestServerClass) + u"\\InprocServer32",
                std::u16string(path.begin(), path.end()), type);
   }
 };
@@ -124,7 +124,7 @@ TEST_F(Runtime, CreationFailuresHaveTheirHresults) {
 }
 
 TEST_F(Runtime, ProgIdsResolveDirectlyAndThroughCurVer) {
-  const std::u16string clsidText = registry_test::Braced(kTestServerClass);
+  const std::u16string clsidText = platform_test::Braced(kTestServerClass);
   SetDefault(u"qxsoapsvc.qxsoapmsg2.1\\CLSID", clsidText);
   SetDefault(u"qxsoapsvc.qxsoapmsg2\\CurVer", u"qxsoapsvc.qxsoapmsg2.1");
   CLSID clsid{};

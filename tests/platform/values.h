@@ -28,6 +28,13 @@ inline qxcom::Variant Text(std::u16string_view text) {
   return v;
 }
 
+// The braced text form of a GUID.
+inline std::u16string Braced(REFGUID guid) {
+  OLECHAR text[39];
+  EXPECT_EQ(StringFromGUID2(guid, text, 39), 39);
+  return text;
+}
+
 inline std::u16string TextOf(const qxcom::Variant& value) { return Chars(value->bstrVal); }
 
 // Converts `source` into *result (freeing what it held).
