@@ -1,32 +1,23 @@
 // The test server's class, class factory and module exports. Objects answer
-// GetValue with 42; the module counts live objects and server locks for
-// DllCanUnloadNow, and refuses aggregation as most servers do.
+// GetValue with 42; the factory refuses aggregation as most servers do.
 #include "platform/test_server/test_server.h"
 
 #include <atomic>
 
 namespace {
 
-std::atomic<long> moduleLocks{0};
-
 class TestObject final : public ITestValue {
  public:
-  TestObject() { ++moduleLocks; }
-
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     return AnswerQuery<ITestValue>(this, iid, kTestValueInterface, object);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {
     ULONG left = --references_;
-    if (left == 0) {
-      --moduleLocks;
-      delete this;
-    }
+    if (left == 0) delete this;
     return left;
   }
   HRESULT STDMETHODCALLTYPE GetValue(LONG* value) override {
-    if (!value) return E_POINTER;
     *value = 42;
     return S_OK;
   }
@@ -35,8 +26,7 @@ class TestObject final : public ITestValue {
   std::atomic<ULONG> references_{1};
 };
 
-// A static factory: its references do not keep the module loaded, its
-// LockServer calls do.
+// A static factory: its references count nothing.
 class TestFactory final : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -45,7 +35,6 @@ class TestFactory final : public IClassFactory {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
     *object = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
     auto* created = new TestObject;
@@ -53,10 +42,7 @@ class TestFactory final : public IClassFactory {
     created->Release();
     return hr;
   }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    moduleLocks += lock ? 1 : -1;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
 
 TestFactory factory;
@@ -64,10 +50,7 @@ TestFactory factory;
 }  // namespace
 
 extern "C" HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-  if (!object) return E_POINTER;
   *object = nullptr;
   if (clsid != kTestServerClass) return CLASS_E_CLASSNOTAVAILABLE;
   return factory.QueryInterface(iid, object);
 }
-
-extern "C" HRESULT DllCanUnloadNow() { return moduleLocks == 0 ? S_OK : S_FALSE; }

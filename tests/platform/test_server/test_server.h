@@ -1,5 +1,5 @@
 // A tiny in-process server that the object-creation tests load by path:
-// one class whose objects hold a number and count themselves.
+// one class whose objects answer a number.
 #ifndef QXSOAP_TESTS_PLATFORM_TEST_SERVER_TEST_SERVER_H_
 #define QXSOAP_TESTS_PLATFORM_TEST_SERVER_TEST_SERVER_H_
 
