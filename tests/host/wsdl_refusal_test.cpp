@@ -2,7 +2,7 @@
 // the line of the construct, never described half right.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <fstream>
 #include <string>
 
@@ -11,19 +11,17 @@
 namespace qxsoap::host {
 namespace {
 
-// A small valid service; each row changes one piece of it.
+// A small valid service, each construct on a line of its own; each row
+// changes one piece of it.
 const std::string kValid = R"(<?xml version="1.0"?>
 <definitions targetNamespace="urn:t" xmlns="http://schemas.xmlsoap.org/wsdl/"
-    xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/"
-    xmlns:soap="http://schemas.xmlsoap.org/wsdl/soap/"
+    xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/" xmlns:soap="http://schemas.xmlsoap.org/wsdl/soap/"
     xmlns:xsd="http://www.w3.org/2001/XMLSchema"
     xmlns:enc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:tns="urn:t">
   <types>
     <xsd:schema targetNamespace="urn:t">
       <xsd:complexType name="T">
-        <xsd:sequence>
-          <xsd:element name="a" type="xsd:int"/>
-        </xsd:sequence>
+        <xsd:sequence><xsd:element name="a" type="xsd:int"/></xsd:sequence>
       </xsd:complexType>
     </xsd:schema>
   </types>
@@ -51,6 +49,9 @@ const std::string kValid = R"(<?xml version="1.0"?>
 )";
 
 const std::string kMark = "<!--refused-->";
+const std::string kElement = R"(<xsd:element name="a" type="xsd:int"/>)";
+const std::string kSequence = "<xsd:sequence>" + kElement + "</xsd:sequence>";
+const std::string kPart = R"(<part name="p" type="tns:T"/>)";
 
 int LineOf(const std::string& text, const std::string& piece) {
   const size_t at = text.find(piece);
@@ -64,82 +65,57 @@ std::string WriteSample(const std::string& name, const std::string& text) {
 }
 
 TEST(WsdlRefusalTest, NamesTheFileAndLineOfWhatItCannotDescribe) {
+  const std::string array = R"(<xsd:complexContent><xsd:restriction base="enc:Array">)";
   const struct {
-    const char* why;
     std::string from, to, message;
   } rows[] = {
-      {"a choice has no one set of members",
-       "<xsd:sequence>\n          <xsd:element name=\"a\" type=\"xsd:int\"/>\n        </xsd:sequence>",
-       "<xsd:choice minOccurs=\"1\">" + kMark + "<xsd:element name=\"a\" type=\"xsd:int\"/></xsd:choice>",
+      {kSequence, "<xsd:choice minOccurs=\"1\">" + kMark + kElement + "</xsd:choice>",
        "xsd:choice is not supported"},
-      {"the line of a construct without attributes is its start tag's",
-       "<xsd:sequence>\n          <xsd:element name=\"a\" type=\"xsd:int\"/>\n        </xsd:sequence>",
-       "<xsd:choice>" + kMark + "\n<xsd:element name=\"a\" type=\"xsd:int\"/>\n</xsd:choice>",
+      // A construct without attributes: the line of its start tag.
+      {kSequence, "<xsd:choice>" + kMark + "\n" + kElement + "\n</xsd:choice>",
        "xsd:choice is not supported"},
-      {"a type no schema declares", R"(<part name="p" type="tns:T"/>)",
-       R"(<part name="p" type="tns:Missing"/>)" + kMark, "no schema declares the type Missing"},
-      {"an element no schema declares", R"(<part name="p" type="tns:T"/>)",
-       R"(<part name="p" element="tns:Missing"/>)" + kMark, "no schema declares the element Missing"},
-      {"a message that is not defined", R"(<input message="tns:in"/>)",
-       R"(<input message="tns:out"/>)" + kMark, "message out of urn:t is not defined"},
-      {"an undeclared prefix", R"(<part name="p" type="tns:T"/>)", R"(<part name="p" type="q:T"/>)" + kMark,
-       "the prefix q of q:T is not declared"},
-      {"a part with neither element nor type", R"(<part name="p" type="tns:T"/>)",
-       R"(<part name="p"/>)" + kMark, "has neither element nor type"},
-      {"an anonymous type of a local element", R"(<xsd:element name="a" type="xsd:int"/>)",
-       R"(<xsd:element name="a">)" + kMark + "<xsd:complexType/></xsd:element>", "anonymous type"},
-      {"an array of arrays has no item type to name",
-       R"(<xsd:sequence>
-          <xsd:element name="a" type="xsd:int"/>
-        </xsd:sequence>)",
-       R"(<xsd:complexContent><xsd:restriction base="enc:Array">
-          <xsd:attribute ref="enc:arrayType" wsdl:arrayType="xsd:int[][]"/>)" +
-           kMark + "</xsd:restriction></xsd:complexContent>",
-       "is not one type and one group of brackets"},
-      {"an encoded array without its item type",
-       R"(<xsd:sequence>
-          <xsd:element name="a" type="xsd:int"/>
-        </xsd:sequence>)",
-       R"(<xsd:complexContent><xsd:restriction base="enc:Array">)" + kMark +
-           "</xsd:restriction></xsd:complexContent>",
-       "declares no item type"},
-      {"a type deriving from itself", R"(<xsd:sequence>)",
-       R"(<xsd:complexContent><xsd:extension base="tns:T"/>)" + kMark + "</xsd:complexContent><xsd:sequence>",
+      {kPart, R"(<part name="p" type="tns:Missing"/>)" + kMark, "no schema declares the type Missing"},
+      {kPart, R"(<part name="p" element="tns:Missing"/>)" + kMark, "no schema declares the element Missing"},
+      {kPart, R"(<part name="p" type="q:T"/>)" + kMark, "the prefix q of q:T is not declared"},
+      {kPart, R"(<part name="p"/>)" + kMark, "has neither element nor type"},
+      {R"(<input message="tns:in"/>)", R"(<input message="tns:out"/>)" + kMark,
+       "message out of urn:t is not defined"},
+      {kElement, R"(<xsd:element name="a">)" + kMark +
+       "<xsd:complexType/></xsd:element>", "anonymous type"},
+      // An array of arrays has no item type to name.
+      {kSequence, array + "\n" + R"(<xsd:attribute ref="enc:arrayType" wsdl:arrayType="xsd:int[][]"/>)" + kMark +
+       "</xsd:restriction></xsd:complexContent>", "is not one type and one group of brackets"},
+      {kSequence, array + kMark + "</xsd:restriction></xsd:complexContent>", "declares no item type"},
+      {kSequence, R"(<xsd:complexContent><xsd:extension base="tns:T"/>)" + kMark + "</xsd:complexContent>",
        "derives from itself"},
-      {"one port, one style", R"(<soap:operation soapAction="op"/>)",
-       R"(<soap:operation soapAction="op" style="document"/>)" + kMark, "differs from the binding style"},
-      {"operations are found by name", R"(<operation name="op">
-      <soap:operation)",
-       R"(<operation name="op2">)" + kMark + R"(
-      <soap:operation)",
+      {R"(<soap:operation soapAction="op"/>)", R"(<soap:operation soapAction="op" style="document"/>)" + kMark,
+       "differs from the binding style"},
+      {"<operation name=\"op\">\n      <soap:operation", "<operation name=\"op2\">" + kMark + "\n<soap:operation",
        "the port type has no operation op2"},
-      {"a MIME binding is not SOAP", R"(<soap:body use="literal" namespace="urn:t"/>)",
-       R"(<soap:body use="literal" namespace="urn:t"/><mime:content xmlns:mime="urn:mime" part="p"/>)" +
-           kMark,
+      {"</input>", R"(<mime:content xmlns:mime="urn:mime" part="p"/>)" + kMark + "</input>",
        "binding extension mime:content is not supported"},
-      {"a non-http address", R"(location="http://example.org/t"/>)",
-       R"(location="mailto:t@example.org"/>)" + kMark, "is not an http or https URL"},
-      {"a missing schema file", R"(<xsd:schema targetNamespace="urn:t">)",
-       R"(<xsd:schema targetNamespace="urn:t"><xsd:import schemaLocation="absent.xsd"/>)" + kMark,
-       "cannot read"},
+      {R"(location="http://example.org/t"/>)", R"(location="mailto:t@example.org"/>)" + kMark,
+       "is not an http or https URL"},
+      {R"(<xsd:schema targetNamespace="urn:t">)",
+       R"(<xsd:schema targetNamespace="urn:t"><xsd:import schemaLocation="absent.xsd"/>)" + kMark, "cannot read"},
   };
   for (const auto& row : rows) {
     std::string text = kValid;
     const size_t at = text.find(row.from);
-    ASSERT_NE(at, std::string::npos) << row.why;
+    ASSERT_NE(at, std::string::npos) << row.message;
     text.replace(at, row.from.size(), row.to);
     const std::string path = WriteSample("refused.wsdl", text);
     WsdlError error;
     PortDescription* port = LoadWsdlPort(path.c_str(), nullptr, &error);
-    EXPECT_EQ(port, nullptr) << row.why;
+    EXPECT_EQ(port, nullptr) << row.message;
     if (port) port->Release();
-    EXPECT_EQ(error.file, path) << row.why;
-    EXPECT_EQ(error.line, LineOf(text, kMark)) << row.why << ": " << error.message;
-    EXPECT_NE(error.message.find(row.message), std::string::npos) << row.why << ": " << error.message;
+    EXPECT_EQ(error.file, path) << row.message;
+    EXPECT_EQ(error.line, LineOf(text, kMark)) << error.message;
+    EXPECT_NE(error.message.find(row.message), std::string::npos) << row.message << ": " << error.message;
   }
 }
 
-TEST(WsdlRefusalTest, ReportsFilesItCannotReadOrParse) {
+TEST(WsdlRefusalTest, ReportsFilesItCannotReadOrParseAndMissingPorts) {
   WsdlError error;
   EXPECT_EQ(LoadWsdlPort((::testing::TempDir() + "no-such.wsdl").c_str(), nullptr, &error), nullptr);
   EXPECT_EQ(error.line, 0);
@@ -147,15 +123,11 @@ TEST(WsdlRefusalTest, ReportsFilesItCannotReadOrParse) {
 
   std::string text = kValid;
   text.replace(text.find("</message>"), 10, "</messages>");
-  const std::string path = WriteSample("malformed.wsdl", text);
-  EXPECT_EQ(LoadWsdlPort(path.c_str(), nullptr, &error), nullptr);
+  EXPECT_EQ(LoadWsdlPort(WriteSample("malformed.wsdl", text).c_str(), nullptr, &error), nullptr);
   EXPECT_EQ(error.line, LineOf(text, "</messages>"));
   EXPECT_NE(error.message.find("not well-formed"), std::string::npos) << error.message;
-}
 
-TEST(WsdlRefusalTest, NamesAMissingPort) {
   const std::string path = WriteSample("port.wsdl", kValid);
-  WsdlError error;
   EXPECT_EQ(LoadWsdlPort(path.c_str(), "Q", &error), nullptr);
   EXPECT_EQ(error.message, "no service port is named Q");
   PortDescription* port = LoadWsdlPort(path.c_str(), "P", &error);
