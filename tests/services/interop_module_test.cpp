@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "services/interop_environment.h"
+#include "services/service_calls.h"
 
 namespace qxsoap::test {
 namespace {
@@ -15,13 +15,10 @@ constexpr char16_t kClassKey[] = u"CLSID\\{C9D7D265-88F6-46DD-AFD3-0C11DE2BF0D1}
 // The REG_SZ value `name` (null: the default value) of `key`, if any.
 std::optional<std::u16string> Value(const std::u16string& key, const char16_t* name) {
   HKEY handle = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return std::nullopt;
   char16_t data[1024];
   DWORD size = sizeof data;
-  const LONG error = RegQueryValueExW(handle, name, nullptr, nullptr,
-                                      reinterpret_cast<BYTE*>(data), &size);
+  const LONG error = RegQueryValueExW(handle, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
   RegCloseKey(handle);
   if (error != ERROR_SUCCESS) return std::nullopt;
   return std::u16string(data, size / sizeof(char16_t) - 1);
@@ -29,11 +26,9 @@ std::optional<std::u16string> Value(const std::u16string& key, const char16_t* n
 
 bool KeyExists(const std::u16string& key) {
   HKEY handle = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
-    return false;
-  }
-  RegCloseKey(handle);
-  return true;
+  const bool exists = RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;
+  if (exists) RegCloseKey(handle);
+  return exists;
 }
 
 std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
@@ -68,7 +63,7 @@ TEST(InteropModule, UnregisteringRemovesTheClassAndKeepsSharedKeys) {
   EXPECT_TRUE(KeyExists(kClassKey));
 }
 
-TEST(InteropModule, TheModuleStaysWhileObjectsOrServerLocksLive) {
+TEST(InteropModule, TheModuleStaysWhileObjectsOrServerLocksLiveAndServesOnlyItsClass) {
   const auto canUnload = InteropExport("DllCanUnloadNow");
   ASSERT_NE(canUnload, nullptr);
   EXPECT_EQ(canUnload(), S_OK);
@@ -81,9 +76,9 @@ TEST(InteropModule, TheModuleStaysWhileObjectsOrServerLocksLive) {
   CLSID clsid{};
   ASSERT_EQ(CLSIDFromProgID(kInteropProgId, &clsid), S_OK);
   qxcom::ComPtr<IClassFactory> factory;
-  ASSERT_EQ(CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                             reinterpret_cast<void**>(factory.put())),
-            S_OK);
+  ASSERT_EQ(
+      CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, reinterpret_cast<void**>(factory.put())),
+      S_OK);
   ASSERT_EQ(factory->LockServer(TRUE), S_OK);
   EXPECT_EQ(canUnload(), S_FALSE);
   ASSERT_EQ(factory->LockServer(FALSE), S_OK);
@@ -92,13 +87,11 @@ TEST(InteropModule, TheModuleStaysWhileObjectsOrServerLocksLive) {
   ASSERT_EQ(factory->LockServer(TRUE), S_OK);
   EXPECT_EQ(canUnload(), S_FALSE);
   ASSERT_EQ(factory->LockServer(FALSE), S_OK);
-}
 
-TEST(InteropModule, OnlyItsOwnClassIsServed) {
-  using GetClassObject = HRESULT (*)(REFCLSID, REFIID, void**);
-  auto get = InteropExport<GetClassObject>("DllGetClassObject");
-  ASSERT_NE(get, nullptr);
+  // Only its own class is served.
   void* object = &object;
+  auto get = InteropExport<HRESULT (*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
+  ASSERT_NE(get, nullptr);
   EXPECT_EQ(get(IID_IDispatch, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
   EXPECT_EQ(object, nullptr);
 }

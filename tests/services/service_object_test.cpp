@@ -1,11 +1,12 @@
 // A service class served through its method table: names, argument order
 // and count, out-arguments, and what a throwing method gives the caller.
+#include "qxsoap/service_object.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "qxsoap/service_object.h"
-#include "services/late_call.h"
+#include "services/service_calls.h"
 
 namespace qxsoap::test {
 namespace {
@@ -40,13 +41,23 @@ constexpr service::Method<Probe> kProbeMethods[] = {
     {u"ThrowOther", {}, &Probe::ThrowOther},
 };
 
+HRESULT CreateProbe(service::ModuleLock& lock, IUnknown* outer, REFIID iid, void** object) {
+  return service::CreateServiceObject<Probe, kProbeMethods>(lock, u"test.Probe", outer, iid, object);
+}
+
+VARIANTARG Long(LONG value) { return *LongVariant(value).get(); }
+
+VARIANT RefTo(qxcom::Variant& target) {
+  VARIANT ref;
+  V_VT(&ref) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&ref) = target.get();
+  return ref;
+}
+
 class ServiceObjectTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ((service::CreateServiceObject<Probe, kProbeMethods>(
-                  lock_, u"test.Probe", nullptr, IID_IDispatch,
-                  reinterpret_cast<void**>(object_.put()))),
-              S_OK);
+    ASSERT_EQ(CreateProbe(lock_, nullptr, IID_IDispatch, reinterpret_cast<void**>(object_.put())), S_OK);
   }
   service::ModuleLock lock_;
   qxcom::ComPtr<IDispatch> object_;
@@ -61,163 +72,108 @@ TEST_F(ServiceObjectTest, NamesResolveInAnyLetterCase) {
   EXPECT_EQ(ids[1], 1) << "a parameter's id is its position";
   EXPECT_EQ(ids[2], 3);
   EXPECT_EQ(ids[3], DISPID_UNKNOWN);
-  OLECHAR unknown[] = u"Multiply";
-  LPOLESTR one[] = {unknown};
-  EXPECT_EQ(object_->GetIDsOfNames(IID_NULL, one, 1, 0, ids), DISP_E_UNKNOWNNAME);
 }
 
-TEST_F(ServiceObjectTest, PositionalArgumentsComeInReverseOrder) {
+TEST_F(ServiceObjectTest, ArgumentsGoToTheirParameters) {
   qxcom::Variant a = LongVariant(10), b = LongVariant(3);
-  CallOutcome outcome = CallByName(*object_.get(), u"subtract", {a.get(), b.get()});
+  CallOutcome outcome = CallByName(*object_.get(), u"subtract", {a.get(), b.get()});  // reverse order
   ASSERT_EQ(outcome.hr, S_OK);
-  EXPECT_EQ(V_I4(outcome.result.get()), 7);
-}
-
-TEST_F(ServiceObjectTest, NamedArgumentsGoToTheirParameters) {
-  qxcom::Variant a = LongVariant(10), b = LongVariant(3);
+  EXPECT_EQ(Describe(*outcome.result.get()), u"I4:7");
   VARIANTARG args[] = {*b.get(), *a.get()};
   DISPID named[] = {1, 0};  // rgvarg[0] is b, rgvarg[1] is a
   DISPPARAMS params{args, named, 2, 2};
   qxcom::Variant result;
-  ASSERT_EQ(object_->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), nullptr,
-                            nullptr),
-            S_OK);
-  EXPECT_EQ(V_I4(result.get()), 7);
+  ASSERT_EQ(object_->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), nullptr, nullptr), S_OK);
+  EXPECT_EQ(Describe(*result.get()), u"I4:7");
 }
 
 TEST_F(ServiceObjectTest, OutArgumentsAreWrittenThroughTheirReference) {
   qxcom::Variant a = LongVariant(17), b = LongVariant(5), quotient = BstrVariant(u"old value is freed"), remainder;
-  VARIANT quotientRef, remainderRef;
-  V_VT(&quotientRef) = VT_BYREF | VT_VARIANT;
-  V_VARIANTREF(&quotientRef) = quotient.get();
-  V_VT(&remainderRef) = VT_BYREF | VT_VARIANT;
-  V_VARIANTREF(&remainderRef) = remainder.get();
-  CallOutcome outcome = CallByName(*object_.get(), u"Divide", {a.get(), b.get(), &quotientRef,
-                                                         &remainderRef});
+  VARIANT quotientRef = RefTo(quotient), remainderRef = RefTo(remainder);
+  CallOutcome outcome = CallByName(*object_.get(), u"Divide", {a.get(), b.get(), &quotientRef, &remainderRef});
   ASSERT_EQ(outcome.hr, S_OK);
-  EXPECT_EQ(V_VT(outcome.result.get()), VT_EMPTY);
-  ASSERT_EQ(V_VT(quotient.get()), VT_I4);
-  EXPECT_EQ(V_I4(quotient.get()), 3);
-  ASSERT_EQ(V_VT(remainder.get()), VT_I4);
-  EXPECT_EQ(V_I4(remainder.get()), 2);
-}
-
-struct RefusalRow {
-  const char* why;
-  DISPID member;
-  WORD flags;
-  std::vector<VARIANTARG> args;  // rgvarg order
-  HRESULT expected;
-  UINT argError;  // ~0u: not written
-};
-
-VARIANTARG Missing() {
-  VARIANTARG arg;
-  V_VT(&arg) = VT_ERROR;
-  V_ERROR(&arg) = DISP_E_PARAMNOTFOUND;
-  return arg;
-}
-
-VARIANTARG Long(LONG value) {
-  VARIANTARG arg;
-  V_VT(&arg) = VT_I4;
-  V_I4(&arg) = value;
-  return arg;
+  EXPECT_EQ(Describe(*outcome.result.get()), u"EMPTY");
+  EXPECT_EQ(Describe(*quotient.get()), u"I4:3");
+  EXPECT_EQ(Describe(*remainder.get()), u"I4:2");
 }
 
 TEST_F(ServiceObjectTest, CallsThatDoNotFitAreRefusedWithTheirCode) {
+  VARIANTARG missing;
+  V_VT(&missing) = VT_ERROR;
+  V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
   qxcom::Variant twelve = BstrVariant(u"twelve");
-  const RefusalRow rows[] = {
+  const struct {
+    const char* why;
+    DISPID member;
+    WORD flags;
+    std::vector<VARIANTARG> args;  // rgvarg order
+    HRESULT expected;
+    UINT argError;  // ~0u: not written
+  } rows[] = {
       {"DISPID 0 is no method", 0, DISPATCH_METHOD, {Long(1), Long(2)}, DISP_E_MEMBERNOTFOUND, ~0u},
       {"past the last method", 6, DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND, ~0u},
-      {"a property get is no method call", 1, DISPATCH_PROPERTYGET, {Long(1), Long(2)},
-       DISP_E_MEMBERNOTFOUND, ~0u},
+      {"a property get is no method call", 1, DISPATCH_PROPERTYGET, {Long(1), Long(2)}, DISP_E_MEMBERNOTFOUND, ~0u},
       {"one argument short", 1, DISPATCH_METHOD, {Long(1)}, DISP_E_BADPARAMCOUNT, ~0u},
-      {"one argument too many", 1, DISPATCH_METHOD, {Long(1), Long(2), Long(3)},
-       DISP_E_BADPARAMCOUNT, ~0u},
-      {"a missing first argument is named by its rgvarg index", 1, DISPATCH_METHOD,
-       {Long(1), Missing()}, DISP_E_PARAMNOTOPTIONAL, 1},
-      {"text that is no number names the second argument, rgvarg 0", 1, DISPATCH_METHOD,
-       {*twelve.get(), Long(1)}, DISP_E_TYPEMISMATCH, 0},
-      {"an out-argument passed by value", 2, DISPATCH_METHOD,
-       {Long(0), Long(0), Long(2), Long(7)}, DISP_E_TYPEMISMATCH, 1},
+      {"one argument too many", 1, DISPATCH_METHOD, {Long(1), Long(2), Long(3)}, DISP_E_BADPARAMCOUNT, ~0u},
+      {"a missing first argument is named by its rgvarg index", 1, DISPATCH_METHOD, {Long(1), missing},
+       DISP_E_PARAMNOTOPTIONAL, 1},
+      {"text that is no number names the second argument, rgvarg 0", 1, DISPATCH_METHOD, {*twelve.get(), Long(1)},
+       DISP_E_TYPEMISMATCH, 0},
+      {"an out-argument passed by value", 2, DISPATCH_METHOD, {Long(0), Long(0), Long(2), Long(7)},
+       DISP_E_TYPEMISMATCH, 1},
   };
-  for (const RefusalRow& row : rows) {
-    SCOPED_TRACE(row.why);
+  for (const auto& row : rows) {
     std::vector<VARIANTARG> args = row.args;
     DISPPARAMS params{args.data(), nullptr, UINT(args.size()), 0};
     UINT argError = ~0u;
     qxcom::Variant result;
-    EXPECT_EQ(object_->Invoke(row.member, IID_NULL, 0, row.flags, &params, result.get(), nullptr,
-                              &argError),
-              row.expected);
-    EXPECT_EQ(argError, row.argError);
+    EXPECT_EQ(object_->Invoke(row.member, IID_NULL, 0, row.flags, &params, result.get(), nullptr, &argError),
+              row.expected)
+        << row.why;
+    EXPECT_EQ(argError, row.argError) << row.why;
   }
 }
 
-struct ThrowRow {
-  const char* why;
-  const char16_t* method;
-  HRESULT scode;
-  std::u16string description;
-};
-
 TEST_F(ServiceObjectTest, WhatAMethodThrowsBecomesAnException) {
   qxcom::Variant a = LongVariant(1), b = LongVariant(0), out1, out2;
-  VARIANT ref1, ref2;
-  V_VT(&ref1) = V_VT(&ref2) = VT_BYREF | VT_VARIANT;
-  V_VARIANTREF(&ref1) = out1.get();
-  V_VARIANTREF(&ref2) = out2.get();
-  const ThrowRow rows[] = {
-      {"a service error keeps its code and text", u"Divide", E_INVALIDARG,
-       u"Division by zero: b is 0."},
-      {"a std::exception gives E_FAIL and its what() as UTF-8", u"ThrowStd", E_FAIL,
-       u"disk on fire: \u00e9"},
-      {"exhausted memory", u"ThrowBadAlloc", E_OUTOFMEMORY, u"Out of memory."},
-      {"anything else", u"ThrowOther", E_UNEXPECTED,
-       u"The service failed with an unknown exception."},
+  VARIANT ref1 = RefTo(out1), ref2 = RefTo(out2);
+  const struct {
+    const char16_t* method;
+    HRESULT scode;
+    std::u16string description;
+  } rows[] = {
+      {u"Divide", E_INVALIDARG, u"Division by zero: b is 0."},  // a service error keeps its code and text
+      {u"ThrowStd", E_FAIL, u"disk on fire: \u00e9"},           // what() read as UTF-8
+      {u"ThrowBadAlloc", E_OUTOFMEMORY, u"Out of memory."},
+      {u"ThrowOther", E_UNEXPECTED, u"The service failed with an unknown exception."},
   };
-  for (const ThrowRow& row : rows) {
-    SCOPED_TRACE(row.why);
+  for (const auto& row : rows) {
     std::vector<VARIANT*> args;
     if (std::u16string_view(row.method) == u"Divide") args = {a.get(), b.get(), &ref1, &ref2};
     CallOutcome outcome = CallByName(*object_.get(), row.method, args);
     EXPECT_EQ(outcome.hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(outcome.exception.scode, row.scode);
-    EXPECT_EQ(outcome.Description(), row.description);
-    EXPECT_EQ(outcome.Source(), u"test.Probe") << "the source is the class's ProgID";
+    EXPECT_EQ(outcome.scode, row.scode);
+    EXPECT_EQ(outcome.description, row.description);
+    EXPECT_EQ(outcome.source, u"test.Probe") << "the source is the class's ProgID";
   }
   DISPPARAMS none{nullptr, nullptr, 0, 0};
-  EXPECT_EQ(object_->Invoke(3, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
-            DISP_E_EXCEPTION)
+  EXPECT_EQ(object_->Invoke(3, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), DISP_E_EXCEPTION)
       << "without EXCEPINFO the call still fails as an exception";
 }
 
-TEST_F(ServiceObjectTest, EveryObjectHoldsAModuleLock) {
-  EXPECT_EQ(lock_.Count(), 1);
+TEST_F(ServiceObjectTest, EveryObjectHoldsAModuleLockAndCreationRefusesWhatItCannotBe) {
   qxcom::ComPtr<IDispatch> second;
-  ASSERT_EQ((service::CreateServiceObject<Probe, kProbeMethods>(
-                lock_, u"test.Probe", nullptr, IID_IDispatch,
-                reinterpret_cast<void**>(second.put()))),
-            S_OK);
+  ASSERT_EQ(CreateProbe(lock_, nullptr, IID_IDispatch, reinterpret_cast<void**>(second.put())), S_OK);
   EXPECT_EQ(lock_.Count(), 2);
+  void* object = &object;
+  EXPECT_EQ(CreateProbe(lock_, object_.get(), IID_IUnknown, &object), CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(CreateProbe(lock_, nullptr, IID_IClassFactory, &object), E_NOINTERFACE);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(lock_.Count(), 2) << "the refused objects are gone again";
   second = nullptr;
   object_ = nullptr;
   EXPECT_EQ(lock_.Count(), 0);
-}
-
-TEST_F(ServiceObjectTest, CreationRefusesAggregationAndUnknownInterfaces) {
-  void* object = &object;
-  EXPECT_EQ((service::CreateServiceObject<Probe, kProbeMethods>(lock_, u"test.Probe",
-                                                                object_.get(), IID_IUnknown,
-                                                                &object)),
-            CLASS_E_NOAGGREGATION);
-  EXPECT_EQ(object, nullptr);
-  EXPECT_EQ((service::CreateServiceObject<Probe, kProbeMethods>(lock_, u"test.Probe", nullptr,
-                                                                IID_IClassFactory, &object)),
-            E_NOINTERFACE);
-  EXPECT_EQ(object, nullptr);
-  EXPECT_EQ(lock_.Count(), 1) << "the refused object is gone again";
 }
 
 }  // namespace
