@@ -44,31 +44,17 @@ class MemoryPortTest : public ::testing::Test {
 };
 
 TEST_F(MemoryPortTest, AnswersTheDeclaredOperationPartsAndTypes) {
-  Check({{"binding", "http://schemas.xmlsoap.org/wsdl/soap/"},
-         {"address", "example.org /calc:8080"},
-         {"action Add", "urn:calc#Add"},
-         {"required Add", "true"},
-         {"ns Add", "urn:calc"},
-         {"inUse Add", "encoded"},
-         {"detailUse Add d:Why", "encoded"},
-         {"walk Add", "a@0 b@1 sum@2 "},
+  Check({{"binding", "http://schemas.xmlsoap.org/wsdl/soap/"}, {"address", "example.org /calc:8080"},
+         {"action Add", "urn:calc#Add"}, {"required Add", "true"}, {"ns Add", "urn:calc"}, {"inUse Add", "encoded"},
+         {"detailUse Add d:Why", "encoded"}, {"walk Add", "a@0 b@1 sum@2 "},
          {"param Add a", "true"}, {"isIn Add a", "true"}, {"isOut Add a", "false"},
          {"isIn Add b", "true"}, {"isOut Add b", "true"},
          {"param Add sum", "false"}, {"isIn Add sum", "false"}, {"isOut Add sum", "true"},
-         {"position Add b", "1"},
-         {"position Add sum", "-"},  // the return stands outside the parameter positions
-         {"return Add sum", "xsd:int"},
-         {"in Add b", "t:Point"},
-         {"out Add b", "t:Point"},
-         {"in Add sum", "-"},
-         {"member t:Point m:y", "xsd:int"},
-         {"member t:Point y", "-"},  // a member's namespace is part of its key
-         {"base t:Point", "t:Point"},
-         {"base t:Ints", "enc:Array"},
-         {"base t:Code", "xsd:string"},
-         {"base xsd:int", "xsd:int"},
-         {"rank t:Ints", "2"},
-         {"item t:Ints", "xsd:int"},
+         {"position Add b", "1"}, {"position Add sum", "-"},  // the return stands outside the positions
+         {"return Add sum", "xsd:int"}, {"in Add b", "t:Point"}, {"out Add b", "t:Point"}, {"in Add sum", "-"},
+         {"member t:Point m:y", "xsd:int"}, {"member t:Point y", "-"},  // a member's namespace is part of its key
+         {"base t:Point", "t:Point"}, {"base t:Ints", "enc:Array"}, {"base t:Code", "xsd:string"},
+         {"base xsd:int", "xsd:int"}, {"rank t:Ints", "2"}, {"item t:Ints", "xsd:int"},
          {"literal t:List", "xsd:string t:item"}});
 }
 
@@ -91,12 +77,8 @@ TEST_F(MemoryPortTest, BlocksAreKeptPerMessage) {
 }
 
 TEST_F(MemoryPortTest, UndeclaredItemsAreNotFound) {
-  Check({{"action Nope", "-"},
-         {"walk Nope", ""},
-         {"required Nope", "-"},
-         {"base t:Nope", "-"},
-         {"rank t:Point", "-"},
-         {"literal t:Ints", "-"},
+  Check({{"action Nope", "-"}, {"walk Nope", ""}, {"required Nope", "-"}, {"base t:Nope", "-"},
+         {"rank t:Point", "-"}, {"literal t:Ints", "-"},
          {"outStyle Add", "-"}});  // a declared operation, an undeclared style
   test::CheckPort(MemoryPort::Create().get(), {}, {{"binding", "-"}, {"style", "-"}, {"address", "-"}});
 }
