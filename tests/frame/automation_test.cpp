@@ -1,0 +1,253 @@
+// The real class through its vtable and IDispatch: identity and
+// aggregation, type information, argument conventions, and byte buffers.
+#include <gtest/gtest.h>
+
+#include "frame/late_bound_arguments.h"
+
+namespace qxsoap {
+namespace {
+
+using test::NewHandlerObject;
+
+std::u16string Take(BSTR text) {
+  qxcom::Bstr owner(text);
+  return {text ? text : u"", SysStringLen(text)};
+}
+
+TEST(Automation, AnswersItsThreeInterfacesOnly) {
+  auto object = NewHandlerObject();
+  for (const IID* iid : {&IID_IUnknown, &IID_IDispatch, &IID_Iqxsoapmsg2}) {
+    void* found = nullptr;
+    EXPECT_EQ(object->QueryInterface(*iid, &found), S_OK);
+    EXPECT_EQ(found, static_cast<Iqxsoapmsg2*>(object.get())) << "one identity";
+    object->Release();
+  }
+  void* other = reinterpret_cast<void*>(1);
+  EXPECT_EQ(object->QueryInterface(IID_IClassFactory, &other), E_NOINTERFACE);
+  EXPECT_EQ(other, nullptr);
+  EXPECT_EQ(object->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+}
+
+// An outer object for aggregation: counts the references delegated to it.
+struct Outer final : IUnknown {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  ULONG references = 1;
+};
+
+TEST(Automation, AggregationDelegatesToTheOuterObject) {
+  Outer outer;
+  void* object = nullptr;
+  EXPECT_EQ(qxsoapmsg2::CreateInstance(&outer, IID_Iqxsoapmsg2, &object), CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(object, nullptr);
+  ASSERT_EQ(qxsoapmsg2::CreateInstance(&outer, IID_IUnknown, &object), S_OK);
+  auto* inner = static_cast<IUnknown*>(object);
+  void* automation = nullptr;
+  ASSERT_EQ(inner->QueryInterface(IID_Iqxsoapmsg2, &automation), S_OK);
+  EXPECT_EQ(outer.references, 2u) << "the interface's reference belongs to the outer object";
+  auto* handler = static_cast<Iqxsoapmsg2*>(automation);
+  VARIANT_BOOL fault = VARIANT_TRUE;
+  EXPECT_EQ(handler->IsSOAPFault(&fault), S_OK);
+  EXPECT_EQ(fault, VARIANT_FALSE);
+  void* viaOuter = reinterpret_cast<void*>(1);
+  EXPECT_EQ(handler->QueryInterface(IID_IDispatch, &viaOuter), E_NOINTERFACE)
+      << "the interface query is the outer object's";
+  handler->Release();
+  EXPECT_EQ(outer.references, 1u);
+  EXPECT_EQ(inner->Release(), 0u);
+}
+
+TEST(Automation, TypeInfoDescribesTheDualInterfaceAndItsFunctions) {
+  auto object = NewHandlerObject();
+  UINT count = 0;
+  EXPECT_EQ(object->GetTypeInfoCount(&count), S_OK);
+  EXPECT_EQ(count, 1u);
+  ITypeInfo* none = reinterpret_cast<ITypeInfo*>(1);
+  EXPECT_EQ(object->GetTypeInfo(1, 0, &none), DISP_E_BADINDEX);
+  EXPECT_EQ(none, nullptr);
+  ITypeInfo* raw = nullptr;
+  ASSERT_EQ(object->GetTypeInfo(0, 0, &raw), S_OK);
+  auto info = qxcom::ComPtr<ITypeInfo>::Adopt(raw);
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+  EXPECT_TRUE(attributes->guid == IID_Iqxsoapmsg2);
+  EXPECT_EQ(attributes->typekind, TKIND_DISPATCH);
+  EXPECT_EQ(attributes->cFuncs, 101);
+  EXPECT_TRUE(attributes->wTypeFlags & TYPEFLAG_FDUAL);
+  info->ReleaseTypeAttr(attributes);
+
+  FUNCDESC* next = nullptr;
+  ASSERT_EQ(info->GetFuncDesc(7, &next), S_OK);  // GetNextHeaderElem
+  EXPECT_EQ(next->memid, 8);
+  EXPECT_EQ(next->funckind, FUNC_DISPATCH);
+  EXPECT_EQ(next->cParams, 6) << "the retval is the return type, not a parameter";
+  EXPECT_EQ(next->elemdescFunc.tdesc.vt, VT_BOOL);
+  EXPECT_EQ(next->lprgelemdescParam[2].tdesc.vt, VT_PTR);
+  EXPECT_EQ(next->lprgelemdescParam[2].tdesc.lptdesc->vt, VT_VARIANT);
+  EXPECT_EQ(next->lprgelemdescParam[2].paramdesc.wParamFlags, PARAMFLAG_FOUT);
+  EXPECT_EQ(next->lprgelemdescParam[5].paramdesc.wParamFlags, PARAMFLAG_FIN | PARAMFLAG_FOUT)
+      << "GetNext reads the position it writes";
+  info->ReleaseFuncDesc(next);
+  EXPECT_EQ(info->GetFuncDesc(101, &next), TYPE_E_ELEMENTNOTFOUND);
+}
+
+TEST(Automation, OnlyVariantTrueIsTrue) {
+  auto object = NewHandlerObject();
+  VARIANT_BOOL read = 42;
+  object->SetRequestPhase(VARIANT_TRUE);
+  EXPECT_EQ(object->IsRequestPhase(&read), S_OK);
+  EXPECT_EQ(read, VARIANT_TRUE);
+  object->SetRequestPhase(1);
+  object->IsRequestPhase(&read);
+  EXPECT_EQ(read, VARIANT_FALSE) << "1 is the C++ true, not the automation one";
+}
+
+TEST(Automation, StringsOutAreNewAndNeverNull) {
+  auto object = NewHandlerObject();
+  BSTR url = nullptr;
+  EXPECT_EQ(object->GetNextHopURL(&url), S_OK);
+  ASSERT_NE(url, nullptr) << "an empty string is an allocated empty BSTR";
+  EXPECT_EQ(Take(url), u"");
+  EXPECT_EQ(object->SetMethodName(nullptr), S_OK) << "a null BSTR is the empty string";
+  BSTR name = nullptr;
+  object->GetMethodName(&name);
+  EXPECT_EQ(Take(name), u"");
+
+  const OLECHAR withNull[] = {u'a', u'\0', u'b'};
+  qxcom::Bstr embedded(SysAllocStringLen(withNull, 3));
+  EXPECT_EQ(object->SetMethodNS(embedded.get()), S_OK);
+  BSTR first = nullptr, second = nullptr;
+  object->GetMethodNS(&first);
+  object->GetMethodNS(&second);
+  EXPECT_NE(first, second) << "every call hands out its own string";
+  EXPECT_EQ(Take(first), std::u16string(withNull, 3)) << "embedded nulls survive";
+  SysFreeString(second);
+}
+
+TEST(Automation, AFailedContentCopyIsTheResult) {
+  auto object = NewHandlerObject();
+  VARIANT bad;
+  VariantInit(&bad);
+  V_VT(&bad) = 0x0FFF;  // not a VARIANT type: the copy refuses it
+  VARIANT_BOOL added = VARIANT_TRUE;
+  EXPECT_TRUE(FAILED(object->AddMethodParam(nullptr, nullptr, bad, VARIANT_TRUE, 0, &added)));
+  EXPECT_EQ(added, VARIANT_FALSE);
+  LONG count = -1;
+  object->GetNumMethodParams(&count);
+  EXPECT_EQ(count, 0) << "nothing is appended";
+}
+
+TEST(Automation, LateBoundArgumentsAreCoercedToTheParameterTypes) {
+  auto object = NewHandlerObject();
+  // AddMethodParam("urn:a", "p", 5, "true", 0): rgvarg holds them last
+  // first, and the last two are coerced to VT_BOOL.
+  const qxcom::Variant owned[] = {test::LongVariant(0), test::BstrVariant(u"true"),
+                                  test::LongVariant(5), test::BstrVariant(u"p"),
+                                  test::BstrVariant(u"urn:a")};
+  VARIANTARG args[5];
+  for (int i = 0; i < 5; ++i) args[i] = *owned[i].get();
+  DISPPARAMS params{args, nullptr, 5, 0};
+  qxcom::Variant result;
+  ASSERT_EQ(object->Invoke(11, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), nullptr,
+                           nullptr),
+            S_OK);
+  EXPECT_EQ(V_VT(result.get()), VT_BOOL);
+  EXPECT_EQ(V_BOOL(result.get()), VARIANT_TRUE);
+
+  BSTR ns = nullptr, name = nullptr;
+  qxcom::Variant content;
+  VARIANT_BOOL in = 0, out = 0, found = 0;
+  LONG position = -1;
+  object->GetFirstMethodParam(&ns, &name, content.get(), &in, &out, &position, &found);
+  EXPECT_EQ(Take(ns), u"urn:a");
+  EXPECT_EQ(Take(name), u"p");
+  EXPECT_EQ(V_VT(content.get()), VT_I4);
+  EXPECT_EQ(V_I4(content.get()), 5);
+  EXPECT_EQ(in, VARIANT_TRUE) << "\"true\" was coerced to VARIANT_TRUE";
+  EXPECT_EQ(out, VARIANT_FALSE);
+}
+
+std::vector<BYTE> Buffer(Iqxsoapmsg2& object) {
+  qxcom::Variant out;
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  EXPECT_EQ(object.GetBuffer(out.get(), &ok), S_OK);
+  EXPECT_EQ(ok, VARIANT_TRUE);
+  EXPECT_EQ(V_VT(out.get()), VT_ARRAY | VT_UI1);
+  LONG lower = -1;
+  SafeArrayGetLBound(V_ARRAY(out.get()), 1, &lower);
+  EXPECT_EQ(lower, 0) << "arrays handed out start at 0";
+  return test::BytesOf(V_ARRAY(out.get()));
+}
+
+TEST(AutomationBuffer, WhatIsNotAByteVectorLeavesTheMessage) {
+  SAFEARRAYBOUND square[2] = {{2, 0}, {2, 0}};
+  const std::pair<const char*, qxcom::Variant> rows[] = {
+      {"a string", test::BstrVariant(u"<Envelope/>")},
+      {"a null array", test::ArrayVariant(VT_UI1, nullptr)},
+      {"two dimensions", test::ArrayVariant(VT_UI1, SafeArrayCreate(VT_UI1, 2, square))},
+      {"strings, not bytes", test::StringArrayVariant({u"a"})},
+  };
+  auto object = NewHandlerObject();
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  ASSERT_EQ(object->SetBuffer(*test::ByteArrayVariant({'a', 'b'}).get(), &ok), S_OK);
+  for (const auto& [why, value] : rows) {
+    SCOPED_TRACE(why);
+    ok = VARIANT_TRUE;
+    EXPECT_EQ(object->SetBuffer(*value.get(), &ok), S_OK);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+    EXPECT_EQ(Buffer(*object.get()), (std::vector<BYTE>{'a', 'b'}));
+  }
+}
+
+// The bytes "ok" at indexes -3 and -2.
+qxcom::Variant StartingAtMinusThree() {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, -3, 2);
+  for (LONG index : {-3, -2}) {
+    BYTE byte = index == -3 ? 'o' : 'k';
+    SafeArrayPutElement(array, &index, &byte);
+  }
+  return test::ArrayVariant(VT_UI1, array);
+}
+
+// Late-bound callers pass their array variables by reference: every row
+// goes through Invoke that way.
+TEST(AutomationBuffer, BytesGoInAndComeBackUnchanged) {
+  EXPECT_TRUE(Buffer(*NewHandlerObject().get()).empty()) << "a fresh object has an empty message";
+  struct Row {
+    const char* why;
+    qxcom::Variant value;
+    std::vector<BYTE> bytes;
+  } rows[] = {
+      {"any byte value, nulls included", test::ByteArrayVariant({0x3C, 0x00, 0xFF, 0x0A}),
+       {0x3C, 0x00, 0xFF, 0x0A}},
+      {"an empty array is an empty message", test::ByteArrayVariant({}), {}},
+      {"a lower bound other than zero", StartingAtMinusThree(), {'o', 'k'}},
+      {"a locked array", test::ByteArrayVariant({'x'}), {'x'}},
+  };
+  SafeArrayLock(V_ARRAY(rows[3].value.get()));
+  for (Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    auto object = NewHandlerObject();
+    VARIANTARG byRef;
+    V_VT(&byRef) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&byRef) = row.value.get();
+    DISPPARAMS params{&byRef, nullptr, 1, 0};
+    qxcom::Variant ok;
+    ASSERT_EQ(object->Invoke(46, IID_NULL, 0, DISPATCH_METHOD, &params, ok.get(), nullptr,
+                             nullptr),
+              S_OK);
+    EXPECT_EQ(V_BOOL(ok.get()), VARIANT_TRUE);
+    EXPECT_EQ(Buffer(*object.get()), row.bytes);
+    EXPECT_EQ(Buffer(*object.get()), row.bytes) << "the handler keeps its own copy";
+    EXPECT_EQ(V_ARRAY(row.value.get())->cLocks, &row == &rows[3] ? 1u : 0u)
+        << "the caller's lock is the caller's";
+  }
+  SafeArrayUnlock(V_ARRAY(rows[3].value.get()));
+}
+
+}  // namespace
+}  // namespace qxsoap
