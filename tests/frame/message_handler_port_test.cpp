@@ -1,5 +1,5 @@
 // What the handler derives from the port description (address and style),
-// and the state its clear and attachment operations keep apart.
+// and what clearing the method parameters drops.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,7 +7,6 @@
 
 #include "frame/message_handler.h"
 #include "host/memory_port.h"
-#include "support/com_objects.h"
 
 namespace qxsoap {
 namespace {
@@ -59,16 +58,6 @@ TEST(MessageHandlerState, ClearMethodParamsAlsoDropsTheLiteralBody) {
   body = u"untouched";
   EXPECT_FALSE(handler.GetBodyElemLiteral(&body));
   EXPECT_EQ(body, u"untouched");
-}
-
-TEST(MessageHandlerState, RequestAndResponseAttachmentsAreSeparateLists) {
-  MessageHandler handler;
-  auto storage = test::NewStorage();
-  ASSERT_TRUE(handler.AddDIMEAttachmentReq(u"a", u"t", 1, storage.get(), nullptr));
-  EXPECT_NE(handler.GetDIMEAttachmentReq(u"a"), nullptr);
-  EXPECT_EQ(handler.GetDIMEAttachmentResp(u"a"), nullptr);
-  EXPECT_EQ(handler.GetNumReqAttachments(), 1);
-  EXPECT_EQ(handler.GetNumRespAttachments(), 0);
 }
 
 }  // namespace
