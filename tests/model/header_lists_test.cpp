@@ -67,14 +67,6 @@ TEST_F(TakeTypedTest, DuplicatesComeOutInOrderThenNothing) {
   EXPECT_EQ(lists_.typed.Count(), 0);
 }
 
-TEST_F(TakeTypedTest, NoneRoleStaysInSoap12AndIsConsumedInSoap11) {
-  Add(u"h", SOAP12_ROLE_NONE, u"info");
-  EXPECT_EQ(Take(u"h", {roles_, false, 12}), u"info");
-  EXPECT_EQ(Take(u"h", {roles_, false, 12}), u"info");
-  EXPECT_EQ(Take(u"h", {roles_, false, 11}), u"info");
-  EXPECT_EQ(lists_.typed.Count(), 0);
-}
-
 TEST(TakeLiteral, NoneRoleMatchesOnlyWhenItIsARole) {
   HeaderLists lists;
   ASSERT_TRUE(lists.AddLiteral(kNs, u"h", u"<h/>", false, SOAP12_ROLE_NONE, false, u"", true));
