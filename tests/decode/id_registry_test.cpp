@@ -19,6 +19,15 @@ class IdRegistryTest : public testing::Test {
     }
     return *records_[i];
   }
+  // `count` ids numbered as toolkits write them: "<prefix>0", "<prefix>1", ...
+  static std::vector<std::u16string> Numbered(std::u16string_view prefix, size_t count) {
+    std::vector<std::u16string> ids;
+    for (size_t i = 0; i < count; ++i) {
+      const std::string digits = std::to_string(i);
+      ids.push_back(std::u16string(prefix) + std::u16string(digits.begin(), digits.end()));
+    }
+    return ids;
+  }
 
   std::unique_ptr<XmlElement> tree_ = XmlElement::NewTree(u"root");
   AccessorContext context_{true};
@@ -30,18 +39,13 @@ class IdRegistryTest : public testing::Test {
 TEST_F(IdRegistryTest, KeepsTheFirstRecordOfEveryIdThroughGrowth) {
   IdRegistry ids;
   EXPECT_EQ(ids.Find(u"id1"), nullptr) << "an empty registry finds nothing";
-  constexpr size_t kIds = 5000;
-  std::vector<std::u16string> texts;
-  for (size_t i = 0; i < kIds; ++i) {
-    const std::string digits = std::to_string(i);
-    texts.push_back(u"id" + std::u16string(digits.begin(), digits.end()));
-  }
+  const std::vector<std::u16string> texts = Numbered(u"id", 5000);
   AccessorHandler& first = Record(0);
   AccessorHandler& second = Record(1);
-  for (size_t i = 0; i < kIds; ++i) ASSERT_TRUE(ids.Insert(texts[i], i % 2 ? second : first));
+  for (size_t i = 0; i < texts.size(); ++i) ASSERT_TRUE(ids.Insert(texts[i], i % 2 ? second : first));
   EXPECT_TRUE(ids.Insert(u"", first)) << "the empty id is an id like any other";
   EXPECT_FALSE(ids.Insert(u"", second));
-  for (size_t i = 0; i < kIds; ++i) {
+  for (size_t i = 0; i < texts.size(); ++i) {
     ASSERT_FALSE(ids.Insert(texts[i], i % 2 ? first : second)) << "repeat of " << i;
     ASSERT_EQ(ids.Find(texts[i]), i % 2 ? &second : &first) << i;
   }
@@ -58,11 +62,7 @@ TEST_F(IdRegistryTest, KeepsTheFirstRecordOfEveryIdThroughGrowth) {
 // any other order, repeats and misses in between must find the same records.
 TEST_F(IdRegistryTest, FindsEachIdsOwnRecordInAnyOrderOfLookups) {
   constexpr size_t kIds = 300;
-  std::vector<std::u16string> texts;
-  for (size_t i = 0; i < kIds; ++i) {
-    const std::string digits = std::to_string(i);
-    texts.push_back(u"#" + std::u16string(digits.begin(), digits.end()));
-  }
+  const std::vector<std::u16string> texts = Numbered(u"#", kIds);
   IdRegistry ids;  // files views of the texts, which stay where they are from here
   for (size_t i = 0; i < kIds; ++i) ASSERT_TRUE(ids.Insert(texts[i], Record(i)));
   std::vector<size_t> order;
@@ -71,8 +71,7 @@ TEST_F(IdRegistryTest, FindsEachIdsOwnRecordInAnyOrderOfLookups) {
   for (size_t i = 0; i < kIds; ++i) order.push_back(i * 7 % kIds);      // scattered
   for (size_t i = 0; i < kIds; ++i) order.insert(order.end(), {i, i});  // each twice
   for (size_t at = 0; at < order.size(); ++at) {
-    const size_t i = order[at];
-    ASSERT_EQ(ids.Find(texts[i]), &Record(i)) << "lookup " << at << " of id " << i;
+    ASSERT_EQ(ids.Find(texts[order[at]]), &Record(order[at])) << "lookup " << at;
     if (at % 50 == 0) {
       ASSERT_EQ(ids.Find(u"#x"), nullptr);
     }
@@ -102,26 +101,24 @@ TEST_F(IdRegistryTest, TellsRepeatsWhetherOrNotTheIdsFollowOneAnother) {
        {{u"r1", true}, {u"r2", true}, {u"?r2", true}, {u"?r1", true}, {u"r3", true}, {u"r2", false}}},
   };
   for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
     IdRegistry ids;
     std::vector<std::u16string_view> filed;
     for (size_t at = 0; at < c.steps.size(); ++at) {
       const Step& step = c.steps[at];
       if (step.id.starts_with(u'?')) {
-        const std::u16string_view id = step.id.substr(1);
         AccessorHandler* expected = nullptr;
         for (size_t i = 0; i < filed.size(); ++i) {
-          if (filed[i] == id) expected = &Record(i);
+          if (filed[i] == step.id.substr(1)) expected = &Record(i);
         }
-        EXPECT_EQ(ids.Find(id), expected) << c.name << ", step " << at;
-        EXPECT_EQ(expected != nullptr, step.filed) << c.name << ", step " << at;
+        EXPECT_EQ(ids.Find(step.id.substr(1)), expected) << "step " << at;
+        EXPECT_EQ(expected != nullptr, step.filed) << "step " << at;
         continue;
       }
-      ASSERT_EQ(ids.Insert(step.id, Record(filed.size())), step.filed) << c.name << ", step " << at;
+      ASSERT_EQ(ids.Insert(step.id, Record(filed.size())), step.filed) << "step " << at;
       if (step.filed) filed.push_back(step.id);
     }
-    for (size_t i = 0; i < filed.size(); ++i) {
-      EXPECT_EQ(ids.Find(filed[i]), &Record(i)) << c.name << ", id " << i;
-    }
+    for (size_t i = 0; i < filed.size(); ++i) EXPECT_EQ(ids.Find(filed[i]), &Record(i)) << "id " << i;
   }
 }
 
