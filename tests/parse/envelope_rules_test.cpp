@@ -1,9 +1,12 @@
-// The envelope rules of a request, each in both SOAP versions where the
-// versions differ, read back as a host reads the fault: code, subcode,
-// message, detail flag, and the version the fault is answered in.
+// The checks around a request's parse and binding, each in both SOAP
+// versions where they differ, read back as a host reads the fault: the
+// envelope rules, the port's binding, the operation and SOAPAction, and
+// the mustUnderstand check over the header blocks.
 #include <gtest/gtest.h>
 
+#include "platform/string_conversion.h"
 #include "request_test_support.h"
+#include "xml/xml_document.h"
 
 namespace qxsoap::testing {
 namespace {
@@ -11,55 +14,31 @@ namespace {
 constexpr const char16_t* kClient = u"Client";
 constexpr const char16_t* kSender = u"Sender";
 
-struct EnvelopeRow {
-  const char* why;
-  int portVersion;  // the binding the port declares
-  std::string message;
-  LONG version;     // the version the handler ends with
-  SeenFault fault;  // code empty: no fault
-};
-
-void ExpectRows(std::span<const EnvelopeRow> rows) {
-  for (const EnvelopeRow& row : rows) {
-    SCOPED_TRACE(row.why);
-    Exchange exchange(EchoPort(row.portVersion));
-    const bool parsed = exchange.Deserialize(row.message);
-    EXPECT_EQ(parsed, row.fault.code.empty());
-    EXPECT_EQ(exchange.handler.IsSOAPFault(), !row.fault.code.empty());
-    EXPECT_EQ(exchange.handler.GetSOAPVersion(), row.version);
-    if (!row.fault.code.empty()) {
-      EXPECT_EQ(FaultOf(exchange.handler), row.fault);
-    }
-  }
-}
-
-TEST(EnvelopeRules, DocumentElement) {
-  const EnvelopeRow rows[] = {
+TEST(EnvelopeRules, DocumentElementAndEnvelopeChildren) {
+  const std::string style11 = " e:encodingStyle='" + std::string(kEnc11) + "'";
+  const std::string style12 = " e:encodingStyle='" + std::string(kEnc12) + "'";
+  const SeenFault mismatch{u"VersionMismatch", u"", u"SOAP Version Mismatch", false};
+  const SeenFault notFound{kClient, u"", u"SOAP Envelope not found in message.", false};
+  const struct {
+    const char* why;
+    int portVersion;  // the binding the port declares
+    std::string message;
+    LONG version;     // the version the handler ends with
+    SeenFault fault;  // code empty: no fault
+  } rows[] = {
       {"an Envelope in the SOAP 1.1 namespace is version 11", 11, Envelope(11, Body("")), 11, {}},
       {"an Envelope in the SOAP 1.2 namespace is version 12", 12, Envelope(12, Body("")), 12, {}},
       {"an Envelope in no namespace is a version mismatch, answered in SOAP 1.1", 12,
-       "<Envelope><Body/></Envelope>", 11, {u"VersionMismatch", u"", u"SOAP Version Mismatch", false}},
+       "<Envelope><Body/></Envelope>", 11, mismatch},
       {"an Envelope in a foreign namespace is a version mismatch", 11,
-       "<x:Envelope xmlns:x='urn:x'><x:Body/></x:Envelope>", 11,
-       {u"VersionMismatch", u"", u"SOAP Version Mismatch", false}},
+       "<x:Envelope xmlns:x='urn:x'><x:Body/></x:Envelope>", 11, mismatch},
       {"another document element: no Envelope", 11, "<e:Body xmlns:e='" + std::string(kEnv11) + "'/>",
-       11, {kClient, u"", u"SOAP Envelope not found in message.", false}},
+       11, notFound},
       {"an Envelope that is not the document element is not found either", 11,
-       "<wrap>" + Envelope(11, Body("")) + "</wrap>", 11,
-       {kClient, u"", u"SOAP Envelope not found in message.", false}},
+       "<wrap>" + Envelope(11, Body("")) + "</wrap>", 11, notFound},
       {"malformed XML names its line and keeps the version", 11, "<a>\n<b>\n</a>", 11,
        {kClient, u"", u"XML Parser: Parse Error on Line 3.", false}},
-      {"empty input is malformed", 11, "", 11,
-       {kClient, u"", u"XML Parser: Parse Error on Line 1.", false}},
-  };
-  ExpectRows(rows);
-}
-
-TEST(EnvelopeRules, EnvelopeChildren) {
-  const std::string style11 = " e:encodingStyle='" + std::string(kEnc11) + "'";
-  const std::string style12 = " e:encodingStyle='" + std::string(kEnc12) + "'";
-  const std::string env11 = std::string(kEnv11);
-  const EnvelopeRow rows[] = {
+      {"empty input is malformed", 11, "", 11, {kClient, u"", u"XML Parser: Parse Error on Line 1.", false}},
       {"SOAP 1.1: a Header and a Body", 11,
        Envelope(11, "<e:Header><m:h>1</m:h></e:Header>" + Body("<m:echo/>")), 11, {}},
       {"SOAP 1.1: a foreign element after the Body is ignored", 11,
@@ -81,15 +60,23 @@ TEST(EnvelopeRules, EnvelopeChildren) {
       {"SOAP 1.2: encodingStyle on the Header is refused", 12,
        Envelope(12, "<e:Header" + style12 + "/>" + Body("")), 12,
        {kSender, u"", u"encodingStyle attribute not allowed on SOAP 1.2 Header element.", true}},
-      {"SOAP 1.2: encodingStyle on the Body is refused", 12,
-       Envelope(12, "<e:Body" + style12 + "/>"), 12,
+      {"SOAP 1.2: encodingStyle on the Body is refused", 12, Envelope(12, "<e:Body" + style12 + "/>"), 12,
        {kSender, u"", u"encodingStyle attribute not allowed on SOAP 1.2 Body element.", true}},
       {"SOAP 1.2: an unprefixed encodingStyle on the Body is no SOAP attribute", 12,
        Envelope(12, "<e:Body encodingStyle='x'/>"), 12, {}},
       {"SOAP 1.2: a SOAP 1.1 encodingStyle on the Body is no SOAP 1.2 attribute", 12,
-       Envelope(12, "<e:Body xmlns:o='" + env11 + "' o:encodingStyle='x'/>"), 12, {}},
+       Envelope(12, "<e:Body xmlns:o='" + std::string(kEnv11) + "' o:encodingStyle='x'/>"), 12, {}},
   };
-  ExpectRows(rows);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    Exchange exchange(EchoPort(row.portVersion));
+    EXPECT_EQ(exchange.Deserialize(row.message), row.fault.code.empty());
+    EXPECT_EQ(exchange.handler.IsSOAPFault(), !row.fault.code.empty());
+    EXPECT_EQ(exchange.handler.GetSOAPVersion(), row.version);
+    if (!row.fault.code.empty()) {
+      EXPECT_EQ(FaultOf(exchange.handler), row.fault);
+    }
+  }
 }
 
 TEST(EnvelopeRules, BindingCheck) {
@@ -102,11 +89,9 @@ TEST(EnvelopeRules, BindingCheck) {
     SeenFault fault;
   } rows[] = {
       {"a SOAP 1.1 request to a SOAP 1.2 port names SOAP 1.1", EchoPort(12), 11,
-       {u"VersionMismatch", u"", u"SOAP 1.1 Binding not found in WSDL description for this port.",
-        true}},
+       {u"VersionMismatch", u"", u"SOAP 1.1 Binding not found in WSDL description for this port.", true}},
       {"a SOAP 1.2 request to a SOAP 1.1 port names SOAP 1.2", EchoPort(11), 12,
-       {u"VersionMismatch", u"", u"SOAP 1.2 Binding not found in WSDL description for this port.",
-        true}},
+       {u"VersionMismatch", u"", u"SOAP 1.2 Binding not found in WSDL description for this port.", true}},
       {"a port without a binding namespace", noBinding, 11,
        {u"Server", u"", u"SOAP Binding not found in WSDL description for this port.", true}},
   };
@@ -131,16 +116,144 @@ TEST(EnvelopeRules, VersionFollowsTheLastEnvelope) {
   EXPECT_EQ(exchange.handler.GetSOAPVersion(), 11) << "the binding check fails, after the parse";
   EXPECT_FALSE(exchange.Deserialize("<e:Envelope xmlns:e='urn:other'/>"));
   EXPECT_EQ(exchange.handler.GetSOAPVersion(), 11);
-}
 
-TEST(EnvelopeRules, SoapFaultStringAndReasonFollowTheVersion) {
   Exchange soap12(EchoPort(12));
   soap12.handler.SetFault11(u"Client", SOAP11_ENV_NS, u"earlier", u"", false);
   ASSERT_FALSE(soap12.Deserialize(Envelope(12, "<e:Header/>")));
   EXPECT_EQ(soap12.handler.GetSOAPFaultString(), u"earlier")
       << "under SOAP 1.2 the message is the reason text; the fault string stays";
   EXPECT_EQ(soap12.handler.GetSOAPFaultCodeNS(), SOAP12_ENV_NS);
-  EXPECT_TRUE(soap12.handler.GetSOAPFaultNode().empty());
+}
+
+TEST(OperationLookup, OperationAndSoapAction) {
+  auto required12 = EchoPort(12);
+  required12->Operation(u"echo").Action(u"urn:m#echo", true);
+  auto noAction = EchoPort(11);
+  noAction->Operation(u"bare").Namespace(u"urn:m");
+  auto document = EchoPort(11);
+  document->Style(u"document");
+  const struct {
+    const char* why;
+    qxcom::ComPtr<host::MemoryPort> port;
+    int version;
+    std::string method;  // the wrapper element
+    std::u16string action;
+    SeenFault fault;  // code empty: the call is bound
+  } rows[] = {
+      {"SOAP 1.1: a known operation with its action", EchoPort(11), 11, "<m:echo/>", u"urn:m#echo", {}},
+      {"SOAP 1.1: an unknown operation", EchoPort(11), 11, "<m:other/>", u"urn:m#echo",
+       {u"Client", u"", u"Unrecognized Remote Procedure: '{urn:m}other'.", true}},
+      {"SOAP 1.2: an unknown operation has the ProcedureNotPresent subcode", EchoPort(12), 12,
+       "<m:other/>", u"", {u"Sender", u"ProcedureNotPresent", u"Unrecognized Remote Procedure: '{urn:m}other'.", true}},
+      {"a namespace that differs only in case", EchoPort(11), 11, "<M:echo xmlns:M='urn:M'/>",
+       u"urn:m#echo", {u"Client", u"", u"Unrecognized Remote Procedure: '{urn:M}echo'.", true}},
+      {"SOAP 1.1: a quoted action does not match an unquoted one", EchoPort(11), 11, "<m:echo/>",
+       u"\"urn:m#echo\"", {u"Client", u"", u"Unrecognized SOAPAction HTTP header: \"urn:m#echo\".", false}},
+      {"SOAP 1.1: an empty action is checked too", EchoPort(11), 11, "<m:echo/>", u"",
+       {u"Client", u"", u"Unrecognized SOAPAction HTTP header: .", false}},
+      {"SOAP 1.2: any action passes when the operation does not require it", EchoPort(12), 12,
+       "<m:echo/>", u"urn:anything", {}},
+      {"SOAP 1.2: a required action is checked", required12, 12, "<m:echo/>", u"urn:wrong",
+       {u"Sender", u"", u"Unrecognized SOAPAction HTTP header: urn:wrong.", false}},
+      {"an operation without an action in the description", noAction, 11, "<m:bare/>", u"",
+       {u"Server", u"", u"SOAPAction not defined in WSDL document for this operation.", true}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    Exchange exchange(row.port, row.action);
+    ASSERT_TRUE(exchange.Deserialize(Envelope(row.version, Body(row.method))));
+    EXPECT_EQ(exchange.handler.ProcessRPC(), row.fault.code.empty());
+    if (!row.fault.code.empty()) {
+      EXPECT_EQ(FaultOf(exchange.handler), row.fault);
+    }
+  }
+
+  Exchange longName(EchoPort(11));
+  ASSERT_TRUE(longName.Deserialize(Envelope(11, Body("<m:" + std::string(600, 'n') + "/>"))));
+  EXPECT_FALSE(longName.handler.ProcessRPC());
+  const std::u16string message = longName.handler.GetSOAPFaultString();
+  EXPECT_EQ(message.size(), 511u) << "a long name is cut at 511 characters";
+  EXPECT_TRUE(message.starts_with(u"Unrecognized Remote Procedure: '{urn:m}nnn"));
+
+  Exchange documentStyle(document);
+  documentStyle.handler.SetMethodName(u"set by host");
+  ASSERT_TRUE(documentStyle.Deserialize(Envelope(11, Body("<m:echo/>"))));
+  EXPECT_EQ(documentStyle.handler.GetMethodName(), u"set by host") << "a document-style port leaves it";
+}
+
+std::u16string Remaining(const MessageHandler& handler) {
+  std::u16string names;
+  LONG position = 0;
+  for (const HeaderElemLiteral* block = handler.GetFirstHeaderElemLiteral(position); block;
+       block = handler.GetNextHeaderElemLiteral(position)) {
+    names += block->name + u";";
+  }
+  return names;
+}
+
+TEST(MustUnderstand, WhatIsConsumedAndWhatFaults) {
+  const std::string role = "urn:role:cache";
+  const struct {
+    const char* why;
+    int version;
+    std::string blocks;
+    bool intermediary;
+    bool understood;
+    std::u16string remaining;  // literal blocks left, in order
+  } rows[] = {
+      {"targeted blocks without mustUnderstand are consumed", 11, "<m:a/><m:b/>", false, true, u""},
+      {"a targeted mustUnderstand block is not understood; it and later blocks stay", 11,
+       "<m:a/><m:b e:mustUnderstand='1'/><m:c/>", false, false, u"b;c;"},
+      {"an intermediary leaves blocks without a role alone", 11, "<m:a e:mustUnderstand='1'/>", true,
+       true, u"a;"},
+      {"an intermediary takes blocks for a role it plays", 11,
+       "<m:a e:actor='" + role + "'/><m:b e:actor='" + role + "' e:mustUnderstand='1'/>", true, false,
+       u"b;"},
+      {"blocks for other roles are left alone", 12, "<m:a e:role='urn:other' e:mustUnderstand='1'/>",
+       false, true, u"a;"},
+      {"SOAP 1.2: a targeted block to relay stays", 12, "<m:a e:relay='true'/><m:b/>", false, true, u"a;"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    Exchange exchange(EchoPort(row.version), u"urn:m#echo", row.intermediary ? u"http://next.example/" : u"");
+    exchange.handler.AddRole(qxcom::ToUtf16(role));
+    ASSERT_TRUE(exchange.Deserialize(
+        Envelope(row.version, "<e:Header>" + row.blocks + "</e:Header>" + Body("<m:echo/>"))));
+    exchange.handler.AddHeaderElemLiteral(u"urn:m", u"added", u"<m:added/>", true, u"", u"");
+    EXPECT_EQ(exchange.handler.CheckMustUnderstand(), row.understood);
+    EXPECT_EQ(Remaining(exchange.handler), row.remaining + u"added;")
+        << "a block the host added is never examined";
+    if (!row.understood) {
+      EXPECT_EQ(FaultOf(exchange.handler),
+                (SeenFault{u"MustUnderstand", u"", u"Unhandled 'mustUnderstand' header block.", false}));
+    }
+    EXPECT_EQ(exchange.handler.IsSOAPFault(), !row.understood);
+    EXPECT_EQ(exchange.handler.GetNumFaultHeaderElemsLiteral(), 0) << "only a SOAP 1.2 fault names a block";
+  }
+}
+
+// SOAP 1.2 names the first block not understood in a NotUnderstood block.
+TEST(MustUnderstand, Soap12NamesTheFirstBlockNotUnderstood) {
+  Exchange soap12(EchoPort(12));
+  ASSERT_TRUE(soap12.Deserialize(Envelope(
+      12, "<e:Header><m:a e:mustUnderstand='true'/><m:b e:mustUnderstand='1'/></e:Header>" +
+              Body("<m:echo/>"))));
+  EXPECT_FALSE(soap12.handler.CheckMustUnderstand());
+  EXPECT_EQ(FaultOf(soap12.handler),
+            (SeenFault{u"MustUnderstand", u"", u"Unhandled 'mustUnderstand' header block.", false}));
+  ASSERT_EQ(soap12.handler.GetNumFaultHeaderElemsLiteral(), 1) << "only the first block is named";
+  LONG position = 0;
+  const HeaderElemLiteral* notUnderstood = soap12.handler.GetFirstFaultHeaderElemLiteral(position);
+  EXPECT_EQ(notUnderstood->name, u"NotUnderstood");
+  EXPECT_EQ(notUnderstood->namespaceURI, SOAP12_ENV_NS);
+  EXPECT_TRUE(notUnderstood->relay);
+  const std::unique_ptr<XmlElement> element = ParseFragment(notUnderstood->literalXML.Text());
+  ASSERT_NE(element, nullptr);
+  std::u16string qname;
+  ASSERT_TRUE(element->GetAttribute(u"", u"qname", qname));
+  EXPECT_EQ(qname, u"ns:a");
+  EXPECT_EQ(*element->Scope().Find(u"ns"), u"urn:m");
+  EXPECT_EQ(element->NamespaceUri(), SOAP12_ENV_NS);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// What the request-side suites share: a handler with the production engines
+// What the parse suites share: a handler with the production engines
 // initialised against a port in memory, envelopes of both SOAP versions, and
-// the fault a host reads back.
+// the fault and parameters a host reads back.
 #ifndef QXSOAP_TESTS_PARSE_REQUEST_TEST_SUPPORT_H_
 #define QXSOAP_TESTS_PARSE_REQUEST_TEST_SUPPORT_H_
 
@@ -12,10 +12,10 @@
 #include <string_view>
 
 #include "frame/message_handler.h"
-#include "support/struct_object_reader.h"
-#include "parse/request_parser.h"
 #include "host/memory_port.h"
+#include "parse/request_parser.h"
 #include "rpc/production_engines.h"
+#include "support/struct_object_reader.h"
 #include "xml/namespaces.h"
 
 namespace qxsoap::testing {
@@ -25,29 +25,19 @@ inline constexpr std::string_view kEnv12 = "http://www.w3.org/2003/05/soap-envel
 inline constexpr std::string_view kEnc11 = "http://schemas.xmlsoap.org/soap/encoding/";
 inline constexpr std::string_view kEnc12 = "http://www.w3.org/2003/05/soap-encoding";
 
+inline std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+
 // An envelope of `version` (11 or 12) with prefix `e`, the prefixes `enc`
-// (encoding of the version), `xsd`, `xsi` and `m` (urn:m) declared, and
-// `content` inside.
-inline std::string Envelope(int version, std::string_view content,
-                            std::string_view envelopeAttributes = "") {
-  std::string text = "<e:Envelope xmlns:e=\"";
-  text += version == 11 ? kEnv11 : kEnv12;
-  text += "\" xmlns:enc=\"";
-  text += version == 11 ? kEnc11 : kEnc12;
-  text +=
-      "\" xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""
-      " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xmlns:m=\"urn:m\"";
-  text += envelopeAttributes;
-  text += ">";
-  text += content;
-  text += "</e:Envelope>";
-  return text;
+// (encoding of the version), `xsd`, `xsi` and `m` (urn:m) declared.
+inline std::string Envelope(int version, std::string_view content, std::string_view attributes = "") {
+  return "<e:Envelope xmlns:e=\"" + std::string(version == 11 ? kEnv11 : kEnv12) + "\" xmlns:enc=\"" +
+         std::string(version == 11 ? kEnc11 : kEnc12) +
+         "\" xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""
+         " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xmlns:m=\"urn:m\"" +
+         std::string(attributes) + ">" + std::string(content) + "</e:Envelope>";
 }
 
-// A Body holding `content`.
-inline std::string Body(std::string_view content) {
-  return "<e:Body>" + std::string(content) + "</e:Body>";
-}
+inline std::string Body(std::string_view content) { return "<e:Body>" + std::string(content) + "</e:Body>"; }
 
 // A port with the SOAP binding of `version`, rpc style, and the operation
 // echo in urn:m with the action "urn:m#echo".
@@ -59,17 +49,22 @@ inline qxcom::ComPtr<host::MemoryPort> EchoPort(int version) {
 }
 
 // A handler with the production engines, initialised against `port` with
-// the SOAPAction `action`.
+// the SOAPAction `action`; an intermediary when `nextHop` is given.
 struct Exchange {
-  explicit Exchange(qxcom::ComPtr<host::MemoryPort> port, std::u16string_view action = u"urn:m#echo")
+  explicit Exchange(qxcom::ComPtr<host::MemoryPort> port, std::u16string_view action = u"urn:m#echo",
+                    std::u16string_view nextHop = u"")
       : port(std::move(port)) {
-    EXPECT_TRUE(handler.Initialize(u"svc", u"port", u"urn:node", action, u"", false, false,
+    EXPECT_TRUE(handler.Initialize(u"svc", u"port", u"urn:node", action, nextHop, false, false,
                                    this->port.get()));
   }
   bool Deserialize(std::string_view message) {
-    EXPECT_TRUE(handler.SetBuffer(
-        {reinterpret_cast<const BYTE*>(message.data()), message.size()}));
+    EXPECT_TRUE(handler.SetBuffer({reinterpret_cast<const BYTE*>(message.data()), message.size()}));
     return handler.Deserialize();
+  }
+  std::string Written() {
+    EXPECT_TRUE(handler.Serialize());
+    const std::span<const BYTE> bytes = handler.GetBuffer();
+    return std::string(bytes.begin(), bytes.end());
   }
 
   qxcom::ComPtr<host::MemoryPort> port;
@@ -97,17 +92,11 @@ inline SeenFault FaultOf(const MessageHandler& handler) {
   return seen;
 }
 
-// The fault's message as narrow text, for a test's failure message.
-inline std::string FaultText(const MessageHandler& handler) {
-  const std::u16string message = FaultOf(handler).message;
-  return std::string(message.begin(), message.end());
-}
+inline std::string FaultText(const MessageHandler& handler) { return Narrow(FaultOf(handler).message); }
 
 inline void PrintTo(const SeenFault& fault, std::ostream* out) {
-  *out << "{" << std::string(fault.code.begin(), fault.code.end()) << ", "
-       << std::string(fault.subcode.begin(), fault.subcode.end()) << ", \""
-       << std::string(fault.message.begin(), fault.message.end()) << "\", "
-       << (fault.needDetail ? "detail" : "no detail") << "}";
+  *out << "{" << Narrow(fault.code) << ", " << Narrow(fault.subcode) << ", \"" << Narrow(fault.message)
+       << "\", " << (fault.needDetail ? "detail" : "no detail") << "}";
 }
 
 // The parameters a host reads, one per line: "name in/out = value".
@@ -123,7 +112,7 @@ inline std::u16string Parameters(const MessageHandler& handler) {
 }
 
 // A request parser run over one message on its own, for the records it
-// keeps. `fault` holds the message of the fault the parse raised, if any.
+// keeps. `fault` holds the fault the parse raised, if any.
 struct ParsedRequest {
   explicit ParsedRequest(std::string_view message, int portVersion = 11) {
     auto port = EchoPort(portVersion);
