@@ -68,21 +68,6 @@ constexpr std::string_view kZeep =
     "<soap-env:Body><ns0:echoString xmlns:ns0=\"http://soapinterop.org/\">"
     "<inputString>hello</inputString></ns0:echoString></soap-env:Body></soap-env:Envelope>";
 
-// Perl's SOAP::Lite: namesp1, typed values, encodingStyle on the method
-// element, a header block with mustUnderstand and actor.
-constexpr std::string_view kSoapLite =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?><soap:Envelope "
-    "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-    "xmlns:soapenc=\"http://schemas.xmlsoap.org/soap/encoding/\" "
-    "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\" "
-    "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Header>"
-    "<namesp2:Session xmlns:namesp2=\"urn:session\" soap:mustUnderstand=\"1\" "
-    "soap:actor=\"http://schemas.xmlsoap.org/soap/actor/next\">42</namesp2:Session></soap:Header>"
-    "<soap:Body><namesp1:echoInteger xmlns:namesp1=\"http://soapinterop.org/\" "
-    "soap:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\">"
-    "<inputInteger xsi:type=\"xsd:int\">7</inputInteger></namesp1:echoInteger></soap:Body>"
-    "</soap:Envelope>";
-
 // .NET and Apache Axis: multi-reference values after the wrapper, reached
 // by href, marked root="0".
 constexpr std::string_view kMultiRef =
@@ -109,12 +94,11 @@ constexpr std::string_view kSoap12 =
     "env:encodingStyle=\"http://www.w3.org/2003/05/soap-encoding\">"
     "<inputString enc:ref=\"t1\"/></m:echoString></env:Body></env:Envelope>";
 
-std::string Utf16(std::string_view ascii, bool bigEndian) {
-  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-  for (char c : ascii) {
-    bytes += bigEndian ? '\0' : c;
-    bytes += bigEndian ? c : '\0';
-  }
+// UTF-16 little-endian after its byte-order mark (every form of the mark
+// is read by the XML suite; this shows the handler hands over the bytes).
+std::string Utf16(std::string_view ascii) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : ascii) bytes += {c, '\0'};
   return bytes;
 }
 
@@ -162,13 +146,10 @@ TEST(RequestBinding, EncodedCallsAsClientsSendThem) {
   const CallRow rows[] = {
       {"PHP SoapClient", 11, std::string(kPhp), u"inputStringArray in = ARRAY[BSTR:a,BSTR:b]\n", {}},
       {"Python zeep", 11, std::string(kZeep), hello, {}},
-      {"Perl SOAP::Lite", 11, std::string(kSoapLite), u"inputInteger in = I4:7\n", {}},
       {".NET/Axis: a struct as a multi-reference value", 11, std::string(kMultiRef),
        u"inputStruct in = STRUCT{varString=BSTR:s; varInt=I4:1; varFloat=R4:1.5}\n", {}},
       {"a SOAP 1.2 client", 12, std::string(kSoap12), u"inputString in = BSTR:x\n", {}},
-      {"UTF-16 little-endian with a byte-order mark", 11, Utf16(kZeep.substr(38), false), hello, {}},
-      {"UTF-16 big-endian with a byte-order mark", 11, Utf16(kZeep.substr(38), true), hello, {}},
-      {"UTF-8 with a byte-order mark", 11, "\xEF\xBB\xBF" + std::string(kZeep), hello, {}},
+      {"UTF-16 little-endian with a byte-order mark", 11, Utf16(kZeep.substr(38)), hello, {}},
       {"an array of structs, items by reference, one shared twice", 11,
        Soap11("<ns1:echoStructArray><inputStructArray SOAP-ENC:arrayType='ns2:SOAPStruct[3]'>"
               "<item href='#a'/><item href='#b'/><item href='#a'/></inputStructArray>"
