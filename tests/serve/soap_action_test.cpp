@@ -1,5 +1,6 @@
 // The Content-Type and SOAPAction a client sends decide the SOAP version the
-// server expects and the action the handler checks.
+// server expects and the action the handler checks. The plainest cases of
+// each version are serve_test.py's.
 #include <gtest/gtest.h>
 
 #include "host/serve/soap_action.h"
@@ -17,7 +18,6 @@ struct MediaRow {
 };
 
 constexpr MediaRow kMediaRows[] = {
-    {"SOAP 1.1 as toolkits send it", "text/xml; charset=utf-8", true, "text/xml", 11, nullptr},
     {"letter case of the type is not significant", "Text/XML", true, "text/xml", 11, nullptr},
     {"SOAP 1.2 with a quoted action", "application/soap+xml; charset=utf-8; action=\"urn:a#b\"", true,
      "application/soap+xml", 12, "urn:a#b"},
@@ -29,7 +29,6 @@ constexpr MediaRow kMediaRows[] = {
     {"a trailing semicolon is tolerated", "text/xml;", true, "text/xml", 11, nullptr},
     {"other types are not SOAP", "application/json", true, "application/json", 0, nullptr},
     {"no subtype", "text", false, nullptr, 0, nullptr},
-    {"a parameter without a value", "text/xml; charset", false, nullptr, 0, nullptr},
     {"a quoted value that never closes", "application/soap+xml; action=\"urn:a", false, nullptr, 0, nullptr},
     {"junk after the type", "text/xml junk", false, nullptr, 0, nullptr},
 };
@@ -59,12 +58,10 @@ struct ActionRow {
 };
 
 constexpr ActionRow kActionRows[] = {
-    {"SOAP 1.1: the quotes are the header's, not the action's", 11, "text/xml", "\"urn:a#b\"", "urn:a#b"},
     {"SOAP 1.1: an empty quoted action is the empty string", 11, "text/xml", "\"\"", ""},
     {"SOAP 1.1: an unquoted action as sent", 11, "text/xml", "urn:a#b", "urn:a#b"},
     {"SOAP 1.1: no header is the empty string", 11, "text/xml", nullptr, ""},
     {"SOAP 1.1 ignores an action parameter", 11, "text/xml; action=\"urn:p\"", "\"urn:h\"", "urn:h"},
-    {"SOAP 1.2: the action parameter", 12, "application/soap+xml; action=\"urn:p\"", nullptr, "urn:p"},
     {"SOAP 1.2: the parameter wins over a header", 12, "application/soap+xml; action=urn:p", "\"urn:h\"", "urn:p"},
     {"SOAP 1.2: the header when there is no parameter", 12, "application/soap+xml", "\"urn:h\"", "urn:h"},
     {"a lone quote is not a quoted action", 11, "text/xml", "\"", "\""},
