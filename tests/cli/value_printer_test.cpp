@@ -1,6 +1,5 @@
 // The text `qxsoap call` prints for each shape of value a reply can hold:
-// scalars in the forms they travel in, arrays of one and more dimensions,
-// and structs, nested in each other.
+// scalars, arrays of one and more dimensions, and structs, nested.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -14,7 +13,7 @@ namespace {
 
 using test::BstrVariant;
 
-std::u16string Printed(const VARIANT& value, uint16_t typeCode = kAnyType) {
+std::u16string Printed(const VARIANT& value, uint16_t typeCode) {
   std::u16string text;
   cli::AppendValueForPrinting(value, text, typeCode);
   return text;
@@ -65,63 +64,49 @@ qxcom::Variant IntMatrix(ULONG rows, ULONG columns) {
 
 constexpr DATE kLeapEvening = 45351 + (23 * 3600 + 30 * 60 + 5) / 86400.0;  // 2024-02-29 23:30:05
 
-TEST(ValuePrinter, PrintsScalarsInTheFormsTheyTravelIn) {
+// A string, a boolean, base64 and hexBinary are printed end to end by
+// call_test.py; these are the forms it does not reach.
+TEST(ValuePrinter, PrintsEachShapeInTheFormItTravelsIn) {
   const struct Row {
     const char* why;
     std::function<qxcom::Variant()> value;
     uint16_t typeCode;
     std::u16string_view printed;
   } rows[] = {
-      {"a string as it is, unquoted", [] { return BstrVariant(u"h\u00e9llo, \"you\""); }, kAnyType,
-       u"h\u00e9llo, \"you\""},
-      {"a boolean by name, not as -1", [] { return test::BoolVariant(true); }, kBoolean, u"true"},
-      {"false", [] { return test::BoolVariant(false); }, kAnyType, u"false"},
       {"a double by its shortest round trip", [] { return test::DoubleVariant(0.1); }, kAnyType, u"0.1"},
       {"a float by its own shortest round trip, not the double's", [] { return test::FloatVariant(0.1f); },
        kAnyType, u"0.1"},
       {"a decimal keeps its digits", [] { return test::DecimalVariant(u"-12.345"); }, kAnyType, u"-12.345"},
-      {"a DATE as a dateTime when the type is not known", [] { return test::DateVariant(kLeapEvening); },
-       kAnyType, u"2024-02-29T23:30:05Z"},
       {"a DATE of an xsd:date part", [] { return test::DateVariant(kLeapEvening); }, kDate, u"2024-02-29"},
       {"a DATE of an xsd:time part", [] { return test::DateVariant(kLeapEvening); }, kTime, u"23:30:05Z"},
-      {"bytes as base64", [] { return test::ByteArrayVariant({0x00, 0xFF, 0x10}); }, kBase64, u"AP8Q"},
-      {"bytes of a hexBinary part as hex", [] { return test::ByteArrayVariant({0x00, 0xFF, 0x10}); },
-       kHexBinary, u"00FF10"},
       {"no value is nil", [] { return qxcom::Variant(); }, kAnyType, u"nil"},
       {"a null value is nil", [] { return test::NullVariant(); }, kAnyType, u"nil"},
-  };
-  for (const Row& row : rows) {
-    const qxcom::Variant value = row.value();
-    EXPECT_EQ(Printed(*value.get(), row.typeCode), row.printed) << row.why;
-  }
-}
-
-TEST(ValuePrinter, PrintsArraysAndStructsItemByItem) {
-  const struct Row {
-    const char* why;
-    std::function<qxcom::Variant()> value;
-    std::u16string_view printed;
-  } rows[] = {
-      {"an array of strings in order", [] { return test::StringArrayVariant({u"a", u"", u"c d"}); },
+      {"an object that is not a struct still shows", [] {
+         qxcom::Variant value;
+         V_VT(value.get()) = VT_DISPATCH;
+         V_DISPATCH(value.get()) = nullptr;
+         return value;
+       }, kAnyType, u"<VT 9>"},
+      {"a value reached through a reference as the value", [] {
+         static qxcom::Variant text = BstrVariant(u"through");
+         qxcom::Variant reference;
+         V_VT(reference.get()) = VT_BYREF | VT_VARIANT;
+         V_VARIANTREF(reference.get()) = text.get();
+         return reference;
+       }, kAnyType, u"through"},
+      {"an array of strings in order", [] { return test::StringArrayVariant({u"a", u"", u"c d"}); }, kAnyType,
        u"[a, , c d]"},
-      {"an empty array", [] { return test::StringArrayVariant({}); }, u"[]"},
-      {"two dimensions, the left one outermost, from each lower bound", [] { return IntMatrix(2, 3); },
+      {"an empty array", [] { return test::StringArrayVariant({}); }, kAnyType, u"[]"},
+      {"two dimensions, the left one outermost, from each lower bound", [] { return IntMatrix(2, 3); }, kAnyType,
        u"[[10, 11, 12], [20, 21, 22]]"},
-      {"a struct's members in order, numbers and dates by their forms",
+      {"structs in an array, members in order, a DATE of unknown type as a dateTime, a struct in a struct",
        [] {
-         std::vector<std::pair<std::u16string, qxcom::Variant>> members;
-         members.emplace_back(u"varString", BstrVariant(u"x"));
-         members.emplace_back(u"varInt", test::LongVariant(-5));
-         members.emplace_back(u"varFloat", test::FloatVariant(1.5f));
-         members.emplace_back(u"when", test::DateVariant(kLeapEvening));
-         return Struct(std::move(members));
-       },
-       u"{varString: x, varInt: -5, varFloat: 1.5, when: 2024-02-29T23:30:05Z}"},
-      {"structs in an array and a struct in a struct",
-       [] {
-         std::vector<std::pair<std::u16string, qxcom::Variant>> inner;
+         std::vector<std::pair<std::u16string, qxcom::Variant>> inner, outer;
          inner.emplace_back(u"bytes", test::ByteArrayVariant({0xFB}));
-         std::vector<std::pair<std::u16string, qxcom::Variant>> outer;
+         outer.emplace_back(u"varString", BstrVariant(u"x"));
+         outer.emplace_back(u"varInt", test::LongVariant(-5));
+         outer.emplace_back(u"varFloat", test::FloatVariant(1.5f));
+         outer.emplace_back(u"when", test::DateVariant(kLeapEvening));
          outer.emplace_back(u"inner", Struct(std::move(inner)));
          outer.emplace_back(u"list", test::StringArrayVariant({u"a"}));
          std::vector<qxcom::Variant> items;
@@ -129,27 +114,13 @@ TEST(ValuePrinter, PrintsArraysAndStructsItemByItem) {
          items.push_back(Struct({}));
          return VariantArray(std::move(items));
        },
-       u"[{inner: {bytes: +w==}, list: [a]}, {}]"},
+       kAnyType, u"[{varString: x, varInt: -5, varFloat: 1.5, when: 2024-02-29T23:30:05Z, inner: {bytes: +w==}, "
+       u"list: [a]}, {}]"},
   };
   for (const Row& row : rows) {
     const qxcom::Variant value = row.value();
-    EXPECT_EQ(Printed(*value.get()), row.printed) << row.why;
+    EXPECT_EQ(Printed(*value.get(), row.typeCode), row.printed) << row.why;
   }
-}
-
-// A value reached through a reference prints as the value; an object that
-// is not a struct still shows that something was there.
-TEST(ValuePrinter, PrintsReferencesThroughAndMarksWhatHasNoText) {
-  qxcom::Variant text = BstrVariant(u"through");
-  VARIANT reference;
-  V_VT(&reference) = VT_BYREF | VT_VARIANT;
-  V_VARIANTREF(&reference) = text.get();
-  EXPECT_EQ(Printed(reference), u"through");
-
-  qxcom::Variant notStruct;
-  V_VT(notStruct.get()) = VT_DISPATCH;
-  V_DISPATCH(notStruct.get()) = nullptr;
-  EXPECT_EQ(Printed(*notStruct.get()), u"<VT 9>");
 }
 
 }  // namespace
