@@ -1,11 +1,10 @@
-# Installs the built project into a fresh prefix under WORK_DIR, registers
-# and unregisters it with the installed tool, builds the consumer project
-# against it with find_package and with pkg-config and installs its hosts,
-# builds the same host once more with nothing but the compiler and
-# `pkg-config --cflags --libs`, and runs the three installed hosts, each with a registry file of its own and none
-# with LD_LIBRARY_PATH: the prefix is not one the loader searches. Then
-# builds and installs the service template against the package, registers
-# its module with the installed tool and calls it by ProgID.
+# Installs the built project into a fresh prefix under WORK_DIR; registers
+# and unregisters it with the installed tool; builds the consumer project
+# against it (find_package, pkg-config, and the compiler with nothing but
+# `pkg-config --cflags --libs`) and runs the installed hosts, each with a
+# registry of its own and no LD_LIBRARY_PATH: the loader does not search the
+# prefix. Then builds and installs the service template against the package,
+# registers its module with the installed tool and calls it by ProgID.
 #   -DBUILD_DIR=  the project's build directory (built already)
 #   -DSOURCE_DIR= tests/install/consumer
 #   -DTEMPLATE_DIR= examples/service_template, the service authors' template
@@ -20,6 +19,15 @@ function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "failed (${status}): ${ARGN}\n${out}")
+  endif()
+endfunction()
+
+# expect(FILE HAS|LACKS TEXT WHY): FILE contains TEXT, or does not.
+function(expect file mode text why)
+  file(READ ${file} content)
+  string(FIND "${content}" "${text}" at)
+  if((mode STREQUAL "HAS" AND at EQUAL -1) OR (mode STREQUAL "LACKS" AND NOT at EQUAL -1))
+    message(FATAL_ERROR "${why}:\n${content}")
   endif()
 endfunction()
 
@@ -41,19 +49,11 @@ run(${CXX} ${extra_flags} ${SOURCE_DIR}/host.cpp ${pc_flags} -o ${WORK_DIR}/host
 # The installed tool registers the installed module by its own path.
 set(registry ${WORK_DIR}/registry-tool)
 run(${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${registry} ${prefix}/bin/qxsoap register)
-file(READ ${registry} registered)
-string(FIND "${registered}" "@=sz:\"${lib_dir}/libqxsoapmsg.so" at)
-if(at EQUAL -1)
-  message(FATAL_ERROR "qxsoap register did not name ${lib_dir} as the server:\n${registered}")
-endif()
+expect(${registry} HAS "@=sz:\"${lib_dir}/libqxsoapmsg.so" "qxsoap register did not name ${lib_dir} as the server")
 run(${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${registry} ${prefix}/bin/qxsoap unregister)
-file(READ ${registry} unregistered)
-string(FIND "${unregistered}" "InprocServer32" at)
-if(NOT at EQUAL -1)
-  message(FATAL_ERROR "qxsoap unregister left the class behind:\n${unregistered}")
-endif()
+expect(${registry} LACKS "InprocServer32" "qxsoap unregister left the class behind")
 
-foreach(host host_cmake host_pkgconfig host_plain host_wsdl)
+foreach(host host_cmake host_pkgconfig host_plain)
   run(${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${WORK_DIR}/registry-${host}
     --unset=LD_LIBRARY_PATH ${WORK_DIR}/hosts/bin/${host})
 endforeach()
@@ -65,14 +65,12 @@ run(${CMAKE_COMMAND} --install ${WORK_DIR}/template --prefix ${WORK_DIR}/service
 set(registry ${WORK_DIR}/registry-service)
 set(service_env ${CMAKE_COMMAND} -E env QXCOM_REGISTRY=${registry} --unset=LD_LIBRARY_PATH)
 run(${service_env} ${prefix}/bin/qxsoap register ${WORK_DIR}/service/lib/libhello_service.so)
-run(${service_env} ${prefix}/bin/qxsoap wsdl ${WORK_DIR}/service/share/hello_service/hello.wsdl)
+set(hello_wsdl ${WORK_DIR}/service/share/hello_service/hello.wsdl)
+run(${service_env} ${prefix}/bin/qxsoap wsdl ${hello_wsdl})
+run(${service_env} ${WORK_DIR}/hosts/bin/host_wsdl ${hello_wsdl})
 run(${service_env} ${WORK_DIR}/hosts/bin/service_client example.HelloService sayHello
   "Wörld" "Hello, Wörld!")
 run(${service_env} ${WORK_DIR}/hosts/bin/service_client example.HelloService SAYHELLO - !fault)
 run(${service_env} ${prefix}/bin/qxsoap unregister ${WORK_DIR}/service/lib/libhello_service.so)
-file(READ ${registry} unregistered)
-string(FIND "${unregistered}" "example.HelloService" at)
-if(NOT at EQUAL -1)
-  message(FATAL_ERROR "qxsoap unregister left the service behind:\n${unregistered}")
-endif()
+expect(${registry} LACKS "example.HelloService" "qxsoap unregister left the service behind")
 file(REMOVE_RECURSE ${WORK_DIR})

@@ -1,9 +1,8 @@
 // A client of a registered service module, as `qxsoap serve` calls one:
-// creates PROGID, calls METHOD by name with one text argument and compares
-// the text result with EXPECTED; with EXPECTED "!fault" the call must fail
-// with DISP_E_EXCEPTION and a description instead. An ARGUMENT of "-" is
-// the empty string (a CMake script cannot pass an empty argument). Exits 0
-// when the call did what was expected.
+// creates PROGID and calls METHOD by name with one text ARGUMENT ("-": the
+// empty string, which a CMake script cannot pass); the text result must be
+// EXPECTED, or with EXPECTED "!fault" the call must fail with
+// DISP_E_EXCEPTION and a description.
 //   service_client PROGID METHOD ARGUMENT EXPECTED
 #include <qxcom.h>
 
@@ -32,36 +31,28 @@ int main(int argc, char** argv) {
   const std::u16string progId = Wide(argv[1]), expected = Wide(argv[4]);
   std::u16string method = Wide(argv[2]);
   CLSID clsid;
-  if (HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid); FAILED(hr)) {
-    return Fail("CLSIDFromProgID", hr);
-  }
   qxcom::ComPtr<IDispatch> service;
-  if (HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                    reinterpret_cast<void**>(service.put()));
-      FAILED(hr)) {
-    return Fail("CoCreateInstance", hr);
+  HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid);
+  if (SUCCEEDED(hr)) {
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(service.put()));
   }
+  if (FAILED(hr)) return Fail("creating the service", hr);
   LPOLESTR names[] = {method.data()};
   DISPID id = 0;
-  if (HRESULT hr = service->GetIDsOfNames(IID_NULL, names, 1, 0, &id); FAILED(hr)) {
-    return Fail("GetIDsOfNames", hr);
-  }
+  if (hr = service->GetIDsOfNames(IID_NULL, names, 1, 0, &id); FAILED(hr)) return Fail("GetIDsOfNames", hr);
   const std::u16string text = std::string(argv[3]) == "-" ? u"" : Wide(argv[3]);
   qxcom::Variant argument, result;
   V_VT(argument.get()) = VT_BSTR;
   V_BSTR(argument.get()) = SysAllocStringLen(text.data(), UINT(text.size()));
   DISPPARAMS params{argument.get(), nullptr, 1, 0};
   EXCEPINFO exception{};
-  const HRESULT hr = service->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(),
-                                     &exception, nullptr);
+  hr = service->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), &exception, nullptr);
   const bool faulted = hr == DISP_E_EXCEPTION && SysStringLen(exception.bstrDescription) > 0;
   SysFreeString(exception.bstrDescription);
   SysFreeString(exception.bstrSource);
   if (expected == u"!fault") return faulted ? 0 : Fail("the failing call", hr);
   if (FAILED(hr)) return Fail("Invoke", hr);
-  if (V_VT(result.get()) != VT_BSTR ||
-      std::u16string(V_BSTR(result.get()), SysStringLen(V_BSTR(result.get()))) != expected) {
-    return Fail("the result", E_FAIL);
-  }
+  const BSTR got = V_VT(result.get()) == VT_BSTR ? V_BSTR(result.get()) : nullptr;
+  if (!got || std::u16string(got, SysStringLen(got)) != expected) return Fail("the result", E_FAIL);
   return 0;
 }
