@@ -41,11 +41,8 @@ TEST(MediaType, ReadsTypeAndParameters) {
     if (!media) continue;
     EXPECT_EQ(media->type, row.type);
     EXPECT_EQ(SoapVersionOf(*media), row.version);
-    auto action = media->parameters.find("action");
-    EXPECT_EQ(action != media->parameters.end(), row.action != nullptr);
-    if (row.action && action != media->parameters.end()) {
-      EXPECT_EQ(action->second, row.action);
-    }
+    const auto action = media->parameters.find("action");
+    EXPECT_EQ(action == media->parameters.end() ? "(none)" : action->second, row.action ? row.action : "(none)");
   }
 }
 

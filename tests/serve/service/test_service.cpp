@@ -1,13 +1,6 @@
-// The service `qxsoap serve` runs in the server tests, made with the
-// service helper: one class, ProgID qxsoap.TestService, whose methods are
-// the operations of tests/serve/calc.wsdl:
-//   Echo(text) -> text
-//   Divide(dividend, divisor, [out] remainder) -> quotient; a zero divisor
-//     fails the call (DISP_E_EXCEPTION) with the description "division by zero"
-//   Wait(milliseconds) -> milliseconds, after sleeping that long: a request
-//     that stays in flight, or a service that hangs
-//   Increment([in, out] counter): the counter plus one
-//   Notify(text): one-way, answers nothing
+// The service of serve_test.py, ProgID qxsoap.TestService, with the
+// operations of calc.wsdl. Divide fails on a zero divisor; Wait sleeps, as a
+// request that stays in flight or a service that hangs.
 #include <qxsoap/service_object.h>
 
 #include <chrono>
