@@ -3,27 +3,11 @@
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
 
+#include "encode/value_writer.h"
 #include "qxsoap/struct_object.h"
 #include "xml/xml_writer.h"
 
 namespace qxsoap::testing {
-
-std::string Narrow(std::u16string_view text) {
-  std::string out;
-  for (char16_t unit : text) {
-    if (unit < 0x80) {
-      out += char(unit);
-    } else if (unit < 0x800) {
-      out += char(0xC0 | (unit >> 6));
-      out += char(0x80 | (unit & 0x3F));
-    } else {
-      out += char(0xE0 | (unit >> 12));
-      out += char(0x80 | ((unit >> 6) & 0x3F));
-      out += char(0x80 | (unit & 0x3F));
-    }
-  }
-  return out;
-}
 
 std::string TextOf(const XmlElement& element) {
   std::u16string text;
@@ -56,42 +40,31 @@ WriterHandler::WriterHandler(qxcom::ComPtr<host::MemoryPort> port, WriterSetting
   handler.SetRequestPhase(settings.requestPhase);
 }
 
-namespace {
+std::string Written(qxcom::ComPtr<host::MemoryPort> port, WriterSettings settings, const host::TypeName& type,
+                    const VARIANT& value, std::u16string_view style, std::u16string_view name,
+                    std::u16string_view ns) {
+  WriterHandler setup(std::move(port), settings);
+  ValueWriter writer(setup.handler, *setup.port.get());
+  auto root = XmlElement::NewTree(u"w");
+  const bool written = style.empty() ? writer.WriteLiteral(*root, name, ns, {type.name, type.ns}, value)
+                                     : writer.WriteEncoded(root->AddChild(u"a"), {type.name, type.ns}, value, style);
+  return written ? TextOf(root->Children().front()) : "none";
+}
 
-qxcom::ComPtr<StructObject> NewStruct() {
+qxcom::Variant StructVariant(std::initializer_list<Member> members) {
   qxcom::ComPtr<StructObject> object;
   EXPECT_EQ(CoCreateInstance(CLSID_StructObject, nullptr, CLSCTX_INPROC_SERVER, IID_StructObject,
                              reinterpret_cast<void**>(object.put())),
             S_OK);
-  return object;
-}
-
-void AddMember(StructObject& object, std::u16string_view name, std::u16string_view ns,
-               const VARIANT& value) {
-  const qxcom::Bstr memberName(SysAllocStringLen(name.data(), UINT(name.size())));
-  const qxcom::Bstr memberNs(SysAllocStringLen(ns.data(), UINT(ns.size())));
-  VARIANT_BOOL stored = VARIANT_FALSE;
-  EXPECT_EQ(object.AddMember(memberName.get(), memberNs.get(), value, &stored), S_OK);
-}
-
-qxcom::Variant Holding(StructObject* object) {
+  for (const Member& member : members) {
+    const qxcom::Bstr name(SysAllocStringLen(member.name.data(), UINT(member.name.size())));
+    const qxcom::Bstr ns(SysAllocStringLen(member.ns.data(), UINT(member.ns.size())));
+    VARIANT_BOOL stored = VARIANT_FALSE;
+    EXPECT_EQ(object->AddMember(name.get(), ns.get(), member.value, &stored), S_OK);
+  }
   qxcom::Variant value;
   V_VT(value.get()) = VT_DISPATCH;
-  V_DISPATCH(value.get()) = object;
-  return value;
-}
-
-}  // namespace
-
-qxcom::Variant StructVariant(std::initializer_list<Member> members) {
-  qxcom::ComPtr<StructObject> object = NewStruct();
-  for (const Member& member : members) AddMember(*object.get(), member.name, member.ns, member.value);
-  return Holding(object.release());
-}
-
-qxcom::Variant NestedStructs(int depth) {
-  qxcom::Variant value = StructVariant({});
-  for (int level = 1; level < depth; ++level) value = StructVariant({{u"next", u"", *value.get()}});
+  V_DISPATCH(value.get()) = object.release();
   return value;
 }
 

@@ -1,6 +1,6 @@
 // What the serializer's suites share: a handler initialised against a port
-// in memory, struct objects and arrays built in one expression, element
-// trees written as text, and a check of written XML with libxml2.
+// in memory, values written by a value writer as text, struct objects and
+// arrays built in one expression, and a check of written XML with libxml2.
 #ifndef QXSOAP_TESTS_ENCODE_SERIALIZER_TEST_SUPPORT_H_
 #define QXSOAP_TESTS_ENCODE_SERIALIZER_TEST_SUPPORT_H_
 
@@ -13,13 +13,13 @@
 
 #include "frame/message_handler.h"
 #include "host/memory_port.h"
+#include "host/wsdl_source.h"
 #include "qxcom/owned.h"
 #include "xml/xml_element.h"
 
 namespace qxsoap::testing {
 
-// UTF-16 text as UTF-8 (test output only; no surrogate handling needed).
-std::string Narrow(std::u16string_view text);
+using host::Narrow;  // UTF-16 text as UTF-8
 
 // `element` and its subtree as the writer gives it standing alone.
 std::string TextOf(const XmlElement& element);
@@ -46,6 +46,13 @@ struct WriterHandler {
   MessageHandler handler;
 };
 
+// `value` of `type` written by a value writer on `port`, as text: encoded in
+// `style` into an element "a", or literal (when `style` is empty) as the
+// element `name` in `ns`. "none" when the writer gives none.
+std::string Written(qxcom::ComPtr<host::MemoryPort> port, WriterSettings settings, const host::TypeName& type,
+                    const VARIANT& value, std::u16string_view style, std::u16string_view name = u"a",
+                    std::u16string_view ns = u"");
+
 struct Member {
   std::u16string_view name;
   std::u16string_view ns;
@@ -54,9 +61,6 @@ struct Member {
 
 // A VT_DISPATCH VARIANT holding a new struct object with `members`.
 qxcom::Variant StructVariant(std::initializer_list<Member> members);
-
-// `depth` struct objects, each the member "next" of the one before.
-qxcom::Variant NestedStructs(int depth);
 
 // A VT_ARRAY | VT_VARIANT VARIANT with `bounds` in declaration order (the
 // first declared dimension first) holding `items` in storage order (the
