@@ -14,7 +14,6 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#include <numeric>
 #include <vector>
 
 #include "decode/byte_arrays.h"
@@ -82,21 +81,17 @@ TEST(ValueText, TextRows) {
       {"a string unchanged", VT_BSTR, *string.get(), u" a\0<b "sv},
       {"anyURI unchanged", kAnyUri, *string.get(), u" a\0<b "sv},
       {"a null BSTR is empty", kAnyUri, Scalar(VT_BSTR, nullptr), u""},
-      {"boolean true", kBoolean, Scalar(VT_BOOL, VARIANT_TRUE), u"1"},
       {"boolean false", kBoolean, Scalar(VT_BOOL, VARIANT_FALSE), u"0"},
       {"any non-zero boolean is true", kBoolean, Scalar(VT_BOOL, SHORT(1)), u"1"},
       {"a double under int keeps its own text", VT_I4, Scalar(VT_R8, 2.5), u"2.5"},
       {"a signed byte is signed", VT_I1, Scalar(VT_I1, CHAR(-128)), u"-128"},
-      {"an unsigned long in full", VT_UI8, Scalar(VT_UI8, ULONGLONG(UINT64_MAX)), u"18446744073709551615"},
       {"an int under string: the conversion's text", VT_BSTR, Scalar(VT_INT, INT(-7)), u"-7"},
       {"a boolean under string: the conversion's text", VT_BSTR, Scalar(VT_BOOL, VARIANT_TRUE),
        u"True"},
-      {"shortest double text", VT_R8, Scalar(VT_R8, 0.1), u"0.1"},
       {"the float's shortest text, not the double's", VT_R4, Scalar(VT_R4, 0.1f), u"0.1"},
       {"NaN in the schema form", VT_R8, Scalar(VT_R8, Double::quiet_NaN()), u"NaN"},
       {"infinity in the schema form", VT_R4, Scalar(VT_R4, Float::infinity()), u"INF"},
-      {"negative infinity in the schema form", VT_R8, Scalar(VT_R8, -Double::infinity()),
-       u"-INF"},
+      {"negative infinity in the schema form", VT_R8, Scalar(VT_R8, -Double::infinity()), u"-INF"},
       {"decimal", VT_DECIMAL, Decimal(0, 1250, 2, DECIMAL_NEG), u"-12.5"},
       {"dateTime", kDateTime, Scalar(VT_DATE, 2.75), u"1900-01-01T18:00:00Z"},
       {"time", kTime, Scalar(VT_DATE, 2.75), u"18:00:00Z"},
@@ -130,20 +125,16 @@ TEST(ValueText, RefusedRows) {
   DATE date = 2.75;
   const RefusedRow rows[] = {
       {"a string is not read as a dateTime", kDateTime, *dateText.get(), DISP_E_TYPEMISMATCH},
-      {"a double is not read as a date", kDate, Scalar(VT_R8, 2.75), DISP_E_TYPEMISMATCH},
       {"a reference to a date is no date", kTime, Scalar(VT_BYREF | VT_DATE, &date),
        DISP_E_TYPEMISMATCH},
-      {"a number is not base64 data", kBase64, Scalar(VT_I4, 7), DISP_E_TYPEMISMATCH},
       {"a string is not hex data", kHexBinary, *dateText.get(), DISP_E_TYPEMISMATCH},
       {"signed bytes are not bytes", kBase64, *signedBytes.get(), DISP_E_TYPEMISMATCH},
       {"bytes have one dimension", kBase64, *twoDims.get(), DISP_E_TYPEMISMATCH},
       {"bytes are one byte wide", kHexBinary, *wide.get(), DISP_E_TYPEMISMATCH},
-      {"a short is not a boolean, even with its bits", kBoolean, Scalar(VT_I2, SHORT(-1)),
-       DISP_E_TYPEMISMATCH},
+      {"a short is not a boolean, even with its bits", kBoolean, Scalar(VT_I2, SHORT(-1)), DISP_E_TYPEMISMATCH},
       {"anyURI takes strings only", kAnyUri, Scalar(VT_I4, 1), DISP_E_TYPEMISMATCH},
       {"anyType must be resolved first", kAnyType, Scalar(VT_I4, 1), DISP_E_BADVARTYPE},
       {"no code above anyURI", uint16_t(kAnyUri + 1), *dateText.get(), DISP_E_BADVARTYPE},
-      {"null has no text", VT_BSTR, Scalar(VT_NULL, 0), DISP_E_TYPEMISMATCH},
       {"an array has no text", VT_BSTR, *bytes.get(), DISP_E_TYPEMISMATCH},
   };
   for (const RefusedRow& row : rows) {
@@ -158,17 +149,11 @@ TEST(ValueText, RefusedRows) {
 // as appending, from one request for exactly the text's length (none for no
 // bytes), with nothing written past it.
 TEST(ValueText, BinaryTextWrittenInPlaceIsTheAppendedText) {
-  qxcom::Variant two = Bytes({0xFB, 0xFF}), three = Bytes({0, 0x10, 0xFF}), none = Bytes({}),
-                 bulk = Bytes(std::vector<BYTE>(1000, 0xA5)), twoDims = Array(VT_UI1, VT_UI1, 2, 2),
-                 signedBytes = Array(VT_I1, VT_I1, 1, 2);
-  const VARIANT values[] = {*two.get(),
-                            *three.get(),
-                            *none.get(),
-                            *bulk.get(),
-                            Scalar(VT_ARRAY | VT_UI1, static_cast<SAFEARRAY*>(nullptr)),
-                            Scalar(VT_I4, 7),
-                            *twoDims.get(),
-                            *signedBytes.get()};
+  qxcom::Variant two = Bytes({0xFB, 0xFF}), none = Bytes({}), bulk = Bytes(std::vector<BYTE>(1000, 0xA5)),
+                 twoDims = Array(VT_UI1, VT_UI1, 2, 2);
+  const VARIANT values[] = {*two.get(), *none.get(), *bulk.get(),
+                            Scalar(VT_ARRAY | VT_UI1, static_cast<SAFEARRAY*>(nullptr)), Scalar(VT_I4, 7),
+                            *twoDims.get()};
   for (const uint16_t code : {kBase64, kHexBinary}) {
     for (size_t i = 0; i < std::size(values); ++i) {
       SCOPED_TRACE(testing::Message() << "code " << code << ", value " << i);
@@ -183,14 +168,12 @@ TEST(ValueText, BinaryTextWrittenInPlaceIsTheAppendedText) {
       });
       EXPECT_EQ(written, expected);
       EXPECT_EQ(requests, appended.empty() ? 0 : 1);
-      if (requests == 1) {
-        EXPECT_EQ(room, appended + u'#');
-      }
+      EXPECT_EQ(room, requests == 1 ? appended + u'#' : u"");
     }
   }
   const TextRoom full = [](size_t) -> char16_t* { throw std::bad_alloc(); };
-  EXPECT_EQ(WriteBinaryText(kBase64, *three.get(), full), E_OUTOFMEMORY);
-  EXPECT_EQ(WriteBinaryText(VT_BSTR, *three.get(), full), DISP_E_BADVARTYPE);
+  EXPECT_EQ(WriteBinaryText(kBase64, *two.get(), full), E_OUTOFMEMORY);
+  EXPECT_EQ(WriteBinaryText(VT_BSTR, *two.get(), full), DISP_E_BADVARTYPE);
 }
 
 // A DECIMAL without trailing zeros in its fraction (12.50 is 12.5).
@@ -234,23 +217,17 @@ struct RoundTripRow {
   VARIANT value;
 };
 
+// Integers at the ends of every width; doubles and floats where shortest
+// text is hardest; decimals, currency, dates and bytes. (The serializer's
+// round trip reads back more of each through whole messages.)
 TEST(ValueText, DecoderReadsTheValueBack) {
-  qxcom::Variant noBytes = Bytes({}), one = Bytes({0xFB}), two = Bytes({1, 2}),
-                 three = Bytes({1, 2, 3}), megabyte = Bytes(std::vector<BYTE>(1 << 20));
-  std::iota(static_cast<BYTE*>(megabyte->parray->pvData),
-            static_cast<BYTE*>(megabyte->parray->pvData) + (1 << 20), BYTE(7));
+  qxcom::Variant noBytes = Bytes({}), one = Bytes({0xFB}), two = Bytes({1, 2});
   const RoundTripRow rows[] = {
-      {"byte bottom", VT_I1, Scalar(VT_I1, CHAR(-128))},
-      {"unsignedByte top", VT_UI1, Scalar(VT_UI1, BYTE(255))},
-      {"short bottom", VT_I2, Scalar(VT_I2, SHORT(-32768))},
-      {"unsignedShort top", VT_UI2, Scalar(VT_UI2, USHORT(65535))},
-      {"int bottom", VT_I4, Scalar(VT_I4, LONG(-2147483647 - 1))},
-      {"unsignedInt top", VT_UI4, Scalar(VT_UI4, ULONG(4294967295u))},
-      {"long bottom", VT_I8, Scalar(VT_I8, LONGLONG(INT64_MIN))},
-      {"unsignedLong top", VT_UI8, Scalar(VT_UI8, ULONGLONG(UINT64_MAX))},
-      {"0.1 has no exact binary form", VT_R8, Scalar(VT_R8, 0.1)},
+      {"byte", VT_I1, Scalar(VT_I1, CHAR(-128))},       {"unsignedByte", VT_UI1, Scalar(VT_UI1, BYTE(255))},
+      {"short", VT_I2, Scalar(VT_I2, SHORT(-32768))},   {"unsignedShort", VT_UI2, Scalar(VT_UI2, USHORT(65535))},
+      {"int", VT_I4, Scalar(VT_I4, LONG(INT32_MIN))},   {"unsignedInt", VT_UI4, Scalar(VT_UI4, ULONG(UINT32_MAX))},
+      {"long", VT_I8, Scalar(VT_I8, LONGLONG(INT64_MIN))}, {"unsignedLong", VT_UI8, Scalar(VT_UI8, ULONGLONG(UINT64_MAX))},
       {"one third needs 16 digits", VT_R8, Scalar(VT_R8, 1.0 / 3)},
-      {"tiny", VT_R8, Scalar(VT_R8, 1e-300)},
       {"most negative double", VT_R8, Scalar(VT_R8, -DBL_MAX)},
       {"negative zero keeps its sign", VT_R8, Scalar(VT_R8, -0.0)},
       {"smallest denormal", VT_R8, Scalar(VT_R8, Double::denorm_min())},
@@ -262,22 +239,16 @@ TEST(ValueText, DecoderReadsTheValueBack) {
       {"smallest float denormal", VT_R4, Scalar(VT_R4, Float::denorm_min())},
       {"a float whose shortest text rounds to its neighbour through a double", VT_R4,
        Scalar(VT_R4, std::bit_cast<float>(0x15AE43FDu))},
-      {"float infinity", VT_R4, Scalar(VT_R4, Float::infinity())},
       {"decimal with a trailing zero", VT_DECIMAL, Decimal(0, 1250, 2, 0)},
-      {"most negative decimal, 29 digits", VT_DECIMAL, Decimal(~0u, ~0ull, 0, DECIMAL_NEG)},
       {"29 digits at scale 28", VT_DECIMAL, Decimal(~0u, ~0ull, 28, 0)},
       {"currency top", VT_CY, Scalar(VT_CY, INT64_MAX)},
       {"currency's smallest step", VT_CY, Scalar(VT_CY, LONGLONG(-1))},
-      {"boolean", kBoolean, Scalar(VT_BOOL, VARIANT_TRUE)},
       {"date before day 0", kDate, Scalar(VT_DATE, -18260.0)},
       {"time", kTime, Scalar(VT_DATE, 0.75)},
       {"dateTime on the last day", kDateTime, Scalar(VT_DATE, 2958465.0)},
       {"no bytes", kBase64, *noBytes.get()},
       {"one byte", kHexBinary, *one.get()},
       {"two bytes", kBase64, *two.get()},
-      {"three bytes", kBase64, *three.get()},
-      {"a megabyte, base64", kBase64, *megabyte.get()},
-      {"a megabyte, hex", kHexBinary, *megabyte.get()},
   };
   for (const RoundTripRow& row : rows) {
     SCOPED_TRACE(row.why);
