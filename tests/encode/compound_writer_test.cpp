@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "encode/value_writer.h"
@@ -159,11 +158,14 @@ TEST(EncodedValues, GiveNoneForWhatThePortDoesNotDescribe) {
   EXPECT_EQ(Write({u"Unknown", u"urn:t"}, *c.v[3].get(), kEnc11), "none") << "an undescribed type";
 }
 
-// A struct object of another implementation: each member it hands out is a
-// fresh copy, which the writer frees once the member is written.
-class CopyingStruct final : public test::DispatchStub<StructObject> {
+// A struct object of another implementation, handing out a fresh copy of
+// each member of the module's struct object it wraps; the writer frees
+// each copy once the member is written.
+class ForeignStruct final : public test::DispatchStub<StructObject> {
  public:
-  explicit CopyingStruct(std::vector<std::pair<std::u16string, std::u16string>> texts) : texts_(std::move(texts)) {}
+  explicit ForeignStruct(const VARIANT& own) {
+    EXPECT_EQ(V_DISPATCH(&own)->QueryInterface(IID_StructObject, reinterpret_cast<void**>(own_.put())), S_OK);
+  }
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     *object = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_StructObject ? this : nullptr;
     if (!*object) return E_NOINTERFACE;
@@ -177,37 +179,28 @@ class CopyingStruct final : public test::DispatchStub<StructObject> {
     return left;
   }
   HRESULT STDMETHODCALLTYPE AddMember(BSTR, BSTR, VARIANT, VARIANT_BOOL*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE FirstMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* position,
-                                        VARIANT_BOOL* present) override {
-    next_ = 0;
-    return NextMember(name, ns, value, position, present);
+  HRESULT STDMETHODCALLTYPE FirstMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* at, VARIANT_BOOL* is) override {
+    return own_->FirstMember(name, ns, value, at, is);
   }
-  HRESULT STDMETHODCALLTYPE NextMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* position,
-                                       VARIANT_BOOL* present) override {
-    *present = next_ < texts_.size() ? VARIANT_TRUE : VARIANT_FALSE;
-    if (!*present) return S_OK;
-    *name = SysAllocString(texts_[next_].first.c_str());
-    *ns = SysAllocString(u"");
-    V_VT(value) = VT_BSTR;
-    V_BSTR(value) = SysAllocString(texts_[next_].second.c_str());
-    *position = LONG(next_++);
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE NextMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* at, VARIANT_BOOL* is) override {
+    return own_->NextMember(name, ns, value, at, is);
   }
 
  private:
-  std::vector<std::pair<std::u16string, std::u16string>> texts_;
-  size_t next_ = 0;
+  qxcom::ComPtr<StructObject> own_;
   ULONG references_ = 1;
 };
 
 // The handler's own strings may be lent to the tree, but a member handed
 // out as a copy is gone once written: its text must be the tree's own.
 TEST(EncodedStructs, KeepTheTextOfMembersHandedOutAsCopies) {
+  const qxcom::Variant first = test::BstrVariant(u"first text, long enough for the heap"),
+                       second = test::BstrVariant(u"second text, as long as the first");
+  const qxcom::Variant own = StructVariant({{u"first", u"", *first.get()}, {u"second", u"", *second.get()}});
   WriterHandler setup(TypesPort(), {});
   qxcom::Variant label;
   V_VT(label.get()) = VT_DISPATCH;
-  V_DISPATCH(label.get()) = new CopyingStruct({{u"first", u"first text, long enough for the heap"},
-                                               {u"second", u"second text, as long as the first"}});
+  V_DISPATCH(label.get()) = new ForeignStruct(*own.get());
   ValueWriter writer(setup.handler, *setup.port.get());
   auto root = XmlElement::NewTree(u"w");
   XmlElement& element = root->AddChild(u"a");
@@ -246,7 +239,8 @@ TEST(CompoundValues, RaiseTheFaultOfTheItemThatCannotBeWritten) {
   qxcom::Variant noStruct;
   V_VT(noStruct.get()) = VT_DISPATCH;
   V_DISPATCH(noStruct.get()) = nullptr;
-  const qxcom::Variant square = VariantArray({{2, 0}, {2, 0}}, {c.v[0].get(), c.v[1].get(), c.v[2].get(), c.v[3].get()});
+  const qxcom::Variant square =
+      VariantArray({{2, 0}, {2, 0}}, {c.v[0].get(), c.v[1].get(), c.v[2].get(), c.v[3].get()});
   qxcom::Variant deep = StructVariant({});
   for (int level = 1; level < 300; ++level) deep = StructVariant({{u"next", u"", *deep.get()}});
   const qxcom::Variant oddItem = VariantArray({{1, 0}}, {cy.get()});

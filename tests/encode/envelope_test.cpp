@@ -16,6 +16,8 @@ using host::TypeName;
 using host::Xsd;
 
 constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+const std::string kEnvelope11 = "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">";
+const std::string kEnvelope12 = "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\">";
 
 qxcom::ComPtr<host::MemoryPort> QuotePort(std::u16string_view style = u"rpc") {
   auto port = host::MemoryPort::Create();
@@ -71,16 +73,14 @@ struct Response {
 TEST(ResponseEnvelopes, CarryTheWrapperReturnValueAndParameters) {
   Response soap11(11);
   EXPECT_EQ(soap11.Written(),
-            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
-            "<SOAP-ENV:Body><m:getQuoteResponse "
+            kEnvelope11 + "<SOAP-ENV:Body><m:getQuoteResponse "
             "SOAP-ENV:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\" "
             "xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" xmlns:m=\"urn:x\">"
             "<price>1.5</price><currency>EUR</currency></m:getQuoteResponse></SOAP-ENV:Body>"
             "</SOAP-ENV:Envelope>");
   Response soap12(12);
   EXPECT_EQ(soap12.Written(),
-            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\">"
-            "<SOAP-ENV:Body><m:getQuoteResponse "
+            kEnvelope12 + "<SOAP-ENV:Body><m:getQuoteResponse "
             "SOAP-ENV:encodingStyle=\"http://www.w3.org/2003/05/soap-encoding\" "
             "xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\" xmlns:m=\"urn:x\">"
             "<SOAP-RPC:result xmlns:SOAP-RPC=\"http://www.w3.org/2003/05/soap-rpc\">price"
@@ -129,14 +129,12 @@ TEST(DocumentStyleBodies, AreTheLiteralBodyOrAnEmptyBody) {
   withBody.handler.SetBodyElemLiteral(
       u"<s:Body xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><q xmlns=\"urn:q\">1</q></s:Body>", u"");
   EXPECT_EQ(withBody.Written(),
-            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
-            "<s:Body xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><q xmlns=\"urn:q\">1</q>"
+            kEnvelope11 + "<s:Body xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><q xmlns=\"urn:q\">1</q>"
             "</s:Body></SOAP-ENV:Envelope>");
   Response empty(12, QuotePort(u"document"));
   empty.handler.ClearMethodParams();
   EXPECT_EQ(empty.Written(),
-            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\">"
-            "<SOAP-ENV:Body /></SOAP-ENV:Envelope>")
+            kEnvelope12 + "<SOAP-ENV:Body /></SOAP-ENV:Envelope>")
       << "the Body's own declaration repeats the envelope's, so it is not written";
 }
 
@@ -178,8 +176,7 @@ TEST(FaultEnvelopes, Soap11CarryCodeStringActorAndDetail) {
   const qxcom::Variant square = VariantArray({{1, 0}, {1, 0}}, {code.get()});
   server.handler.AddFaultDetailElem(u"urn:d", u"rows", square.get());
   EXPECT_EQ(server.Written(),
-            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
-            "<SOAP-ENV:Body><SOAP-ENV:Fault><faultcode "
+            kEnvelope11 + "<SOAP-ENV:Body><SOAP-ENV:Fault><faultcode "
             "xmlns:ns=\"http://schemas.xmlsoap.org/soap/envelope/\">ns:Client</faultcode>"
             "<faultstring>Bad symbol &amp; co</faultstring><detail>"
             "<nsb:reason xmlns:nsb=\"urn:d\">unknown</nsb:reason>"
@@ -201,8 +198,7 @@ TEST(FaultEnvelopes, Soap12NestSubcodesAndListReasonsByLanguage) {
   server.handler.SetFault12(u"Sender", SOAP12_ENV_NS, u"BadArguments", SOAP12_RPC_NS,
                             {{u"fr", u"mauvais"}, {u"en", u"bad"}}, u"", false);
   EXPECT_EQ(server.Written(),
-            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\">"
-            "<SOAP-ENV:Body><SOAP-ENV:Fault><SOAP-ENV:Code><SOAP-ENV:Value "
+            kEnvelope12 + "<SOAP-ENV:Body><SOAP-ENV:Fault><SOAP-ENV:Code><SOAP-ENV:Value "
             "xmlns:ns=\"http://www.w3.org/2003/05/soap-envelope\">ns:Sender</SOAP-ENV:Value>"
             "<SOAP-ENV:Subcode><SOAP-ENV:Value xmlns:ns=\"http://www.w3.org/2003/05/soap-rpc\">"
             "ns:BadArguments</SOAP-ENV:Value></SOAP-ENV:Subcode></SOAP-ENV:Code>"
@@ -231,8 +227,7 @@ TEST(FaultEnvelopes, AnswerAFailedDeserializeWithFaultHeaderBlocks) {
   server.handler.AddFaultHeaderElemLiteral(u"urn:l", u"why", u"<w:why xmlns:w=\"urn:l\">x</w:why>",
                                            false, u"", u"");
   EXPECT_EQ(server.Written(),
-            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
-            "<SOAP-ENV:Header><w:why xmlns:w=\"urn:l\">x</w:why></SOAP-ENV:Header>"
+            kEnvelope11 + "<SOAP-ENV:Header><w:why xmlns:w=\"urn:l\">x</w:why></SOAP-ENV:Header>"
             "<SOAP-ENV:Body><SOAP-ENV:Fault><faultcode "
             "xmlns:ns=\"http://schemas.xmlsoap.org/soap/envelope/\">ns:Client</faultcode>"
             "<faultstring>SOAP Envelope not found in message.</faultstring>"

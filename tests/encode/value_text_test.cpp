@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cmath>
@@ -20,6 +19,7 @@
 #include "decode/simple_text.h"
 #include "decode/simple_types.h"
 #include "qxcom/owned.h"
+#include "support/variants.h"
 
 namespace qxsoap {
 namespace {
@@ -46,13 +46,6 @@ VARIANT Decimal(ULONG hi32, ULONGLONG lo64, BYTE scale, BYTE sign) {
   return v;
 }
 
-qxcom::Variant String(std::u16string_view text) {
-  qxcom::Variant v;
-  V_VT(v.get()) = VT_BSTR;
-  V_BSTR(v.get()) = SysAllocStringLen(text.data(), UINT(text.size()));
-  return v;
-}
-
 // An array of `count` elements per dimension, tagged VT_ARRAY | `tag`.
 qxcom::Variant Array(VARTYPE tag, VARTYPE elements, UINT dims, ULONG count) {
   SAFEARRAYBOUND bounds[2] = {{count, 0}, {count, 0}};
@@ -62,11 +55,7 @@ qxcom::Variant Array(VARTYPE tag, VARTYPE elements, UINT dims, ULONG count) {
   return v;
 }
 
-qxcom::Variant Bytes(std::vector<BYTE> bytes) {
-  qxcom::Variant v = Array(VT_UI1, VT_UI1, 1, ULONG(bytes.size()));
-  std::copy(bytes.begin(), bytes.end(), static_cast<BYTE*>(V_ARRAY(v.get())->pvData));
-  return v;
-}
+qxcom::Variant Bytes(const std::vector<BYTE>& bytes) { return test::ByteArrayVariant(bytes); }
 
 struct ValueRow {
   const char* why;
@@ -76,7 +65,7 @@ struct ValueRow {
 };
 
 TEST(ValueText, TextRows) {
-  qxcom::Variant string = String(u" a\0<b "sv), bytes = Bytes({0x00, 0x10, 0xFF});
+  qxcom::Variant string = test::BstrVariant(u" a\0<b "sv), bytes = Bytes({0x00, 0x10, 0xFF});
   ValueRow rows[] = {
       {"a string unchanged", VT_BSTR, *string.get(), u" a\0<b "sv},
       {"anyURI unchanged", kAnyUri, *string.get(), u" a\0<b "sv},
@@ -119,7 +108,7 @@ struct RefusedRow {
 };
 
 TEST(ValueText, RefusedRows) {
-  qxcom::Variant dateText = String(u"2003-05-01T00:00:00Z"), bytes = Bytes({1});
+  qxcom::Variant dateText = test::BstrVariant(u"2003-05-01T00:00:00Z"), bytes = Bytes({1});
   qxcom::Variant twoDims = Array(VT_UI1, VT_UI1, 2, 2), wide = Array(VT_UI1, VT_I4, 1, 2),
                  signedBytes = Array(VT_I1, VT_I1, 1, 2);
   DATE date = 2.75;
@@ -226,7 +215,8 @@ TEST(ValueText, DecoderReadsTheValueBack) {
       {"byte", VT_I1, Scalar(VT_I1, CHAR(-128))},       {"unsignedByte", VT_UI1, Scalar(VT_UI1, BYTE(255))},
       {"short", VT_I2, Scalar(VT_I2, SHORT(-32768))},   {"unsignedShort", VT_UI2, Scalar(VT_UI2, USHORT(65535))},
       {"int", VT_I4, Scalar(VT_I4, LONG(INT32_MIN))},   {"unsignedInt", VT_UI4, Scalar(VT_UI4, ULONG(UINT32_MAX))},
-      {"long", VT_I8, Scalar(VT_I8, LONGLONG(INT64_MIN))}, {"unsignedLong", VT_UI8, Scalar(VT_UI8, ULONGLONG(UINT64_MAX))},
+      {"long", VT_I8, Scalar(VT_I8, LONGLONG(INT64_MIN))},
+      {"unsignedLong", VT_UI8, Scalar(VT_UI8, ULONGLONG(UINT64_MAX))},
       {"one third needs 16 digits", VT_R8, Scalar(VT_R8, 1.0 / 3)},
       {"most negative double", VT_R8, Scalar(VT_R8, -DBL_MAX)},
       {"negative zero keeps its sign", VT_R8, Scalar(VT_R8, -0.0)},
