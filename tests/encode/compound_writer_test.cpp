@@ -11,6 +11,7 @@
 #include "model/fault_record.h"
 #include "qxsoap/struct_object.h"
 #include "serializer_test_support.h"
+#include "support/com_objects.h"
 #include "support/dispatch_stub.h"
 #include "support/variants.h"
 #include "xml/namespaces.h"
@@ -233,8 +234,13 @@ TEST(LiteralValues, NameItemsByTheirElementAndKeepTypeApartFromElementNamespace)
             "xmlns:nsb=\"urn:members\">2</nsb:y></nss:p>");
 }
 
-TEST(CompoundValues, RaiseTheFaultOfTheItemThatCannotBeWritten) {
+TEST(Values, RaiseTheFaultOfWhatCannotBeWritten) {
   const Values c;
+  // A literal value has no attachment form: an object goes through the
+  // conversion to text like any value, and that fails.
+  qxcom::Variant object;
+  V_VT(object.get()) = VT_UNKNOWN;
+  V_UNKNOWN(object.get()) = test::NewStorage().release();
   const qxcom::Variant cy = test::CurrencyVariant(1);
   qxcom::Variant noStruct;
   V_VT(noStruct.get()) = VT_DISPATCH;
@@ -259,6 +265,7 @@ TEST(CompoundValues, RaiseTheFaultOfTheItemThatCannotBeWritten) {
       {kLiteralInts, *badStructItem.get(), kLiteral, "Error while serializing 'array of struct' literal parameter."},
       {kTokens, *oddItem.get(), kLiteral, "Error while serializing 'array of simple type' literal parameter."},
       {kNode, *deep.get(), kEnc11, "A value refers to itself or is nested too deeply."},
+      {Xsd(u"string"), *object.get(), kLiteral, "A value could not be converted to text (HRESULT 0x80020005)."},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.message);
