@@ -12,7 +12,6 @@
 namespace qxsoap::testing {
 namespace {
 
-using host::TypeName;
 using host::Xsd;
 
 constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";

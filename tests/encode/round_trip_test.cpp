@@ -60,15 +60,13 @@ std::vector<Parameter> EchoValues() {
   add(u"longHex", Xsd(u"hexBinary"), test::ByteArrayVariant(document));
   add(u"strings", kStrings, test::StringArrayVariant({u"a", u"", u"\u00e9"}));
   add(u"none", kStrings, test::StringArrayVariant({}));
-  const qxcom::Variant one = test::LongVariant(1), two = test::LongVariant(2),
-                       three = test::LongVariant(3), four = test::LongVariant(4),
-                       five = test::LongVariant(5), six = test::LongVariant(6);
+  const qxcom::Variant v[] = {test::LongVariant(1), test::LongVariant(2), test::LongVariant(3),
+                              test::LongVariant(4), test::LongVariant(5), test::LongVariant(6)};
   add(u"grid", kGrid,
-      VariantArray({{2, 0}, {3, 0}},
-                   {one.get(), two.get(), three.get(), four.get(), five.get(), six.get()}));
+      VariantArray({{2, 0}, {3, 0}}, {v[0].get(), v[1].get(), v[2].get(), v[3].get(), v[4].get(), v[5].get()}));
   const qxcom::Variant text = test::BstrVariant(u"s"), number = test::FloatVariant(1.5f);
   qxcom::Variant inner = StructVariant(
-      {{u"varString", u"", *text.get()}, {u"varInt", u"", *one.get()}, {u"varFloat", u"", *number.get()}});
+      {{u"varString", u"", *text.get()}, {u"varInt", u"", *v[0].get()}, {u"varFloat", u"", *number.get()}});
   add(u"nested", kNested, StructVariant({{u"label", u"", *text.get()}, {u"inner", u"", *inner.get()}}));
   add(u"structs", kStructs, VariantArray({{2, 0}}, {inner.get(), inner.get()}));
   return values;

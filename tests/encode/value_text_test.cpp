@@ -65,7 +65,9 @@ struct ValueRow {
 };
 
 TEST(ValueText, TextRows) {
-  qxcom::Variant string = test::BstrVariant(u" a\0<b "sv), bytes = Bytes({0x00, 0x10, 0xFF});
+  // Dates and bytes by code: their own tests pin the text, the read-back
+  // below the code each is written under.
+  qxcom::Variant string = test::BstrVariant(u" a\0<b "sv);
   ValueRow rows[] = {
       {"a string unchanged", VT_BSTR, *string.get(), u" a\0<b "sv},
       {"anyURI unchanged", kAnyUri, *string.get(), u" a\0<b "sv},
@@ -73,20 +75,14 @@ TEST(ValueText, TextRows) {
       {"boolean false", kBoolean, Scalar(VT_BOOL, VARIANT_FALSE), u"0"},
       {"any non-zero boolean is true", kBoolean, Scalar(VT_BOOL, SHORT(1)), u"1"},
       {"a double under int keeps its own text", VT_I4, Scalar(VT_R8, 2.5), u"2.5"},
-      {"a signed byte is signed", VT_I1, Scalar(VT_I1, CHAR(-128)), u"-128"},
       {"an int under string: the conversion's text", VT_BSTR, Scalar(VT_INT, INT(-7)), u"-7"},
-      {"a boolean under string: the conversion's text", VT_BSTR, Scalar(VT_BOOL, VARIANT_TRUE),
-       u"True"},
+      {"a boolean under string: the conversion's text", VT_BSTR, Scalar(VT_BOOL, VARIANT_TRUE), u"True"},
       {"the float's shortest text, not the double's", VT_R4, Scalar(VT_R4, 0.1f), u"0.1"},
       {"NaN in the schema form", VT_R8, Scalar(VT_R8, Double::quiet_NaN()), u"NaN"},
       {"infinity in the schema form", VT_R4, Scalar(VT_R4, Float::infinity()), u"INF"},
       {"negative infinity in the schema form", VT_R8, Scalar(VT_R8, -Double::infinity()), u"-INF"},
       {"decimal", VT_DECIMAL, Decimal(0, 1250, 2, DECIMAL_NEG), u"-12.5"},
-      {"dateTime", kDateTime, Scalar(VT_DATE, 2.75), u"1900-01-01T18:00:00Z"},
-      {"time", kTime, Scalar(VT_DATE, 2.75), u"18:00:00Z"},
       {"a date out of range leaves the element empty", kDate, Scalar(VT_DATE, 3e6), u""},
-      {"base64", kBase64, *bytes.get(), u"ABD/"},
-      {"hex", kHexBinary, *bytes.get(), u"0010FF"},
       {"an array never dimensioned has no bytes", kBase64,
        Scalar(VT_ARRAY | VT_UI1, static_cast<SAFEARRAY*>(nullptr)), u""},
   };
