@@ -1,23 +1,31 @@
-// Value text by type code: the text each code writes without touching the
-// caller's value, values refused under a code they do not match, and text
-// that the decoder's conversion under the same code reads back to the
-// value it came from.
-#include "encode/value_text.h"
-
+// Value text: each type code's text, written without touching the
+// caller's value; values refused under a code they do not match; text the
+// decoder reads back to the value it came from; and the formatters beneath:
+// shortest double text against std::to_chars, dates and times of DATE
+// values, base64 and hex of byte runs.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "decode/byte_arrays.h"
 #include "decode/simple_text.h"
 #include "decode/simple_types.h"
+#include "encode/binary_encoding.h"
+#include "encode/date_text.h"
+#include "encode/real_text.h"
+#include "encode/value_text.h"
 #include "qxcom/owned.h"
 #include "support/variants.h"
 
@@ -243,6 +251,198 @@ TEST(ValueText, DecoderReadsTheValueBack) {
     qxcom::Variant read;
     ASSERT_EQ(ConvertBuiltInText(row.code, text, read.get()), S_OK);
     EXPECT_TRUE(SameValue(row.value, *read.get())) << std::string(text.begin(), text.end());
+  }
+}
+
+// Double text must be std::to_chars's shortest round-trip text character
+// for character: decimals of up to fifteen digits take a quicker way to it.
+std::u16string Reference(double value) {
+  char buffer[64];
+  char* const end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  return std::u16string(buffer, end);
+}
+
+std::u16string Written(double value) {
+  std::u16string text;
+  AppendDoubleText(value, text);
+  return text;
+}
+
+// Decimals m / 10^k around the fifteen-digit limit and every scale, their
+// neighbouring doubles (no short decimal), both signs; integers, powers of
+// ten (plain against scientific, with the tie at 0.001) and doubles of any
+// bits.
+std::vector<double> Samples() {
+  std::mt19937_64 random(20261207);
+  std::vector<double> values;
+  const auto add = [&](double value) {
+    for (double signed_ : {value, -value}) {
+      values.push_back(signed_);
+      values.push_back(std::nextafter(signed_, INFINITY));
+      values.push_back(std::nextafter(signed_, -INFINITY));
+    }
+  };
+  for (int scale = 0; scale <= 17; ++scale) {
+    const double power = std::pow(10.0, scale);
+    for (uint64_t digitsLimit = 10; digitsLimit <= 10'000'000'000'000'000; digitsLimit *= 10) {
+      std::uniform_int_distribution<uint64_t> digits(1, digitsLimit + 1000);
+      for (int i = 0; i < 300; ++i) add(double(digits(random)) / power);
+    }
+  }
+  for (int exponent = -22; exponent <= 22; ++exponent) add(std::pow(10.0, exponent));
+  for (uint64_t integer = 0; integer < 20000; ++integer) add(double(integer) * 997);
+  for (int i = 0; i < 100000; ++i) {
+    const double value = std::bit_cast<double>(random());
+    if (std::isfinite(value)) add(value);
+  }
+  return values;
+}
+
+TEST(DoubleText, IsTheShortestRoundTripTextCharacterForCharacter) {
+  const std::vector<double> values = Samples();
+  size_t mismatches = 0;
+  for (double value : values) {
+    const std::u16string written = Written(value);
+    if (written == Reference(value)) continue;
+    if (++mismatches <= 5) {
+      ADD_FAILURE() << "bits " << std::hex << std::bit_cast<uint64_t>(value) << ": wrote "
+                    << std::string(written.begin(), written.end()) << ", to_chars writes "
+                    << std::string(Reference(value).begin(), Reference(value).end());
+    }
+  }
+  EXPECT_EQ(mismatches, 0u) << "of " << values.size() << " doubles";
+}
+
+constexpr double kSecond = 1.0 / 86400;
+
+std::optional<std::u16string> Text(DateForm form, DATE value) {
+  std::u16string text;
+  if (AppendDateText(form, value, text)) return text;
+  EXPECT_EQ(text, u"") << "text appended for a value that has none";
+  return std::nullopt;
+}
+
+struct DateRow {
+  const char* why;
+  DATE value;
+  std::u16string_view dateTime;  // empty: the value has no text
+};
+
+// The date and time forms of each row are the two halves of its dateTime.
+TEST(DateText, Rows) {
+  const DateRow rows[] = {
+      {"day 0", 0.0, u"1899-12-30T00:00:00Z"},
+      {"a time of day", 2.75, u"1900-01-01T18:00:00Z"},
+      {"0.2 s short of midnight is the next day", 1 - 0.2 * kSecond, u"1899-12-31T00:00:00Z"},
+      {"0.4 s past a second rounds down", 1 + 0.4 * kSecond, u"1899-12-31T00:00:00Z"},
+      {"0.6 s past a second rounds up", 1 + 0.6 * kSecond, u"1899-12-31T00:00:01Z"},
+      {"negative: the fraction counts forward", -1.25, u"1899-12-29T06:00:00Z"},
+      {"negative within day 0", -0.5, u"1899-12-30T12:00:00Z"},
+      {"a negative value rounds away from zero, into the day number below",
+       -(2 - 0.2 * kSecond), u"1899-12-28T00:00:00Z"},
+      {"1900 is no leap year", 61, u"1900-03-01T00:00:00Z"},
+      {"2000 is a leap year", 36585, u"2000-02-29T00:00:00Z"},
+      {"last day of a 400-year cycle", 36891, u"2000-12-31T00:00:00Z"},
+      {"last day of a 4-year cycle", 35430, u"1996-12-31T00:00:00Z"},
+      {"first day, in four digits", -657434, u"0100-01-01T00:00:00Z"},
+      {"last day", 2958465, u"9999-12-31T00:00:00Z"},
+      {"above the last day", 2958465.25, u""},
+      {"below the first day", -657434.25, u""},
+      {"not a number", std::numeric_limits<double>::quiet_NaN(), u""},
+      {"infinity", -std::numeric_limits<double>::infinity(), u""},
+  };
+  for (const DateRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    std::optional<std::u16string> dateTime = Text(DateForm::kDateTime, row.value);
+    std::optional<std::u16string> date = Text(DateForm::kDate, row.value);
+    std::optional<std::u16string> time = Text(DateForm::kTime, row.value);
+    ASSERT_EQ(dateTime.has_value(), !row.dateTime.empty());
+    if (!dateTime) continue;
+    EXPECT_EQ(*dateTime, row.dateTime);
+    EXPECT_EQ(date, row.dateTime.substr(0, 10));
+    EXPECT_EQ(time, row.dateTime.substr(11));
+  }
+}
+
+// The platform writes a DATE as "yyyy-mm-dd hh:mm:ss" with a calendar
+// routine of its own: both must name the same second on days spread over
+// the range (inside its end days, which have text only at midnight).
+TEST(DateText, AgreesWithThePlatform) {
+  for (long day = -657433; day < 2958465; day += 37) {
+    if (day == 0) continue;  // the platform writes the time alone on day 0
+    double time = (1 + std::labs(day * 7919) % 86398) * kSecond;  // never midnight
+    VARIANT date;
+    date.vt = VT_DATE;
+    date.date = day >= 0 ? day + time : day - time;
+    std::optional<std::u16string> text = Text(DateForm::kDateTime, date.date);
+    ASSERT_TRUE(text.has_value()) << day;
+    std::u16string expected = text->substr(0, 10) + u' ' + text->substr(11, 8);
+    qxcom::Variant platform;
+    ASSERT_EQ(VariantChangeType(platform.get(), &date, 0, VT_BSTR), S_OK);
+    ASSERT_EQ(std::u16string(V_BSTR(platform.get())), expected) << day;
+  }
+}
+
+struct EncodeRow {
+  const char* why;
+  std::vector<BYTE> bytes;
+  std::u16string_view base64, hex;
+};
+
+TEST(BinaryEncoding, Rows) {
+  // Base64 of every length and byte value is checked against the
+  // reference below; these rows pin the padding and every hex digit.
+  const EncodeRow rows[] = {
+      {"no bytes give no text", {}, u"", u""},
+      {"one byte: two digits and two pads", {0xFB}, u"+w==", u"FB"},
+      {"two bytes: three digits and one pad", {0xFB, 0xFF}, u"+/8=", u"FBFF"},
+      {"every hex digit, upper case, high half first", {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF},
+       u"ASNFZ4mrze8=", u"0123456789ABCDEF"},
+  };
+  for (const EncodeRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    std::u16string base64 = u">", hex = u">";  // text already in the element stays first
+    AppendBase64(row.bytes, base64);
+    AppendHex(row.bytes, hex);
+    EXPECT_EQ(base64, u">" + std::u16string(row.base64));
+    EXPECT_EQ(hex, u">" + std::u16string(row.hex));
+  }
+}
+
+// The digits of `bytes` six bits at a time, the plainest way.
+std::u16string ReferenceBase64(const std::vector<BYTE>& bytes) {
+  constexpr std::u16string_view kDigits = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::u16string text;
+  for (size_t bit = 0; bit < 8 * bytes.size(); bit += 6) {
+    unsigned value = 0;
+    for (size_t k = bit; k < bit + 6; ++k) {
+      const bool set = k < 8 * bytes.size() && (bytes[k / 8] >> (7 - k % 8) & 1);
+      value = value << 1 | unsigned(set);
+    }
+    text += kDigits[value];
+  }
+  while (text.size() % 4 != 0) text += u'=';
+  return text;
+}
+
+// Runs long enough for the bulk encoder, ending at every place in a block,
+// with every byte value in every place of a group.
+TEST(BinaryEncoding, LongRunsMatchTheReference) {
+  std::mt19937 random(11);
+  std::vector<BYTE> bytes;
+  for (size_t size = 0; size <= 200; ++size) {
+    SCOPED_TRACE(size);
+    std::u16string text = u">";
+    AppendBase64(bytes, text);
+    ASSERT_EQ(text, u">" + ReferenceBase64(bytes));
+    bytes.push_back(BYTE(random()));
+  }
+  for (size_t place = 0; place < 3; ++place) {
+    std::vector<BYTE> everyValue(place, BYTE(0));
+    for (int value = 0; value < 256; ++value) everyValue.push_back(BYTE(value));
+    std::u16string text;
+    AppendBase64(everyValue, text);
+    EXPECT_EQ(text, ReferenceBase64(everyValue)) << "values from place " << place;
   }
 }
 
