@@ -50,8 +50,10 @@ class RecordingHandler : public XmlContentHandler {
 
 // The root reports its (empty) default namespace and every binding of its
 // scope, xml included; an empty element gets no Characters; an element's
-// text comes after its children, just before its end.
-TEST(Events, OrderForADocument) {
+// text comes after its children, just before its end. A parse error is
+// reported just before its line is thrown, and leaves no root; a handler's
+// own exception ends the parse where it was thrown.
+TEST(Events, OrderForADocumentAndWhereAParseEnds) {
   RecordingHandler handler;
   XmlDocument document;
   const std::string bytes = "<?xml version=\"1.0\"?><p:a xmlns:p=\"u\" x=\"1\">t<b/>"
@@ -62,23 +64,13 @@ TEST(Events, OrderForADocument) {
                 ";start p:a {u}a @uax;start b {}b;end b 0;"
                 "map =d;map q=v;start p:c {u}c;'w';end p:c 0;unmap ;unmap q;"
                 "pi z 'data ';'t';end p:a 2;unmap ;unmap p;unmap xml;end-document;");
-}
-
-// A parse error is reported just before its line is thrown, and leaves no
-// root; a handler's own exception ends the parse where it was thrown.
-TEST(Events, AParseEndsAtAnErrorOrAtAHandlersThrow) {
-  RecordingHandler handler;
-  XmlDocument document;
   EXPECT_EQ(ParseErrorLine(document, "<a>\n<b>\n</a>", &handler), 3);
   EXPECT_TRUE(handler.events.ends_with(";error 3;")) << handler.events;
   EXPECT_EQ(document.Root(), nullptr);
   struct Refusing : RecordingHandler {
     void Characters(std::u16string_view) override { throw 3.5; }
   } refusing;
-  const std::string bytes = "<a><b>x</b><c/></a>";
-  EXPECT_THROW(
-      document.Parse(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &refusing),
-      double);
+  EXPECT_THROW(ParseErrorLine(document, "<a><b>x</b><c/></a>", &refusing), double);
   EXPECT_TRUE(refusing.events.ends_with(";start b {}b;")) << "nothing after the throw";
 }
 
