@@ -24,20 +24,18 @@ from serve_process import ServeProcess  # noqa: E402
 TOOL, MODULE, EXAMPLES, TESTS, GSOAP_RPC, GSOAP_DOCLIT = sys.argv[1:7]
 HERE = os.path.join(TESTS, "interop")
 
-# client, binding (the WSDL served), command (the URL is appended)
-CLIENTS = [
-    ("PHP SoapClient", "interop_rpc.wsdl", ["php", os.path.join(HERE, "php_client.php")]),
-    ("PHP SoapClient", "interop_doclit.wsdl", ["php", os.path.join(HERE, "php_client.php"), "--literal"]),
-    ("Perl SOAP::Lite", "interop_rpc.wsdl", ["perl", os.path.join(HERE, "perl_client.pl")]),
-    ("Perl SOAP::Lite", "interop_doclit.wsdl", ["perl", os.path.join(HERE, "perl_client.pl"), "--literal"]),
-    ("Python zeep", "interop_rpc.wsdl", ["/usr/bin/python3", os.path.join(HERE, "zeep_client.py")]),
-    ("Python zeep", "interop_doclit.wsdl",
-     ["/usr/bin/python3", os.path.join(HERE, "zeep_client.py"), "--literal"]),
-    ("Node soap", "interop_rpc.wsdl", ["node", os.path.join(HERE, "node_client.js")]),
-    ("Node soap", "interop_doclit.wsdl", ["node", os.path.join(HERE, "node_client.js"), "--literal"]),
-    ("gSOAP C++", "interop_rpc.wsdl", [GSOAP_RPC]),
-    ("gSOAP C++", "interop_doclit.wsdl", [GSOAP_DOCLIT]),
+# client, command (the URL is appended; --literal for the document/literal
+# binding), and the gSOAP client built for each binding
+COMMANDS = [
+    ("PHP SoapClient", ["php", os.path.join(HERE, "php_client.php")]),
+    ("Perl SOAP::Lite", ["perl", os.path.join(HERE, "perl_client.pl")]),
+    ("Python zeep", ["/usr/bin/python3", os.path.join(HERE, "zeep_client.py")]),
+    ("Node soap", ["node", os.path.join(HERE, "node_client.js")]),
 ]
+CLIENTS = [(name, wsdl, command + extra) for name, command in COMMANDS
+           for wsdl, extra in (("interop_rpc.wsdl", []), ("interop_doclit.wsdl", ["--literal"]))]
+CLIENTS += [("gSOAP C++", "interop_rpc.wsdl", [GSOAP_RPC]), ("gSOAP C++", "interop_doclit.wsdl", [GSOAP_DOCLIT])]
+
 
 def run_client(name, wsdl, command, work):
     server = ServeProcess(TOOL, work, os.path.join(EXAMPLES, wsdl), "--service", "qxsoap.InteropBase")
