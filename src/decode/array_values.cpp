@@ -18,6 +18,9 @@ using namespace std::string_view_literals;
 
 namespace {
 
+constexpr ValueDecoder::SiteMessage kInvalidItemReference{
+    u"Encountered array item accessor with invalid reference."};
+
 // More dimensions than any array a service takes; SAFEARRAY counts them in
 // 16 bits.
 constexpr size_t kMaxArrayRank = 64;
@@ -157,9 +160,7 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
   for (const AccessorHandler& child : record.ChildRecords()) {
     if (index == positions) break;
     VARIANT* slot = array.Item(index++);
-    AccessorAttributes attributes;
-    const AccessorHandler* source =
-        Follow(child, {u"Encountered array item accessor with invalid reference."}, slot, &attributes);
+    const auto [source, attributes] = Follow(child, kInvalidItemReference, slot);
     if (!source) continue;
     switch (item.kind) {
       case ItemKind::kStruct:

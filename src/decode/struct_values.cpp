@@ -18,6 +18,9 @@ namespace {
 // server the registration names.
 constexpr DWORD kStructContext = CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
 
+constexpr ValueDecoder::SiteMessage kInvalidMemberReference{
+    u"Encountered struct member accessor with invalid reference."};
+
 // A struct object being filled; released on every path unless handed out.
 class StructBuilder {
  public:
@@ -150,9 +153,7 @@ void ValueDecoder::StructEncoded(std::u16string_view expectedStyle, TypeRef type
     const Member& known = MemberOf(structType, member, position++);
     const PortType& memberType = known.type;
     qxcom::Variant value;
-    AccessorAttributes attributes;
-    const AccessorHandler* source = Follow(
-        member, {u"Encountered struct member accessor with invalid reference."}, value.get(), &attributes);
+    const auto [source, attributes] = Follow(member, kInvalidMemberReference, value.get());
     if (source && known.builtIn) {
       SimpleEncoded(expectedStyle, *source, known.simpleType, value.get(),
                     source == &member ? &attributes : nullptr);

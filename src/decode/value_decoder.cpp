@@ -29,17 +29,17 @@ ValueDecoder::Nesting::Nesting(ValueDecoder& decoder, const AccessorHandler& rec
 
 ValueDecoder::Nesting::~Nesting() { --decoder_.depth_; }
 
-const AccessorHandler* ValueDecoder::Follow(const AccessorHandler& accessor, SiteMessage site,
-                                            VARIANT* out, AccessorAttributes* read) {
-  AccessorAttributes attributes = accessor.Attributes();
-  const AccessorAttributes::Value href = attributes.href;
-  if (read) *read = attributes;
-  if (!href || (*href).empty()) return &accessor;
-  if (const AccessorHandler* record = parser_.ResolveReference(*href)) return record;
+ValueDecoder::Followed ValueDecoder::Follow(const AccessorHandler& accessor, const SiteMessage& site,
+                                            VARIANT* out) {
+  Followed followed{&accessor, accessor.Attributes()};
+  const AccessorAttributes::Value href = followed.attributes.href;
+  if (!href || (*href).empty()) return followed;
+  followed.source = parser_.ResolveReference(*href);
+  if (followed.source) return followed;
   if (const DimeAttachment* attachment = handler_.PhaseAttachments().Find(*href)) {
     V_VT(out) = VT_UNKNOWN;
     V_UNKNOWN(out) = attachment->HandOutStorage();
-    return nullptr;
+    return followed;
   }
   RaiseFaultWithSubcode(soapVersion_, FaultKind::kSender, u"MissingID", SOAP12_ENC_NS,
                         FormatFaultMessage(site.pattern, {site.name}), accessor.FaultsNeedDetail());

@@ -75,13 +75,20 @@ class ValueDecoder {
     std::u16string_view name = {};
   };
 
-  // The record a use site reads for `accessor`: the accessor itself, or the
-  // record its href names. An href that names an attachment of the current
-  // phase stores it in *out as VT_UNKNOWN and returns null. Any other href
-  // raises MissingID with the site's message. *read receives the accessor's
-  // attributes, for a caller that reads the accessor itself next.
-  const AccessorHandler* Follow(const AccessorHandler& accessor, SiteMessage site, VARIANT* out,
-                                AccessorAttributes* read = nullptr);
+  // What a use site reads for an accessor: `source` is the accessor itself,
+  // or the record its href names, or null when the href names an attachment
+  // (stored in the site's VARIANT). `attributes` are the accessor's own, for
+  // a caller that reads the accessor itself next; returned rather than
+  // written to the caller's, as they are read once per value.
+  struct Followed {
+    const AccessorHandler* source;
+    AccessorAttributes attributes;
+  };
+
+  // Follows `accessor`'s href: an attachment of the current phase is stored
+  // in *out as VT_UNKNOWN; an href that names neither a record nor an
+  // attachment raises MissingID with the site's message.
+  Followed Follow(const AccessorHandler& accessor, const SiteMessage& site, VARIANT* out);
 
   // The fault a value of the message's version raises when its
   // encodingStyle is not the expected one: Sender under SOAP 1.1,

@@ -61,7 +61,7 @@ void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, Val
       qxcom::Variant value;
       const ValueDecoder::SiteMessage site{u"Header block: '%s' has invalid reference.",
                                            block->LocalName()};
-      const AccessorHandler* source = decoder.Follow(*block, site, value.get());
+      const AccessorHandler* source = decoder.Follow(*block, site, value.get()).source;
       if (source && IsBuiltInTypeNamespace(type->ns)) {
         decoder.SimpleEncoded(style, *source, type->name, value.get());
       } else if (source) {

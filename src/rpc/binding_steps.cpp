@@ -44,7 +44,7 @@ qxcom::Variant DecodePart(ValueDecoder& decoder, const AccessorHandler& accessor
   qxcom::Variant value;
   if (encoded) {
     const ValueDecoder::SiteMessage site{u"Parameter: '%s' has invalid reference.", name};
-    if (const AccessorHandler* source = decoder.Follow(accessor, site, value.get())) {
+    if (const AccessorHandler* source = decoder.Follow(accessor, site, value.get()).source) {
       if (builtIn) {
         decoder.SimpleEncoded(expectedStyle, *source, type.name, value.get());
       } else {
