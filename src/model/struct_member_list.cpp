@@ -20,7 +20,7 @@ StructMemberList::Member& StructMemberList::Append(SharedMemberName names) {
   // Structs mostly have a few members: room for them at once instead of
   // growing through one and two.
   if (members_.empty()) members_.reserve(4);
-  return members_.emplace_back(Member{std::move(names), {}});
+  return members_.emplace_back(std::move(names));  // the value made in place, empty
 }
 
 HRESULT StructMemberList::Reserve(size_t count) {
