@@ -11,12 +11,12 @@
 
 #include "encode/value_writer.h"
 #include "model/fault_record.h"
-#include "qxsoap/struct_object.h"
 #include "serializer_test_support.h"
 #include "support/com_objects.h"
 #include "support/dispatch_stub.h"
 #include "support/variants.h"
 #include "xml/namespaces.h"
+#include "xml/xml_writer.h"
 
 namespace qxsoap::testing {
 namespace {
@@ -29,6 +29,12 @@ const TypeName kInts{u"ArrayOfint", u"urn:t"}, kGrid{u"ArrayOfArrayOfint", u"urn
     kAnything{u"ArrayOfanyType", u"urn:t"}, kNode{u"Node", u"urn:t"}, kTokens{u"TokenList", u"urn:t"},
     kStrings{u"ArrayOfstring", u"urn:t"}, kLabel{u"Label", u"urn:t"};
 constexpr std::u16string_view kEnc11 = SOAP11_ENC_NS, kEnc12 = SOAP12_ENC_NS, kLiteral = u"";
+struct WriterSettings {
+  bool explicitTyping = false;
+  bool nodeType = false;
+  LONG version = 11;
+  bool requestPhase = false;
+};
 constexpr WriterSettings kPlain{}, kTyped{.explicitTyping = true},
     kTyped12{.explicitTyping = true, .nodeType = true, .version = 12};
 const std::string kXsi = "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"";
@@ -53,8 +59,36 @@ qxcom::ComPtr<host::MemoryPort> TypesPort() {
   return port;
 }
 
-std::string Write(TypeName type, const VARIANT& value, std::u16string_view style, WriterSettings settings = {}) {
-  return Written(TypesPort(), settings, type, value, style);
+// `element` and its subtree as the writer gives it standing alone.
+std::string TextOf(const XmlElement& element) {
+  std::u16string text;
+  WriteElement(element, nullptr, text);
+  return Narrow(text);
+}
+
+// A handler with no engines but the value writer's settings, on `port`.
+struct WriterHandler {
+  WriterHandler(qxcom::ComPtr<host::MemoryPort> port, WriterSettings settings) : port(std::move(port)) {
+    EXPECT_TRUE(handler.Initialize(u"svc", u"port", u"urn:node", u"", u"", settings.explicitTyping,
+                                   settings.nodeType, this->port.get()));
+    handler.SetSOAPVersion(settings.version);
+    handler.SetRequestPhase(settings.requestPhase);
+  }
+  qxcom::ComPtr<host::MemoryPort> port;
+  MessageHandler handler;
+};
+
+// `value` of `type` as text: encoded in `style` into an element "a", or
+// literal (when `style` is empty) as the element `name` in `ns`; "none"
+// when the writer gives none.
+std::string Write(const TypeName& type, const VARIANT& value, std::u16string_view style, WriterSettings settings = {},
+                  std::u16string_view name = u"a", std::u16string_view ns = u"") {
+  WriterHandler setup(TypesPort(), settings);
+  ValueWriter writer(setup.handler, *setup.port.get());
+  auto root = XmlElement::NewTree(u"w");
+  const bool written = style.empty() ? writer.WriteLiteral(*root, name, ns, {type.name, type.ns}, value)
+                                     : writer.WriteEncoded(root->AddChild(u"a"), {type.name, type.ns}, value, style);
+  return written ? TextOf(root->Children().front()) : "none";
 }
 
 // Values the tests share: the numbers 0 to 5 and a Point {x 1, y 2}.
@@ -181,7 +215,7 @@ TEST(ValueWriter, WritesEachFormByteForByte) {
       {"SOAP 1.1 writes no node type", {.nodeType = true}, Xsd(u"boolean"), *flag.get(), kEnc11, "<a>1</a>"},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(Written(TypesPort(), row.settings, row.type, row.value, row.style, row.name, row.ns), row.written)
+    EXPECT_EQ(Write(row.type, row.value, row.style, row.settings, row.name, row.ns), row.written)
         << row.why;
   }
 }
