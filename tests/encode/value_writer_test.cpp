@@ -41,7 +41,7 @@ const std::string kXsi = "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\
 const std::string kXsd = "xmlns:ns=\"http://www.w3.org/2001/XMLSchema\"";
 const std::string kEncDecl11 = "xmlns:SOAP-ENC=\"http://schemas.xmlsoap.org/soap/encoding/\"";
 const std::string kEncDecl12 = "xmlns:SOAP-ENC=\"http://www.w3.org/2003/05/soap-encoding\"";
-const std::string kIntItems = "xmlns:nsa=\"http://www.w3.org/2001/XMLSchema\">";
+const std::string kXsdItems = "xmlns:nsa=\"http://www.w3.org/2001/XMLSchema\">";
 
 qxcom::ComPtr<host::MemoryPort> TypesPort() {
   auto port = host::MemoryPort::Create();
@@ -132,19 +132,18 @@ TEST(ValueWriter, WritesEachFormByteForByte) {
   const qxcom::Variant strings = test::ArrayVariant(VT_BSTR, bstrs);
   const qxcom::Variant unknownMember = StructVariant({{u"z", u"", *c.v[3].get()}});
   const qxcom::Variant literalGrid = VariantArray({{1, 0}}, {pair.get()});
-  const qxcom::Variant number = test::LongVariant(42), null = test::NullVariant(), real = test::DoubleVariant(2.5),
-                       date = test::DateVariant(36526.5), money = test::CurrencyVariant(10000),
-                       token = test::BstrVariant(u"x"), markup = test::BstrVariant(u"a<b&c"),
+  const qxcom::Variant null = test::NullVariant(), date = test::DateVariant(36526.5),
+                       money = test::CurrencyVariant(10000), markup = test::BstrVariant(u"a<b&c"),
                        text = test::BstrVariant(u"abc"), flag = test::BoolVariant(true);
   const std::string anyTyped = " " + kXsd + " " + kXsi + ">";
   const Row rows[] = {
       {"SOAP 1.1 arrays declare stored sizes and offsets", kPlain, kInts, *grid.get(), kEnc11,
-       "<a SOAP-ENC:arrayType=\"nsa:int[3,2]\" SOAP-ENC:offset=\"[0,0]\" " + kEncDecl11 + " " + kIntItems +
+       "<a SOAP-ENC:arrayType=\"nsa:int[3,2]\" SOAP-ENC:offset=\"[0,0]\" " + kEncDecl11 + " " + kXsdItems +
            gridItems},
       {"SOAP 1.2 arrays declare stored sizes and the item type", kPlain, kInts, *grid.get(), kEnc12,
-       "<a SOAP-ENC:arraySize=\"3 2\" SOAP-ENC:itemType=\"nsa:int\" " + kEncDecl12 + " " + kIntItems + gridItems},
+       "<a SOAP-ENC:arraySize=\"3 2\" SOAP-ENC:itemType=\"nsa:int\" " + kEncDecl12 + " " + kXsdItems + gridItems},
       {"a lower bound is the offset, and counts in the size", kPlain, kInts, *fromOne.get(), kEnc11,
-       "<a SOAP-ENC:arrayType=\"nsa:int[3]\" SOAP-ENC:offset=\"[1]\" " + kEncDecl11 + " " + kIntItems +
+       "<a SOAP-ENC:arrayType=\"nsa:int[3]\" SOAP-ENC:offset=\"[1]\" " + kEncDecl11 + " " + kXsdItems +
            "<item>0</item><item>1</item></a>"},
       {"an empty typed array with its node type", kTyped12, kInts, *empty.get(), kEnc12,
        "<a xsi:type=\"SOAP-ENC:Array\" SOAP-ENC:arraySize=\"0\" SOAP-ENC:itemType=\"nsa:int\" "
@@ -153,9 +152,9 @@ TEST(ValueWriter, WritesEachFormByteForByte) {
       {"inner arrays declare their own item type; the parent's SOAP-ENC serves them, nsa is rebound", kPlain,
        kGrid, *nested.get(), kEnc11,
        "<a SOAP-ENC:arrayType=\"nsa:ArrayOfint[2]\" SOAP-ENC:offset=\"[0]\" " + kEncDecl11 +
-           " xmlns:nsa=\"urn:t\"><item SOAP-ENC:arrayType=\"nsa:int[2]\" SOAP-ENC:offset=\"[0]\" " + kIntItems +
+           " xmlns:nsa=\"urn:t\"><item SOAP-ENC:arrayType=\"nsa:int[2]\" SOAP-ENC:offset=\"[0]\" " + kXsdItems +
            "<item>0</item><item>1</item></item><item SOAP-ENC:arrayType=\"nsa:int[1]\" SOAP-ENC:offset=\"[0]\" " +
-           kIntItems + "<item>2</item></item></a>"},
+           kXsdItems + "<item>2</item></item></a>"},
       // Items after the first are copies of the first of their kind only while
       // they match it: a struct's member names in order, an anyType's VARTYPE.
       {"a struct item with its members in another order", kPlain, kPoints, *points.get(), kEnc11,
@@ -163,11 +162,11 @@ TEST(ValueWriter, WritesEachFormByteForByte) {
        "<item><x>1</x><nsm:y xmlns:nsm=\"urn:members\">2</nsm:y></item>"
        "<item><nsm:y xmlns:nsm=\"urn:members\">2</nsm:y><x>1</x></item></a>"},
       {"anyType items of another VARTYPE", kPlain, kAnything, *mixed.get(), kEnc11,
-       "<a SOAP-ENC:arrayType=\"nsa:anyType[3]\" SOAP-ENC:offset=\"[0]\" " + kEncDecl11 + " " + kIntItems +
+       "<a SOAP-ENC:arrayType=\"nsa:anyType[3]\" SOAP-ENC:offset=\"[0]\" " + kEncDecl11 + " " + kXsdItems +
            "<item xsi:type=\"ns:int\"" + anyTyped + "1</item><item xsi:type=\"ns:double\"" + anyTyped +
            "0.5</item><item xsi:type=\"ns:int\"" + anyTyped + "3</item></a>"},
       {"an array of BSTRs is read item by item", kPlain, kStrings, *strings.get(), kEnc12,
-       "<a SOAP-ENC:arraySize=\"2\" SOAP-ENC:itemType=\"nsa:string\" " + kEncDecl12 + " " + kIntItems +
+       "<a SOAP-ENC:arraySize=\"2\" SOAP-ENC:itemType=\"nsa:string\" " + kEncDecl12 + " " + kXsdItems +
            "<item>a&amp;b</item><item /></a>"},
       {"a typed SOAP 1.2 struct and its members", kTyped12, kPoint, *c.point.get(), kEnc12,
        "<a xsi:type=\"nss:Point\" SOAP-ENC:nodeType=\"struct\" " + kEncDecl12 + " xmlns:nss=\"urn:t\" " + kXsi +
@@ -192,20 +191,15 @@ TEST(ValueWriter, WritesEachFormByteForByte) {
       {"a literal simple value is prefixed, with no node type", kTyped12, Xsd(u"int"), *c.v[5].get(), kLiteral,
        "<nsb:count xsi:type=\"ns:int\" " + kXsd + " xmlns:nsb=\"urn:e\" " + kXsi + ">5</nsb:count>", u"count",
        u"urn:e"},
-      {"explicit typing binds ns to the type's namespace and xsi to its year", kTyped, Xsd(u"int"),
-       *number.get(), kEnc11, "<a xsi:type=\"ns:int\" " + kXsd + " " + kXsi + ">42</a>"},
       {"a null value under a 1999 type is xsi:null", kTyped, {u"int", std::u16string(XSD1999_NS)}, *null.get(),
        kEnc11, "<a xsi:null=\"1\" xmlns:xsi=\"http://www.w3.org/1999/XMLSchema-instance\" />"},
       {"a null value under a 2001 type is xsi:nil and carries no type", kTyped, Xsd(u"string"), *null.get(),
        kEnc11, "<a xsi:nil=\"true\" " + kXsi + " />"},
-      {"an anyType value names its type even without explicit typing", kPlain, Xsd(u"anyType"), *real.get(),
-       kEnc11, "<a xsi:type=\"ns:double\" " + kXsd + " " + kXsi + ">2.5</a>"},
       {"a date under the 1999 ur-type is a timeInstant", kPlain, {u"ur-type", std::u16string(XSD1999_NS)},
        *date.get(), kEnc11,
        "<a xsi:type=\"ns:timeInstant\" xmlns:ns=\"http://www.w3.org/1999/XMLSchema\" "
        "xmlns:xsi=\"http://www.w3.org/1999/XMLSchema-instance\">2000-01-01T12:00:00Z</a>"},
       {"anyType has no form for a currency value", kTyped, Xsd(u"anyType"), *money.get(), kEnc11, "none"},
-      {"a type the table does not know gives none", kTyped, Xsd(u"token"), *token.get(), kEnc11, "none"},
       {"a SOAP-ENC type takes the 2001 schema instance", kTyped, {u"string", std::u16string(kEnc11)},
        *markup.get(), kEnc11,
        "<a xsi:type=\"ns:string\" xmlns:ns=\"http://schemas.xmlsoap.org/soap/encoding/\" " + kXsi +

@@ -56,15 +56,15 @@ TEST(WrappedView, MakesTheWrapperMembersTheParts) {
       {"request members in, in order; response members out after them", [](PortModel&, auto&) {},
        "a:int in; b:int in; sum:int out; "},
       {"a response in a part of its own (the reader's return value) is out all the same",
-       [](PortModel&, OperationDeclaration& add) {
+       [](auto&, auto& add) {
          add.parts = {{u"request", kAdd, true, false, false, {}}, {u"response", kAddResponse, false, true, true, {}}};
        },
        "a:int in; b:int in; sum:int out; "},
       {"a member of both wrappers is in/out, keeping the response's type",
-       [](PortModel& port, auto&) { TypeOf(port, kAddResponse).members.push_back(Member(u"b", u"string")); },
+       [](auto& port, auto&) { TypeOf(port, kAddResponse).members.push_back(Member(u"b", u"string")); },
        "a:int in; b:int/string inout; sum:int out; "},
       {"a one-way operation has only in parameters",
-       [](PortModel&, OperationDeclaration& add) {
+       [](auto&, auto& add) {
          add.parts = {{u"parameters", kAdd, true, false, false, {}}};
          add.outputUse.reset();
        },
@@ -89,38 +89,34 @@ TEST(WrappedView, MakesTheWrapperMembersTheParts) {
 
 TEST(WrappedView, RefusesWhatIsNotWrapped) {
   const auto extraPart = [](bool in) {
-    return [in](PortModel&, OperationDeclaration& add) {
+    return [in](auto&, auto& add) {
       add.parts.push_back({u"extra", Xsd(u"int"), in, !in, false, {}});
     };
   };
   const Row rows[] = {
-      {"an rpc port", [](PortModel& port, auto&) { port.style = u"rpc"; },
-       "the binding CalcBinding is not document style"},
+      {"an rpc port", [](auto& port, auto&) { port.style = u"rpc"; }, "the binding CalcBinding is not document style"},
       {"two input parts", extraPart(true),
        "the operation add is not document/literal wrapped: its input must have exactly one body part"},
       {"two output parts", extraPart(false), "its output must have at most one body part"},
-      {"a part by type (the reader leaves the namespace empty)",
-       [](PortModel&, OperationDeclaration& add) { add.ns.clear(); }, "its input part must name an element, not a type"},
-      {"encoded input", [](PortModel&, OperationDeclaration& add) { add.inputUse = u"encoded"; },
-       "must be use=\"literal\""},
-      {"encoded output", [](PortModel&, OperationDeclaration& add) { add.outputUse = u"encoded"; },
-       "must be use=\"literal\""},
-      {"a request element named otherwise",
-       [](PortModel&, OperationDeclaration& add) { add.parts.front().type.name = u"addRequest"; },
+      {"a part by type (the reader leaves the namespace empty)", [](auto&, auto& add) { add.ns.clear(); },
+       "its input part must name an element, not a type"},
+      {"encoded input", [](auto&, auto& add) { add.inputUse = u"encoded"; }, "must be use=\"literal\""},
+      {"encoded output", [](auto&, auto& add) { add.outputUse = u"encoded"; }, "must be use=\"literal\""},
+      {"a request element named otherwise", [](auto&, auto& add) { add.parts.front().type.name = u"addRequest"; },
        "its wrapper must be the element {urn:calc}add with an anonymous complex type; "
        "the part's type is {urn:calc}addRequest"},
       {"in and out the same element: the handler writes addResponse",
-       [](PortModel&, OperationDeclaration& add) { add.parts.front().outputType.reset(); },
-       "must be the element {urn:calc}addResponse"},
-      {"an undeclared wrapper", [](PortModel& port, auto&) { port.types.erase(port.types.begin()); },
+       [](auto&, auto& add) { add.parts.front().outputType.reset(); }, "must be the element {urn:calc}addResponse"},
+      {"an undeclared wrapper", [](auto& port, auto&) { port.types.erase(port.types.begin()); },
        "the wrapper {urn:calc}add has no complex type"},
       {"a literal array wrapper: its items would bind as one parameter",
-       [](PortModel& port, auto&) { TypeOf(port, kAdd).literalItem = Member(u"a", u"int"); },
+       [](auto& port, auto&) { TypeOf(port, kAdd).literalItem = Member(u"a", u"int"); },
        "the wrapper {urn:calc}add has no complex type"},
       {"two members of one name: the handler binds by name",
-       [](PortModel& port, auto&) { TypeOf(port, kAdd).members.push_back(Member(u"a", u"string")); },
+       [](auto& port, auto&) { TypeOf(port, kAdd).members.push_back(Member(u"a", u"string")); },
        "the wrapper {urn:calc}add has two members named a"},
   };
+
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
     try {
