@@ -1,9 +1,6 @@
-// Value text: each type code's text, written without touching the caller's
-// value; values refused under a code they do not match; text the decoder
-// reads back to the value it came from; and the formatters beneath: shortest
-// double text against std::to_chars, dates and times of DATE values, base64
-// and hex of byte runs. (Long binary runs, through the bulk encoder, are
-// read back whole by the round trip.)
+// Value text by type code and the formatters beneath it (doubles, dates,
+// base64 and hex). Long binary runs, through the bulk encoder, are read back
+// whole by the round trip.
 #include <gtest/gtest.h>
 
 #include <bit>

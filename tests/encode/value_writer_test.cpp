@@ -1,9 +1,6 @@
-// The value writers, encoded and literal, element by element: simple values
-// with their typing attributes, prefixes and declarations, nil values,
-// anyType values typed by their VARTYPE and node types; arrays with the
-// bounds they declare in both forms, item order and nested arrays; structs
-// and their member prefixes; attachments; and the faults of values that
-// cannot be written.
+// The value writers, encoded and literal, element by element: simple values,
+// arrays and structs with their typing, prefixes and declarations; struct
+// objects of other implementations; attachments; and the faults raised.
 #include <gtest/gtest.h>
 
 #include <regex>
