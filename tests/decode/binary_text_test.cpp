@@ -1,5 +1,5 @@
-// Base64 and hex decoding: valid and invalid texts, blanks and padding
-// anywhere, units beyond ASCII, and large values through the fast path.
+// Base64 and hex decoding: the padding rules, blanks and invalid units
+// anywhere in long texts, and large values through the fast paths.
 #include "decode/binary_text.h"
 
 #include <gtest/gtest.h>
@@ -18,17 +18,27 @@ namespace {
 using Bytes = std::vector<BYTE>;
 using Decoder = HRESULT (*)(std::u16string_view, SAFEARRAY**);
 
-struct DecodeRow {
-  const char* why;
-  std::u16string_view text;
-  std::optional<Bytes> bytes;  // nullopt: the text is refused
-};
-
-void CheckRows(Decoder decode, const std::vector<DecodeRow>& rows) {
-  for (const DecodeRow& row : rows) {
+// Short base64 texts through the careful path, one row per rule the long
+// texts below do not reach. Other short texts are refused by the counts or
+// by the size they add up to whatever the group rules say.
+TEST(Base64, ShortTexts) {
+  const struct {
+    const char* why;
+    std::u16string_view text;
+    std::optional<Bytes> bytes;  // nullopt: the text is refused
+  } rows[] = {
+      {"two pads in a middle group", u"QQ==QUJD", Bytes{0x41, 0x41, 0x42, 0x43}},
+      {"blanks of every kind inside a group", u"Q \tU\n\vJ\f\rD", Bytes{0x41, 0x42, 0x43}},
+      {"empty text: empty array", u"", Bytes{}},
+      {"more pads than the groups hold", u"====", std::nullopt},
+      // Refused either way; without the size check it writes past the
+      // array, which the asan preset reports.
+      {"padding that would outgrow the counted size", u"QUJD====", std::nullopt},
+  };
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
     SAFEARRAY* raw = reinterpret_cast<SAFEARRAY*>(1);  // must be overwritten
-    HRESULT hr = decode(row.text, &raw);
+    const HRESULT hr = DecodeBase64Text(row.text, &raw);
     qxcom::SafeArrayPtr array(raw);
     if (!row.bytes) {
       EXPECT_EQ(hr, DISP_E_TYPEMISMATCH);
@@ -38,49 +48,6 @@ void CheckRows(Decoder decode, const std::vector<DecodeRow>& rows) {
     ASSERT_EQ(hr, S_OK);
     EXPECT_EQ(test::DecodedBytes(array.get()), *row.bytes);
   }
-}
-
-// Every digit value is met by the round trips of random bytes below.
-TEST(Base64, Rows) {
-  using namespace std::string_view_literals;
-  const std::vector<DecodeRow> rows = {
-      {"two pads: one byte", u"QQ==", Bytes{0x41}},
-      {"one pad: two bytes", u"QUI=", Bytes{0x41, 0x42}},
-      {"no pad: three bytes", u"QUJD", Bytes{0x41, 0x42, 0x43}},
-      {"empty text: empty array", u"", Bytes{}},
-      {"only blanks, of every kind: empty array", u" \t\n\v\f\r", Bytes{}},
-      {"blanks inside a group", u"Q U\nJ\tD", Bytes{0x41, 0x42, 0x43}},
-      {"padding in a middle group", u"QQ==QUJD", Bytes{0x41, 0x41, 0x42, 0x43}},
-      {"length not a multiple of 4", u"QQ=", std::nullopt},
-      {"padding in the first places", u"Q===", std::nullopt},
-      {"padding in the third place alone", u"QQ=Q", std::nullopt},
-      {"padding that would outgrow the counted size", u"QUJD====", std::nullopt},
-      {"a digit outside the alphabet", u"QU-_", std::nullopt},
-      {"a null unit", u"QUJ\0"sv, std::nullopt},
-      {"a Latin-1 letter", u"QUJ\u00C1", std::nullopt},
-      {"a unit whose low byte is 'A'", u"QUJ\u0141", std::nullopt},
-      {"the same inside a long run", u"QUJDQUJDQUJDQ\u0155JD", std::nullopt},
-      {"a unit whose low byte is '='", u"QQ=\u013D", std::nullopt},
-      {"a unit whose low byte is a blank", u"QUJD\u0120", std::nullopt},
-  };
-  CheckRows(&DecodeBase64Text, rows);
-}
-
-TEST(Hex, Rows) {
-  const std::vector<DecodeRow> rows = {
-      {"every digit, both letter cases", u"0123456789ABCDEFabcdef",
-       Bytes{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF, 0xAB, 0xCD, 0xEF}},
-      {"empty text: empty array", u"", Bytes{}},
-      {"a blank inside a pair", u"0\n a", Bytes{0x0A}},
-      {"blanks inside a fast block", u"0102\r\n0304 0506", Bytes{1, 2, 3, 4, 5, 6}},
-      {"odd count after the blanks go", u"a b c d e", std::nullopt},
-      {"a letter past F", u"0G", std::nullopt},
-      {"padding is not hex", u"0A==", std::nullopt},
-      {"a unit whose low byte is '0'", u"0\u0130", std::nullopt},
-      {"the same inside a long run", u"01020304\u0135506", std::nullopt},
-      {"a Latin-1 unit", u"0\u00AA", std::nullopt},
-  };
-  CheckRows(&DecodeHexText, rows);
 }
 
 constexpr std::u16string_view kAllDigits =
