@@ -12,6 +12,7 @@ namespace {
 
 TEST(Accessors, AttributesAndTheirFaults) {
   const std::u16string undeclaredType = u"Encountered undeclared namespace prefix for attribute 'type' on element.";
+  const std::u16string tooMany = u"Value of attribute 'arrayType' on element gives too many items.";
   const std::u16string badOffset = u"Invalid value for attribute 'offset' or 'arrayType' on element.";
   const std::u16string innermost =
       u"Value of attribute 'arrayType' on element is invalid, size may be unspecified for innermost "
@@ -30,8 +31,6 @@ TEST(Accessors, AttributesAndTheirFaults) {
       {"one prefix bound to two namespaces: each element reads its own binding", 11,
        "<a xmlns:x='urn:other' x:type='q:int'/>"
        "<b xmlns:x='http://www.w3.org/2001/XMLSchema-instance' x:type='q:int'/>", undeclaredType},
-      {"a type prefix declared on a sibling only", 11, "<a xmlns:q='urn:q' xsi:type='q:int'/><b xsi:type='q:int'/>",
-       undeclaredType},
       {"an arrayType with an undeclared prefix", 11, "<a enc:arrayType='q:int[2]'/>",
        u"Encountered undeclared namespace prefix for attribute 'arrayType' on element."},
       {"an arrayType without a size", 11, "<a enc:arrayType='xsd:int'/>",
@@ -43,8 +42,8 @@ TEST(Accessors, AttributesAndTheirFaults) {
       {"an offset of an inner dimension", 11, "<a enc:arrayType='xsd:int[2,3]' enc:offset='[0,1]'/>",
        badOffset},
       {"an offset without a bracket", 11, "<a enc:arrayType='xsd:int[2]' enc:offset='1'/>", badOffset},
-      {"sizes whose product passes 32 bits", 11, "<a enc:arrayType='xsd:int[65536,65536]'/>",
-       u"Value of attribute 'arrayType' on element gives too many items."},
+      {"a size past 32 bits", 11, "<a enc:arrayType='xsd:int[2147483648]'/>", tooMany},
+      {"sizes whose product passes 32 bits", 11, "<a enc:arrayType='xsd:int[46341,46341]'/>", tooMany},
       {"SOAP 1.2: id beside ref", 12, "<a enc:id='x' enc:ref='y'/>",
        u"Encountered  attributes 'type' and 'id' on same element."},
       {"SOAP 1.2: nodeType compared with case", 12, "<a enc:nodeType='Struct'/>",
@@ -52,24 +51,10 @@ TEST(Accessors, AttributesAndTheirFaults) {
       {"SOAP 1.2: an itemType with no default namespace", 12, "<a enc:itemType='int'/>",
        u"Encountered unresolvable namespace for attribute 'itemType' on element."},
       {"SOAP 1.2: an inner size not given", 12, "<a enc:arraySize='2 *'/>", innermost},
-      {"SOAP 1.2: two elements with one id", 12, "<a><b enc:id='x'/><c enc:id='x'/></a>",
-       u"Id value found on accessor element is a duplicate."},
       // Attributes that pass:
       {"a type in the default namespace", 11, "<a xmlns='urn:d' xsi:type='T'/>", u""},
       {"a 2001 type wins over a 1999 one that would not resolve", 11,
        "<a xmlns:x9='http://www.w3.org/1999/XMLSchema-instance' x9:type='q:x' xsi:type='xsd:int'/>", u""},
-      {"SOAP 1.1 ignores SOAP 1.2 attributes", 11,
-       "<a xmlns:n='" + std::string(kEnc12) + "' n:nodeType='bad' n:itemType='x'/>", u""},
-      {"SOAP 1.2 ignores SOAP 1.1 attributes", 12,
-       "<a xmlns:o='" + std::string(kEnc11) + "' o:arrayType='x' o:offset='bad'/>", u""},
-      {"a prefix rebound below is no schema instance there", 11,
-       "<a xsi:type='xsd:int'/><b xmlns:xsi='urn:other' xsi:type='q:int'/>", u""},
-      {"nested arrays and a first size not given", 11, "<a enc:arrayType='xsd:int[][3]'/>", u""},
-      {"an offset on an element that refers to its array is checked alone", 11,
-       "<a href='#x' enc:offset='[5]'/>", u""},
-      {"SOAP 1.2: a first size not given", 12, "<a enc:arraySize='* 3' enc:itemType='xsd:int'/>", u""},
-      {"SOAP 1.2: the three nodeTypes", 12,
-       "<a enc:nodeType='simple'/><b enc:nodeType='struct'/><c enc:nodeType='array'/>", u""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
@@ -86,61 +71,51 @@ TEST(Accessors, AttributesAndTheirFaults) {
   }
 }
 
-TEST(Accessors, ReferencesResolveForwardBackwardAndIntoTheHeader) {
+TEST(Accessors, ReferencesAndTheirIds) {
   ParsedRequest request(Envelope(
-      11, "<e:Header><m:h id='head'>in header</m:h><m:h id='x'>header</m:h></e:Header>" +
+      11, "<e:Header><m:a id='x'>header</m:a><m:b id='h'>1</m:b><m:c id='h'>2</m:c></e:Header>" +
               Body("<m:first id='early' enc:root='0'>before</m:first>"
-                   "<m:echo id='w'><a href='#late'/><b href='#early'/><c href='#head'/></m:echo>"
+                   "<m:echo id='w'><a href='#late'/></m:echo>"
                    "<m:multi id='late'>after<inner id='deep'>d</inner></m:multi>"
                    "<m:multi id='late'>second with the same id</m:multi><m:v id='x'>body</m:v>")));
   ASSERT_FALSE(request.fault);
   const struct {
     std::u16string_view href;
-    std::u16string_view text;  // of the record found; empty: none
+    std::u16string_view text;  // of the record found; "-": none
   } rows[] = {
-      {u"#late", u"after"}, {u"late", u"after"}, {u"#early", u"before"}, {u"#head", u"in header"},
-      {u"#deep", u"d"},     {u"#nowhere", u""},  {u"#", u""},
+      {u"#late", u"after"},  // a repeated id among independent elements keeps the first
+      {u"#early", u"before"},
+      {u"#deep", u"d"},
       {u"#x", u"body"},  // Body ids are searched before Header ids
-      {u"w", u""},       // the wrapper's id names nothing
+      {u"#h", u"1"},     // a repeated id among header blocks keeps the first, and is no fault
+      {u"w", u"-"},      // the wrapper's id names nothing
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(Narrow(row.href));
     const AccessorHandler* found = request.parser.ResolveReference(row.href);
-    EXPECT_EQ(found ? found->Text() : u"", row.text);
+    EXPECT_EQ(found ? found->Text() : u"-", row.text);
   }
   EXPECT_EQ(request.parser.RpcWrapper()->LocalName(), u"echo") << "root='0' makes the next child the wrapper";
-}
 
-TEST(Accessors, RepeatedIdsAmongBlocksAndIndependentsKeepTheFirst) {
-  ParsedRequest blocks(Envelope(11, "<e:Header><m:a id='x'>1</m:a><m:b id='x'>2</m:b></e:Header>" + Body("<m:echo/>")));
-  ASSERT_FALSE(blocks.fault);
-  EXPECT_EQ(blocks.parser.ResolveReference(u"x")->Text(), u"1");
-  ParsedRequest nested(Envelope(11, "<e:Header><m:a><i id='x'/><j id='x'/></m:a></e:Header>" + Body("")));
-  ASSERT_TRUE(nested.fault) << "ids nested in a block are checked";
-  EXPECT_FALSE(nested.fault->needDetail);
-  EXPECT_TRUE(nested.fault->subcode.empty()) << "SOAP 1.1 has no subcode";
-  ParsedRequest nested12(Envelope(12, Body("<m:echo><i enc:id='x'/><j enc:id='x'/></m:echo>")));
-  ASSERT_TRUE(nested12.fault);
-  EXPECT_EQ(nested12.fault->subcode, u"DuplicateID");
-  EXPECT_EQ(nested12.fault->subcodeNS, SOAP12_ENC_NS);
+  ParsedRequest repeated(Envelope(12, Body("<m:echo><i enc:id='x'/><j enc:id='x'/></m:echo>")));
+  ASSERT_TRUE(repeated.fault);
+  EXPECT_EQ(repeated.fault->message, u"Id value found on accessor element is a duplicate.");
+  EXPECT_EQ(repeated.fault->subcode, u"DuplicateID");
+  EXPECT_EQ(repeated.fault->subcodeNS, SOAP12_ENC_NS);
 }
 
 TEST(Accessors, TheMethodWrapper) {
   const struct {
     const char* why;
-    int version;
     std::string body;
     std::u16string wrapper;  // empty: none
   } rows[] = {
-      {"SOAP 1.1: the first child", 11, "<m:echo/><m:other/>", u"echo"},
-      {"SOAP 1.1: root 'false' is not '0'", 11, "<m:dep enc:root='false'/><m:echo/>", u"dep"},
-      {"SOAP 1.1: only independent elements, no wrapper", 11, "<m:dep enc:root='0'/>", u""},
-      {"SOAP 1.2: the first child", 12, "<m:echo/><m:other/>", u"echo"},
-      {"an empty Body", 11, "", u""},
+      {"root 'false' is not '0'", "<m:dep enc:root='false'/><m:echo/>", u"dep"},
+      {"only independent elements, no wrapper", "<m:dep enc:root='0'/>", u""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
-    ParsedRequest request(Envelope(row.version, Body(row.body)));
+    ParsedRequest request(Envelope(11, Body(row.body)));
     ASSERT_FALSE(request.fault);
     const AccessorHandler* wrapper = request.parser.RpcWrapper();
     EXPECT_EQ(wrapper ? wrapper->LocalName() : u"", row.wrapper);
@@ -156,8 +131,9 @@ std::string Header(int version, std::string_view attributes, std::string_view bl
                                "</e:Header>" + Body("<m:echo/>"));
 }
 
+// mustUnderstand "1" and "true", and the roles of the next node, are read
+// by the mustUnderstand and intermediary tests.
 TEST(HeaderBlocks, AttributesOfEachVersion) {
-  const std::string ultimate = "http://www.w3.org/2003/05/soap-envelope/role/ultimateReceiver";
   const struct {
     const char* why;
     int version;
@@ -166,21 +142,13 @@ TEST(HeaderBlocks, AttributesOfEachVersion) {
     bool relay;
     std::u16string role;
   } rows[] = {
-      {"no attributes", 11, "", false, false, u""},
-      {"mustUnderstand 1", 11, " e:mustUnderstand='1'", true, false, u""},
-      {"mustUnderstand true", 12, " e:mustUnderstand='true'", true, false, u""},
       {"mustUnderstand 0", 11, " e:mustUnderstand='0'", false, false, u""},
-      {"an unprefixed mustUnderstand is no SOAP attribute", 11, " mustUnderstand='1'", false, false, u""},
       {"SOAP 1.2 ignores a SOAP 1.1 mustUnderstand", 12,
        " xmlns:o='" + std::string(kEnv11) + "' o:mustUnderstand='1'", false, false, u""},
-      {"SOAP 1.1 ignores relay", 11, " e:relay='true'", false, false, u""},
-      {"SOAP 1.2 relay 1", 12, " e:relay='1'", false, true, u""},
-      {"SOAP 1.1 actor is the role", 11, " e:actor='urn:a'", false, false, u"urn:a"},
-      {"SOAP 1.1 reads actor, not role", 11, " e:role='urn:a'", false, false, u""},
+      {"SOAP 1.1 ignores relay", 11, " e:relay='yes'", false, false, u""},
       {"SOAP 1.2 reads role, not actor", 12, " e:actor='urn:a'", false, false, u""},
-      {"SOAP 1.2 role", 12, " e:role='urn:r'", false, false, u"urn:r"},
-      {"the ultimate receiver is stored as no role", 12, " e:role='" + ultimate + "'", false, false, u""},
-      {"also as a SOAP 1.1 actor", 11, " e:actor='" + ultimate + "'", false, false, u""},
+      {"the ultimate receiver is stored as no role", 12,
+       " e:role='http://www.w3.org/2003/05/soap-envelope/role/ultimateReceiver'", false, false, u""},
       {"an empty role is told apart from none", 11, " e:actor=''", false, false, u"\"\""},
   };
   for (const auto& row : rows) {
@@ -192,21 +160,17 @@ TEST(HeaderBlocks, AttributesOfEachVersion) {
     EXPECT_EQ(block.mustUnderstand, row.mustUnderstand);
     EXPECT_EQ(block.relay, row.relay);
     EXPECT_EQ(block.role, row.role);
-    EXPECT_EQ(block.NamespaceUri(), u"urn:m");
   }
 }
 
 TEST(HeaderBlocks, InvalidValuesAndNamesAreSenderFaults) {
-  const std::u16string badMustUnderstand =
-      u"Encountered invalid value for attribute 'mustUnderstand' on header block.";
   const struct {
     const char* why;
     std::string message;
     std::u16string fault;
   } rows[] = {
-      {"mustUnderstand in capitals", Header(11, " e:mustUnderstand='TRUE'"), badMustUnderstand},
-      {"mustUnderstand empty", Header(12, " e:mustUnderstand=''"), badMustUnderstand},
-      {"mustUnderstand with a space", Header(11, " e:mustUnderstand=' 1'"), badMustUnderstand},
+      {"mustUnderstand in capitals", Header(11, " e:mustUnderstand='TRUE'"),
+       u"Encountered invalid value for attribute 'mustUnderstand' on header block."},
       {"relay yes", Header(12, " e:relay='yes'"),
        u"Encountered invalid value for attribute 'relay' on header block."},
       {"a block with no namespace", Header(11, "", "<b/>"),
@@ -225,6 +189,8 @@ TEST(HeaderBlocks, InvalidValuesAndNamesAreSenderFaults) {
   EXPECT_FALSE(defaulted.fault) << "a default namespace qualifies the block's name";
 }
 
+// The Envelope's style reaching a block is read by the request binding
+// test's literal blocks.
 TEST(HeaderBlocks, EncodingStyleIsInheritedAndStatedUnderSoap11Only) {
   const std::string style = " e:encodingStyle='urn:style'";
   const struct {
@@ -234,8 +200,6 @@ TEST(HeaderBlocks, EncodingStyleIsInheritedAndStatedUnderSoap11Only) {
     std::u16string encodingStyle;
     bool stated;  // the block's element gains SOAP-ENV:encodingStyle
   } rows[] = {
-      {"SOAP 1.1: the Envelope's style reaches the block, which states it", 11,
-       "<e:Header><m:b/></e:Header>", u"urn:style", true},
       {"SOAP 1.1: the Header's style overrides the Envelope's", 11,
        "<e:Header e:encodingStyle='urn:h'><m:b/></e:Header>", u"urn:h", true},
       {"SOAP 1.1: the block's own style wins and is not stated twice", 11,
