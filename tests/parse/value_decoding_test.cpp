@@ -19,8 +19,6 @@ const TypeName kGrid{u"Grid", u"urn:t"};
 const TypeName kNode{u"Node", u"urn:t"};
 const TypeName kWords{u"Words", u"urn:t"};
 const TypeName kNested{u"Nested", u"urn:t"};
-const TypeName kCube{u"Cube", u"urn:t"};
-const TypeName kPointList{u"PointList", u"urn:t"};
 
 // echo with one parameter of `type`, named as the first child of the
 // wrapper in `body`.
@@ -34,8 +32,6 @@ qxcom::ComPtr<host::MemoryPort> ValuePort(int version, std::string_view body, co
   port->Array(kGrid, Xsd(u"int"), 2, style);
   port->LiteralArray(kWords, Xsd(u"string"), {u"word", u"urn:t"});
   port->Array(kNested, kInts);
-  port->Array(kCube, Xsd(u"int"), 3);
-  port->LiteralArray(kPointList, kPoint, {u"pt", u"urn:t"});
   const size_t name = body.find('<', 1) + 1;
   port->Operation(u"echo")
       .Use(literal ? u"literal" : u"encoded")
@@ -84,10 +80,12 @@ void ExpectValues(std::span<const ValueRow> rows, bool literal = false) {
 
 TEST(ValueDecoding, BuiltInValues) {
   const ValueRow rows[] = {
-      {"an int", 11, "<m:echo><a>42</a></m:echo>", Xsd(u"int"), u"I4:42"},
-      {"a string keeps its text", 11, "<m:echo><a> x &amp; y </a></m:echo>", Xsd(u"string"),
-       u"BSTR: x & y "},
-      {"base64", 11, "<m:echo><a>QUI=</a></m:echo>", Xsd(u"base64Binary"), u"ARRAY[UI1:65,UI1:66]"},
+      // An accessor in the other version's attributes is no reference.
+      {"SOAP 1.1 reads no SOAP 1.2 ref", 11,
+       "<m:echo><a xmlns:n='http://www.w3.org/2003/05/soap-encoding' n:ref='none'>4</a></m:echo>",
+       Xsd(u"int"), u"I4:4"},
+      {"SOAP 1.2 reads no unprefixed href", 12, "<m:echo><a href='#none'>4</a></m:echo>", Xsd(u"int"),
+       u"I4:4"},
       {"nil gives null whatever the type", 11, "<m:echo><a xsi:nil='1'>junk</a></m:echo>",
        Xsd(u"boolean"), u"NULL"},
       {"anyType takes the xsi type's row", 11, "<m:echo><a xsi:type='xsd:int'>7</a></m:echo>",
@@ -119,8 +117,6 @@ TEST(ValueDecoding, BuiltInValues) {
 
 TEST(ValueDecoding, Structs) {
   const ValueRow rows[] = {
-      {"members in document order", 11, "<m:echo><p><x>1</x><y>2</y></p></m:echo>", kPoint,
-       u"STRUCT{x=I4:1; y=I4:2}"},
       {"an empty struct", 11, "<m:echo><p/></m:echo>", kPoint, u"STRUCT{}"},
       {"a repeated member is kept twice", 11, "<m:echo><p><x>1</x><x>3</x></p></m:echo>", kPoint,
        u"STRUCT{x=I4:1; x=I4:3}"},
@@ -132,11 +128,6 @@ TEST(ValueDecoding, Structs) {
        u"STRUCT{x=I4:9; y=I4:2}"},
       {"a member reference to nowhere", 11, "<m:echo><p><x href='#none'/></p></m:echo>", kPoint,
        u"fault Client: Encountered struct member accessor with invalid reference."},
-      {"SOAP 1.2: the same is MissingID", 12, "<m:echo><p><x enc:ref='none'/></p></m:echo>", kPoint,
-       u"fault Sender/MissingID: Encountered struct member accessor with invalid reference."},
-      {"nested structs", 11,
-       "<m:echo><n><value>1</value><next><value>2</value></next></n></m:echo>", kNode,
-       u"STRUCT{value=I4:1; next=STRUCT{value=I4:2}}"},
       {"a reference cycle is a fault, not endless recursion", 11,
        "<m:echo><n href='#a'/></m:echo><m:a id='a' enc:root='0'><next href='#b'/></m:a>"
        "<m:b id='b' enc:root='0'><next href='#a'/></m:b>",
@@ -164,18 +155,14 @@ TEST(ValueDecoding, EncodedArrays) {
   const std::u16string badSize = u"fault Client: Array size declared conflicts with actual size.";
   const std::u16string badType = u"fault Client: Encountered improperly typed array accessor.";
   const ValueRow rows[] = {
-      {"one dimension", 11, "<m:echo><a enc:arrayType='xsd:int[3]'><i>1</i><i>2</i><i>3</i></a></m:echo>",
-       kInts, u"ARRAY[I4:1,I4:2,I4:3]"},
       {"fewer items than declared", 11,
        "<m:echo><a enc:arrayType='xsd:int[3]'><i>1</i><i>2</i></a></m:echo>", kInts, badSize},
       {"anyType items fit any array", 11, "<m:echo><a enc:arrayType='xsd:anyType[1]'><i>4</i></a></m:echo>",
        kInts, u"ARRAY[I4:4]"},
       {"items of another type", 11, "<m:echo><a enc:arrayType='xsd:string[1]'><i>4</i></a></m:echo>",
        kInts, badType},
-      {"SOAP 1.1: no arrayType at all", 11, "<m:echo><a><i>4</i></a></m:echo>", kInts, badType},
       {"SOAP 1.2: no arraySize, one dimension of all items", 12,
        "<m:echo><a><i>4</i><i>5</i></a></m:echo>", kInts, u"ARRAY[I4:4,I4:5]"},
-      {"an empty array", 11, "<m:echo><a enc:arrayType='xsd:int[0]'/></m:echo>", kInts, u"ARRAY[]"},
       {"a first size not given leaves no item out", 11,
        "<m:echo><a enc:arrayType='xsd:int[,2]'><i>1</i><i>2</i><i>3</i></a></m:echo>", kGrid, badSize},
       {"a first size not given with a zero inner size", 11,
@@ -196,11 +183,6 @@ TEST(ValueDecoding, EncodedArrays) {
        "<m:echo><a enc:arrayType='t:Ints[1]' xmlns:t='urn:t'><i href='#in' enc:offset='[1]'/></a>"
        "</m:echo><m:in id='in' enc:root='0' enc:arrayType='xsd:int[3]'><v>8</v><v>9</v></m:in>",
        kNested, u"ARRAY[ARRAY[I4:8,I4:9]]"},  // without the offset, 2 items for 3 would fail
-      {"rank 4 with huge declared sizes is refused before anything is made", 11,
-       "<m:echo><a enc:arrayType='xsd:int[1000,1000,1000,1000]'><i>1</i></a></m:echo>", kCube,
-       u"parse fault: Value of attribute 'arrayType' on element gives too many items."},
-      {"a size that lies about the items sent", 11,
-       "<m:echo><a enc:arrayType='xsd:int[2,2,2]'><i>1</i></a></m:echo>", kCube, badSize},
       {"an item that does not convert releases the array", 11,
        "<m:echo><a enc:arrayType='xsd:int[2]'><i>1</i><i>x</i></a></m:echo>", kInts,
        u"fault Client: Encountered improperly serialized built-in type accessor: 'i'."},
@@ -248,8 +230,6 @@ TEST(ValueDecoding, ArrayShapesAndOffsets) {
       {"[2,3]: automation dimension 1 has 3 elements, dimension 2 has 2", 11,
        echo("<a enc:arrayType='xsd:int[2,3]'>" + six + "</a>"), kGrid,
        u"[0..2][0..1] I4:0 I4:1 I4:2 I4:3 I4:4 I4:5"},
-      {"[,3] with six items is 2 by 3", 11, echo("<a enc:arrayType='xsd:int[,3]'>" + six + "</a>"), kGrid,
-       u"[0..2][0..1] I4:0 I4:1 I4:2 I4:3 I4:4 I4:5"},
       {"SOAP 1.2 '* 2' with six items is 3 by 2", 12, echo("<a enc:arraySize='* 2'>" + six + "</a>"),
        kGrid, u"[0..1][0..2] I4:0 I4:1 I4:2 I4:3 I4:4 I4:5"},
       {"an offset moves the first dimension's lower bound", 11,
@@ -257,9 +237,6 @@ TEST(ValueDecoding, ArrayShapesAndOffsets) {
        kGrid, u"[0..1][1..2] I4:0 I4:1 I4:2 I4:3"},
       {"a nil array is empty, of the port's rank", 11, echo("<a xsi:nil='true'/>"), kGrid,
        u"[0..-1][0..-1]"},
-      {"three dimensions: SOAP [1,0,1] is the sixth item", 11,
-       echo("<a enc:arrayType='xsd:int[2,2,2]'>" + six + "<i>6</i><i>7</i></a>"), kCube,
-       u"[0..1][0..1][0..1] I4:0 I4:1 I4:2 I4:3 I4:4 I4:5 I4:6 I4:7"},
       {"an offset on the referring element applies", 11,
        echo("<a href='#arr' enc:offset='[2]'/>") +
            "<m:arr id='arr' enc:root='0' enc:arrayType='xsd:int[5]'><i>1</i><i>2</i><i>3</i></m:arr>",
@@ -270,25 +247,14 @@ TEST(ValueDecoding, ArrayShapesAndOffsets) {
     Reading reading(row.version, row.body, row.type);
     EXPECT_EQ(Bounds(reading.value), row.bounds) << Narrow(reading.text);
   }
-  EXPECT_EQ(Reading(11, echo("<a xsi:nil='true' enc:arrayType='xsd:int[2,1]'/>"), kGrid).text,
-            u"fault Client: Array size declared conflicts with actual size.")
-      << "a nil array that declares a size fails the size check first";
 }
 
 TEST(ValueDecoding, LiteralValues) {
   const ValueRow rows[] = {
-      {"a literal struct", 11, "<m:echo><p><x>1</x><y>2</y></p></m:echo>", kPoint,
-       u"STRUCT{x=I4:1; y=I4:2}"},
-      {"a literal array of its item elements", 11,
-       "<m:echo><w><t:word xmlns:t='urn:t'>a</t:word><t:word xmlns:t='urn:t'>b</t:word></w></m:echo>",
-       kWords, u"ARRAY[BSTR:a,BSTR:b]"},
       {"a foreign item element", 11, "<m:echo><w><word>a</word></w></m:echo>", kWords,
        u"fault Client: Encountered unrecognized array item accessor."},
       {"literal values ignore references", 11, "<m:echo><p><x href='#none'>4</x></p></m:echo>",
        kPoint, u"STRUCT{x=I4:4}"},
-      {"a literal array of structs", 11,
-       "<m:echo><l xmlns:t='urn:t'><t:pt><x>1</x></t:pt><t:pt><y>2</y></t:pt></l></m:echo>",
-       kPointList, u"ARRAY[STRUCT{x=I4:1},STRUCT{y=I4:2}]"},
   };
   ExpectValues(rows, true);
 }
