@@ -1,11 +1,11 @@
 // Whole requests through Deserialize and ProcessRPC, as a host drives
-// them: the parameters (in order, with types and in/out flags), the return
-// value's name, the header blocks, the Body written back, and the faults of
-// calls that do not bind. Requests are in the shapes real clients send.
+// them: the parameters (in order, with types and in/out flags), the header
+// blocks, the Body kept, and the faults of calls that do not bind. Requests
+// are in the shapes real clients send. (The return value's name is the one
+// the intermediary test's server answers under.)
 #include <gtest/gtest.h>
 
 #include "request_test_support.h"
-#include "xml/xml_document.h"
 
 namespace qxsoap::testing {
 namespace {
@@ -19,7 +19,7 @@ const TypeName kStrings{u"ArrayOfstring", u"http://soapinterop.org/xsd"};
 const TypeName kStructs{u"ArrayOfSOAPStruct", u"http://soapinterop.org/xsd"};
 
 // The interop "base" service on an rpc binding of `version`.
-qxcom::ComPtr<host::MemoryPort> InteropPort(int version, std::u16string_view use = u"encoded") {
+qxcom::ComPtr<host::MemoryPort> InteropPort(int version) {
   auto port = host::MemoryPort::Create();
   const std::u16string_view style = version == 11 ? SOAP11_ENC_NS : SOAP12_ENC_NS;
   port->Binding(version == 11 ? WSDL_SOAP11_NS : WSDL_SOAP12_NS).Style(u"rpc");
@@ -30,10 +30,9 @@ qxcom::ComPtr<host::MemoryPort> InteropPort(int version, std::u16string_view use
   port->Array(kStrings, Xsd(u"string"), 1, style);
   port->Array(kStructs, kStruct, 1, style);
   const auto operation = [&](std::u16string_view name) -> host::OperationBuilder {
-    return port->Operation(name).Namespace(kInterop).Action(kInterop).Use(use).EncodingStyle(style);
+    return port->Operation(name).Namespace(kInterop).Action(kInterop).Use(u"encoded").EncodingStyle(style);
   };
   operation(u"echoString").In(u"inputString", Xsd(u"string")).Return(u"return", Xsd(u"string"));
-  operation(u"echoInteger").In(u"inputInteger", Xsd(u"int")).Return(u"return", Xsd(u"int"));
   operation(u"echoStringArray").In(u"inputStringArray", kStrings).Return(u"return", kStrings);
   operation(u"echoStruct").In(u"inputStruct", kStruct).Return(u"return", kStruct);
   operation(u"echoStructArray").In(u"inputStructArray", kStructs).Return(u"return", kStructs);
@@ -127,10 +126,10 @@ struct CallRow {
   SeenFault fault;
 };
 
-void ExpectCalls(std::span<const CallRow> rows, std::u16string_view use = u"encoded") {
+void ExpectCalls(std::span<const CallRow> rows) {
   for (const CallRow& row : rows) {
     SCOPED_TRACE(row.why);
-    Exchange exchange(InteropPort(row.version, use), kInterop);
+    Exchange exchange(InteropPort(row.version), kInterop);
     ASSERT_TRUE(exchange.Deserialize(row.message)) << FaultText(exchange.handler);
     const bool bound = exchange.handler.ProcessRPC();
     EXPECT_EQ(bound, row.fault.code.empty());
@@ -163,18 +162,13 @@ TEST(RequestBinding, EncodedCallsAsClientsSendThem) {
   ExpectCalls(rows);
 }
 
+// The BadArguments subcode of SOAP 1.2 binding faults is read by the
+// wrapped exchanges and call_test.py.
 TEST(RequestBinding, FaultsOfCallsThatDoNotBind) {
   const CallRow rows[] = {
       {"a parameter the input message does not declare", 11,
        Soap11("<ns1:echoString><other>x</other></ns1:echoString>"), u"",
        {u"Client", u"", u"Bad parameter: 'other'.", true}},
-      {"SOAP 1.2: the same carries BadArguments", 12,
-       Soap12("<ns1:echoString><other>x</other></ns1:echoString>"), u"",
-       {u"Sender", u"BadArguments", u"Bad parameter: 'other'.", true}},
-      {"SOAP 1.2: a value that does not convert carries BadArguments too", 12,
-       Soap12("<ns1:echoInteger><inputInteger>seven</inputInteger></ns1:echoInteger>"), u"",
-       {u"Sender", u"BadArguments",
-        u"Encountered improperly serialized built-in type accessor: 'inputInteger'.", true}},
       {"a reference to nowhere", 11,
        Soap11("<ns1:echoString><inputString href='#gone'/></ns1:echoString>"), u"",
        {u"Client", u"", u"Parameter: 'inputString' has invalid reference.", true}},
@@ -189,41 +183,11 @@ TEST(RequestBinding, FaultsOfCallsThatDoNotBind) {
        Soap12("<ns1:echoString env:encodingStyle='http://www.w3.org/2003/05/soap-envelope/encoding/"
               "none'/>"),
        u"", {}},
-      {"SOAP 1.2: another encodingStyle on the wrapper is DataEncodingUnknown", 12,
-       Soap12("<ns1:echoString env:encodingStyle='urn:mine'/>"), u"",
-       {u"DataEncodingUnknown", u"", u"Unsupported encodingStyle on method wrapper.", true}},
       {"a parameter whose type the port cannot name", 11,
        Soap11("<ns1:echoOdd><inputOdd>1</inputOdd></ns1:echoOdd>"), u"",
        {u"Client", u"", u"Encountered accessor with unrecognized type.", true}},
   };
   ExpectCalls(rows);
-}
-
-TEST(RequestBinding, LiteralCalls) {
-  const CallRow rows[] = {
-      {"rpc/literal: values by the part types, no references followed", 11,
-       Soap11("<ns1:echoStruct><inputStruct><varString>s</varString><varInt>2</varInt></inputStruct>"
-              "</ns1:echoStruct>"),
-       u"inputStruct in = STRUCT{varString=BSTR:s; varInt=I4:2}\n", {}},
-      {"rpc/literal: an unknown parameter", 11, Soap11("<ns1:echoString><x/></ns1:echoString>"), u"",
-       {u"Client", u"", u"Bad parameter: 'x'.", true}},
-  };
-  ExpectCalls(rows, u"literal");
-}
-
-TEST(RequestBinding, TheReturnValueIsNamedAndAnEmptyBodyIsRefused) {
-  Exchange exchange(InteropPort(11), kInterop);
-  ASSERT_TRUE(exchange.Deserialize(Soap11("<ns1:divide><a>1</a><b>2</b></ns1:divide>")));
-  ASSERT_TRUE(exchange.handler.ProcessRPC());
-  EXPECT_EQ(exchange.handler.GetReturnName(), u"quotient");
-
-  Exchange empty(InteropPort(11), kInterop);
-  empty.handler.SetMethodName(u"echoString");
-  empty.handler.SetMethodNS(kInterop);
-  ASSERT_TRUE(empty.Deserialize(Soap11("")));
-  EXPECT_FALSE(empty.handler.ProcessRPC());
-  EXPECT_EQ(FaultOf(empty.handler),
-            (SeenFault{u"Client", u"", u"Unable to process RPC representation in SOAP message.", true}));
 }
 
 TEST(RequestBinding, HeaderBlocks) {
@@ -250,35 +214,20 @@ TEST(RequestBinding, HeaderBlocks) {
   EXPECT_EQ(typed,
             u"Session mu [] = I4:42\nPoint [] = STRUCT{varInt=I4:5}\nSession [urn:other] = I4:41\n");
   // Literal blocks: the root="0" value (an independent value, not a block
-  // to read) and the block in a style of its own, each written as a
-  // self-contained fragment.
+  // to read) and the block in a style of its own.
   std::u16string literal;
   position = 0;
   for (const HeaderElemLiteral* block = exchange.handler.GetFirstHeaderElemLiteral(position); block;
        block = exchange.handler.GetNextHeaderElemLiteral(position)) {
     literal += block->name + u" (" + block->encodingStyle + u")\n";
-    const std::unique_ptr<XmlElement> fragment = ParseFragment(block->literalXML.Text());
-    ASSERT_NE(fragment, nullptr);
-    EXPECT_EQ(fragment->LocalName(), block->name);
-    EXPECT_EQ(fragment->Children().front().Text(), block->name == u"P" ? u"5" : u"a");
   }
   EXPECT_EQ(literal, u"P (http://schemas.xmlsoap.org/soap/encoding/)\nTrace (urn:mine)\n");
-  EXPECT_TRUE(exchange.handler.Roles().Contains(SOAP11_ACTOR_NEXT));
 
-  // A header block's fault asks for no detail element.
-  const struct {
-    std::string header;
-    std::u16string fault;
-  } undecodable[] = {
-      {"<s:Session xmlns:s='urn:s'>forty-two</s:Session>",
-       u"Encountered improperly serialized built-in type accessor: 'Session'."},
-      {"<s:Session xmlns:s='urn:s' href='#gone'/>", u"Header block: 'Session' has invalid reference."},
-  };
-  for (const auto& row : undecodable) {
-    Exchange failing(port, kInterop);
-    EXPECT_FALSE(failing.Deserialize(Soap11("<ns1:echoString/>", row.header)));
-    EXPECT_EQ(FaultOf(failing.handler), (SeenFault{u"Client", u"", row.fault, false}));
-  }
+  Exchange failing(port, kInterop);
+  EXPECT_FALSE(failing.Deserialize(Soap11("<ns1:echoString/>", "<s:Session xmlns:s='urn:s' href='#gone'/>")));
+  EXPECT_EQ(FaultOf(failing.handler),
+            (SeenFault{u"Client", u"", u"Header block: 'Session' has invalid reference.", false}))
+      << "a header block's fault asks for no detail element";
 }
 
 TEST(RequestBinding, GetCalls) {
@@ -289,24 +238,13 @@ TEST(RequestBinding, GetCalls) {
       .Out(u"when", Xsd(u"dateTime"))
       .Out(u"symbols", kStrings)
       .Return(u"result", Xsd(u"string"));
-  // A placeholder per output part, typed by it; "ARRAY(null)" is a null array.
-  const std::u16string outputs = u"price out = R8:0\nwhen out = DATE:0\nsymbols out = ARRAY(null)\n";
-  const struct {
-    std::u16string extraPath;
-    std::u16string parameters;  // empty: the call does not bind
-  } rows[] = {
-      {u"/getQuote/IBM/x", u"bstrExtraPath in = BSTR:/IBM/x\nbstrQueryString in = BSTR:a=1&b=%20\n" + outputs},
-      {u"/getQuote", u"bstrExtraPath in = BSTR:\nbstrQueryString in = BSTR:a=1&b=%20\n" + outputs},
-      {u"/", u""},
-      {u"/nothing", u""},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(Narrow(row.extraPath));
-    Exchange exchange(port);
-    EXPECT_EQ(exchange.handler.ProcessRPCGet(u"/svc", row.extraPath, u"a=1&b=%20"), !row.parameters.empty());
-    EXPECT_EQ(Parameters(exchange.handler), row.parameters);
-    EXPECT_FALSE(exchange.handler.IsSOAPFault()) << "a call that does not bind is no fault";
-  }
+  // A placeholder per output part, typed by it; "ARRAY(null)" is a null
+  // array. Paths naming no operation are answered 404 in serve_test.py.
+  Exchange quote(port);
+  EXPECT_TRUE(quote.handler.ProcessRPCGet(u"/svc", u"/getQuote/IBM/x", u"a=1&b=%20"));
+  EXPECT_EQ(Parameters(quote.handler),
+            u"bstrExtraPath in = BSTR:/IBM/x\nbstrQueryString in = BSTR:a=1&b=%20\n"
+            u"price out = R8:0\nwhen out = DATE:0\nsymbols out = ARRAY(null)\n");
   // An input-only part has no placeholder, and the call fails.
   Exchange exchange(InteropPort(11));
   EXPECT_FALSE(exchange.handler.ProcessRPCGet(u"", u"/echoString", u""));
@@ -317,22 +255,17 @@ TEST(RequestBinding, GetCalls) {
   EXPECT_EQ(exchange.handler.GetNumMethodParams(), 2) << "the two text parameters stay";
 }
 
-TEST(RequestBinding, TheBodyIsWrittenBackWithItsEncodingStyle) {
+// The Body as received goes on from an intermediary (intermediary test).
+TEST(RequestBinding, TheBodyKeepsItsEncodingStyleAndOutlivesAFailedParse) {
   Exchange exchange(InteropPort(11));
   ASSERT_TRUE(exchange.Deserialize(kMultiRef));
-  std::u16string body;
-  ASSERT_TRUE(exchange.handler.GetBodyElemLiteral(&body));
-  EXPECT_TRUE(body.starts_with(u"<soapenv:Body xmlns:soapenv="));
-  EXPECT_NE(body.find(u"<varFloat xsi:type=\"xsd:float\">1.5</varFloat>"), std::u16string::npos);
-  const std::unique_ptr<XmlElement> reparsed = ParseFragment(body);
-  ASSERT_NE(reparsed, nullptr) << "the Body alone is a well-formed document";
-  EXPECT_EQ(reparsed->Children().size(), 2u);
   EXPECT_TRUE(exchange.handler.BodyLiteral()->EncodingStyle().empty()) << "this Body has none";
 
   ASSERT_TRUE(exchange.Deserialize(kPhp));
   EXPECT_EQ(exchange.handler.BodyLiteral()->EncodingStyle(), std::u16string_view(SOAP11_ENC_NS))
       << "inherited from the Envelope";
   EXPECT_FALSE(exchange.Deserialize("<not closed"));
+  std::u16string body;
   ASSERT_TRUE(exchange.handler.GetBodyElemLiteral(&body));
   EXPECT_NE(body.find(u"echoStringArray"), std::u16string::npos)
       << "the Body of the last good parse stays readable (its tree stays alive)";
