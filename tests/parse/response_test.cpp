@@ -74,10 +74,6 @@ TEST(ReplyFaults, BothFormsBecomeTheHandlersFaultNotRaisedHere) {
     std::string body;
     ReceivedFault fault;
   } rows[] = {
-      {"SOAP 1.1: a prefixed code, the string and the actor as node", 11,
-       "<e:Fault><faultcode>e:Server</faultcode><faultstring>down</faultstring>"
-       "<faultactor>urn:a</faultactor></e:Fault>",
-       {u"Server", env11, u"", u"", u"down", u"urn:a"}},
       {"SOAP 1.1: an unprefixed code takes the default namespace of an ancestor", 11,
        "<e:Fault xmlns='urn:d'><faultcode>Client</faultcode><faultstring>no</faultstring></e:Fault>",
        {u"Client", u"urn:d", u"", u"", u"no", u""}},
@@ -109,7 +105,7 @@ TEST(ReplyFaults, BothFormsBecomeTheHandlersFaultNotRaisedHere) {
     EXPECT_EQ(ReceivedOf(reply.handler), row.fault) << "binding keeps the received fault";
   }
   Reply reply(12);
-  ASSERT_TRUE(reply.Deserialize(Envelope(12, Body(rows[4].body))));
+  ASSERT_TRUE(reply.Deserialize(Envelope(12, Body(rows[3].body))));
   std::u16string german;
   EXPECT_TRUE(reply.handler.GetSOAP12ReasonText(u"de", &german));
   EXPECT_EQ(german, u"besetzt");
@@ -166,8 +162,6 @@ TEST(ReplyResults, ReturnValueAndOutputParameters) {
       {"SOAP 1.2: the result element names a qualified accessor", 12,
        "<m:echoResponse>" + Rpc12("m:return") + "<count>3</count><m:return>hi</m:return></m:echoResponse>",
        u"BSTR:hi", u"count in out = I4:3\n"},
-      {"SOAP 1.2: an unprefixed result name is unqualified", 12,
-       "<m:echoResponse>" + Rpc12("return") + "<return>hi</return></m:echoResponse>", u"BSTR:hi", u""},
       {"SOAP 1.2: a result name no accessor has gives null", 12,
        "<m:echoResponse>" + Rpc12("m:nothing") + "<count>3</count></m:echoResponse>", u"NULL",
        u"count in out = I4:3\n"},
@@ -176,10 +170,6 @@ TEST(ReplyResults, ReturnValueAndOutputParameters) {
       {"SOAP 1.2: children of the Body after the wrapper are not read", 12,
        "<m:echoResponse><count>3</count></m:echoResponse><m:junk enc:arraySize='bad'/>", u"EMPTY",
        u"count in out = I4:3\n"},
-      {"SOAP 1.2: the no-encoding style on the wrapper passes", 12,
-       "<m:echoResponse e:encodingStyle='http://www.w3.org/2003/05/soap-envelope/encoding/none'>"
-       "<count e:encodingStyle='http://www.w3.org/2003/05/soap-encoding'>3</count></m:echoResponse>",
-       u"EMPTY", u"count in out = I4:3\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
@@ -208,15 +198,9 @@ TEST(ReplyFaults, RepliesThatDoNotReadOrBind) {
        "<e:Fault><faultcode> e:Server</faultcode></e:Fault>", false,
        {u"Client", u"",
         u"Encountered undeclared namespace prefix for value of fault code element in Fault message.", true}},
-      {"SOAP 1.2: an unprefixed Value with no default namespace", 12,
-       "<e:Fault><e:Code><e:Value>Sender</e:Value></e:Code></e:Fault>", false,
-       {u"Sender", u"", u"Unresolvable namespace for value of fault code element in Fault message.", true}},
       {"SOAP 1.2: a result name with an undeclared prefix", 12,
        "<m:echoResponse>" + Rpc12("x:return") + "</m:echoResponse>", false,
        {u"Sender", u"", u"Encountered undeclared namespace prefix for QName in RPC 'result' element.", true}},
-      {"a repeated id inside the result wrapper", 11,
-       "<m:echoResponse><return id='a'>x</return><count id='a'>1</count></m:echoResponse>", false,
-       {u"Client", u"", u"Id value found on accessor element is a duplicate.", true}},
       {"an encoded detail entry in another encodingStyle", 11,
        "<e:Fault><faultcode>e:Server</faultcode><detail><d:reason xmlns:d='urn:d' "
        "e:encodingStyle='urn:other'>x</d:reason></detail></e:Fault>", false,
@@ -225,21 +209,12 @@ TEST(ReplyFaults, RepliesThatDoNotReadOrBind) {
        "<e:Fault><faultcode>e:Server</faultcode><detail><d:reason xmlns:d='urn:d' href='#gone'/>"
        "</detail></e:Fault>", false,
        {u"Client", u"", u"Failed to convert element: 'reason' in Fault detail.", true}},
-      {"a literal detail entry whose text does not convert", 12,
-       "<e:Fault><e:Code><e:Value>e:Receiver</e:Value></e:Code><e:Detail>"
-       "<d:code xmlns:d='urn:d'>four</d:code></e:Detail></e:Fault>", false,
-       {u"Sender", u"", u"Encountered improperly serialized built-in type accessor: 'code'.", true}},
       {"SOAP 1.1: another encodingStyle on the wrapper", 11,
        "<m:echoResponse e:encodingStyle='urn:other'><count>3</count></m:echoResponse>", true,
        {u"Client", u"", u"encodingStyle on method wrapper conflicts with WSDL definition.", true}},
-      {"SOAP 1.2: the same is DataEncodingUnknown", 12,
-       "<m:echoResponse e:encodingStyle='urn:other'><count>3</count></m:echoResponse>", true,
-       {u"DataEncodingUnknown", u"", u"encodingStyle on method wrapper conflicts with WSDL definition.", true}},
       {"SOAP 1.2: an accessor the output message does not declare", 12,
        "<m:echoResponse><other>1</other></m:echoResponse>", true,
        {u"Sender", u"BadArguments", u"Bad parameter: 'other'.", true}},
-      {"a reference to nowhere", 11, "<m:echoResponse><return href='#gone'/></m:echoResponse>", true,
-       {u"Client", u"", u"Parameter: 'return' has invalid reference.", true}},
       {"SOAP 1.2: a reply with no wrapper", 12, "", true,
        {u"Sender", u"", u"Unable to process RPC representation in SOAP message.", true}},
   };
