@@ -139,14 +139,16 @@ TEST(MustUnderstand, ConsumesTargetedBlocksUpToTheFirstNotUnderstood) {
     bool understood;
     std::u16string remaining;  // literal blocks left, in order
   } rows[] = {
-      {"<m:t>1</m:t><m:a/><m:c/>", true, u"added;"},
-      {"<m:t>1</m:t><m:a/><m:b e:mustUnderstand='1'/><m:c/>", false, u"b;c;added;"},
+      {"<m:t>1</m:t><m:a/>", true, u"added;"},
+      {"<m:t>1</m:t><m:a/><m:b e:mustUnderstand='1'/>", false, u"b;c;added;"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.blocks);
     Exchange exchange(port);
-    ASSERT_TRUE(exchange.Deserialize(Envelope(11, "<e:Header>" + row.blocks + "</e:Header>" + Body("<m:echo/>"),
-                                              " e:encodingStyle='" + std::string(kEnc11) + "'")));
+    // A second Header, after the Body, adds its blocks after the first's.
+    ASSERT_TRUE(exchange.Deserialize(Envelope(
+        11, "<e:Header>" + row.blocks + "</e:Header>" + Body("<m:echo/>") + "<e:Header><m:c/></e:Header>",
+        " e:encodingStyle='" + std::string(kEnc11) + "'")));
     exchange.handler.AddHeaderElemLiteral(u"urn:m", u"added", u"<m:added/>", true, u"", u"");
     EXPECT_EQ(exchange.handler.CheckMustUnderstand(), row.understood);
     LONG position = 0;
@@ -177,13 +179,9 @@ TEST(MustUnderstand, Soap12NamesTheFirstBlockNotUnderstood) {
   EXPECT_EQ(notUnderstood->name, u"NotUnderstood");
   EXPECT_EQ(notUnderstood->namespaceURI, SOAP12_ENV_NS);
   EXPECT_TRUE(notUnderstood->relay);
-  const std::unique_ptr<XmlElement> element = ParseFragment(notUnderstood->literalXML.Text());
-  ASSERT_NE(element, nullptr);
-  std::u16string qname;
-  ASSERT_TRUE(element->GetAttribute(u"", u"qname", qname));
-  EXPECT_EQ(qname, u"ns:a");
-  EXPECT_EQ(*element->Scope().Find(u"ns"), u"urn:m");
-  EXPECT_EQ(element->NamespaceUri(), SOAP12_ENV_NS);
+  EXPECT_EQ(notUnderstood->literalXML.Text(),
+            u"<SOAP-ENV:NotUnderstood qname=\"ns:a\" xmlns:SOAP-ENV=\"http://www.w3.org/2003/05/soap-envelope\" "
+            u"xmlns:ns=\"urn:m\" />");
 }
 
 }  // namespace
