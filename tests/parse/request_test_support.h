@@ -114,8 +114,8 @@ inline std::u16string Parameters(const MessageHandler& handler) {
 // A request parser run over one message on its own, for the records it
 // keeps. `fault` holds the fault the parse raised, if any.
 struct ParsedRequest {
-  explicit ParsedRequest(std::string_view message, int portVersion = 11) {
-    auto port = EchoPort(portVersion);
+  explicit ParsedRequest(std::string_view message) {
+    auto port = EchoPort(11);
     handler.SetBuffer({reinterpret_cast<const BYTE*>(message.data()), message.size()});
     try {
       parser.Parse(handler, *port.get());
