@@ -110,7 +110,8 @@ TEST(Accessors, TheMethodWrapper) {
   const ParsedRequest independent(Envelope(11, Body("<m:dep enc:root='0'/>")));
   EXPECT_EQ(independent.parser.RpcWrapper(), nullptr) << "only independent elements: no wrapper";
   const ParsedRequest later12(Envelope(12, Body("<m:echo/><m:v><i enc:id='x'/></m:v>")));
-  EXPECT_EQ(later12.parser.ResolveReference(u"x"), nullptr) << "SOAP 1.2: children after the wrapper are not read";
+  EXPECT_EQ(later12.parser.ResolveReference(u"x"), nullptr)
+      << "SOAP 1.2: children after the wrapper are not read";
 }
 
 std::string Header(int version, std::string_view attributes, std::string_view blocks = "") {

@@ -188,12 +188,14 @@ TEST(ValueDecoding, EncodedArrays) {
        kNested, u"[0..0] ARRAY[ARRAY[I4:8,I4:9]]"},  // without the offset, 2 items for 3 would fail
       // Shapes: automation dimension 1 is the last SOAP size, so that the
       // last SOAP index runs fastest in memory, as in the message.
-      {"[2,3]: automation dimension 1 has 3 elements, dimension 2 has 2", 11, "<m:echo><a enc:arrayType='xsd:int[2,3]'>" + six + "</a></m:echo>", kGrid,
+      {"[2,3]: automation dimension 1 has 3 elements, dimension 2 has 2", 11,
+       "<m:echo><a enc:arrayType='xsd:int[2,3]'>" + six + "</a></m:echo>", kGrid,
        u"[0..2][0..1] ARRAY(2,3)[I4:0,I4:1,I4:2,I4:3,I4:4,I4:5]"},
       {"SOAP 1.2 '* 2' with six items is 3 by 2", 12, "<m:echo><a enc:arraySize='* 2'>" + six + "</a></m:echo>",
        kGrid, u"[0..1][0..2] ARRAY(3,2)[I4:0,I4:1,I4:2,I4:3,I4:4,I4:5]"},
       {"an offset moves the first dimension's lower bound", 11,
-       "<m:echo><a enc:arrayType='xsd:int[3,2]' enc:offset='[1,0]'><i>0</i><i>1</i><i>2</i><i>3</i></a></m:echo>",
+       "<m:echo><a enc:arrayType='xsd:int[3,2]' enc:offset='[1,0]'><i>0</i><i>1</i><i>2</i><i>3</i></a>"
+       "</m:echo>",
        kGrid, u"[0..1][1..2] ARRAY(2,2)[I4:0,I4:1,I4:2,I4:3]"},
       {"a nil array is empty, of the port's rank", 11, "<m:echo><a xsi:nil='true'/></m:echo>", kGrid,
        u"[0..-1][0..-1] ARRAY(0,0)[]"},
