@@ -1,7 +1,7 @@
 // The records a request parse keeps: accessors with their encoding
 // attributes and the faults of bad ones, ids and references, the Body's
 // choice of the method wrapper, and header blocks with their SOAP
-// attributes, encodingStyle and order.
+// attributes and encodingStyle.
 #include <gtest/gtest.h>
 
 #include "request_test_support.h"
