@@ -1,9 +1,9 @@
 // Late binding of Iqxsoapmsg2: every method by name and by DISPID reaches
-// the vtable slot of that name, and Invoke's argument rules.
+// the vtable slot of that name; which calls Invoke runs, and how their
+// failures come back.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <deque>
 #include <new>
 #include <string>
 
@@ -108,127 +108,61 @@ TEST(Dispatch, EveryMethodByNameAndDispidReachesItsSlot) {
   }
 }
 
-TEST(Dispatch, NamesOfParametersMapToTheirPositions) {
-  OLECHAR method[] = u"addmethodparam", content[] = u"VARCONTENT", name[] = u"bstrName",
-          retval[] = u"pResult", unknown[] = u"bogus";
-  LPOLESTR names[] = {method, content, name, retval, unknown};
-  DISPID ids[5] = {};
-  EXPECT_EQ(GetMemberIds(Iqxsoapmsg2Interface(), names, 5, ids), DISP_E_UNKNOWNNAME);
-  EXPECT_EQ(ids[0], 11);
-  EXPECT_EQ(ids[1], 2);
-  EXPECT_EQ(ids[2], 1);
-  EXPECT_EQ(ids[3], DISPID_UNKNOWN) << "the retval is not an argument";
-  EXPECT_EQ(ids[4], DISPID_UNKNOWN);
-}
-
-TEST(Dispatch, InvokeCallsOnlyWhatFitsTheMethod) {
+// Only a method call runs (a script host's method-or-get included); a
+// failed method is reported through EXCEPINFO, or as itself without one, and
+// no exception escapes Invoke.
+TEST(Dispatch, InvokeRunsOnlyMethodCallsAndReportsTheirFailures) {
   const struct {
     const char* why;
     DISPID member;
     WORD flags;
-    std::vector<VARTYPE> argTypes;  // in DISPPARAMS order (last argument first)
-    HRESULT expected;
-    UINT argError;  // checked when the result names an argument
-  } rows[] = {
-      {"script hosts call methods as method or get", 2, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-       {}, S_OK, 0},
-      {"DISPID 0 is not a method", 0, DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND, 0},
-      {"a property get alone is no method call", 2, DISPATCH_PROPERTYGET, {},
-       DISP_E_MEMBERNOTFOUND, 0},
-      {"too many arguments", 2, DISPATCH_METHOD, {VT_I4}, DISP_E_BADPARAMCOUNT, 0},
-      {"too few arguments", 85, DISPATCH_METHOD, {}, DISP_E_BADPARAMCOUNT, 0},
-      {"first argument of SetBodyElemLiteral is rgvarg[1]", 69, DISPATCH_METHOD,
-       {VT_BSTR, VT_DISPATCH}, DISP_E_TYPEMISMATCH, 1},
-      {"an out-parameter passed by value", 70, DISPATCH_METHOD, {VT_BSTR}, DISP_E_TYPEMISMATCH,
-       0},
-      {"a missing required argument", 17, DISPATCH_METHOD, {VT_ERROR}, DISP_E_PARAMNOTOPTIONAL,
-       0},
-      {"a missing first argument of SetBodyElemLiteral is rgvarg[1]", 69, DISPATCH_METHOD,
-       {VT_BSTR, VT_ERROR}, DISP_E_PARAMNOTOPTIONAL, 1},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.why);
-    std::vector<VARIANTARG> args(row.argTypes.size());
-    std::deque<qxcom::Bstr> strings;
-    for (size_t i = 0; i < args.size(); ++i) {
-      VariantInit(&args[i]);
-      V_VT(&args[i]) = row.argTypes[i];
-      if (row.argTypes[i] == VT_BSTR) V_BSTR(&args[i]) = strings.emplace_back(SysAllocString(u"x")).get();
-      if (row.argTypes[i] == VT_ERROR) V_ERROR(&args[i]) = DISP_E_PARAMNOTFOUND;
-    }
-    DISPPARAMS params{args.data(), nullptr, UINT(args.size()), 0};
-    DispatchRecorder recorder;
-    UINT argError = 99;
-    EXPECT_EQ(recorder.Invoke(row.member, IID_NULL, 0, row.flags, &params, nullptr, nullptr,
-                              &argError),
-              row.expected);
-    if (row.expected == DISP_E_TYPEMISMATCH || row.expected == DISP_E_PARAMNOTOPTIONAL) {
-      EXPECT_EQ(argError, row.argError);
-    }
-    EXPECT_EQ(recorder.called.size(), SUCCEEDED(row.expected) ? 1u : 0u)
-        << "nothing runs when the call is refused";
-  }
-}
-
-TEST(Dispatch, NamedArgumentsFillTheirParameters) {
-  // SetBodyElemLiteral(bstrLiteralXML, bstrEncodingStyle) with the second
-  // given by name first in rgvarg and the first given by position.
-  DispatchRecorder recorder;
-  qxcom::Bstr style(SysAllocString(u"style")), xml(SysAllocString(u"<x/>"));
-  VARIANTARG args[2];
-  V_VT(&args[0]) = VT_BSTR;
-  V_BSTR(&args[0]) = style.get();
-  V_VT(&args[1]) = VT_BSTR;
-  V_BSTR(&args[1]) = xml.get();
-  DISPID named[] = {1};
-  DISPPARAMS params{args, named, 2, 1};
-  EXPECT_EQ(recorder.Invoke(69, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr),
-            S_OK);
-
-  DISPID twice[] = {0, 0};
-  DISPPARAMS duplicate{args, twice, 2, 2};
-  UINT argError = 99;
-  EXPECT_EQ(recorder.Invoke(69, IID_NULL, 0, DISPATCH_METHOD, &duplicate, nullptr, nullptr,
-                            &argError),
-            DISP_E_PARAMNOTFOUND);
-  EXPECT_EQ(argError, 1u);
-  EXPECT_EQ(recorder.called.size(), 1u);
-}
-
-// A failed method is reported through EXCEPINFO (or as itself without
-// one); no exception escapes Invoke.
-TEST(Dispatch, FailuresOfTheMethodBecomeHresults) {
-  const struct {
-    const char* why;
+    VARTYPE arg;  // the one argument, if not VT_EMPTY: member 70's out-parameter
     HRESULT result;
     void (*thrown)();
     HRESULT expected;
   } rows[] = {
-      {"a failed method", E_OUTOFMEMORY, nullptr, DISP_E_EXCEPTION},
-      {"memory ran out", S_OK, [] { throw std::bad_alloc(); }, E_OUTOFMEMORY},
-      {"a fault record that no entry point caught (freed, or a leak is reported)", S_OK,
+      {"method or get", 2, DISPATCH_METHOD | DISPATCH_PROPERTYGET, VT_EMPTY, S_OK, nullptr, S_OK},
+      {"DISPID 0 is not a method", 0, DISPATCH_METHOD, VT_EMPTY, S_OK, nullptr,
+       DISP_E_MEMBERNOTFOUND},
+      {"a property get alone is no method call", 2, DISPATCH_PROPERTYGET, VT_EMPTY, S_OK, nullptr,
+       DISP_E_MEMBERNOTFOUND},
+      {"a string out-parameter passed by value", 70, DISPATCH_METHOD, VT_BSTR, S_OK, nullptr,
+       DISP_E_TYPEMISMATCH},
+      {"a string out-parameter into a number", 70, DISPATCH_METHOD, VT_BYREF | VT_I4, S_OK,
+       nullptr, DISP_E_TYPEMISMATCH},
+      {"a failed method", 2, DISPATCH_METHOD, VT_EMPTY, E_OUTOFMEMORY, nullptr, DISP_E_EXCEPTION},
+      {"memory ran out", 2, DISPATCH_METHOD, VT_EMPTY, S_OK, [] { throw std::bad_alloc(); },
+       E_OUTOFMEMORY},
+      {"a fault record that no entry point caught (freed, or a leak is reported)", 2,
+       DISPATCH_METHOD, VT_EMPTY, S_OK,
        [] { throw new QXSOAPFault(FaultKind::kReceiver, u"stray", false); }, E_UNEXPECTED},
-      {"anything else", S_OK, [] { throw 42; }, E_UNEXPECTED},
+      {"anything else", 2, DISPATCH_METHOD, VT_EMPTY, S_OK, [] { throw 42; }, E_UNEXPECTED},
   };
-  DISPPARAMS none{};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
     DispatchRecorder recorder;
     recorder.result = row.result;
     recorder.thrown = row.thrown;
+    LONG number = 0;
+    qxcom::Bstr text(SysAllocString(u"x"));
+    VARIANTARG arg;
+    V_VT(&arg) = row.arg;
+    if (row.arg == VT_BSTR) V_BSTR(&arg) = text.get();
+    else V_I4REF(&arg) = &number;
+    DISPPARAMS params{&arg, nullptr, row.arg == VT_EMPTY ? 0u : 1u, 0};
     EXCEPINFO exception{};
-    EXPECT_EQ(recorder.Invoke(14, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, &exception,
+    EXPECT_EQ(recorder.Invoke(row.member, IID_NULL, 0, row.flags, &params, nullptr, &exception,
                               nullptr),
               row.expected);
     SysFreeString(exception.bstrSource);
-    EXPECT_EQ(recorder.called.size(), 1u);
-    if (row.expected == DISP_E_EXCEPTION) {
-      EXPECT_EQ(exception.scode, row.result);
-    }
+    const bool refused = row.expected == DISP_E_MEMBERNOTFOUND || row.expected == DISP_E_TYPEMISMATCH;
+    EXPECT_EQ(recorder.called.size(), refused ? 0u : 1u) << "nothing runs when the call is refused";
+    EXPECT_EQ(exception.scode, row.expected == DISP_E_EXCEPTION ? row.result : S_OK);
   }
   DispatchRecorder recorder;
   recorder.result = E_OUTOFMEMORY;
-  EXPECT_EQ(recorder.Invoke(14, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+  DISPPARAMS none{};
+  EXPECT_EQ(recorder.Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
             E_OUTOFMEMORY)
       << "without EXCEPINFO the HRESULT itself";
 }
