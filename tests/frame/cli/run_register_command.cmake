@@ -1,10 +1,7 @@
-# Runs `TOOL register`, `TOOL unregister` and `TOOL unregister` again with
-# only HOME set (no QXCOM_REGISTRY, no XDG_CONFIG_HOME), under WORK_DIR, and
-# checks that every message names the file the registry falls back to,
-# $HOME/.config/qxcom/registry, and that the second unregistration says that
-# nothing was registered. With SERVICE (a service module's path), `register
-# SERVICE` and `unregister SERVICE` name that module, whatever the handler's
-# own registration is.
+# `TOOL register`, `unregister` and `unregister` again with only HOME set:
+# every message names the registry file it falls back to,
+# $HOME/.config/qxcom/registry, and the last says nothing was registered.
+# With SERVICE, `register SERVICE` and `unregister SERVICE` name that module.
 set(home ${WORK_DIR}/home)
 set(registry ${home}/.config/qxcom/registry)
 file(REMOVE_RECURSE ${home})
