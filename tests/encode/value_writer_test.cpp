@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <set>
 #include <string>
 
 #include "encode/value_writer.h"
@@ -24,7 +25,7 @@ using host::Xsd;
 const TypeName kInts{u"ArrayOfint", u"urn:t"}, kGrid{u"ArrayOfArrayOfint", u"urn:t"}, kPoint{u"Point", u"urn:t"},
     kPoints{u"ArrayOfPoint", u"urn:t"}, kLiteralInts{u"IntList", u"urn:t"}, kLiteralGrid{u"IntGrid", u"urn:t"},
     kAnything{u"ArrayOfanyType", u"urn:t"}, kNode{u"Node", u"urn:t"}, kTokens{u"TokenList", u"urn:t"},
-    kStrings{u"ArrayOfstring", u"urn:t"}, kLabel{u"Label", u"urn:t"};
+    kStrings{u"ArrayOfstring", u"urn:t"}, kLabel{u"Label", u"urn:t"}, kFiles{u"ArrayOfbase64Binary", u"urn:t"};
 constexpr std::u16string_view kEnc11 = SOAP11_ENC_NS, kEnc12 = SOAP12_ENC_NS, kLiteral = u"";
 struct WriterSettings {
   bool explicitTyping = false;
@@ -53,6 +54,7 @@ qxcom::ComPtr<host::MemoryPort> TypesPort() {
   port->Array(kAnything, Xsd(u"anyType"));
   port->Struct(kNode).Member(u"next", kNode);
   port->LiteralArray(kTokens, Xsd(u"token"), {u"t", u""});
+  port->Array(kFiles, Xsd(u"base64Binary"));
   return port;
 }
 
@@ -342,6 +344,31 @@ TEST(ValueWriter, WritesObjectsAsAttachmentsFiledInThePhaseList) {
     EXPECT_EQ(Narrow(filed->WideId()), ids[request]);
   }
   EXPECT_NE(ids[0], ids[1]) << "an identifier came twice";
+}
+
+// Array items after the first are written like it, except after a null or
+// an attachment: each object is an attachment of its own, and a later
+// item must not take over the first one's href.
+TEST(ValueWriter, EveryObjectOfAnArrayIsAnAttachmentOfItsOwn) {
+  WriterHandler setup(TypesPort(), kPlain);
+  ValueWriter writer(setup.handler, *setup.port.get());
+  qxcom::Variant items[3];
+  for (qxcom::Variant& item : items) {
+    V_VT(item.get()) = VT_UNKNOWN;
+    V_UNKNOWN(item.get()) = test::NewStorage().release();
+  }
+  const qxcom::Variant files = VariantArray({{3, 0}}, {items[0].get(), items[1].get(), items[2].get()});
+  auto root = XmlElement::NewTree(u"w");
+  XmlElement& element = root->AddChild(u"a");
+  ASSERT_TRUE(writer.WriteEncoded(element, {kFiles.name, kFiles.ns}, *files.get(), kEnc11));
+  const std::string text = TextOf(element);
+  const std::regex href("href=\"(uuid:[0-9A-F-]+)\"");
+  std::set<std::string> ids;
+  for (auto match = std::sregex_iterator(text.begin(), text.end(), href); match != std::sregex_iterator(); ++match) {
+    ids.insert((*match)[1]);
+  }
+  EXPECT_EQ(ids.size(), 3u) << text;
+  EXPECT_EQ(setup.handler.GetNumRespAttachments(), 3);
 }
 
 }  // namespace
