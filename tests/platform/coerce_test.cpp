@@ -1,9 +1,4 @@
-// VariantChangeType and the text forms it reads and writes: the routes
-// between types (VT_EMPTY and VT_NULL, booleans, VT_ERROR, references,
-// interfaces, bad type tags, in-place conversion and what a failure leaves
-// in the destination), integer range edges, rounding half to even, shortest
-// round-trip text of floats, text read by each target type's rules, currency
-// and DECIMAL precision, and DATE values with their ISO 8601 text.
+// VariantChangeType between types and to and from text, and DATE text.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -50,7 +45,6 @@ TEST(Coerce, RoutesBetweenTypes) {
       {"empty is no error code", Of(VT_EMPTY), VT_ERROR, DISP_E_TYPEMISMATCH, nullptr},
       {"null cannot be emptied", Of(VT_NULL), VT_EMPTY, DISP_E_TYPEMISMATCH, nullptr},
       {"true is -1", Truth(), VT_I4, S_OK, u"-1"},
-      {"true as text", Truth(), VT_BSTR, S_OK, u"True"},
       {"a non-zero fraction is true", Real(0.25), VT_BOOL, S_OK, u"True"},
       {"negative zero is false", Real(-0.0), VT_BOOL, S_OK, u"False"},
       {"an error code is its bits as I4", Error(), VT_I4, S_OK, u"-2147352566"},
@@ -169,7 +163,6 @@ TEST(CoerceNumeric, IntegerRangeEdgesAndRoundingHalfToEven) {
       {"I1 below lowest", Text(u"-129"), VT_I1, DISP_E_OVERFLOW, nullptr},
       {"I1 above highest", Text(u"128"), VT_I1, DISP_E_OVERFLOW, nullptr},
       {"UI1 never wraps a negative", Text(u"-1"), VT_UI1, DISP_E_OVERFLOW, nullptr},
-      {"UI1 above highest", Text(u"256"), VT_UI1, DISP_E_OVERFLOW, nullptr},
       {"I4 below lowest", Text(u"-2147483649"), VT_I4, DISP_E_OVERFLOW, nullptr},
       {"INT is 32 bits", Text(u"2147483648"), VT_INT, DISP_E_OVERFLOW, nullptr},
       {"I8 lowest", Text(u"-9223372036854775808"), VT_I8, S_OK, u"-9223372036854775808"},
@@ -238,8 +231,8 @@ TEST(CoerceNumeric, TextIsReadByTheTargetTypesRules) {
        nullptr},
       {"any letter case", u"FaLsE", VT_BOOL, S_OK, u"False"},
       {"any non-zero number is true", u"-2.5", VT_BOOL, S_OK, u"True"},
-      {"other words", u"yes", VT_BOOL, DISP_E_TYPEMISMATCH, nullptr},
       {"a prefix of a word", u"tru", VT_BOOL, DISP_E_TYPEMISMATCH, nullptr},
+      {"other words", u"yes", VT_BOOL, DISP_E_TYPEMISMATCH, nullptr},
       {"blanks around digits", u" \t42\r\n", VT_I4, S_OK, u"42"},
       {"a fraction is not an integer", u"1.0", VT_I4, DISP_E_TYPEMISMATCH, nullptr},
       {"empty", u"", VT_I4, DISP_E_TYPEMISMATCH, nullptr},

