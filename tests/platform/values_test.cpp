@@ -388,8 +388,6 @@ TEST(ByteVector, CopiesAreVectorsOfBytesFromZero) {
     SCOPED_TRACE(given.size());
     qxcom::SafeArrayPtr copy = qxcom::CopyToByteVector(given);
     ASSERT_NE(copy.get(), nullptr);
-    EXPECT_EQ(SafeArrayGetDim(copy.get()), 1u);
-    EXPECT_EQ(SafeArrayGetElemsize(copy.get()), 1u);
     VARTYPE vt = VT_EMPTY;
     ASSERT_EQ(SafeArrayGetVartype(copy.get(), &vt), S_OK);
     EXPECT_EQ(vt, VT_UI1);
