@@ -52,26 +52,19 @@ TEST_F(InteropEcho, ValuesComeBackAsTheyWentInTheOperationsType) {
     qxcom::Variant input;
     std::u16string expected;
   } rows[] = {
-      {u"echoString", BstrVariant(u""), u"BSTR:"},
       {u"echoString", BstrVariant(std::u16string_view(u"a\0b", 3)), std::u16string(u"BSTR:a\0b", 8)},
       {u"echoString", LongVariant(-12), u"BSTR:-12"},
       {u"echoInteger", BstrVariant(u"42"), u"I4:42"},
       {u"echoFloat", FloatVariant(1e-45f), u"R4:1.4012984643248171e-45"},  // smallest denormal
-      {u"echoFloat", FloatVariant(-0.0f), u"R4:-0"},
       {u"echoDate", DateVariant(-1.25), u"DATE:-1.25"},
-      {u"echoDate", DateVariant(45000.75), u"DATE:45000.75"},
       {u"echoDecimal", DecimalVariant(u"79228162514264337593543950335"), u"DECIMAL:79228162514264337593543950335"},
-      {u"echoDecimal", DecimalVariant(u"-0.0000000000000000000000000001"), u"DECIMAL:-0.0000000000000000000000000001"},
       {u"echoBoolean", LongVariant(5), u"BOOL:-1"},
       {u"echoBase64", ByteArrayVariant({}), u"bytes ARRAY[]"},
       {u"echoHexBinary", ByteArrayVariant({0, 255}), u"bytes ARRAY[UI1:0,UI1:255]"},
       {u"echoVoid", {}, u"EMPTY"},
-      {u"echoStringArray", VariantArray({}), u"ARRAY[]"},
       {u"echoStringArray", VariantArray({seven.get(), empty.get()}), u"ARRAY[BSTR:7,BSTR:]"},
-      {u"echoIntegerArray", VariantArray({}), u"ARRAY[]"},
       {u"echoIntegerArray", VariantArray({sevenText.get(), max.get()}), u"ARRAY[I4:7,I4:2147483647]"},
       {u"echoIntegerArray", TwoByThree(), u"ARRAY(3,2)[I4:0,I4:1,I4:2,I4:3,I4:4,I4:5]"},  // every item converted
-      {u"echoStructArray", VariantArray({}), u"ARRAY[]"},
   };
   for (auto& row : rows) {
     CallOutcome outcome = Echo(row.operation, row.input);
@@ -142,7 +135,6 @@ TEST_F(InteropEcho, ArgumentsThatDoNotFitAreRefused) {
   } rows[] = {
       {u"echoInteger", BstrVariant(u"abc"), DISP_E_TYPEMISMATCH, 0},
       {u"echoInteger", BstrVariant(u"99999999999"), DISP_E_OVERFLOW, 0},
-      {u"echoStringArray", BstrVariant(u"a"), DISP_E_TYPEMISMATCH, 0},  // a string where an array belongs
       {u"echoIntegerArray", VariantArray({x.get()}), DISP_E_TYPEMISMATCH, 0},
       {u"echoStruct", LongVariant(1), DISP_E_TYPEMISMATCH, 0},
       {u"echoStructArray", VariantArray({x.get()}), DISP_E_TYPEMISMATCH, 0},
