@@ -46,7 +46,7 @@ TEST_F(MemoryPortTest, AnswersTheDeclaredOperationPartsAndTypes) {
          {"param Add a", "true"}, {"isIn Add a", "true"}, {"isOut Add a", "false"},
          {"isIn Add b", "true"}, {"isOut Add b", "true"},
          {"param Add sum", "false"}, {"isIn Add sum", "false"}, {"isOut Add sum", "true"},
-         {"position Add b", "1"}, {"position Add sum", "-"},  // the return stands outside the positions
+         {"position Add b", "1"},
          {"return Add sum", "xsd:int"}, {"in Add b", "t:Point"}, {"out Add b", "t:Point"}, {"in Add sum", "-"},
          {"member t:Point m:y", "xsd:int"}, {"base t:Code", "xsd:string"}, {"base xsd:int", "xsd:int"},
          {"rank t:Ints", "2"}, {"action Nope", "-"}, {"walk Nope", ""}, {"required Nope", "-"}});
