@@ -1,6 +1,5 @@
-// host/port_questions.h: puts PortDescription calls to a port, each written
-// as one line ("in echoString inputString"), and gives every answer as text,
-// so that a test states a port as rows of question and answer.
+// host/port_questions.h: a port's PortDescription answers as rows of
+// question ("in echoString inputString") and answer text.
 #ifndef QXSOAP_TESTS_HOST_PORT_QUESTIONS_H_
 #define QXSOAP_TESTS_HOST_PORT_QUESTIONS_H_
 
@@ -21,10 +20,9 @@ namespace qxsoap::host::test {
 using Prefixes = std::map<std::string, std::string>;
 inline const std::string kEnc11 = "http://schemas.xmlsoap.org/soap/encoding/";
 
-// A question is a verb and its words: operation and part names as they are,
-// a qualified name as "prefix:name" (a name without a prefix has no
-// namespace; xsd, enc and enc12 are known). Answers: the text, a type or element as "prefix:name" (or
-// "{ns}name" for a namespace without a prefix), "-" for not found.
+// A question is a verb and names, qualified as "prefix:name" (xsd, enc and
+// enc12 are known). Answers: the text, a type as "prefix:name" or "{ns}name",
+// "-" for not found.
 //   binding | style | address
 //   action | ns | inUse | outUse | inStyle | outStyle | required | walk  OP
 //   in | out | return | param | isIn | isOut | position  OP PART

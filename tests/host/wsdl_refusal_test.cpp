@@ -127,12 +127,8 @@ TEST(WsdlRefusalTest, ReportsFilesItCannotReadOrParseAndMissingPorts) {
   EXPECT_EQ(error.line, LineOf(text, "</messages>"));
   EXPECT_NE(error.message.find("not well-formed"), std::string::npos) << error.message;
 
-  const std::string path = WriteSample("port.wsdl", kValid);
-  EXPECT_EQ(LoadWsdlPort(path.c_str(), "Q", &error), nullptr);
+  EXPECT_EQ(LoadWsdlPort(WriteSample("port.wsdl", kValid).c_str(), "Q", &error), nullptr);
   EXPECT_EQ(error.message, "no service port is named Q");
-  PortDescription* port = LoadWsdlPort(path.c_str(), "P", &error);
-  ASSERT_NE(port, nullptr) << error.message;
-  port->Release();
 }
 
 }  // namespace
