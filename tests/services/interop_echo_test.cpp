@@ -52,7 +52,6 @@ TEST_F(InteropEcho, ValuesComeBackAsTheyWentInTheOperationsType) {
     std::u16string expected;
   } rows[] = {
       {u"echoString", BstrVariant(std::u16string_view(u"a\0b", 3)), std::u16string(u"BSTR:a\0b", 8)},
-      {u"echoString", LongVariant(-12), u"BSTR:-12"},
       {u"echoInteger", BstrVariant(u"42"), u"I4:42"},
       {u"echoFloat", FloatVariant(1e-45f), u"R4:1.4012984643248171e-45"},  // smallest denormal
       {u"echoDate", DateVariant(-1.25), u"DATE:-1.25"},
@@ -118,26 +117,24 @@ TEST_F(InteropEcho, StructsComeBackAsTheSameObjects) {
   EXPECT_EQ(V_DISPATCH(item.get()), V_DISPATCH(second.get()));
 }
 
+// Argument counts and plain conversions are the service helper's
+// (service_object_test); these are the service's own array and struct checks.
 TEST_F(InteropEcho, ArgumentsThatDoNotFitAreRefused) {
   const qxcom::Variant x = BstrVariant(u"x");
   struct {
     const char16_t* operation;
-    qxcom::Variant input;  // empty: no argument
+    qxcom::Variant input;
     HRESULT expected;
-    UINT argError;
   } rows[] = {
-      {u"echoInteger", BstrVariant(u"abc"), DISP_E_TYPEMISMATCH, 0},
-      {u"echoInteger", BstrVariant(u"99999999999"), DISP_E_OVERFLOW, 0},
-      {u"echoIntegerArray", VariantArray({x.get()}), DISP_E_TYPEMISMATCH, 0},
-      {u"echoStruct", LongVariant(1), DISP_E_TYPEMISMATCH, 0},
-      {u"echoStructArray", VariantArray({x.get()}), DISP_E_TYPEMISMATCH, 0},
-      {u"echoString", {}, DISP_E_BADPARAMCOUNT, ~0u},
-      {u"echoVoid", LongVariant(1), DISP_E_BADPARAMCOUNT, ~0u},
+      {u"echoInteger", BstrVariant(u"99999999999"), DISP_E_OVERFLOW},
+      {u"echoIntegerArray", VariantArray({x.get()}), DISP_E_TYPEMISMATCH},
+      {u"echoStruct", LongVariant(1), DISP_E_TYPEMISMATCH},
+      {u"echoStructArray", VariantArray({x.get()}), DISP_E_TYPEMISMATCH},
   };
   for (auto& row : rows) {
     CallOutcome outcome = Echo(row.operation, row.input);
     EXPECT_EQ(outcome.hr, row.expected) << "row " << &row - rows;
-    EXPECT_EQ(outcome.argError, row.argError) << "row " << &row - rows;
+    EXPECT_EQ(outcome.argError, 0u) << "row " << &row - rows;
   }
 }
 
