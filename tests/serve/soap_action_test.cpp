@@ -19,8 +19,6 @@ struct MediaRow {
 
 constexpr MediaRow kMediaRows[] = {
     {"letter case of the type is not significant", "Text/XML", true, "text/xml", 11, nullptr},
-    {"SOAP 1.2 with a quoted action", "application/soap+xml; charset=utf-8; action=\"urn:a#b\"", true,
-     "application/soap+xml", 12, "urn:a#b"},
     {"an unquoted action is a token", "application/soap+xml;action=urn:x", true, "application/soap+xml", 12, "urn:x"},
     {"parameter names are not case-sensitive", "application/soap+xml; ACTION=\"u\"", true, "application/soap+xml",
      12, "u"},
