@@ -64,7 +64,8 @@ TEST(ServicePage, NamesFromThePortCannotBreakTheMarkup) {
   }
 }
 
-// Which input types make an operation callable from a form.
+// Which input types make an operation callable from a form (a struct has
+// none: service_page_test.js sees echoStruct's).
 struct FormRow {
   const char* why;
   TypeName type;
@@ -74,7 +75,6 @@ struct FormRow {
 const FormRow kFormRows[] = {
     {"a schema built-in", Xsd(u"int"), true},
     {"a restriction of a built-in in the service's namespace", {u"Code", u"urn:t"}, true},
-    {"a struct (its own base)", {u"Point", u"urn:t"}, false},
     {"an encoded array (derives from the encoding's Array)", {u"Ints", u"urn:t"}, false},
     {"a literal array (no base declared)", {u"List", u"urn:t"}, false},
     {"a type the port does not declare", {u"Unknown", u"urn:t"}, false},
@@ -85,7 +85,6 @@ TEST(ServicePage, FormsOnlyForSimpleInputs) {
     SCOPED_TRACE(row.why);
     auto port = RpcPort();
     port->Derived({u"Code", u"urn:t"}, Xsd(u"string"));
-    port->Struct({u"Point", u"urn:t"}).Member(u"x", Xsd(u"int"));
     port->Array({u"Ints", u"urn:t"}, Xsd(u"int"));
     port->LiteralArray({u"List", u"urn:t"}, Xsd(u"int"), {u"item", u""});
     port->Operation(u"Op").Namespace(u"urn:t").In(u"first", Xsd(u"string")).In(u"second", row.type);
@@ -124,7 +123,6 @@ TEST(ServicePage, ListsPartsByDirectionWithTheirTypes) {
   EXPECT_NE(page.find("none (one-way)"), std::string::npos) << "a one-way operation";
   EXPECT_NE(page.find("data-endpoint=\"/calc\" data-soap-version=\"12\""), std::string::npos);
   EXPECT_NE(page.find("href=\"/calc?wsdl\""), std::string::npos);
-  EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
   const size_t second = page.find("<h2>N\xC3\xB6tify\xF0\x9F\x98\x80</h2>");  // a name as UTF-8
   EXPECT_LT(page.find("<h2>Divide</h2>"), second) << "operations in the order given";
   EXPECT_NE(second, std::string::npos);

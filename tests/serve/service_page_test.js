@@ -83,17 +83,9 @@ async function checkBinding(browser, wsdl, env) {
       [["inputString xsd:string"], ["return xsd:int"],
        {inputs: ["inputStruct SOAPStruct"], outputs: ["return SOAPStruct"], form: false}]), some);
 
-    // why, operation, the values typed in, the status shown, the result shown (null: a fault)
-    for (const [why, operation, values, status, result] of [
-      ["echoes a non-ASCII string", "echoString", {inputString: NON_ASCII}, "HTTP 200", NON_ASCII],
-      ["echoes the smallest int", "echoInteger", {inputInteger: "-2147483648"}, "HTTP 200", "-2147483648"],
-      ["shows the fault for a value the type refuses", "echoInteger", {inputInteger: "twelve"}, "HTTP 500", null],
-    ]) {
-      const shown = await callFromForm(page, operation, values);
-      check(`${wsdl}: the ${operation} form ${why}`,
-            shown.status === status && (result === null ? /Fault/.test(shown.text) : shown.result === result),
-            shown.text);
-    }
+    const shown = await callFromForm(page, "echoString", {inputString: NON_ASCII});
+    check(`${wsdl}: the echoString form echoes a non-ASCII string`,
+          shown.status === "HTTP 200" && shown.result === NON_ASCII, shown.text);
     check(`${wsdl}: the page's script raised no error`, scriptErrors.length === 0, scriptErrors.join("; "));
   } finally {
     await page.close();
