@@ -29,9 +29,6 @@ int main(int argc, char** argv) {
   SysFreeString(op);
   port->Release();
   if (!actionRight) return Fail("GetSOAPAction");
-  if (qxsoap::host::LoadWsdlPort("/nonexistent/x.wsdl", nullptr, &error) || error.message.empty()) {
-    return Fail("refusing a missing file");
-  }
   std::puts("host_wsdl: described the port from its WSDL");
   return 0;
 }
