@@ -6,12 +6,13 @@
 #include <functional>
 
 #include "host/serve/service_call.h"
+#include "support/dispatch_stub.h"
 
 namespace qxsoap::host {
 namespace {
 
 // An IDispatch with one method, "Run", whose body the test supplies.
-class FakeService final : public IDispatch {
+class FakeService final : public test::DispatchStub<IDispatch> {
  public:
   using Body = std::function<HRESULT(DISPPARAMS&, VARIANT*, EXCEPINFO*)>;
   explicit FakeService(Body body) : body_(std::move(body)) {}
@@ -19,8 +20,6 @@ class FakeService final : public IDispatch {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
   ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
     if (std::u16string_view(names[0]) != u"Run") return DISP_E_UNKNOWNNAME;
     ids[0] = 7;
