@@ -1,13 +1,9 @@
 #!/usr/bin/env python3
-"""`qxsoap serve` over loopback: what each kind of request is answered
-(status, content type, body), what the handler bound (the --trace line) and
-the access log line; ?wsdl, the transport limits, start-up refusals, memory
-over many bad requests, and stopping with requests in flight.
-
+"""`qxsoap serve` over loopback: each kind of request's answer, trace and
+access log line; ?wsdl, transport limits, start-up refusals, memory over bad
+requests, and stopping.
     serve_test.py QXSOAP TEST_SERVICE_MODULE TESTS_DIR [--sanitized]
-
---sanitized skips the resident-memory check: AddressSanitizer keeps freed
-memory in quarantine, so the figure grows by design there.
+--sanitized skips the memory check: AddressSanitizer's quarantine grows it.
 """
 import http.client
 import os
