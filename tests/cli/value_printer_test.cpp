@@ -98,13 +98,11 @@ TEST(ValuePrinter, PrintsEachShapeInTheFormItTravelsIn) {
       {"an empty array", [] { return test::StringArrayVariant({}); }, kAnyType, u"[]"},
       {"two dimensions, the left one outermost, from each lower bound", [] { return IntMatrix(2, 3); }, kAnyType,
        u"[[10, 11, 12], [20, 21, 22]]"},
-      {"structs in an array, members in order, a DATE of unknown type as a dateTime, a struct in a struct",
+      // Members in order are call_test.py's too (a fault's detail struct).
+      {"structs in an array, a DATE of unknown type as a dateTime, a struct in a struct",
        [] {
          std::vector<std::pair<std::u16string, qxcom::Variant>> inner, outer;
          inner.emplace_back(u"bytes", test::ByteArrayVariant({0xFB}));
-         outer.emplace_back(u"varString", BstrVariant(u"x"));
-         outer.emplace_back(u"varInt", test::LongVariant(-5));
-         outer.emplace_back(u"varFloat", test::FloatVariant(1.5f));
          outer.emplace_back(u"when", test::DateVariant(kLeapEvening));
          outer.emplace_back(u"inner", Struct(std::move(inner)));
          outer.emplace_back(u"list", test::StringArrayVariant({u"a"}));
@@ -113,8 +111,7 @@ TEST(ValuePrinter, PrintsEachShapeInTheFormItTravelsIn) {
          items.push_back(Struct({}));
          return VariantArray(std::move(items));
        },
-       kAnyType, u"[{varString: x, varInt: -5, varFloat: 1.5, when: 2024-02-29T23:30:05Z, inner: {bytes: +w==}, "
-       u"list: [a]}, {}]"},
+       kAnyType, u"[{when: 2024-02-29T23:30:05Z, inner: {bytes: +w==}, list: [a]}, {}]"},
   };
   for (const Row& row : rows) {
     const qxcom::Variant value = row.value();
