@@ -66,10 +66,7 @@ async function checkBinding(browser, wsdl, env) {
   const scriptErrors = [];
   page.on("pageerror", (error) => scriptErrors.push(error.message));
   try {
-    const response = await page.goto(origin + "/");
-    check(`${wsdl}: GET / answers an HTML page`,
-          response.status() === 200 && response.headers()["content-type"] === "text/html; charset=utf-8",
-          `${response.status()} ${response.headers()["content-type"]}`);
+    await page.goto(origin + "/");  // its status and type are serve_test.py's
     // Each operation in order: its parameter and result rows (name and type) and whether it has a form.
     const listed = Object.fromEntries(await page.$$eval("section.operation", (sections) => sections.map((section) => {
       const rows = (list) => [...section.querySelectorAll(`ul.${list} li`)].map((li) => li.textContent);
