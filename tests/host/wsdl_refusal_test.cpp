@@ -52,6 +52,8 @@ const std::string kMark = "<!--refused-->";
 const std::string kElement = R"(<xsd:element name="a" type="xsd:int"/>)";
 const std::string kSequence = "<xsd:sequence>" + kElement + "</xsd:sequence>";
 const std::string kPart = R"(<part name="p" type="tns:T"/>)";
+// The port type's operation comes first in the document, the binding's after.
+const std::string kPortTypeOperation = R"(<operation name="op">)";
 
 int LineOf(const std::string& text, const std::string& piece) {
   const size_t at = text.find(piece);
@@ -92,6 +94,10 @@ TEST(WsdlRefusalTest, NamesTheFileAndLineOfWhatItCannotDescribe) {
        "differs from the binding style"},
       {"<operation name=\"op\">\n      <soap:operation", "<operation name=\"op2\">" + kMark + "\n<soap:operation",
        "the port type has no operation op2"},
+      {kPortTypeOperation, "<operation name=\"op\" parameterOrder=\"p q\">" + kMark,
+       "parameterOrder names q, which no body part is"},
+      {kPortTypeOperation, "<operation name=\"op\" parameterOrder=\"\">" + kMark,
+       "parameterOrder leaves out the input part p"},
       {"</input>", R"(<mime:content xmlns:mime="urn:mime" part="p"/>)" + kMark + "</input>",
        "binding extension mime:content is not supported"},
       {R"(location="http://example.org/t"/>)", R"(location="mailto:t@example.org"/>)" + kMark,
