@@ -20,7 +20,11 @@ StructMemberList::Member& StructMemberList::Append(SharedMemberName names) {
   // Structs mostly have a few members: room for them at once instead of
   // growing through one and two.
   if (members_.empty()) members_.reserve(4);
-  return members_.emplace_back(std::move(names));  // the value made in place, empty
+  // Made in place, empty, and then named: no member is built beside the
+  // list and moved in.
+  Member& member = members_.emplace_back();
+  member.names = std::move(names);
+  return member;
 }
 
 HRESULT StructMemberList::Reserve(size_t count) {
