@@ -1,4 +1,4 @@
-// The references that replace special characters, and escaping in place.
+// The references that replace special characters.
 #include "xml/escaping.h"
 
 namespace qxsoap {
@@ -16,18 +16,6 @@ std::u16string_view ReferenceFor(char16_t c) {
     default:
       return u"&quot;";
   }
-}
-
-void EscapeText(std::u16string& text) {
-  std::u16string escaped;
-  ForEachEscapedTextRun(text, [&](std::u16string_view run) { escaped += run; });
-  text = std::move(escaped);
-}
-
-void EscapeAttribute(std::u16string& value) {
-  std::u16string escaped;
-  ForEachEscapedAttributeRun(value, [&](std::u16string_view run) { escaped += run; });
-  value = std::move(escaped);
 }
 
 }  // namespace qxsoap

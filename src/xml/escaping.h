@@ -4,20 +4,11 @@
 #ifndef QXSOAP_XML_ESCAPING_H_
 #define QXSOAP_XML_ESCAPING_H_
 
-#include <string>
 #include <string_view>
 
 #include "xml/text_scan.h"
 
 namespace qxsoap {
-
-// Replaces '&', '<' and '>' by &amp; &lt; &gt;. Quotes, controls and other
-// characters are left as they are.
-void EscapeText(std::u16string& text);
-
-// Replaces '&', '<', '\'' and '"' by &amp; &lt; &apos; &quot;, for a value
-// written in double quotes. '>', TAB, LF and CR are left as they are.
-void EscapeAttribute(std::u16string& value);
 
 // The reference that replaces `c`, one of & < > ' ".
 std::u16string_view ReferenceFor(char16_t c);
@@ -35,12 +26,14 @@ void ForEachEscapedRun(std::u16string_view text, Append&& append) {
   append(std::u16string_view(run, size_t(end - run)));
 }
 
-// Element text as EscapeText escapes it, and attribute values as
-// EscapeAttribute does.
+// Element text: '&', '<' and '>' become references; quotes, controls and
+// other characters stay as they are.
 template <typename Append>
 void ForEachEscapedTextRun(std::u16string_view text, Append&& append) {
   ForEachEscapedRun<u'&', u'<', u'>'>(text, append);
 }
+// An attribute value written in double quotes: '&', '<', '\'' and '"'
+// become references; '>', TAB, LF and CR stay as they are.
 template <typename Append>
 void ForEachEscapedAttributeRun(std::u16string_view value, Append&& append) {
   ForEachEscapedRun<u'&', u'<', u'\'', u'"'>(value, append);
