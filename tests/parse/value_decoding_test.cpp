@@ -128,6 +128,9 @@ TEST(ValueDecoding, Structs) {
       {"a member by reference takes its own name", 11,
        "<m:echo><p><x href='#i'/><y>2</y></p></m:echo><m:n id='i' enc:root='0'>9</m:n>", kPoint,
        u"STRUCT{x=I4:9; y=I4:2}"},
+      {"a member by reference is read by the target's attributes, not the referrer's", 11,
+       "<m:echo><p><x href='#i'/><y>2</y></p></m:echo><m:n id='i' enc:root='0' xsi:nil='true'/>", kPoint,
+       u"STRUCT{x=NULL; y=I4:2}"},
       {"a member reference to nowhere", 11, "<m:echo><p><x href='#none'/></p></m:echo>", kPoint,
        u"fault Client: Encountered struct member accessor with invalid reference."},
       {"a reference cycle is a fault, not endless recursion", 11,
@@ -172,6 +175,10 @@ TEST(ValueDecoding, EncodedArrays) {
        "<m:echo><a enc:arrayType='xsd:int[,0]'><i>1</i></a></m:echo>", kGrid,
        u"fault Client: Value of attribute 'arrayType' on element is invalid, size may be "
        u"unspecified for innermost dimension only."},
+      {"an item by reference is read by the target's attributes", 11,
+       "<m:echo><a enc:arrayType='xsd:int[2]'><i href='#v'/><i>3</i></a></m:echo>"
+       "<m:v id='v' enc:root='0' xsi:nil='true'/>",
+       kInts, u"[0..1] ARRAY[NULL,I4:3]"},
       {"items by reference, and one to nowhere", 11,
        "<m:echo><a enc:arrayType='xsd:int[2]'><i href='#v'/><i href='#w'/></a></m:echo>"
        "<m:v id='v' enc:root='0'>8</m:v>",
