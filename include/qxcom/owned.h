@@ -5,7 +5,9 @@
 #ifndef QXCOM_OWNED_H_
 #define QXCOM_OWNED_H_
 
+#include <cstring>
 #include <span>
+#include <string_view>
 #include <utility>
 
 #include "qxcom/oleauto.h"
@@ -37,6 +39,45 @@ inline void DestroySafeArray(SAFEARRAY* array) { SafeArrayDestroy(array); }
 
 using Bstr = Owned<BSTR, &SysFreeString>;
 using SafeArrayPtr = Owned<SAFEARRAY*, &DestroySafeArray>;
+
+// A BSTR holding a copy of `text` for one call's [in] argument. The callee
+// of an [in] BSTR reads it and neither keeps nor frees it, so a text of up
+// to kInlineUnits units is laid out as a BSTR inside this object (the byte
+// length in the 4 bytes before the first unit, a terminating null after
+// the last) and costs no allocation; a longer one is allocated. get() is
+// null when that allocation fails. Neither copied nor moved: get() points
+// into the object.
+class ArgumentBstr {
+ public:
+  static constexpr size_t kInlineUnits = 64;
+
+  explicit ArgumentBstr(std::u16string_view text) {
+    if (text.size() > kInlineUnits) {
+      heap_ = Bstr(SysAllocStringLen(text.data(), UINT(text.size())));
+      text_ = heap_.get();
+      return;
+    }
+    const UINT bytes = UINT(text.size() * sizeof(OLECHAR));
+    std::memcpy(block_ + kLengthAt, &bytes, sizeof bytes);
+    text_ = block_ + kTextAt;
+    if (!text.empty()) std::memcpy(text_, text.data(), bytes);
+    text_[text.size()] = u'\0';
+  }
+  ArgumentBstr(const ArgumentBstr&) = delete;
+  ArgumentBstr& operator=(const ArgumentBstr&) = delete;
+
+  BSTR get() const { return text_; }
+
+ private:
+  // The units start 8-byte aligned, as an allocated BSTR's do, after a
+  // 4-unit head whose last two units hold the length.
+  static constexpr size_t kLengthAt = 2;
+  static constexpr size_t kTextAt = 4;
+
+  alignas(8) OLECHAR block_[kTextAt + kInlineUnits + 1];
+  Bstr heap_;
+  BSTR text_;
+};
 
 // A VT_UI1 vector of `count` bytes from index 0 for the caller to write,
 // every byte of it: unlike SafeArrayCreateVector's they are not zeroed

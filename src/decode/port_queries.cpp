@@ -17,40 +17,35 @@ bool PortFlag(HRESULT (STDMETHODCALLTYPE PortDescription::*query)(BSTR, BSTR, VA
 }
 
 std::optional<PortType> AskBaseType(PortDescription& port, TypeRef type) {
-  const qxcom::Bstr name = PortArgument(type.name);
-  const qxcom::Bstr ns = PortArgument(type.ns);
+  const QueryArgument name(type.name);
+  const QueryArgument ns(type.ns);
   return AskPortType([&](BSTR* baseName, BSTR* baseNs, VARIANT_BOOL* found) {
     return port.GetBaseType(name.get(), ns.get(), baseName, baseNs, found);
   });
 }
 
 std::optional<PortType> AskMemberType(PortDescription& port, TypeRef type, TypeRef member) {
-  const qxcom::Bstr name = PortArgument(type.name);
-  const qxcom::Bstr ns = PortArgument(type.ns);
-  const qxcom::Bstr memberName = PortArgument(member.name);
-  const qxcom::Bstr memberNs = PortArgument(member.ns);
-  return AskMemberType(port, name.get(), ns.get(), memberName.get(), memberNs.get());
-}
-
-std::optional<PortType> AskMemberType(PortDescription& port, BSTR typeName, BSTR typeNs,
-                                      BSTR memberName, BSTR memberNs) {
+  const QueryArgument name(type.name);
+  const QueryArgument ns(type.ns);
+  const QueryArgument memberName(member.name);
+  const QueryArgument memberNs(member.ns);
   return AskPortType([&](BSTR* memberTypeName, BSTR* memberTypeNs, VARIANT_BOOL* found) {
-    return port.GetMemberType(typeName, typeNs, memberName, memberNs, memberTypeName, memberTypeNs,
-                              found);
+    return port.GetMemberType(name.get(), ns.get(), memberName.get(), memberNs.get(), memberTypeName,
+                              memberTypeNs, found);
   });
 }
 
 std::optional<PortType> AskArrayItemType(PortDescription& port, TypeRef type) {
-  const qxcom::Bstr name = PortArgument(type.name);
-  const qxcom::Bstr ns = PortArgument(type.ns);
+  const QueryArgument name(type.name);
+  const QueryArgument ns(type.ns);
   return AskPortType([&](BSTR* itemName, BSTR* itemNs, VARIANT_BOOL* found) {
     return port.GetArrayItemType(name.get(), ns.get(), itemName, itemNs, found);
   });
 }
 
 std::optional<LONG> AskArrayRank(PortDescription& port, TypeRef type) {
-  const qxcom::Bstr name = PortArgument(type.name);
-  const qxcom::Bstr ns = PortArgument(type.ns);
+  const QueryArgument name(type.name);
+  const QueryArgument ns(type.ns);
   LONG rank = 0;
   VARIANT_BOOL found = VARIANT_FALSE;
   const HRESULT hr = port.GetArrayRank(name.get(), ns.get(), &rank, &found);
@@ -59,8 +54,8 @@ std::optional<LONG> AskArrayRank(PortDescription& port, TypeRef type) {
 }
 
 std::optional<LiteralArrayType> AskLiteralArrayType(PortDescription& port, TypeRef type) {
-  const qxcom::Bstr name = PortArgument(type.name);
-  const qxcom::Bstr ns = PortArgument(type.ns);
+  const QueryArgument name(type.name);
+  const QueryArgument ns(type.ns);
   BSTR out[4] = {};
   VARIANT_BOOL isArray = VARIANT_FALSE;
   const HRESULT hr =
@@ -74,8 +69,8 @@ std::optional<LiteralArrayType> AskLiteralArrayType(PortDescription& port, TypeR
 
 std::optional<PortType> AskHeaderType(PortDescription& port, HeaderMessage message, BSTR operation,
                                       TypeRef block) {
-  const qxcom::Bstr name = PortArgument(block.name);
-  const qxcom::Bstr ns = PortArgument(block.ns);
+  const QueryArgument name(block.name);
+  const QueryArgument ns(block.ns);
   std::optional<PortType> type = AskPortType([&](BSTR* typeName, BSTR* typeNs, VARIANT_BOOL* found) {
     switch (message) {
       case HeaderMessage::kInput:
@@ -95,8 +90,8 @@ std::optional<PortType> AskHeaderType(PortDescription& port, HeaderMessage messa
 
 std::optional<std::u16string> AskHeaderEncodingStyle(PortDescription& port, HeaderMessage message,
                                                      BSTR operation, TypeRef block) {
-  const qxcom::Bstr name = PortArgument(block.name);
-  const qxcom::Bstr ns = PortArgument(block.ns);
+  const QueryArgument name(block.name);
+  const QueryArgument ns(block.ns);
   return AskPortText([&](BSTR* style, VARIANT_BOOL* found) {
     switch (message) {
       case HeaderMessage::kInput:

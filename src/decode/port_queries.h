@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/fault_record.h"
 #include "qxcom/owned.h"
 #include "qxsoap/port_description.h"
 
@@ -17,6 +18,16 @@ namespace qxsoap {
 // A BSTR argument holding `text`. Raises the Receiver fault "Internal
 // error." when memory runs out.
 qxcom::Bstr PortArgument(std::u16string_view text);
+
+// The same for the length of one query, made without an allocation when
+// short (see qxcom::ArgumentBstr): the port's queries are asked for every
+// struct member type and array item type a message meets.
+class QueryArgument : public qxcom::ArgumentBstr {
+ public:
+  explicit QueryArgument(std::u16string_view text) : ArgumentBstr(text) {
+    if (!get()) RaiseInternalError(false);
+  }
+};
 
 // The text a port operation hands out, or nullopt when it reports "not
 // found" or fails. `call(BSTR* text, VARIANT_BOOL* found)` makes the call.
@@ -65,9 +76,6 @@ bool PortFlag(HRESULT (STDMETHODCALLTYPE PortDescription::*query)(BSTR, BSTR, VA
 
 std::optional<PortType> AskBaseType(PortDescription& port, TypeRef type);
 std::optional<PortType> AskMemberType(PortDescription& port, TypeRef type, TypeRef member);
-// The same, for a caller that holds the four names as BSTRs already.
-std::optional<PortType> AskMemberType(PortDescription& port, BSTR typeName, BSTR typeNs,
-                                      BSTR memberName, BSTR memberNs);
 std::optional<PortType> AskArrayItemType(PortDescription& port, TypeRef type);
 std::optional<LONG> AskArrayRank(PortDescription& port, TypeRef type);
 

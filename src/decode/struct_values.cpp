@@ -40,9 +40,7 @@ class StructBuilder {
   // objects and a copy to any other. A member the object cannot keep is an
   // internal error rather than a value silently lost.
   void Add(const ValueDecoder::Member& member, VARIANT* value) {
-    VARIANT_BOOL stored = VARIANT_FALSE;
-    const HRESULT hr = ownList_ ? ownList_->Adopt(member.names, value)
-                                : object_->AddMember(member.name.get(), member.ns.get(), *value, &stored);
+    const HRESULT hr = ownList_ ? ownList_->Adopt(member.names, value) : AddCopy(*member.names, *value);
     if (FAILED(hr)) RaiseInternalError(needDetail_);
   }
 
@@ -58,6 +56,14 @@ class StructBuilder {
   }
 
  private:
+  HRESULT AddCopy(const MemberName& names, const VARIANT& value) {
+    const qxcom::ArgumentBstr name(names.name);
+    const qxcom::ArgumentBstr ns(names.namespaceURI);
+    if (!name.get() || !ns.get()) return E_OUTOFMEMORY;
+    VARIANT_BOOL stored = VARIANT_FALSE;
+    return object_->AddMember(name.get(), ns.get(), value, &stored);
+  }
+
   bool needDetail_;
   qxcom::ComPtr<StructObject> object_;
   StructMemberList* ownList_ = nullptr;  // the object's own members, when it is of this module
@@ -79,8 +85,8 @@ ValueDecoder::StructType& ValueDecoder::StructTypeOf(TypeRef type) {
   for (const std::unique_ptr<StructType>& known : structTypes_) {
     if (SameText(known->type.name, type.name) && SameText(known->type.ns, type.ns)) return *known;
   }
-  structTypes_.push_back(std::make_unique<StructType>(StructType{
-      {std::u16string(type.name), std::u16string(type.ns)}, PortArgument(type.name), PortArgument(type.ns), {}}));
+  structTypes_.push_back(
+      std::make_unique<StructType>(StructType{{std::u16string(type.name), std::u16string(type.ns)}, {}}));
   return *structTypes_.back();
 }
 
@@ -98,12 +104,7 @@ const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
   for (const Member& known : structType.members) {
     if (is(known)) return known;
   }
-  // The member's names as BSTRs serve the port query and then any struct
-  // object of another implementation.
-  qxcom::Bstr memberName = PortArgument(name);
-  qxcom::Bstr memberNs = PortArgument(ns);
-  std::optional<PortType> memberType = AskMemberType(port_, structType.name.get(), structType.ns.get(),
-                                                     memberName.get(), memberNs.get());
+  std::optional<PortType> memberType = AskMemberType(port_, structType.type.Ref(), {name, ns});
   if (!memberType) {
     RaiseFault(FaultKind::kSender, u"Encountered struct member accessor with unrecognized type.",
                member.FaultsNeedDetail());
@@ -111,7 +112,7 @@ const ValueDecoder::Member& ValueDecoder::MemberOf(StructType& structType,
   const SimpleType simpleType(memberType->name);
   const bool builtIn = IsBuiltInTypeNamespace(memberType->ns);
   Member made{std::make_shared<const MemberName>(MemberName{std::u16string(name), std::u16string(ns)}),
-              name, ns, std::move(*memberType), builtIn, simpleType, std::move(memberName), std::move(memberNs)};
+              name, ns, std::move(*memberType), builtIn, simpleType};
   structType.members.push_back(std::move(made));
   return structType.members.back();
 }

@@ -95,8 +95,8 @@ class ValueDecoder {
   // DataEncodingUnknown under SOAP 1.2.
   [[noreturn]] void RaiseUnsupportedStyle(std::u16string message, bool needDetail) const;
 
-  // A struct member as the port types it, with its name and namespace
-  // ready for the struct object.
+  // A struct member as the port types it, with its names ready for the
+  // struct objects.
   struct Member {
     SharedMemberName names;  // shared by every struct object read
     // The names as the message's tree holds them. The tree keeps one copy
@@ -106,13 +106,10 @@ class ValueDecoder {
     PortType type;
     bool builtIn;           // `type` is a built-in one,
     SimpleType simpleType;  // and then this is it
-    qxcom::Bstr name;
-    qxcom::Bstr ns;
   };
   // The members of one struct type met so far.
   struct StructType {
     PortType type;
-    qxcom::Bstr name, ns;  // `type` as arguments to the port's queries
     std::vector<Member> members;
   };
 

@@ -5,7 +5,10 @@
 // the intermediary test's server answers under.)
 #include <gtest/gtest.h>
 
+#include <qxsoapmsg.h>
+
 #include "request_test_support.h"
+#include "support/dispatch_stub.h"
 
 namespace qxsoap::testing {
 namespace {
@@ -160,6 +163,82 @@ TEST(RequestBinding, EncodedCallsAsClientsSendThem) {
        u"b in out = I4:3\na in = I4:7\nremainder out = I4:0\ndetail out = DISPATCH\n", {}},
   };
   ExpectCalls(rows);
+}
+
+// The struct class a host registers in place of the module's: each object
+// wraps one of the module's, which it fills through AddMember alone, and
+// counts the members it was given.
+class HostStruct final : public test::DispatchStub<StructObject> {
+ public:
+  explicit HostStruct(int& added) : added_(added) {
+    qxcom::ComPtr<IClassFactory> factory;
+    EXPECT_EQ(DllGetClassObject(CLSID_StructObject, IID_IClassFactory, reinterpret_cast<void**>(factory.put())), S_OK);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_StructObject, reinterpret_cast<void**>(own_.put())), S_OK);
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    *object = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_StructObject ? this : nullptr;
+    if (!*object) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE AddMember(BSTR name, BSTR ns, VARIANT value, VARIANT_BOOL* stored) override {
+    ++added_;
+    return own_->AddMember(name, ns, value, stored);
+  }
+  HRESULT STDMETHODCALLTYPE FirstMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* at, VARIANT_BOOL* is) override {
+    return own_->FirstMember(name, ns, value, at, is);
+  }
+  HRESULT STDMETHODCALLTYPE NextMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* at, VARIANT_BOOL* is) override {
+    return own_->NextMember(name, ns, value, at, is);
+  }
+
+ private:
+  ULONG references_ = 0;
+  int& added_;
+  qxcom::ComPtr<StructObject> own_;
+};
+
+class HostStructFactory final : public IClassFactory {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    *object = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
+    return (new HostStruct(added))->QueryInterface(iid, object);
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+  int added = 0;
+};
+
+// Member names reach such an object as BSTRs of their own length, long ones
+// too; the values as the module's own objects would hold them.
+TEST(RequestBinding, StructsOfAHostRegisteredClassGetTheirMembersThroughAddMember) {
+  const std::u16string longName(80, u'n');
+  auto port = InteropPort(11);
+  port->Struct({u"Wide", u"urn:w"}).Member(longName, Xsd(u"int")).Member(u"v", Xsd(u"string"));
+  port->Operation(u"echoWide").Namespace(kInterop).Action(kInterop).Use(u"encoded").In(u"w", {u"Wide", u"urn:w"});
+  HostStructFactory factory;
+  DWORD cookie = 0;
+  ASSERT_EQ(CoRegisterClassObject(CLSID_StructObject, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+            S_OK);
+  Exchange exchange(port, kInterop);
+  const bool read = exchange.Deserialize(Soap11("<ns1:echoWide><w><" + std::string(80, 'n') + ">7</" +
+                                                std::string(80, 'n') + "><v>x</v></w></ns1:echoWide>"));
+  const bool bound = read && exchange.handler.ProcessRPC();
+  CoRevokeClassObject(cookie);
+  ASSERT_TRUE(bound) << FaultText(exchange.handler);
+  EXPECT_EQ(Parameters(exchange.handler), u"w in = STRUCT{" + longName + u"=I4:7; v=BSTR:x}\n");
+  EXPECT_EQ(factory.added, 2);
 }
 
 // The BadArguments subcode of SOAP 1.2 binding faults is read by the
