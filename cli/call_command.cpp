@@ -73,7 +73,7 @@ void PrintFault(const MessageHandler& handler) {
 
 // The code of the built-in type of the output part `part`, or kAnyType.
 uint16_t OutputTypeCode(PortDescription& port, BSTR op, std::u16string_view part) {
-  const qxcom::Bstr name = PortArgument(part);
+  const QueryArgument name(part);
   const std::optional<PortType> type = AskPortType([&](BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
     return port.GetOutputPartType(op, name.get(), typeName, typeNS, found);
   });
@@ -82,7 +82,7 @@ uint16_t OutputTypeCode(PortDescription& port, BSTR op, std::u16string_view part
 }
 
 void PrintResults(const MessageHandler& handler, PortDescription& port) {
-  const qxcom::Bstr op = PortArgument(handler.GetMethodName());
+  const QueryArgument op(handler.GetMethodName());
   const std::u16string returnName = handler.GetReturnName().empty() ? u"return" : handler.GetReturnName();
   if (handler.ReturnValue().vt != VT_EMPTY) {
     PrintLine(returnName, handler.ReturnValue(), OutputTypeCode(port, op.get(), returnName));
@@ -95,7 +95,7 @@ void PrintResults(const MessageHandler& handler, PortDescription& port) {
 }
 
 std::u16string SoapActionOf(PortDescription& port, const std::u16string& operation) {
-  const qxcom::Bstr op = PortArgument(operation);
+  const QueryArgument op(operation);
   return AskPortText([&](BSTR* action, VARIANT_BOOL* found) { return port.GetSOAPAction(op.get(), action, found); })
       .value_or(u"");
 }

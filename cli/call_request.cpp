@@ -38,7 +38,7 @@ std::vector<std::u16string> InputParts(PortDescription& port, BSTR op) {
   };
   for (std::optional<std::u16string> part = askPart(true); part; part = askPart(false)) {
     VARIANT_BOOL in = VARIANT_FALSE;
-    const qxcom::Bstr name = PortArgument(*part);
+    const QueryArgument name(*part);
     if (SUCCEEDED(port.IsInParameter(op, name.get(), &in)) && in == VARIANT_TRUE) inputs.push_back(*part);
   }
   return inputs;
@@ -52,7 +52,7 @@ std::string JoinedNames(const std::vector<std::u16string>& names) {
 
 // `text` as the value of input part `part`, by the part's type.
 qxcom::Variant PartValue(PortDescription& port, BSTR op, const std::u16string& part, const std::string& text) {
-  const qxcom::Bstr name = PortArgument(part);
+  const QueryArgument name(part);
   const std::optional<PortType> type = AskPortType([&](BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
     return port.GetInputPartType(op, name.get(), typeName, typeNS, found);
   });
@@ -91,7 +91,7 @@ std::vector<CallArgument> ParseCallArguments(std::span<char* const> args) {
 
 void AddCallParameters(MessageHandler& handler, PortDescription& port, const std::u16string& operation,
                        const std::vector<CallArgument>& arguments) {
-  const qxcom::Bstr op = PortArgument(operation);
+  const QueryArgument op(operation);
   const std::optional<std::u16string> ns = OperationNamespace(port, op.get());
   if (!ns) throw CallError{"the service has no operation " + Narrow(operation)};
   const std::vector<std::u16string> inputs = InputParts(port, op.get());

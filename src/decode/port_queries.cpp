@@ -4,12 +4,6 @@
 
 namespace qxsoap {
 
-qxcom::Bstr PortArgument(std::u16string_view text) {
-  qxcom::Bstr argument(SysAllocStringLen(text.data(), UINT(text.size())));
-  if (!argument.get()) RaiseInternalError(false);
-  return argument;
-}
-
 bool PortFlag(HRESULT (STDMETHODCALLTYPE PortDescription::*query)(BSTR, BSTR, VARIANT_BOOL*),
               PortDescription& port, BSTR operation, BSTR part) {
   VARIANT_BOOL flag = VARIANT_FALSE;

@@ -15,13 +15,10 @@
 
 namespace qxsoap {
 
-// A BSTR argument holding `text`. Raises the Receiver fault "Internal
-// error." when memory runs out.
-qxcom::Bstr PortArgument(std::u16string_view text);
-
-// The same for the length of one query, made without an allocation when
-// short (see qxcom::ArgumentBstr): the port's queries are asked for every
-// struct member type and array item type a message meets.
+// A BSTR argument holding `text` for one call into the port, made without
+// an allocation when short (see qxcom::ArgumentBstr): the port is asked for
+// every struct member type and array item type a message meets. Raises the
+// Receiver fault "Internal error." when memory runs out.
 class QueryArgument : public qxcom::ArgumentBstr {
  public:
   explicit QueryArgument(std::u16string_view text) : ArgumentBstr(text) {

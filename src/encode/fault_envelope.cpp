@@ -31,9 +31,9 @@ void SetCodeText(XmlElement& element, std::u16string_view name, std::u16string_v
 // it or its value cannot be written.
 bool WriteDetailEntry(XmlElement& detail, const ElemRecord& entry, MessageHandler& handler,
                       PortDescription& port, ValueWriter& writer) {
-  const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
-  const qxcom::Bstr name = PortArgument(entry.name);
-  const qxcom::Bstr ns = PortArgument(entry.namespaceURI);
+  const QueryArgument operation(handler.GetMethodName());
+  const QueryArgument name(entry.name);
+  const QueryArgument ns(entry.namespaceURI);
   BSTR op = operation.get();
   const std::optional<std::u16string> use = AskPortText([&](BSTR* text, VARIANT_BOOL* found) {
     return port.GetFaultDetailUse(op, name.get(), ns.get(), text, found);

@@ -25,7 +25,7 @@ struct BlockTyping {
 
 std::optional<BlockTyping> TypeBlock(const HeaderElem& block, const MessageHandler& handler,
                                      PortDescription& port) {
-  const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
+  const QueryArgument operation(handler.GetMethodName());
   const HeaderMessage message = handler.IsRequestPhase() ? HeaderMessage::kInput
                                 : handler.IsSOAPFault()  ? HeaderMessage::kFault
                                                          : HeaderMessage::kOutput;

@@ -96,7 +96,7 @@ bool AppendRpcBody(XmlElement& envelope, MessageHandler& handler, PortDescriptio
   XmlElement& wrapper = body.AddChild(wrapperName);
   wrapper.DeclareNamespace(u"m"sv, handler.GetMethodNS());
 
-  const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
+  const QueryArgument operation(handler.GetMethodName());
   BSTR op = operation.get();
   const std::optional<std::u16string> use = AskPortText([&](BSTR* text, VARIANT_BOOL* found) {
     return request ? port.GetInputUse(op, text, found) : port.GetOutputUse(op, text, found);

@@ -76,7 +76,7 @@ ValueWriter::Nesting::Nesting(int& depth) : depth_(depth) {
 bool ValueWriter::WritePart(XmlElement& wrapper, BSTR operation, std::u16string_view name,
                             const VARIANT& value,
                             std::optional<std::u16string_view> encodingStyle) {
-  const qxcom::Bstr part = PortArgument(name);
+  const QueryArgument part(name);
   const std::optional<PortType> type = AskPortType([&](BSTR* typeName, BSTR* typeNS, VARIANT_BOOL* found) {
     return requestPhase_ ? port_.GetInputPartType(operation, part.get(), typeName, typeNS, found)
                          : port_.GetOutputPartType(operation, part.get(), typeName, typeNS, found);

@@ -35,8 +35,8 @@ void CopyFault(MessageHandler& handler, const FaultHandler& fault) {
 
 void ReadEntry(MessageHandler& handler, PortDescription& port, ValueDecoder& decoder,
                const MessageParserEngine& parser, BSTR operation, const AccessorHandler& entry) {
-  const qxcom::Bstr name = PortArgument(entry.LocalName());
-  const qxcom::Bstr ns = PortArgument(entry.NamespaceUri());
+  const QueryArgument name(entry.LocalName());
+  const QueryArgument ns(entry.NamespaceUri());
   const std::optional<PortType> type = AskPortType([&](BSTR* typeName, BSTR* typeNs, VARIANT_BOOL* found) {
     return port.GetFaultDetailType(operation, name.get(), ns.get(), typeName, typeNs, found);
   });
@@ -83,7 +83,7 @@ void DeserializeFaultDetail(MessageHandler& handler, PortDescription& port, Valu
                             const MessageParserEngine& parser, const FaultHandler& fault) {
   CopyFault(handler, fault);
   if (!fault.detail) return;
-  const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
+  const QueryArgument operation(handler.GetMethodName());
   for (const AccessorHandler& entry : fault.detail->ChildRecords()) {
     ReadEntry(handler, port, decoder, parser, operation.get(), entry);
   }

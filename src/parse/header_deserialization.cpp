@@ -45,7 +45,7 @@ void DeserializeHeaderBlocks(MessageHandler& handler, PortDescription& port, Val
                              const std::shared_ptr<const XmlElement>& tree,
                              std::span<HeaderBlockHandler* const> blocks, HeaderMessage message) {
   const bool soap11 = handler.GetSOAPVersion() == 11;
-  const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
+  const QueryArgument operation(handler.GetMethodName());
   for (HeaderBlockHandler* block : blocks) {
     std::optional<std::u16string> declared;
     const auto [style, styleEncoded] = StyleOf(port, message, operation.get(), *block, declared);

@@ -35,7 +35,7 @@ bool BindGetRequest(MessageHandler& handler, PortDescription& port, std::u16stri
   const std::u16string_view name = path.substr(0, slash);
   const std::u16string_view rest = slash == std::u16string_view::npos ? u"" : path.substr(slash);
 
-  const qxcom::Bstr operation = PortArgument(name);
+  const QueryArgument operation(name);
   const std::optional<std::u16string> operationNS = AskPortText(
       [&](BSTR* ns, VARIANT_BOOL* found) { return port.GetOperationNS(operation.get(), ns, found); });
   if (!operationNS) return false;

@@ -63,7 +63,7 @@ OperationParts WalkOperationParts(PortDescription& port, BSTR operation, bool ou
 
 std::optional<qxcom::Variant> Placeholder(PortDescription& port, BSTR operation,
                                           std::u16string_view part, PlaceholderRules rules) {
-  const qxcom::Bstr partName = PortArgument(part);
+  const QueryArgument partName(part);
   const std::optional<PortType> type = AskPortType([&](BSTR* name, BSTR* ns, VARIANT_BOOL* found) {
     return port.GetOutputPartType(operation, partName.get(), name, ns, found);
   });

@@ -19,7 +19,7 @@ void BindParameters(MessageHandler& handler, PortDescription& port,
   }
   for (const AccessorHandler& child : wrapper.ChildRecords()) {
     const std::u16string_view name = child.LocalName();
-    const qxcom::Bstr part = PortArgument(name);
+    const QueryArgument part(name);
     const std::optional<PortType> type = AskPortType([&](BSTR* typeName, BSTR* typeNs, VARIANT_BOOL* found) {
       return port.GetInputPartType(operation, part.get(), typeName, typeNs, found);
     });

@@ -22,7 +22,7 @@ void BindResult(MessageHandler& handler, PortDescription& port, const MessagePar
   bool first = true;
   for (const AccessorHandler& child : wrapper.ChildRecords()) {
     const std::u16string_view name = child.LocalName();
-    const qxcom::Bstr part = PortArgument(name);
+    const QueryArgument part(name);
     const bool isReturn =
         soap11 ? first && !PortFlag(&PortDescription::IsParameter, port, operation, part.get())
                : resultName && !returnTaken && resultName->localName == name &&

@@ -39,7 +39,7 @@ bool IsEncoded(PortDescription& port, BSTR operation, bool input) {
 bool BindReply(MessageHandler& handler, PortDescription& port) {
   const MessageParserEngine& parser = PhaseParser(handler);
   if (parser.FaultFound()) return false;
-  const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
+  const QueryArgument operation(handler.GetMethodName());
   BindResponse(handler, port, parser, operation.get(), IsEncoded(port, operation.get(), false));
   return true;
 }
@@ -49,7 +49,7 @@ bool BindReply(MessageHandler& handler, PortDescription& port) {
 bool RpcDispatcher::BindCall(MessageHandler& handler, PortDescription& port) {
   if (!handler.IsRequestPhase()) return BindReply(handler, port);
   const MessageParserEngine& parser = PhaseParser(handler);
-  const qxcom::Bstr operation = PortArgument(handler.GetMethodName());
+  const QueryArgument operation(handler.GetMethodName());
   CheckOperation(handler, port, operation.get());
   CheckSoapAction(handler, port, operation.get());
   BindRequest(handler, port, parser, operation.get(), IsEncoded(port, operation.get(), true));
