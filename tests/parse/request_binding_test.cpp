@@ -166,29 +166,22 @@ TEST(RequestBinding, EncodedCallsAsClientsSendThem) {
 }
 
 // The struct class a host registers in place of the module's: each object
-// wraps one of the module's, which it fills through AddMember alone, and
-// counts the members it was given.
+// wraps one of the module's, which it fills through AddMember alone. The
+// factory owns what it made.
 class HostStruct final : public test::DispatchStub<StructObject> {
  public:
-  explicit HostStruct(int& added) : added_(added) {
+  HostStruct() {
     qxcom::ComPtr<IClassFactory> factory;
     EXPECT_EQ(DllGetClassObject(CLSID_StructObject, IID_IClassFactory, reinterpret_cast<void**>(factory.put())), S_OK);
     EXPECT_EQ(factory->CreateInstance(nullptr, IID_StructObject, reinterpret_cast<void**>(own_.put())), S_OK);
   }
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     *object = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_StructObject ? this : nullptr;
-    if (!*object) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    return *object ? S_OK : E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE AddMember(BSTR name, BSTR ns, VARIANT value, VARIANT_BOOL* stored) override {
-    ++added_;
     return own_->AddMember(name, ns, value, stored);
   }
   HRESULT STDMETHODCALLTYPE FirstMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* at, VARIANT_BOOL* is) override {
@@ -199,8 +192,6 @@ class HostStruct final : public test::DispatchStub<StructObject> {
   }
 
  private:
-  ULONG references_ = 0;
-  int& added_;
   qxcom::ComPtr<StructObject> own_;
 };
 
@@ -213,11 +204,11 @@ class HostStructFactory final : public IClassFactory {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
-    return (new HostStruct(added))->QueryInterface(iid, object);
+    return made.emplace_back(std::make_unique<HostStruct>())->QueryInterface(iid, object);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
-  int added = 0;
+  std::vector<std::unique_ptr<HostStruct>> made;
 };
 
 // Member names reach such an object as BSTRs of their own length, long ones
@@ -238,7 +229,7 @@ TEST(RequestBinding, StructsOfAHostRegisteredClassGetTheirMembersThroughAddMembe
   CoRevokeClassObject(cookie);
   ASSERT_TRUE(bound) << FaultText(exchange.handler);
   EXPECT_EQ(Parameters(exchange.handler), u"w in = STRUCT{" + longName + u"=I4:7; v=BSTR:x}\n");
-  EXPECT_EQ(factory.added, 2);
+  EXPECT_EQ(factory.made.size(), 1u);
 }
 
 // The BadArguments subcode of SOAP 1.2 binding faults is read by the
