@@ -5,6 +5,8 @@
 #ifndef QXCOM_UNKNWN_H_
 #define QXCOM_UNKNWN_H_
 
+#include <cstring>
+
 #include "qxcom/types.h"
 
 struct ITypeInfo;
@@ -24,7 +26,11 @@ extern const IID IID_IEnumSTATSTG;
 extern "C" BOOL IsEqualGUID(REFGUID a, REFGUID b);
 #define IsEqualIID(a, b) IsEqualGUID(a, b)
 #define IsEqualCLSID(a, b) IsEqualGUID(a, b)
-inline bool operator==(const GUID& a, const GUID& b) { return IsEqualGUID(a, b) != FALSE; }
+// Inline, unlike IsEqualGUID: QueryInterface compares the asked IID with
+// each interface it has, on every call.
+inline bool operator==(const GUID& a, const GUID& b) {
+  return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
 inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
 
 // Every COM object. QueryInterface stores an AddRef'd pointer in *object, or

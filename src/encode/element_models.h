@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "qxcom/oleauto.h"
+#include "xml/same_text.h"
 
 namespace qxsoap {
 
@@ -51,8 +52,9 @@ class StructModels {
                                  const VARIANT& value) const {
     if (index >= members_.size()) return nullptr;
     const Member& member = members_[index];
-    return member.simple.ModelFor(value) && member.name == name && member.ns == ns ? &member.simple
-                                                                                   : nullptr;
+    return member.simple.ModelFor(value) && SameText(member.name, name) && SameText(member.ns, ns)
+               ? &member.simple
+               : nullptr;
   }
   void Remember(size_t index, std::u16string_view name, std::u16string_view ns,
                 const XmlElement& written, const VARIANT& value, uint16_t code) {

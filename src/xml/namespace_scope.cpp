@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "xml/namespaces.h"
+#include "xml/same_text.h"
 #include "xml/tree_memory.h"
 
 namespace qxsoap {
@@ -28,22 +29,12 @@ bool PrefixLess(const NamespaceBinding& binding, std::u16string_view prefix) {
 // tests first, where a binary search compares text at every step.
 constexpr uint32_t kScannedFrameSize = 8;
 
-// Prefixes are a few units: an inline loop beats both memcmp's call
-// (SameText) and the standard comparison, which works out an order.
-bool SamePrefix(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
-
 const NamespaceBinding* FindInFrame(const NamespaceBinding* bindings, uint32_t count,
                                     std::u16string_view prefix) {
   const NamespaceBinding* end = bindings + count;
   if (count <= kScannedFrameSize) {
     for (const NamespaceBinding* binding = bindings; binding != end; ++binding) {
-      if (SamePrefix(binding->prefix, prefix)) return binding;
+      if (SameText(binding->prefix, prefix)) return binding;
     }
     return nullptr;
   }

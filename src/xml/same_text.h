@@ -12,13 +12,30 @@
 
 namespace qxsoap {
 
-// Empty texts are equal without a call: an empty view may hold a null
-// pointer, which memcmp must not be given, and which costs the vector
-// compare a slow masked load besides.
+// Equality of `units` (at most 8) units at `a` and `b`, inline: names and
+// prefixes are mostly this short, where a call to memcmp costs more than
+// the comparison. Two loads from each text, overlapping when the length is
+// not their size, cover every length without a loop.
+inline bool SameShortUnits(const char16_t* a, const char16_t* b, size_t units) {
+  const auto same = [a, b]<typename Word>(Word, size_t at) {
+    Word wordA, wordB;
+    std::memcpy(&wordA, reinterpret_cast<const char*>(a) + at, sizeof(Word));
+    std::memcpy(&wordB, reinterpret_cast<const char*>(b) + at, sizeof(Word));
+    return wordA == wordB;
+  };
+  const size_t bytes = units * sizeof(char16_t);
+  if (bytes >= 8) return same(uint64_t(), 0) && same(uint64_t(), bytes - 8);
+  if (bytes >= 4) return same(uint32_t(), 0) && same(uint32_t(), bytes - 4);
+  return bytes == 0 || same(uint16_t(), 0);
+}
+
+// Short texts are compared inline; longer ones by memcmp, which is only
+// called with a length (an empty view may hold a null pointer, which
+// memcmp must not be given).
 inline bool SameText(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() &&
-         (a.empty() || a.data() == b.data() ||
-          std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+  if (a.size() != b.size()) return false;
+  if (a.size() <= 8) return SameShortUnits(a.data(), b.data(), a.size());
+  return a.data() == b.data() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
 }
 
 // Equality with a string literal: its length is known, so the comparison

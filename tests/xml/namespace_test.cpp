@@ -127,6 +127,22 @@ TEST(SameText, ComparesUnitsWhereverTheyLive) {
   EXPECT_FALSE(StartsWithText(XSI2001_NS.substr(0, 10), uri));
 }
 
+// Short texts are compared in words that overlap: a difference in any unit
+// of any length must still show, in either byte of the unit.
+TEST(SameText, SeesADifferenceInEveryUnitOfShortTexts) {
+  for (size_t length = 1; length <= 12; ++length) {
+    const std::u16string text = std::u16string(u"abcdefghijkl").substr(0, length);
+    EXPECT_TRUE(SameText(text, std::u16string(text))) << length;
+    for (size_t at = 0; at < length; ++at) {
+      for (const char16_t flip : {u'\x0001', u'\x0100'}) {
+        std::u16string other = text;
+        other[at] ^= flip;
+        EXPECT_FALSE(SameText(text, other)) << "length " << length << ", unit " << at;
+      }
+    }
+  }
+}
+
 // Keys order as their concatenated texts do, unit by unit (so U+0100 after
 // U+00FF and U+FF00 after U+D800), wherever the parts split and whether or
 // not they share storage.
