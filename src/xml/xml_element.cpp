@@ -75,13 +75,18 @@ XmlElement& XmlElement::AddChild(std::u16string_view qualifiedName,
 }
 
 XmlElement& XmlElement::AddChildLike(const XmlElement& model) {
-  // Shapes never change once made, so the two may share one; the attribute
-  // array is copied, since an insertion edits it in place.
+  // Shapes never change once made, so the two may share one. An attribute
+  // array is edited in place by an insertion only while it has room: a
+  // full one (its count a power of two, as a model's single xsi:type) is
+  // replaced by a larger copy first, so it too may be shared; one with room
+  // is copied.
   XmlElement& child = Make(*model.shape_);
-  if (model.attributeCount_) {
+  child.attributeCount_ = model.attributeCount_;
+  if (std::has_single_bit(model.attributeCount_)) {
+    child.attributes_ = model.attributes_;
+  } else if (model.attributeCount_) {
     child.attributes_ = Memory().AllocateArray<XmlAttribute>(std::bit_ceil(model.attributeCount_));
     std::copy_n(model.attributes_, model.attributeCount_, child.attributes_);
-    child.attributeCount_ = model.attributeCount_;
   }
   Link(child);
   return child;

@@ -92,6 +92,30 @@ TEST(TreeBuilding, EditsOfAParsedElementLeaveItsSiblingsAlone) {
             u"x=\"v\" y=\"v\" z=\"v\" xmlns:q=\"w\" /><i /></r>");
 }
 
+// Elements made like a model share what never changes and may share a
+// full attribute array: attributes added to a copy or to the model later,
+// whether the model's array is full (one attribute) or has room (three),
+// stay with the element they were added to.
+TEST(TreeBuilding, CopiesOfAModelTakeTheirOwnLaterAttributes) {
+  for (const int modelAttributes : {1, 3}) {
+    SCOPED_TRACE(modelAttributes);
+    auto root = XmlElement::NewTree(u"r");
+    XmlElement& model = root->AddChild(u"p:i", u"u", u"i");
+    model.DeclareNamespace(u"p", u"u");
+    for (int i = 0; i < modelAttributes; ++i) model.AddAttribute(std::u16string(1, u'a' + i), u"m");
+    XmlElement& copy = root->AddChildLike(model);
+    XmlElement& other = root->AddChildLike(model);
+    copy.SetText(u"copy");
+    EXPECT_TRUE(copy.AddAttribute(u"x", u"copy"));
+    EXPECT_TRUE(model.AddAttribute(u"y", u"model"));
+    const std::u16string given = modelAttributes == 1 ? u"a=\"m\"" : u"a=\"m\" b=\"m\" c=\"m\"";
+    EXPECT_EQ(Written(*root), u"<r><p:i " + given + u" y=\"model\" xmlns:p=\"u\" />"
+                              u"<p:i " + given + u" x=\"copy\" xmlns:p=\"u\">copy</p:i>"
+                              u"<p:i " + given + u" xmlns:p=\"u\" /></r>");
+    EXPECT_EQ(other.Attributes().size(), size_t(modelAttributes));
+  }
+}
+
 // A built element keeps its declarations in one frame, in prefix order
 // however they arrive: each prefix finds its own URI, and the writer
 // declares them all once, in prefix order.
