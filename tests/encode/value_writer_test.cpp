@@ -11,8 +11,8 @@
 #include "model/fault_record.h"
 #include "serializer_test_support.h"
 #include "support/com_objects.h"
-#include "support/dispatch_stub.h"
 #include "support/variants.h"
+#include "support/wrapping_struct.h"
 #include "xml/namespaces.h"
 #include "xml/xml_writer.h"
 
@@ -213,39 +213,16 @@ TEST(ValueWriter, WritesEachFormByteForByte) {
   }
 }
 
-// A struct object of another implementation, handing out a fresh copy of
-// each member of the module's struct object it wraps; never freed, as it
-// lives on the stack.
-class ForeignStruct final : public test::DispatchStub<StructObject> {
- public:
-  explicit ForeignStruct(const VARIANT& own) {
-    EXPECT_EQ(V_DISPATCH(&own)->QueryInterface(IID_StructObject, reinterpret_cast<void**>(own_.put())), S_OK);
-  }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    *object = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_StructObject ? this : nullptr;
-    return *object ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE AddMember(BSTR, BSTR, VARIANT, VARIANT_BOOL*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE FirstMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* at, VARIANT_BOOL* is) override {
-    return own_->FirstMember(name, ns, value, at, is);
-  }
-  HRESULT STDMETHODCALLTYPE NextMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* at, VARIANT_BOOL* is) override {
-    return own_->NextMember(name, ns, value, at, is);
-  }
-
- private:
-  qxcom::ComPtr<StructObject> own_;
-};
-
 // The handler's own strings may be lent to the tree, but a member handed out
 // as a copy is gone once written: its text must be the tree's own.
 TEST(ValueWriter, KeepsTheTextOfStructMembersHandedOutAsCopies) {
   const qxcom::Variant first = test::BstrVariant(u"first text, long enough for the heap"),
                        second = test::BstrVariant(u"second text, as long as the first");
   const qxcom::Variant own = StructVariant({{u"first", u"", *first.get()}, {u"second", u"", *second.get()}});
-  ForeignStruct foreign(*own.get());
+  // Another implementation hands out a fresh copy of each member.
+  qxcom::ComPtr<StructObject> wrapped;
+  ASSERT_EQ(V_DISPATCH(own.get())->QueryInterface(IID_StructObject, reinterpret_cast<void**>(wrapped.put())), S_OK);
+  test::WrappingStruct foreign(std::move(wrapped));
   VARIANT label;
   V_VT(&label) = VT_DISPATCH;
   V_DISPATCH(&label) = &foreign;

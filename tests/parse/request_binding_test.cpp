@@ -8,7 +8,7 @@
 #include <qxsoapmsg.h>
 
 #include "request_test_support.h"
-#include "support/dispatch_stub.h"
+#include "support/wrapping_struct.h"
 
 namespace qxsoap::testing {
 namespace {
@@ -165,36 +165,18 @@ TEST(RequestBinding, EncodedCallsAsClientsSendThem) {
   ExpectCalls(rows);
 }
 
+// One of the module's own struct objects, made through its class factory.
+qxcom::ComPtr<StructObject> ModuleStruct() {
+  qxcom::ComPtr<IClassFactory> factory;
+  qxcom::ComPtr<StructObject> own;
+  EXPECT_EQ(DllGetClassObject(CLSID_StructObject, IID_IClassFactory, reinterpret_cast<void**>(factory.put())), S_OK);
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_StructObject, reinterpret_cast<void**>(own.put())), S_OK);
+  return own;
+}
+
 // The struct class a host registers in place of the module's: each object
 // wraps one of the module's, which it fills through AddMember alone. The
 // factory owns what it made.
-class HostStruct final : public test::DispatchStub<StructObject> {
- public:
-  HostStruct() {
-    qxcom::ComPtr<IClassFactory> factory;
-    EXPECT_EQ(DllGetClassObject(CLSID_StructObject, IID_IClassFactory, reinterpret_cast<void**>(factory.put())), S_OK);
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_StructObject, reinterpret_cast<void**>(own_.put())), S_OK);
-  }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    *object = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_StructObject ? this : nullptr;
-    return *object ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE AddMember(BSTR name, BSTR ns, VARIANT value, VARIANT_BOOL* stored) override {
-    return own_->AddMember(name, ns, value, stored);
-  }
-  HRESULT STDMETHODCALLTYPE FirstMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* at, VARIANT_BOOL* is) override {
-    return own_->FirstMember(name, ns, value, at, is);
-  }
-  HRESULT STDMETHODCALLTYPE NextMember(BSTR* name, BSTR* ns, VARIANT* value, LONG* at, VARIANT_BOOL* is) override {
-    return own_->NextMember(name, ns, value, at, is);
-  }
-
- private:
-  qxcom::ComPtr<StructObject> own_;
-};
-
 class HostStructFactory final : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -204,11 +186,11 @@ class HostStructFactory final : public IClassFactory {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
-    return made.emplace_back(std::make_unique<HostStruct>())->QueryInterface(iid, object);
+    return made.emplace_back(std::make_unique<test::WrappingStruct>(ModuleStruct()))->QueryInterface(iid, object);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
-  std::vector<std::unique_ptr<HostStruct>> made;
+  std::vector<std::unique_ptr<test::WrappingStruct>> made;
 };
 
 // Member names reach such an object as BSTRs of their own length, long ones
