@@ -1,6 +1,7 @@
 // AVX2 base64 encoding. Each block's 24 bytes are spread to eight 32-bit
 // groups of three, split into four 6-bit digit values by two multiplies,
-// turned into ASCII by one offset lookup and widened to 16-bit units.
+// turned into ASCII by one offset lookup, and stored as they are or widened
+// to 16-bit units.
 #include "encode/base64_blocks.h"
 
 #include <immintrin.h>
@@ -33,7 +34,18 @@ __attribute__((target("avx2"))) __m256i InBothLanes(const LaneTable& table) {
   return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data())));
 }
 
-__attribute__((target("avx2"))) void EncodeWithAvx2(const BYTE*& in, const BYTE* inEnd, char16_t*& out) {
+__attribute__((target("avx2"))) void Store(__m256i ascii, BYTE* out) {
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), ascii);
+}
+
+__attribute__((target("avx2"))) void Store(__m256i ascii, char16_t* out) {
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_cvtepu8_epi16(_mm256_castsi256_si128(ascii)));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + kBlockUnits / 2),
+                      _mm256_cvtepu8_epi16(_mm256_extracti128_si256(ascii, 1)));
+}
+
+template <typename Unit>
+__attribute__((target("avx2"))) void EncodeWithAvx2(const BYTE*& in, const BYTE* inEnd, Unit*& out) {
   const __m256i groupSpread = InBothLanes(kGroupSpread);
   const __m256i asciiOffset = InBothLanes(kAsciiOffset);
   while (inEnd - in >= kBlockBytes + kLoadSlack) {
@@ -51,20 +63,25 @@ __attribute__((target("avx2"))) void EncodeWithAvx2(const BYTE*& in, const BYTE*
     __m256i range = _mm256_subs_epu8(values, _mm256_set1_epi8(51));
     const __m256i upperCase = _mm256_cmpgt_epi8(_mm256_set1_epi8(26), values);
     range = _mm256_or_si256(range, _mm256_and_si256(upperCase, _mm256_set1_epi8(13)));
-    const __m256i ascii = _mm256_add_epi8(values, _mm256_shuffle_epi8(asciiOffset, range));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_cvtepu8_epi16(_mm256_castsi256_si128(ascii)));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + kBlockUnits / 2),
-                        _mm256_cvtepu8_epi16(_mm256_extracti128_si256(ascii, 1)));
+    Store(_mm256_add_epi8(values, _mm256_shuffle_epi8(asciiOffset, range)), out);
     in += kBlockBytes;
     out += kBlockUnits;
   }
 }
 
+bool HasAvx2() {
+  static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+  return hasAvx2;
+}
+
 }  // namespace
 
 void EncodeBase64Blocks(const BYTE*& in, const BYTE* inEnd, char16_t*& out) {
-  static const bool hasAvx2 = __builtin_cpu_supports("avx2");
-  if (hasAvx2) EncodeWithAvx2(in, inEnd, out);
+  if (HasAvx2()) EncodeWithAvx2(in, inEnd, out);
+}
+
+void EncodeBase64Blocks(const BYTE*& in, const BYTE* inEnd, BYTE*& out) {
+  if (HasAvx2()) EncodeWithAvx2(in, inEnd, out);
 }
 
 }  // namespace qxsoap

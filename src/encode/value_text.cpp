@@ -168,20 +168,11 @@ HRESULT AppendValueText(uint16_t code, const VARIANT& value, std::u16string& tex
 
 bool IsBinaryCode(uint16_t code) { return code == kBase64 || code == kHexBinary; }
 
-HRESULT WriteBinaryText(uint16_t code, const VARIANT& value, const TextRoom& room) {
+HRESULT ReadBinaryText(uint16_t code, const VARIANT& value, BinaryText* text) {
   if (!IsBinaryCode(code)) return DISP_E_BADVARTYPE;
-  try {
-    return WithBytes(value, [&](std::span<const BYTE> bytes) {
-      if (bytes.empty()) return;
-      if (code == kBase64) {
-        WriteBase64(bytes, room(Base64Length(bytes.size())));
-      } else {
-        WriteHex(bytes, room(HexLength(bytes.size())));
-      }
-    });
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+  const BinaryText::Form form = code == kBase64 ? BinaryText::Form::kBase64 : BinaryText::Form::kHex;
+  *text = BinaryText(form, {});
+  return WithBytes(value, [&](std::span<const BYTE> bytes) { *text = BinaryText(form, bytes); });
 }
 
 }  // namespace qxsoap

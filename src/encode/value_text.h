@@ -7,9 +7,9 @@
 #define QXSOAP_ENCODE_VALUE_TEXT_H_
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
+#include "encode/binary_encoding.h"
 #include "qxcom/oleauto.h"
 
 namespace qxsoap {
@@ -39,17 +39,13 @@ HRESULT AppendValueText(uint16_t code, const VARIANT& value, std::u16string& tex
 // Whether `code` is kBase64 or kHexBinary.
 bool IsBinaryCode(uint16_t code);
 
-// Memory for a text of the given number of units, all of which the caller
-// writes. May throw std::bad_alloc.
-using TextRoom = std::function<char16_t*(size_t units)>;
-
 // The text of a value under kBase64 or kHexBinary, as AppendValueText gives
-// it, written into memory that `room` gives for its exact length: a
-// document of megabytes is encoded once, straight into its place, with no
-// scratch text to fill first and copy after. No bytes (or a null array) ask
-// for no memory. Results as AppendValueText's; any other code gives
-// DISP_E_BADVARTYPE.
-HRESULT WriteBinaryText(uint16_t code, const VARIANT& value, const TextRoom& room);
+// it, left in *text as a producer over the value's own bytes: a document of
+// megabytes is encoded once, when it is written, with no scratch text to
+// fill first and copy after. The value must outlive the producer and stay
+// unchanged. No bytes (or a null array) give an empty text. Results as
+// AppendValueText's; any other code gives DISP_E_BADVARTYPE.
+HRESULT ReadBinaryText(uint16_t code, const VARIANT& value, BinaryText* text);
 
 }  // namespace qxsoap
 

@@ -169,9 +169,9 @@ void ValueWriter::SetValueText(XmlElement& element, uint16_t code, const VARIANT
   }
   HRESULT hr;
   if (IsBinaryCode(code)) {
-    // Binary text can run to megabytes: it is encoded once, straight into
-    // the tree.
-    hr = WriteBinaryText(code, value, [&element](size_t units) { return element.NewText(units); });
+    BinaryText binary(BinaryText::Form::kBase64, {});
+    hr = ReadBinaryText(code, value, &binary);
+    if (SUCCEEDED(hr)) SetBinaryText(element, binary);
   } else {
     text_.clear();
     hr = AppendValueText(code, value, text_);
@@ -179,6 +179,18 @@ void ValueWriter::SetValueText(XmlElement& element, uint16_t code, const VARIANT
   }
   if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
   if (FAILED(hr)) RaiseConversionFailure(hr);
+}
+
+void ValueWriter::SetBinaryText(XmlElement& element, const BinaryText& text) {
+  if (copiedDepth_ == 0) {
+    // Binary text can run to megabytes: it is encoded as the tree is
+    // written, straight into the output, from the handler's own value.
+    void* place = element.Memory().Allocate(sizeof(BinaryText), alignof(BinaryText));
+    element.DeferText(*new (place) BinaryText(text));
+  } else if (const size_t length = text.Length()) {
+    // A passing copy's bytes go before the tree is written.
+    text.Write(element.NewText(length));
+  }
 }
 
 bool ValueWriter::Attachment(XmlElement& element, const VARIANT& value,

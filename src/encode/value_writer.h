@@ -26,6 +26,7 @@
 #include <string_view>
 
 #include "decode/port_queries.h"
+#include "encode/binary_encoding.h"
 #include "qxcom/oleauto.h"
 
 namespace qxsoap {
@@ -95,6 +96,9 @@ class ValueWriter {
   bool SimpleContent(XmlElement& element, TypeRef type, const VARIANT& value);
   // Sets the element's text to `value` converted by `code`.
   void SetValueText(XmlElement& element, uint16_t code, const VARIANT& value);
+  // Sets the element's text to the base64 or hex `text`: deferred to the
+  // writing of the tree for the handler's own values, made now for copies.
+  void SetBinaryText(XmlElement& element, const BinaryText& text);
   bool Attachment(XmlElement& element, const VARIANT& value, std::u16string_view encodingStyle);
   void AddNil(XmlElement& element, std::u16string_view typeNamespace);
 

@@ -46,6 +46,15 @@ class Utf8Buffer {
     size_ += ascii.size();
   }
 
+  // `count` new bytes at the end, which the caller fills with ASCII at
+  // once.
+  uint8_t* Extend(size_t count) {
+    Reserve(count);
+    uint8_t* room = bytes_ + size_;
+    size_ += count;
+    return room;
+  }
+
   // Hands the bytes to the caller (who frees them with free) and returns
   // their number; the buffer is empty afterwards. No bytes: 0 and null.
   size_t Release(uint8_t** out);

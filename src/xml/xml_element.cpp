@@ -115,10 +115,31 @@ void XmlElement::RemoveLastChild() {
 void XmlElement::SetText(std::u16string_view text) { SetTextView(Memory().Copy(text)); }
 
 char16_t* XmlElement::NewText(size_t units) {
-  if (units > UINT32_MAX) throw std::bad_alloc();  // lengths are kept in 32 bits
+  if (units >= kDeferredLength) throw std::bad_alloc();  // lengths are kept in 32 bits
   char16_t* text = Memory().AllocateText(units);
   SetTextView({text, units});
   return text;
+}
+
+void XmlElement::DeferText(const DeferredText& producer) {
+  const size_t length = producer.Length();
+  if (length >= kDeferredLength) throw std::bad_alloc();
+  if (length == 0) {
+    SetTextView({});
+    return;
+  }
+  deferred_ = &producer;
+  textLength_ = kDeferredLength;
+}
+
+std::u16string_view XmlElement::MakeDeferredText() const {
+  const DeferredText& producer = *deferred_;
+  const size_t length = producer.Length();
+  char16_t* text = Memory().AllocateText(length);
+  producer.Write(text);
+  text_ = text;
+  textLength_ = uint32_t(length);
+  return {text, length};
 }
 
 bool XmlElement::Insert(const XmlAttribute& attribute) {

@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 
+#include "xml/deferred_text.h"
 #include "xml/namespace_scope.h"
 #include "xml/tree_memory.h"
 #include "xml/xml_name.h"
@@ -119,8 +120,16 @@ class XmlElement {
   std::u16string_view LocalName() const { return shape_->name.LocalName(); }
   const XmlName& Name() const { return shape_->name; }
   // All character data of the element, references replaced, CDATA
-  // contents included, in document order run together.
-  std::u16string_view Text() const { return {text_, textLength_}; }
+  // contents included, in document order run together. A deferred text is
+  // made into tree memory at the first call. Throws std::bad_alloc then.
+  std::u16string_view Text() const {
+    if (textLength_ == kDeferredLength) [[unlikely]] return MakeDeferredText();
+    return {text_, textLength_};
+  }
+  // Whether the element has text, without making a deferred one.
+  bool HasText() const { return textLength_ != 0; }
+  // The producer of a deferred text not made yet (see DeferText), or null.
+  const DeferredText* Deferred() const { return textLength_ == kDeferredLength ? deferred_ : nullptr; }
   // The attributes in attribute-key order.
   XmlAttributes Attributes() const { return {attributes_, attributeCount_}; }
   XmlChildRange<XmlElement> Children() { return XmlChildRange<XmlElement>(lastChild_); }
@@ -163,6 +172,11 @@ class XmlElement {
   // Replaces the text with a view of `text`, which the caller keeps alive
   // and unchanged for as long as the tree is read.
   void BorrowText(std::u16string_view text) { SetTextView(text); }
+  // Replaces the text with the one `producer` writes when the tree is
+  // written (or its Text read). The caller keeps the producer, and what it
+  // reads, alive and unchanged for as long as the tree is read. Throws
+  // std::bad_alloc for more characters than a text holds.
+  void DeferText(const DeferredText& producer);
 
   // Files a new attribute with no namespace or local name under the key
   // `qualifiedName` (the form attributes have before namespace resolution).
@@ -223,6 +237,13 @@ class XmlElement {
   // Inserts `attribute` in key order unless its key is taken.
   bool Insert(const XmlAttribute& attribute);
 
+  // The text length that marks a deferred text: one more than a text may
+  // hold.
+  static constexpr uint32_t kDeferredLength = UINT32_MAX;
+
+  // Writes a deferred text into tree memory, which it becomes.
+  std::u16string_view MakeDeferredText() const;
+
   // The reader's setters: the views must live as long as the tree.
   void SetTextView(std::u16string_view text) {
     text_ = text.data();
@@ -234,8 +255,13 @@ class XmlElement {
   }
 
   const XmlElementShape* shape_;
-  const char16_t* text_ = nullptr;
-  uint32_t textLength_ = 0;
+  // Which member holds follows from textLength_. Mutable: reading a
+  // deferred text makes it.
+  union {
+    mutable const char16_t* text_ = nullptr;
+    const DeferredText* deferred_;
+  };
+  mutable uint32_t textLength_ = 0;
   // The array's capacity is std::bit_ceil(attributeCount_).
   uint32_t attributeCount_ = 0;
   XmlAttribute* attributes_ = nullptr;

@@ -24,12 +24,16 @@ class ElementWriter {
       WriteAttribute(" ", attribute.QualifiedName(), attribute.Value());
     }
     WriteNamespaceDeclarations(element, parent);
-    if (element.Text().empty() && element.Children().empty()) {
+    if (!element.HasText() && element.Children().empty()) {
       Markup(" />");
       return;
     }
     Markup(">");
-    ForEachEscapedTextRun(element.Text(), [this](std::u16string_view run) { Append(run); });
+    if (const DeferredText* deferred = element.Deferred()) {
+      Append(*deferred);
+    } else {
+      ForEachEscapedTextRun(element.Text(), [this](std::u16string_view run) { Append(run); });
+    }
     for (const XmlElement& child : element.Children()) Write(child, &element);
     Markup("</");
     Append(element.QualifiedName());
@@ -42,6 +46,17 @@ class ElementWriter {
       output_.append(text);
     } else {
       output_.Append(text);
+    }
+  }
+
+  // A deferred text needs no escaping: it goes straight into the output.
+  void Append(const DeferredText& text) {
+    const size_t length = text.Length();
+    if constexpr (std::is_same_v<Output, std::u16string>) {
+      output_.resize(output_.size() + length);
+      text.Write(output_.data() + output_.size() - length);
+    } else {
+      text.Write(output_.Extend(length));
     }
   }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "decode/binary_text.h"
 #include "decode/simple_text.h"
 #include "decode/simple_types.h"
 #include "encode/binary_encoding.h"
@@ -264,6 +265,38 @@ TEST(BinaryEncoding, Rows) {
     AppendHex(row.bytes, hex);
     EXPECT_EQ(base64, u">" + std::u16string(row.base64));
     EXPECT_EQ(hex, u">" + std::u16string(row.hex));
+  }
+}
+
+// Bytes and 16-bit units carry the same text, in every length around the
+// bulk encoder's blocks of 24 (which needs 4 bytes beyond a block), and
+// the deferred form writes both.
+TEST(BinaryEncoding, BothWidthsWriteTheSameText) {
+  std::mt19937 random(7);
+  std::vector<BYTE> bytes(100);
+  for (BYTE& byte : bytes) byte = BYTE(random());
+  for (size_t length = 0; length <= bytes.size(); ++length) {
+    const std::span<const BYTE> part(bytes.data(), length);
+    for (const BinaryText::Form form : {BinaryText::Form::kBase64, BinaryText::Form::kHex}) {
+      SCOPED_TRACE(testing::Message() << length << (form == BinaryText::Form::kHex ? " hex" : " base64"));
+      std::u16string units;
+      (form == BinaryText::Form::kHex ? AppendHex : AppendBase64)(part, units);
+      const BinaryText text(form, part);
+      ASSERT_EQ(text.Length(), units.size());
+      // One unit more than the text, to see that nothing is written past it.
+      std::vector<BYTE> narrow(units.size() + 1, '#');
+      text.Write(narrow.data());
+      EXPECT_EQ(std::u16string(narrow.begin(), narrow.end()), units + u'#');
+      std::u16string wide(units.size() + 1, u'#');
+      text.Write(wide.data());
+      EXPECT_EQ(wide, units + u'#');
+      SAFEARRAY* raw = nullptr;
+      ASSERT_EQ((form == BinaryText::Form::kHex ? DecodeHexText : DecodeBase64Text)(units, &raw), S_OK);
+      const qxcom::SafeArrayPtr decoded(raw);
+      const BYTE* data = raw ? static_cast<const BYTE*>(raw->pvData) : nullptr;
+      EXPECT_EQ(std::vector<BYTE>(data, data + (raw ? raw->rgsabound[0].cElements : 0)),
+                std::vector<BYTE>(part.begin(), part.end()));
+    }
   }
 }
 

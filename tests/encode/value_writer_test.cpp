@@ -48,7 +48,8 @@ qxcom::ComPtr<host::MemoryPort> TypesPort() {
   port->Array(kPoints, kPoint);
   port->Array(kStrings, Xsd(u"string"));
   port->Struct(kPoint).Member(u"x", Xsd(u"int")).Member(u"y", Xsd(u"int"), u"urn:members");
-  port->Struct(kLabel).Member(u"first", Xsd(u"string")).Member(u"second", Xsd(u"string"));
+  port->Struct(kLabel).Member(u"first", Xsd(u"string")).Member(u"second", Xsd(u"string")).Member(
+      u"data", Xsd(u"base64Binary"));
   port->LiteralArray(kLiteralInts, Xsd(u"int"), {u"n", u""});
   port->LiteralArray(kLiteralGrid, kLiteralInts, {u"row", u"urn:rows"});
   port->Array(kAnything, Xsd(u"anyType"));
@@ -213,12 +214,15 @@ TEST(ValueWriter, WritesEachFormByteForByte) {
   }
 }
 
-// The handler's own strings may be lent to the tree, but a member handed out
-// as a copy is gone once written: its text must be the tree's own.
+// The handler's own strings and bytes may be lent to the tree, but a member
+// handed out as a copy is gone once written: its text must be the tree's
+// own.
 TEST(ValueWriter, KeepsTheTextOfStructMembersHandedOutAsCopies) {
   const qxcom::Variant first = test::BstrVariant(u"first text, long enough for the heap"),
-                       second = test::BstrVariant(u"second text, as long as the first");
-  const qxcom::Variant own = StructVariant({{u"first", u"", *first.get()}, {u"second", u"", *second.get()}});
+                       second = test::BstrVariant(u"second text, as long as the first"),
+                       data = test::ByteArrayVariant(std::vector<BYTE>(70, 0xFF));
+  const qxcom::Variant own = StructVariant(
+      {{u"first", u"", *first.get()}, {u"second", u"", *second.get()}, {u"data", u"", *data.get()}});
   // Another implementation hands out a fresh copy of each member.
   qxcom::ComPtr<StructObject> wrapped;
   ASSERT_EQ(V_DISPATCH(own.get())->QueryInterface(IID_StructObject, reinterpret_cast<void**>(wrapped.put())), S_OK);
@@ -236,7 +240,8 @@ TEST(ValueWriter, KeepsTheTextOfStructMembersHandedOutAsCopies) {
   for (int i = 0; i < 8; ++i) qxcom::Bstr(SysAllocString(u"overwritten overwritten overwritten"));
   EXPECT_EQ(TextOf(element),
             "<a><first>first text, long enough for the heap</first>"
-            "<second>second text, as long as the first</second></a>");
+            "<second>second text, as long as the first</second>"
+            "<data>" + std::string(92, '/') + "/w==</data></a>");
 }
 
 TEST(ValueWriter, RaisesTheFaultOfWhatCannotBeWritten) {

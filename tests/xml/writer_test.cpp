@@ -2,8 +2,10 @@
 // reader and writer (escaping is checked with the reader's accepted rows).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "xml/deferred_text.h"
 #include "xml/utf8_encoding.h"
 #include "xml_test_support.h"
 
@@ -67,6 +69,54 @@ TEST(Writer, WritesUtf8ThatReadsBack) {
   uint8_t* buffer = reinterpret_cast<uint8_t*>(&buffer);
   EXPECT_EQ(EncodeUtf8(u"", &buffer), 0u) << "no text, no buffer";
   EXPECT_EQ(buffer, nullptr);
+}
+
+// A producer of fixed text that counts how often it is written.
+class CountingText final : public DeferredText {
+ public:
+  explicit CountingText(std::string_view text) : text_(text) {}
+  size_t Length() const override { return text_.size(); }
+  void Write(uint8_t* out) const override {
+    ++writes;
+    std::copy(text_.begin(), text_.end(), out);
+  }
+  void Write(char16_t* out) const override {
+    ++writes;
+    std::copy(text_.begin(), text_.end(), out);
+  }
+  mutable int writes = 0;
+
+ private:
+  std::string_view text_;
+};
+
+// A deferred text is written where the element's text goes, before its
+// children, into either output; read, it is made once and stays; any text
+// set later replaces it; an empty one is no text.
+TEST(Writer, WritesDeferredTextsWhereTextGoes) {
+  CountingText producer("QUJD+/8="), nothing("");
+  auto root = XmlElement::NewTree(u"a");
+  root->AddChild(u"empty").DeferText(nothing);
+  XmlElement& data = root->AddChild(u"data");
+  data.DeferText(producer);
+  data.AddChild(u"after");
+  XmlElement& replaced = root->AddChild(u"replaced");
+  replaced.DeferText(producer);
+  replaced.SetText(u"x");
+  XmlDocument document;
+  document.SetRoot(std::move(root));
+  EXPECT_EQ(WrittenDocument(document),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+            "<a><empty /><data>QUJD+/8=<after /></data><replaced>x</replaced></a>");
+  EXPECT_EQ(testing::Written(*document.Root()),
+            u"<a><empty /><data>QUJD+/8=<after /></data><replaced>x</replaced></a>");
+  EXPECT_EQ(producer.writes, 2);
+  EXPECT_EQ(nothing.writes, 0);
+  ASSERT_NE(data.Deferred(), nullptr);
+  EXPECT_EQ(data.Text(), u"QUJD+/8=");
+  EXPECT_EQ(data.Deferred(), nullptr);
+  EXPECT_EQ(data.Text(), u"QUJD+/8=");
+  EXPECT_EQ(producer.writes, 3);
 }
 
 }  // namespace
