@@ -17,6 +17,11 @@ static_assert(sizeof(XmlAttribute) == 32);
 
 namespace {
 
+// Whether an attribute array of `count` is full: its capacity is the count
+// rounded up to a power of two. (std::has_single_bit counts bits, a library
+// call on processors without a popcount instruction.)
+bool IsFull(uint32_t count) { return (count & (count - 1)) == 0; }
+
 const XmlElementShape& NewShape(TreeMemory& memory, const XmlName& name,
                                 const NamespaceScope& scope) {
   auto* shape = memory.AllocateArray<XmlElementShape>(1);
@@ -82,7 +87,7 @@ XmlElement& XmlElement::AddChildLike(const XmlElement& model) {
   // is copied.
   XmlElement& child = Make(*model.shape_);
   child.attributeCount_ = model.attributeCount_;
-  if (std::has_single_bit(model.attributeCount_)) {
+  if (model.attributeCount_ != 0 && IsFull(model.attributeCount_)) {
     child.attributes_ = model.attributes_;
   } else if (model.attributeCount_) {
     child.attributes_ = Memory().AllocateArray<XmlAttribute>(std::bit_ceil(model.attributeCount_));
@@ -151,9 +156,8 @@ bool XmlElement::Insert(const XmlAttribute& attribute) {
                                       });
   if (at != end && at->Key().Compare(key) == 0) return false;
   const size_t index = size_t(at - attributes_);
-  if (attributeCount_ == 0 || std::has_single_bit(attributeCount_)) {
-    // Full (the capacity is the count rounded up to a power of two):
-    // double the array; an element without attributes has none yet.
+  if (IsFull(attributeCount_)) {
+    // Full: double the array; an element without attributes has none yet.
     auto* grown = Memory().AllocateArray<XmlAttribute>(std::max<size_t>(1, 2 * attributeCount_));
     std::copy(attributes_, end, grown);
     attributes_ = grown;
