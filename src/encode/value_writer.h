@@ -130,8 +130,8 @@ class ValueWriter {
   int depth_ = 0;
   // Struct objects of other implementations whose members are being
   // written: their members are copies that go once written, so strings
-  // within are copied into the tree, where the handler's own values lend
-  // theirs.
+  // and binary texts within are made in the tree, where the handler's own
+  // values lend theirs.
   int copiedDepth_ = 0;
   std::u16string text_;  // the text of the value being written, reused
 };
