@@ -6,8 +6,10 @@
 // Memory. Every element lives in the tree memory of its tree (TreeMemory,
 // tree_memory.h), and so do its name record, attribute array and namespace
 // frames; a parsed tree's strings are views into the decoded text, which
-// the tree memory keeps. An element is a fixed 48 bytes with no heap
-// allocation of its own, and an attribute 32; nothing has a virtual table.
+// the tree memory keeps; a tree built for output may borrow texts, or have
+// a text written from its producer only when the tree is written
+// (DeferText). An element is a fixed 48 bytes with no heap allocation of
+// its own, and an attribute 32; nothing has a virtual table.
 // Only the root of a tree is handed out (NewTree, XmlDocument::DetachRoot,
 // ParseFragment): it owns the tree memory, and deleting it releases the
 // whole tree in one piece. A root appended under an element of another tree
@@ -15,7 +17,8 @@
 // edit after the parse is not reused before the tree goes.
 //
 // Threads: a tree belongs to one parser or one serialization, used by one
-// thread at a time; nothing is locked.
+// thread at a time, even to read (reading a deferred text makes it);
+// nothing is locked.
 #ifndef QXSOAP_XML_XML_ELEMENT_H_
 #define QXSOAP_XML_XML_ELEMENT_H_
 
