@@ -61,22 +61,15 @@ void BM_EncodeHexBytes(benchmark::State& state) { RunEncoder<std::string>(state,
 void BM_EncodeBase64Reused(benchmark::State& state) { RunEncoder<std::u16string>(state, kBase64, true); }
 void BM_EncodeHexReused(benchmark::State& state) { RunEncoder<std::u16string>(state, kHex, true); }
 
-BENCHMARK(BM_EncodeBase64)
-    ->RangeMultiplier(100)
-    ->Range(1'000, 10'000'000)
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_EncodeHex)
-    ->RangeMultiplier(100)
-    ->Range(1'000, 10'000'000)
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_EncodeBase64Bytes)
-    ->RangeMultiplier(100)
-    ->Range(1'000, 10'000'000)
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_EncodeHexBytes)
-    ->RangeMultiplier(100)
-    ->Range(1'000, 10'000'000)
-    ->Unit(benchmark::kMicrosecond);
+// Sizes from 1 KB to 10 MB.
+void AllSizes(benchmark::internal::Benchmark* run) {
+  run->RangeMultiplier(100)->Range(1'000, 10'000'000)->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_EncodeBase64)->Apply(AllSizes);
+BENCHMARK(BM_EncodeHex)->Apply(AllSizes);
+BENCHMARK(BM_EncodeBase64Bytes)->Apply(AllSizes);
+BENCHMARK(BM_EncodeHexBytes)->Apply(AllSizes);
 BENCHMARK(BM_EncodeBase64Reused)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EncodeHexReused)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
 
