@@ -26,7 +26,6 @@ constexpr AddressRow kAddressRows[] = {
      "<port name='H'><h:address location='http://old/h'/></port><port name='S'><s:address location='http://new/x'/></port>"},
     {"an address outside the named port is not its address",
      "<port name='A'><s:address location='a'/></port><port name='B'></port>", "B", nullptr},
-    {"no port of that name", "<port name='A'><s:address location='a'/></port>", "Z", nullptr},
     {"other attributes and spacing are kept",
      "<port name='A'>\n  <s:address\n   x='1'  location = \"l\" y='2' /></port>", "",
      "<port name='A'>\n  <s:address\n   x='1'  location = \"http://new/x\" y='2' /></port>"},
