@@ -13,7 +13,5 @@ const IID IID_IDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 
 const IID IID_ITypeInfo = {0x00020401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 }
 
-BOOL IsEqualGUID(REFGUID a, REFGUID b) {
-  return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
-         __builtin_memcmp(a.Data4, b.Data4, sizeof a.Data4) == 0;
-}
+// The exported form of the inline comparison, for C callers.
+BOOL IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
