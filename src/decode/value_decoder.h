@@ -14,6 +14,7 @@
 #define QXSOAP_DECODE_VALUE_DECODER_H_
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -107,10 +108,13 @@ class ValueDecoder {
     bool builtIn;           // `type` is a built-in one,
     SimpleType simpleType;  // and then this is it
   };
-  // The members of one struct type met so far.
+  // The members of one struct type met so far. A deque, since adding one
+  // must not move the others: a struct decoding a member holds that
+  // member's entry while a nested struct of the same type may meet a member
+  // new to the type.
   struct StructType {
     PortType type;
-    std::vector<Member> members;
+    std::deque<Member> members;
   };
 
  private:

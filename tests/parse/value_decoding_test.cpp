@@ -137,6 +137,9 @@ TEST(ValueDecoding, Structs) {
        "<m:echo><n href='#a'/></m:echo><m:a id='a' enc:root='0'><next href='#b'/></m:a>"
        "<m:b id='b' enc:root='0'><next href='#a'/></m:b>",
        kNode, u"fault Client: Encountered a reference cycle or values nested too deeply."},
+      {"a nested struct of the same type meets a member the outer one has not", 11,
+       "<m:echo><n><next><next/><value>1</value></next></n></m:echo>", kNode,
+       u"STRUCT{next=STRUCT{next=STRUCT{}; value=I4:1}}"},
       {"SOAP 1.2: another encodingStyle on a struct", 12,
        "<m:echo><p e:encodingStyle='urn:other'/></m:echo>", kPoint,
        u"fault DataEncodingUnknown: Unsupported encodingStyle on struct accessor."},
