@@ -37,20 +37,24 @@ constexpr std::u16string_view kEchoNS = u"urn:qxsoap:echo";
 constexpr std::u16string_view kEchoAction = u"urn:qxsoap:echo#echoString";
 
 // The echo service the seed requests call: echoString, echoBase64 (long
-// binary values take the bulk decoder), and echoStructs with a struct and
-// an encoded array of it, so references and arrays in the seeds name
-// declared types.
+// binary values take the bulk decoder), echoStructs with a struct and an
+// encoded array of it, so references and arrays in the seeds name declared
+// types, and echoNode with a struct type that holds itself.
 qxcom::ComPtr<MemoryPort> EchoPort(std::u16string_view bindingNS) {
   qxcom::ComPtr<MemoryPort> port = MemoryPort::Create();
   const TypeName point{u"Point", std::u16string(kEchoNS)};
   const TypeName points{u"ArrayOfPoint", std::u16string(kEchoNS)};
   port->Binding(bindingNS).Style(u"rpc");
+  const TypeName node{u"Node", std::u16string(kEchoNS)};
   port->Struct(point).Member(u"x", Xsd(u"int")).Member(u"y", Xsd(u"int"));
+  port->Struct(node).Member(u"value", Xsd(u"int")).Member(u"next", node);
   port->Array(points, point);
   port->Operation(u"echoString").Namespace(kEchoNS).Action(kEchoAction, true).Use(u"encoded")
       .In(u"inputString", Xsd(u"string")).Return(u"return", Xsd(u"string"));
   port->Operation(u"echoStructs").Namespace(kEchoNS).Action(kEchoAction).Use(u"encoded")
       .In(u"points", points).Return(u"return", points);
+  port->Operation(u"echoNode").Namespace(kEchoNS).Action(kEchoAction).Use(u"encoded")
+      .In(u"node", node).Return(u"return", node);
   port->Operation(u"echoBase64").Namespace(kEchoNS).Action(kEchoAction).Use(u"encoded")
       .In(u"inputBase64", Xsd(u"base64Binary")).Return(u"return", Xsd(u"base64Binary"));
   port->Operation(u"echoPoint").Namespace(kEchoNS).Action(kEchoAction).Use(u"literal")
@@ -262,7 +266,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Whatever was read is written back, as a request, a response or a fault.
   if (first11.deserialized || first12.deserialized) Reply(first11.deserialized ? *on11 : *on12);
 
-  constexpr std::u16string_view kOperations[] = {u"echoString", u"echoStructs", u"echoPoint"};
+  constexpr std::u16string_view kOperations[] = {u"echoString", u"echoStructs", u"echoPoint",
+                                                  u"echoNode"};
   const std::u16string_view operation = kOperations[size % std::size(kOperations)];
   ReadAsReply(ports.soap11.get(), operation, data, size);
   ReadAsReply(ports.soap12.get(), operation, data, size);
