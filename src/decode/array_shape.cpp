@@ -93,7 +93,12 @@ void ReadOffset(std::u16string_view value, bool byReference, ArrayShape& shape, 
     }
     shape.offsets.push_back(0);
   }
-  if (byReference) return;
+  // The offsets are the referenced array's: an element read as an array
+  // itself though it refers on must not take them against its own sizes.
+  if (byReference) {
+    shape.offsets.clear();
+    return;
+  }
   if (shape.offsets.size() != shape.sizes.size()) Refuse(kBadOffset, needDetail);
   if (shape.total == -1) return;
   int32_t total = 1;

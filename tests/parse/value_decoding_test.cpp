@@ -215,6 +215,10 @@ TEST(ValueDecoding, Arrays) {
        "<m:echo><a href='#arr' enc:offset='[2]'/></m:echo>"
        "<m:arr id='arr' enc:root='0' enc:arrayType='xsd:int[5]'><i>1</i><i>2</i><i>3</i></m:arr>",
        kInts, u"[2..4] ARRAY[I4:1,I4:2,I4:3]"},
+      {"a referenced array that refers on keeps its offset to itself", 11,
+       "<m:echo><a href='#arr'/></m:echo><m:arr id='arr' enc:root='0' href='#other' "
+       "enc:arrayType='xsd:int[2]' enc:offset='[1]'><i>1</i><i>2</i></m:arr>",
+       kInts, u"[0..1] ARRAY[I4:1,I4:2]"},
       {"an item that does not convert releases the array", 11,
        "<m:echo><a enc:arrayType='xsd:int[2]'><i>1</i><i>x</i></a></m:echo>", kInts,
        u"fault Client: Encountered improperly serialized built-in type accessor: 'i'."},
