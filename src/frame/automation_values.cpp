@@ -50,19 +50,27 @@ void WriteFields(OutWriter& out, const ReasonText& reason, const ReasonOuts& out
 }
 
 template <typename Record, typename Outs>
-HRESULT HandOutRecord(const Record* record, const Outs& outs, VARIANT_BOOL* result,
-                      OutWriter out = {}) {
+void WriteRecord(OutWriter& out, const Record* record, const Outs& outs, VARIANT_BOOL* result) {
   out.Flag(record != nullptr, result);
   if (record) WriteFields(out, *record, outs);
+}
+
+template <typename Record, typename Outs>
+HRESULT HandOutRecord(const Record* record, const Outs& outs, VARIANT_BOOL* result) {
+  OutWriter out;
+  WriteRecord(out, record, outs, result);
   return out.Result();
 }
 
+// The content goes last: writing it releases what the caller's variable
+// held, which may run host code that changes the list the record is in.
 template <typename Record, typename Outs>
 HRESULT HandOutWithContent(const Record* record, const Outs& outs, VARIANT* content,
                            VARIANT_BOOL* result) {
   OutWriter out;
+  WriteRecord(out, record, outs, result);
   out.Content(record, content);
-  return HandOutRecord(record, outs, result, out);
+  return out.Result();
 }
 
 }  // namespace

@@ -78,11 +78,14 @@ bool HeaderLists::AppendLiteral(std::u16string_view namespaceURI, std::u16string
 HRESULT HeaderLists::TakeTyped(std::u16string_view namespaceURI, std::u16string_view name,
                                const NodeTargeting& node, VARIANT* content, bool* found) {
   *found = false;
+  // What the caller's variable held goes before the block is looked for:
+  // releasing it may run host code that changes this list.
+  if (HRESULT hr = HandOutContent(nullptr, content); FAILED(hr)) return hr;
   std::optional<size_t> index = typed.FindIndex([&](const HeaderElem& block) {
     return HasName(block, namespaceURI, name) &&
            (IsTargeted(block.actorURI, node) || IsNoneRole(block.actorURI));
   });
-  if (!index) return HandOutContent(nullptr, content);
+  if (!index) return S_OK;
   if (HRESULT hr = HandOutContent(&typed.At(*index), content); FAILED(hr)) return hr;
   *found = true;
   if (!StaysAfterTake(typed.At(*index).actorURI, node)) typed.RemoveAt(*index);

@@ -127,6 +127,80 @@ TEST(Automation, AFailedContentCopyIsTheResult) {
   EXPECT_EQ(count, 0) << "nothing is appended";
 }
 
+// A host's object whose last Release empties one of the handler's lists, as
+// a script object's terminate code may.
+struct EmptiesAListOnRelease final : IUnknown {
+  EmptiesAListOnRelease(Iqxsoapmsg2& handler, HRESULT (Iqxsoapmsg2::*clear)())
+      : handler(handler), clear(clear) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    if (--references == 0) (handler.*clear)();
+    return references;
+  }
+  Iqxsoapmsg2& handler;
+  HRESULT (Iqxsoapmsg2::*clear)();
+  ULONG references = 1;
+};
+
+// The variable a host reads a content into holds such an object, released
+// as the content is written: a record chosen before is still handed out
+// whole; a block taken is looked for after the release, in the list as the
+// host left it.
+TEST(Automation, AContentReadOverAValueWhoseReleaseEmptiesTheList) {
+  static const qxcom::Bstr ns(SysAllocString(u"urn:h")), name(SysAllocString(u"p"));
+  struct Row {
+    const char* why;
+    HRESULT (Iqxsoapmsg2::*clear)();
+    // Reads into `content`; whether a record was handed out.
+    bool (*read)(Iqxsoapmsg2& object, VARIANT* content);
+    bool handedOut;
+  } rows[] = {
+      {"a parameter with its names", &Iqxsoapmsg2::ClearMethodParams,
+       [](Iqxsoapmsg2& object, VARIANT* content) {
+         BSTR readNs = nullptr, readName = nullptr;
+         VARIANT_BOOL in = 0, out = 0, found = 0;
+         LONG position = -1;
+         EXPECT_EQ(object.GetFirstMethodParam(&readNs, &readName, content, &in, &out, &position,
+                                              &found),
+                   S_OK);
+         EXPECT_EQ(Take(readNs) + Take(readName), u"urn:hp");
+         return found == VARIANT_TRUE;
+       },
+       true},
+      {"a header block taken", &Iqxsoapmsg2::ClearHeaderElems,
+       [](Iqxsoapmsg2& object, VARIANT* content) {
+         VARIANT_BOOL found = VARIANT_TRUE;
+         EXPECT_EQ(object.GetHeaderElem(ns.get(), name.get(), content, &found), S_OK);
+         return found == VARIANT_TRUE;
+       },
+       false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    auto object = NewHandlerObject();
+    VARIANT_BOOL added = VARIANT_FALSE;
+    object->AddMethodParam(ns.get(), name.get(), *test::BstrVariant(u"value").get(), VARIANT_TRUE,
+                           VARIANT_FALSE, &added);
+    object->AddHeaderElem(ns.get(), name.get(), *test::BstrVariant(u"value").get(), VARIANT_FALSE,
+                          nullptr, &added);
+    EmptiesAListOnRelease held(*object.get(), row.clear);
+    qxcom::Variant content;
+    V_VT(content.get()) = VT_UNKNOWN;
+    V_UNKNOWN(content.get()) = &held;
+    EXPECT_EQ(row.read(*object.get(), content.get()), row.handedOut);
+    EXPECT_EQ(held.references, 0u);
+    if (row.handedOut) {
+      EXPECT_EQ(test::TextOf(*content.get()), u"value");
+    } else {
+      EXPECT_EQ(V_VT(content.get()), VT_EMPTY);
+    }
+  }
+}
+
 // AddMethodParam(ns, name, content, in, out) late-bound, as script hosts
 // call it: the first three by position, `in` and `out` by name (in any
 // letter case) and in the other order, each coerced to its parameter's type.
