@@ -16,7 +16,11 @@ using namespace std::string_view_literals;
 
 ValueDecoder::ValueDecoder(MessageHandler& handler, PortDescription& port,
                            const MessageParserEngine& parser)
-    : handler_(handler), port_(port), parser_(parser), soapVersion_(handler.GetSOAPVersion()) {}
+    : handler_(handler),
+      port_(port),
+      parser_(parser),
+      soapVersion_(handler.GetSOAPVersion()),
+      valuesLeft_(kValuesBeyondMessageSize + handler.GetBuffer().size()) {}
 
 ValueDecoder::Nesting::Nesting(ValueDecoder& decoder, const AccessorHandler& record)
     : decoder_(decoder) {
@@ -31,6 +35,11 @@ ValueDecoder::Nesting::~Nesting() { --decoder_.depth_; }
 
 ValueDecoder::Followed ValueDecoder::Follow(const AccessorHandler& accessor, const SiteMessage& site,
                                             VARIANT* out) {
+  if (valuesLeft_ == 0) {
+    RaiseFault(FaultKind::kSender, u"Encountered references that multiply the message's values too far.",
+               accessor.FaultsNeedDetail());
+  }
+  --valuesLeft_;
   Followed followed{&accessor, accessor.Attributes()};
   const AccessorAttributes::Value href = followed.attributes.href;
   if (!href || (*href).empty()) return followed;

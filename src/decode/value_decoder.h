@@ -13,6 +13,7 @@
 #ifndef QXSOAP_DECODE_VALUE_DECODER_H_
 #define QXSOAP_DECODE_VALUE_DECODER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -37,6 +38,13 @@ class MessageParserEngine;
 // How deep values may nest, references followed included. Element nesting
 // alone stops at the reader's limit, well below this.
 inline constexpr int kMaxValueDepth = 512;
+
+// How many values one decoder may read beyond one per byte of the message.
+// A value is read again for each reference to it, so values that refer
+// twice to values that refer twice would make a short message decode to
+// more values than memory holds; without references a message has far
+// fewer values than bytes.
+inline constexpr size_t kValuesBeyondMessageSize = size_t(1) << 16;
 
 class ValueDecoder {
  public:
@@ -88,7 +96,8 @@ class ValueDecoder {
 
   // Follows `accessor`'s href: an attachment of the current phase is stored
   // in *out as VT_UNKNOWN; an href that names neither a record nor an
-  // attachment raises MissingID with the site's message.
+  // attachment raises MissingID with the site's message. Each call counts
+  // one value read: past the decoder's limit it raises the Sender fault.
   Followed Follow(const AccessorHandler& accessor, const SiteMessage& site, VARIANT* out);
 
   // The fault a value of the message's version raises when its
@@ -165,6 +174,7 @@ class ValueDecoder {
   const MessageParserEngine& parser_;
   int32_t soapVersion_;
   int depth_ = 0;
+  size_t valuesLeft_;  // values Follow may still count
 };
 
 }  // namespace qxsoap

@@ -119,6 +119,17 @@ TEST(ValueDecoding, BuiltInValues) {
   ExpectValues(rows);
 }
 
+// A Node whose two next members refer to a Node that does the same, `levels`
+// times: 2^levels values from a few hundred bytes.
+std::string DoublingReferences(int levels) {
+  std::string body = "<m:echo><n href='#n0'/></m:echo>";
+  for (int level = 0; level < levels; ++level) {
+    const std::string next = "<next href='#n" + std::to_string(level + 1) + "'/>";
+    body += "<m:n id='n" + std::to_string(level) + "' enc:root='0'>" + next + next + "</m:n>";
+  }
+  return body + "<m:n id='n" + std::to_string(levels) + "' enc:root='0'><value>1</value></m:n>";
+}
+
 TEST(ValueDecoding, Structs) {
   const ValueRow rows[] = {
       {"an empty struct", 11, "<m:echo><p/></m:echo>", kPoint, u"STRUCT{}"},
@@ -140,6 +151,8 @@ TEST(ValueDecoding, Structs) {
       {"a nested struct of the same type meets a member the outer one has not", 11,
        "<m:echo><n><next><next/><value>1</value></next></n></m:echo>", kNode,
        u"STRUCT{next=STRUCT{next=STRUCT{}; value=I4:1}}"},
+      {"references that double the values at each level are stopped", 11, DoublingReferences(17), kNode,
+       u"fault Client: Encountered references that multiply the message's values too far."},
       {"SOAP 1.2: another encodingStyle on a struct", 12,
        "<m:echo><p e:encodingStyle='urn:other'/></m:echo>", kPoint,
        u"fault DataEncodingUnknown: Unsupported encodingStyle on struct accessor."},
