@@ -8,6 +8,10 @@
 namespace qxsoap::host {
 namespace {
 
+// The longest chain of extensions a type is built through: each base is
+// built one call deeper, so a longer chain could run the stack out.
+constexpr size_t kMaxDerivationDepth = 256;
+
 bool IsXsd(const XmlElement& element, std::u16string_view local) {
   return IsSchemaNamespace(element.NamespaceUri()) && element.LocalName() == local;
 }
@@ -107,6 +111,10 @@ const TypeModel& SchemaSet::BuildType(const TypeName& name, const XmlElement& at
   const Declaration& declaration = types_.at(name);
   if (!building_.insert(name).second)
     sources_.Fail(at, "the type " + Narrow(name.name) + " derives from itself");
+  if (building_.size() > kMaxDerivationDepth) {
+    sources_.Fail(at, "the type " + Narrow(name.name) + " derives through more than " +
+                          std::to_string(kMaxDerivationDepth) + " types");
+  }
   TypeModel model;
   model.name = name;
   model.base = name;

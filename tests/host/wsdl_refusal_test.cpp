@@ -68,6 +68,14 @@ std::string WriteSample(const std::string& name, const std::string& text) {
 
 TEST(WsdlRefusalTest, NamesTheFileAndLineOfWhatItCannotDescribe) {
   const std::string array = R"(<xsd:complexContent><xsd:restriction base="enc:Array">)";
+  // Each type declared before the one it extends, all on one line: the
+  // first is built through all the others.
+  std::string chain;
+  for (int i = 10000; i > 0; --i) {
+    chain += R"(<xsd:complexType name="T)" + std::to_string(i) +
+             R"("><xsd:complexContent><xsd:extension base="tns:T)" + (i > 1 ? std::to_string(i - 1) : "") +
+             R"("/></xsd:complexContent></xsd:complexType>)";
+  }
   const struct {
     std::string from, to, message;
   } rows[] = {
@@ -90,6 +98,7 @@ TEST(WsdlRefusalTest, NamesTheFileAndLineOfWhatItCannotDescribe) {
       {kSequence, array + kMark + "</xsd:restriction></xsd:complexContent>", "declares no item type"},
       {kSequence, R"(<xsd:complexContent><xsd:extension base="tns:T"/>)" + kMark + "</xsd:complexContent>",
        "derives from itself"},
+      {"</xsd:schema>", chain + kMark + "\n</xsd:schema>", "derives through more than 256 types"},
       {R"(<soap:operation soapAction="op"/>)", R"(<soap:operation soapAction="op" style="document"/>)" + kMark,
        "differs from the binding style"},
       {"<operation name=\"op\">\n      <soap:operation", "<operation name=\"op2\">" + kMark + "\n<soap:operation",
