@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "xml/utf8_encoding.h"
 
@@ -24,6 +25,14 @@ std::string Beside(const std::string& path, const std::string& other) {
   if (path.starts_with('/')) return path;
   const size_t slash = other.rfind('/');
   return slash == std::string::npos ? path : other.substr(0, slash + 1) + path;
+}
+
+// The file `path` names whatever its spelling ("a.xsd", "./a.xsd",
+// "types/../a.xsd"), so that an import that refers back finds it loaded.
+std::string Identity(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+  return error ? path : canonical.string();
 }
 
 // A position in the parsed text at the start tag of `element`: its first
@@ -85,8 +94,9 @@ std::optional<std::u16string_view> FindAttribute(const XmlElement& element, std:
 
 const XmlElement* WsdlSources::Load(const std::string& path, const XmlElement* from) {
   const std::string file = from ? Beside(path, FileOf(*from)) : path;
+  const std::string identity = Identity(file);
   for (const auto& source : sources_) {
-    if (source->path == file) return nullptr;
+    if (source->identity == identity) return nullptr;
   }
   std::string bytes;
   if (!ReadFile(file, bytes)) {
@@ -95,6 +105,7 @@ const XmlElement* WsdlSources::Load(const std::string& path, const XmlElement* f
   }
   auto source = std::make_unique<Source>();
   source->path = file;
+  source->identity = identity;
   try {
     source->document.Parse(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), nullptr);
   } catch (int line) {

@@ -70,6 +70,7 @@ class WsdlSources {
  private:
   struct Source {
     std::string path;
+    std::string identity;  // the path with its links and dot segments resolved
     XmlDocument document;
     const XmlElement* root = nullptr;
   };
