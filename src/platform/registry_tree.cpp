@@ -4,8 +4,6 @@
 #include <locale.h>
 #include <wctype.h>
 
-#include <algorithm>
-
 namespace qxcom {
 namespace {
 
@@ -23,12 +21,6 @@ char16_t FoldUnit(char16_t unit) {
   if (locale == locale_t(0)) return unit;
   wint_t upper = towupper_l(wint_t(unit), locale);
   return upper <= 0xFFFF ? char16_t(upper) : unit;
-}
-
-bool SameName(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char16_t x, char16_t y) { return FoldUnit(x) == FoldUnit(y); });
 }
 
 }  // namespace
@@ -56,33 +48,42 @@ bool RegistryKey::RemoveSubkey(std::u16string_view name) {
 }
 
 const RegistryValue* RegistryKey::FindValue(std::u16string_view name) const {
-  for (const RegistryValue& value : values_) {
-    if (SameName(value.name, name)) return &value;
-  }
-  return nullptr;
+  auto found = valueIndex_.find(FoldName(name));
+  return found == valueIndex_.end() ? nullptr : &values_[found->second];
 }
 
 void RegistryKey::SetValue(std::u16string_view name, DWORD type, std::vector<BYTE> data) {
-  for (RegistryValue& value : values_) {
-    if (SameName(value.name, name)) {
-      value.type = type;
-      value.data = std::move(data);
-      return;
-    }
+  std::u16string folded = FoldName(name);
+  if (auto found = valueIndex_.find(folded); found != valueIndex_.end()) {
+    RegistryValue& value = values_[found->second];
+    value.type = type;
+    value.data = std::move(data);
+    return;
   }
   values_.push_back({std::u16string(name), type, std::move(data)});
+  try {
+    valueIndex_.emplace(std::move(folded), values_.size() - 1);
+  } catch (...) {
+    values_.pop_back();  // a value not indexed would be found by no one
+    throw;
+  }
 }
 
 bool RegistryKey::RemoveValue(std::u16string_view name) {
-  auto found = std::find_if(values_.begin(), values_.end(),
-                            [&](const RegistryValue& value) { return SameName(value.name, name); });
-  if (found == values_.end()) return false;
-  values_.erase(found);
+  auto found = valueIndex_.find(FoldName(name));
+  if (found == valueIndex_.end()) return false;
+  size_t removed = found->second;
+  valueIndex_.erase(found);
+  values_.erase(values_.begin() + ptrdiff_t(removed));
+  for (auto& [folded, position] : valueIndex_) {
+    if (position > removed) --position;
+  }
   return true;
 }
 
 void RegistryKey::Clear() {
   values_.clear();
+  valueIndex_.clear();
   subkeys_.clear();
 }
 

@@ -55,6 +55,9 @@ class RegistryKey {
  private:
   std::u16string name_;
   std::vector<RegistryValue> values_;
+  // The position in values_ of each value, by FoldName: a key may hold many
+  // values, and a store is read value by value.
+  std::map<std::u16string, size_t> valueIndex_;
   std::map<std::u16string, std::unique_ptr<RegistryKey>> subkeys_;
 };
 

@@ -258,6 +258,25 @@ TEST(RegistryFormat, ReadsItsOwnFormAndRefusesEveryCut) {
   }
 }
 
+// Each value read is checked for an earlier spelling of its name; a key of
+// many values must not compare each with all before it.
+TEST(RegistryFormat, ReadsAKeyOfManyValuesAndFindsThemAfterARemoval) {
+  std::string store = "qxcom registry 2\n[HKEY_CLASSES_ROOT\\A]\n";
+  for (int i = 0; i < 100000; ++i) store += "\"v" + std::to_string(i) + "\"=dword:00000000\n";
+  store += "end\n";
+  qxcom::RegistryTree tree;
+  ASSERT_TRUE(qxcom::ParseRegistry(store, &tree));
+  EXPECT_EQ(qxcom::FormatRegistry(tree), store);
+  qxcom::RegistryKey* key = tree.Root(qxcom::kClassesRoot).FindSubkey(u"a");
+  ASSERT_NE(key, nullptr);
+  ASSERT_TRUE(key->RemoveValue(u"V5"));
+  EXPECT_EQ(key->FindValue(u"v5"), nullptr);
+  ASSERT_NE(key->FindValue(u"V6"), nullptr);
+  EXPECT_EQ(key->FindValue(u"V6")->name, u"v6");
+  key->SetValue(u"V99999", REG_DWORD, {1, 0, 0, 0});
+  EXPECT_EQ(key->values().back().data, std::vector<BYTE>({1, 0, 0, 0}));
+}
+
 TEST_F(Registry, Version1StoreIsReadAndRewrittenWithItsEndLine) {
   WriteStore("qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"old\"\n");
   HKEY key = nullptr;
