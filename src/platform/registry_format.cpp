@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/registry_file.h"
 #include "platform/string_conversion.h"
 #include "qxcom/registry.h"
 
@@ -118,6 +119,9 @@ void AppendKey(const RegistryKey& key, const std::string& path, std::string& out
     out.push_back('\n');
   }
   for (const auto& [folded, subkey] : key.subkeys()) {
+    // Every key line repeats the whole path, so a store that names only its
+    // deepest keys writes out far larger; past the largest store, stop.
+    if (out.size() > kMaxStoreSize) return;
     AppendKey(*subkey, path + '\\' + ToUtf8(subkey->name()), out);
   }
 }
@@ -295,6 +299,7 @@ std::string FormatRegistry(const RegistryTree& tree) {
     std::string rootPath = ToUtf8(kRootNames[root]);
     if (!key.values().empty()) AppendKey(key, rootPath, out);
     for (const auto& [folded, subkey] : key.subkeys()) {
+      if (out.size() > kMaxStoreSize) break;
       AppendKey(*subkey, rootPath + '\\' + ToUtf8(subkey->name()), out);
     }
   }

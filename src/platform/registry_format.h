@@ -20,6 +20,8 @@ constexpr size_t kMaxKeyDepth = 512;
 bool ParseRegistry(std::string_view text, RegistryTree* tree);
 
 // Writes the whole tree as store text; ParseRegistry reads it back equal.
+// Stops soon after the text grows past kMaxStoreSize, which no store file
+// may be (ReplaceStoreFile refuses it).
 std::string FormatRegistry(const RegistryTree& tree);
 
 // Whether `name` may name a key: 1 to 255 UTF-16 units, no backslash, no

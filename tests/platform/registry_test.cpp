@@ -277,6 +277,24 @@ TEST(RegistryFormat, ReadsAKeyOfManyValuesAndFindsThemAfterARemoval) {
   EXPECT_EQ(key->values().back().data, std::vector<BYTE>({1, 0, 0, 0}));
 }
 
+// Keys named only by their deepest descendant: each written key line
+// repeats its path, 256 times the 1 MB read.
+TEST_F(Registry, StoreThatWouldWriteOutTooLargeIsNotBuiltWhole) {
+  std::string store = "qxcom registry 2\n";
+  for (int chain = 0; chain < 8; ++chain) {
+    store += "[HKEY_CLASSES_ROOT\\" + std::to_string(chain);
+    for (size_t level = 1; level < qxcom::kMaxKeyDepth; ++level) store += "\\" + std::string(255, 'k');
+    store += "]\n";
+  }
+  store += "end\n";
+  qxcom::RegistryTree tree;
+  ASSERT_TRUE(qxcom::ParseRegistry(store, &tree));
+  EXPECT_LT(qxcom::FormatRegistry(tree).size(), qxcom::kMaxStoreSize + store.size());
+  WriteStore(store);
+  EXPECT_EQ(SetString(HKEY_CLASSES_ROOT, u"v", u"x"), ERROR_DISK_FULL);
+  EXPECT_EQ(StoreText(), store);
+}
+
 TEST_F(Registry, Version1StoreIsReadAndRewrittenWithItsEndLine) {
   WriteStore("qxcom registry 1\n[HKEY_CLASSES_ROOT\\A]\n@=sz:\"old\"\n");
   HKEY key = nullptr;
