@@ -33,13 +33,17 @@ ValueDecoder::Nesting::Nesting(ValueDecoder& decoder, const AccessorHandler& rec
 
 ValueDecoder::Nesting::~Nesting() { --decoder_.depth_; }
 
-ValueDecoder::Followed ValueDecoder::Follow(const AccessorHandler& accessor, const SiteMessage& site,
-                                            VARIANT* out) {
-  if (valuesLeft_ == 0) {
+void ValueDecoder::CountValues(const AccessorHandler& accessor, size_t values) {
+  if (values > valuesLeft_) {
     RaiseFault(FaultKind::kSender, u"Encountered references that multiply the message's values too far.",
                accessor.FaultsNeedDetail());
   }
-  --valuesLeft_;
+  valuesLeft_ -= values;
+}
+
+ValueDecoder::Followed ValueDecoder::Follow(const AccessorHandler& accessor, const SiteMessage& site,
+                                            VARIANT* out) {
+  CountValues(accessor, 1);
   Followed followed{&accessor, accessor.Attributes()};
   const AccessorAttributes::Value href = followed.attributes.href;
   if (!href || (*href).empty()) return followed;
@@ -106,6 +110,7 @@ void ValueDecoder::ConvertSimpleText(const AccessorHandler& accessor,
     V_VT(out) = VT_NULL;
     return;
   }
+  CountValues(accessor, accessor.Text().size() / 8);
   const HRESULT hr = ConvertBuiltInText(*code, accessor.Text(), out);
   if (hr == E_OUTOFMEMORY) RaiseInternalError(detail);
   if (FAILED(hr)) refuse();

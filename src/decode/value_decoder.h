@@ -43,7 +43,9 @@ inline constexpr int kMaxValueDepth = 512;
 // A value is read again for each reference to it, so values that refer
 // twice to values that refer twice would make a short message decode to
 // more values than memory holds; without references a message has far
-// fewer values than bytes.
+// fewer values than bytes. A simple value counts one more per eight units
+// of its text (the size of a VARIANT), or references to one long text would
+// copy it without bound.
 inline constexpr size_t kValuesBeyondMessageSize = size_t(1) << 16;
 
 class ValueDecoder {
@@ -99,6 +101,8 @@ class ValueDecoder {
   // attachment raises MissingID with the site's message. Each call counts
   // one value read: past the decoder's limit it raises the Sender fault.
   Followed Follow(const AccessorHandler& accessor, const SiteMessage& site, VARIANT* out);
+  // Counts `values` read against the decoder's limit (see Follow).
+  void CountValues(const AccessorHandler& accessor, size_t values);
 
   // The fault a value of the message's version raises when its
   // encodingStyle is not the expected one: Sender under SOAP 1.1,
@@ -174,7 +178,7 @@ class ValueDecoder {
   const MessageParserEngine& parser_;
   int32_t soapVersion_;
   int depth_ = 0;
-  size_t valuesLeft_;  // values Follow may still count
+  size_t valuesLeft_;  // values Follow and CountValues may still count
 };
 
 }  // namespace qxsoap

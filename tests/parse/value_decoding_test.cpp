@@ -19,6 +19,7 @@ const TypeName kGrid{u"Grid", u"urn:t"};
 const TypeName kNode{u"Node", u"urn:t"};
 const TypeName kWords{u"Words", u"urn:t"};
 const TypeName kNested{u"Nested", u"urn:t"};
+const TypeName kStrings{u"Strings", u"urn:t"};
 
 // echo with one parameter of `type`, named as the first child of the
 // wrapper in `body`.
@@ -32,6 +33,7 @@ qxcom::ComPtr<host::MemoryPort> ValuePort(int version, std::string_view body, co
   port->Array(kGrid, Xsd(u"int"), 2, style);
   port->LiteralArray(kWords, Xsd(u"string"), {u"word", u"urn:t"});
   port->Array(kNested, kInts);
+  port->Array(kStrings, Xsd(u"string"), 1, style);
   const size_t name = body.find('<', 1) + 1;
   port->Operation(u"echo")
       .Use(literal ? u"literal" : u"encoded")
@@ -178,6 +180,8 @@ TEST(ValueDecoding, Arrays) {
   const std::u16string badSize = u"fault Client: Array size declared conflicts with actual size.";
   const std::u16string badType = u"fault Client: Encountered improperly typed array accessor.";
   const std::string six = "<i>0</i><i>1</i><i>2</i><i>3</i><i>4</i><i>5</i>";
+  std::string hundredReferences;
+  for (int i = 0; i < 100; ++i) hundredReferences += "<i href='#s'/>";
   const ValueRow rows[] = {
       {"fewer items than declared", 11,
        "<m:echo><a enc:arrayType='xsd:int[3]'><i>1</i><i>2</i></a></m:echo>", kInts, badSize},
@@ -235,6 +239,10 @@ TEST(ValueDecoding, Arrays) {
       {"an item that does not convert releases the array", 11,
        "<m:echo><a enc:arrayType='xsd:int[2]'><i>1</i><i>x</i></a></m:echo>", kInts,
        u"fault Client: Encountered improperly serialized built-in type accessor: 'i'."},
+      {"references to one long text may not multiply it either", 11,
+       "<m:echo><a enc:arrayType='xsd:string[100]'>" + hundredReferences +
+           "</a></m:echo><m:s id='s' enc:root='0'>" + std::string(8000, 'x') + "</m:s>",
+       kStrings, u"fault Client: Encountered references that multiply the message's values too far."},
       {"a literal array's foreign item element", 11, "<m:echo><w><word>a</word></w></m:echo>", kWords,
        u"fault Client: Encountered unrecognized array item accessor.", true},
   };
