@@ -13,6 +13,10 @@ namespace qxsoap::host {
 namespace {
 
 bool ReadFile(const std::string& path, std::string& bytes) {
+  // Regular files only: an import that names a device or a pipe
+  // ("/dev/zero") would be read without end, or wait forever.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
   if (!file) return false;
   char chunk[65536];

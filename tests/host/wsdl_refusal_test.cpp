@@ -113,6 +113,8 @@ TEST(WsdlRefusalTest, NamesTheFileAndLineOfWhatItCannotDescribe) {
        "is not an http or https URL"},
       {R"(<xsd:schema targetNamespace="urn:t">)",
        R"(<xsd:schema targetNamespace="urn:t"><xsd:import schemaLocation="absent.xsd"/>)" + kMark, "cannot read"},
+      {R"(<xsd:schema targetNamespace="urn:t">)",
+       R"(<xsd:schema targetNamespace="urn:t"><xsd:import schemaLocation="/dev/zero"/>)" + kMark, "cannot read"},
   };
   for (const auto& row : rows) {
     std::string text = kValid;
