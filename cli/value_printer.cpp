@@ -39,9 +39,10 @@ void AppendDimension(SAFEARRAY* array, VARTYPE vt, UINT dimension, std::vector<L
   SafeArrayGetLBound(array, dimension + 1, &lower);
   SafeArrayGetUBound(array, dimension + 1, &upper);
   text += u"[";
-  for (LONG index = lower; index <= upper; ++index) {
+  // Counted in 64 bits: the last index may be the largest a LONG holds.
+  for (int64_t index = lower; index <= upper; ++index) {
     if (index != lower) text += u", ";
-    indices[dimension] = index;
+    indices[dimension] = LONG(index);
     if (dimension + 1 < indices.size()) {
       AppendDimension(array, vt, dimension + 1, indices, text);
     } else {

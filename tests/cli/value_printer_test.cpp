@@ -98,6 +98,12 @@ TEST(ValuePrinter, PrintsEachShapeInTheFormItTravelsIn) {
       {"an empty array", [] { return test::StringArrayVariant({}); }, kAnyType, u"[]"},
       {"two dimensions, the left one outermost, from each lower bound", [] { return IntMatrix(2, 3); }, kAnyType,
        u"[[10, 11, 12], [20, 21, 22]]"},
+      {"an array whose last index is the largest a LONG holds", [] {
+         SAFEARRAYBOUND bound{1, 2147483647};
+         SAFEARRAY* array = SafeArrayCreate(VT_I4, 1, &bound);
+         static_cast<LONG*>(array->pvData)[0] = 7;
+         return test::ArrayVariant(VT_I4, array);
+       }, kAnyType, u"[7]"},
       // Members in order are call_test.py's too (a fault's detail struct).
       {"structs in an array, a DATE of unknown type as a dateTime, a struct in a struct",
        [] {
