@@ -43,12 +43,16 @@ void ValueDecoder::CountValues(const AccessorHandler& accessor, size_t values) {
 
 ValueDecoder::Followed ValueDecoder::Follow(const AccessorHandler& accessor, const SiteMessage& site,
                                             VARIANT* out) {
-  CountValues(accessor, 1);
+  // Attributes count as values: each reading of a value reads them again.
+  CountValues(accessor, 1 + accessor.element->Attributes().size());
   Followed followed{&accessor, accessor.Attributes()};
   const AccessorAttributes::Value href = followed.attributes.href;
   if (!href || (*href).empty()) return followed;
   followed.source = parser_.ResolveReference(*href);
-  if (followed.source) return followed;
+  if (followed.source) {
+    CountValues(accessor, followed.source->element->Attributes().size());
+    return followed;
+  }
   if (const DimeAttachment* attachment = handler_.PhaseAttachments().Find(*href)) {
     V_VT(out) = VT_UNKNOWN;
     V_UNKNOWN(out) = attachment->HandOutStorage();

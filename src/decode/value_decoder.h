@@ -44,8 +44,9 @@ inline constexpr int kMaxValueDepth = 512;
 // twice to values that refer twice would make a short message decode to
 // more values than memory holds; without references a message has far
 // fewer values than bytes. A simple value counts one more per eight units
-// of its text (the size of a VARIANT), or references to one long text would
-// copy it without bound.
+// of its text (the size of a VARIANT), and an element one more per
+// attribute, or references to one long text or to elements of many
+// attributes would read them again without bound.
 inline constexpr size_t kValuesBeyondMessageSize = size_t(1) << 16;
 
 class ValueDecoder {
@@ -99,7 +100,8 @@ class ValueDecoder {
   // Follows `accessor`'s href: an attachment of the current phase is stored
   // in *out as VT_UNKNOWN; an href that names neither a record nor an
   // attachment raises MissingID with the site's message. Each call counts
-  // one value read: past the decoder's limit it raises the Sender fault.
+  // one value read, and the attributes of the accessor and of the element it
+  // refers to: past the decoder's limit it raises the Sender fault.
   Followed Follow(const AccessorHandler& accessor, const SiteMessage& site, VARIANT* out);
   // Counts `values` read against the decoder's limit (see Follow).
   void CountValues(const AccessorHandler& accessor, size_t values);

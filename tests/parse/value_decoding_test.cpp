@@ -180,8 +180,9 @@ TEST(ValueDecoding, Arrays) {
   const std::u16string badSize = u"fault Client: Array size declared conflicts with actual size.";
   const std::u16string badType = u"fault Client: Encountered improperly typed array accessor.";
   const std::string six = "<i>0</i><i>1</i><i>2</i><i>3</i><i>4</i><i>5</i>";
-  std::string hundredReferences;
+  std::string hundredReferences, attributes;
   for (int i = 0; i < 100; ++i) hundredReferences += "<i href='#s'/>";
+  for (int i = 0; i < 500; ++i) attributes += " a" + std::to_string(i) + "=''";
   const ValueRow rows[] = {
       {"fewer items than declared", 11,
        "<m:echo><a enc:arrayType='xsd:int[3]'><i>1</i><i>2</i></a></m:echo>", kInts, badSize},
@@ -243,6 +244,11 @@ TEST(ValueDecoding, Arrays) {
        "<m:echo><a enc:arrayType='xsd:string[100]'>" + hundredReferences +
            "</a></m:echo><m:s id='s' enc:root='0'>" + std::string(8000, 'x') + "</m:s>",
        kStrings, u"fault Client: Encountered references that multiply the message's values too far."},
+      {"references to a value whose elements carry many attributes", 11,
+       "<m:echo><a enc:arrayType='t:Ints[100]' xmlns:t='urn:t'>" + hundredReferences +
+           "</a></m:echo><m:s id='s' enc:root='0' enc:arrayType='xsd:int[1]'" + attributes + "><v" + attributes +
+           ">1</v></m:s>",
+       kNested, u"fault Client: Encountered references that multiply the message's values too far."},
       {"a literal array's foreign item element", 11, "<m:echo><w><word>a</word></w></m:echo>", kWords,
        u"fault Client: Encountered unrecognized array item accessor.", true},
   };
