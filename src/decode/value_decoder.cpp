@@ -33,6 +33,19 @@ ValueDecoder::Nesting::Nesting(ValueDecoder& decoder, const AccessorHandler& rec
 
 ValueDecoder::Nesting::~Nesting() { --decoder_.depth_; }
 
+namespace {
+
+// What reading an element's attributes costs, counted as values: each
+// reading of a value reads them again, and its arrayType, offset and href
+// through to their ends.
+size_t AttributeValues(const AccessorHandler& accessor) {
+  size_t values = 0;
+  for (const XmlAttribute& attribute : accessor.element->Attributes()) values += 1 + attribute.Value().size() / 8;
+  return values;
+}
+
+}  // namespace
+
 void ValueDecoder::CountValues(const AccessorHandler& accessor, size_t values) {
   if (values > valuesLeft_) {
     RaiseFault(FaultKind::kSender, u"Encountered references that multiply the message's values too far.",
@@ -43,14 +56,13 @@ void ValueDecoder::CountValues(const AccessorHandler& accessor, size_t values) {
 
 ValueDecoder::Followed ValueDecoder::Follow(const AccessorHandler& accessor, const SiteMessage& site,
                                             VARIANT* out) {
-  // Attributes count as values: each reading of a value reads them again.
-  CountValues(accessor, 1 + accessor.element->Attributes().size());
+  CountValues(accessor, 1 + AttributeValues(accessor));
   Followed followed{&accessor, accessor.Attributes()};
   const AccessorAttributes::Value href = followed.attributes.href;
   if (!href || (*href).empty()) return followed;
   followed.source = parser_.ResolveReference(*href);
   if (followed.source) {
-    CountValues(accessor, followed.source->element->Attributes().size());
+    CountValues(accessor, AttributeValues(*followed.source));
     return followed;
   }
   if (const DimeAttachment* attachment = handler_.PhaseAttachments().Find(*href)) {

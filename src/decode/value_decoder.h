@@ -45,8 +45,9 @@ inline constexpr int kMaxValueDepth = 512;
 // more values than memory holds; without references a message has far
 // fewer values than bytes. A simple value counts one more per eight units
 // of its text (the size of a VARIANT), and an element one more per
-// attribute, or references to one long text or to elements of many
-// attributes would read them again without bound.
+// attribute and per eight units of their values, or references to one long
+// text or to elements of many or long attributes would read them again
+// without bound.
 inline constexpr size_t kValuesBeyondMessageSize = size_t(1) << 16;
 
 class ValueDecoder {

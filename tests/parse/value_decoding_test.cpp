@@ -249,6 +249,11 @@ TEST(ValueDecoding, Arrays) {
            "</a></m:echo><m:s id='s' enc:root='0' enc:arrayType='xsd:int[1]'" + attributes + "><v" + attributes +
            ">1</v></m:s>",
        kNested, u"fault Client: Encountered references that multiply the message's values too far."},
+      {"references to an array whose size is written long", 11,
+       "<m:echo><a enc:arrayType='t:Ints[100]' xmlns:t='urn:t'>" + hundredReferences +
+           "</a></m:echo><m:s id='s' enc:root='0' enc:arrayType='xsd:int[" + std::string(8000, '0') +
+           "1]'><v>1</v></m:s>",
+       kNested, u"fault Client: Encountered references that multiply the message's values too far."},
       {"a literal array's foreign item element", 11, "<m:echo><w><word>a</word></w></m:echo>", kWords,
        u"fault Client: Encountered unrecognized array item accessor.", true},
   };
