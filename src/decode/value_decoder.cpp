@@ -35,12 +35,14 @@ ValueDecoder::Nesting::~Nesting() { --decoder_.depth_; }
 
 namespace {
 
-// What reading an element's attributes costs, counted as values: each
-// reading of a value reads them again, and its arrayType, offset and href
+// What reading an element's attributes counts: one for each, and one for
+// each eight units of its value, since arrayType, offset and href are read
 // through to their ends.
 size_t AttributeValues(const AccessorHandler& accessor) {
   size_t values = 0;
-  for (const XmlAttribute& attribute : accessor.element->Attributes()) values += 1 + attribute.Value().size() / 8;
+  for (const XmlAttribute& attribute : accessor.element->Attributes()) {
+    values += 1 + attribute.Value().size() / 8;
+  }
   return values;
 }
 
@@ -48,7 +50,8 @@ size_t AttributeValues(const AccessorHandler& accessor) {
 
 void ValueDecoder::CountValues(const AccessorHandler& accessor, size_t values) {
   if (values > valuesLeft_) {
-    RaiseFault(FaultKind::kSender, u"Encountered references that multiply the message's values too far.",
+    RaiseFault(FaultKind::kSender,
+               u"Encountered references that multiply the message's values too far.",
                accessor.FaultsNeedDetail());
   }
   valuesLeft_ -= values;

@@ -39,15 +39,13 @@ class MessageParserEngine;
 // alone stops at the reader's limit, well below this.
 inline constexpr int kMaxValueDepth = 512;
 
-// How many values one decoder may read beyond one per byte of the message.
-// A value is read again for each reference to it, so values that refer
-// twice to values that refer twice would make a short message decode to
-// more values than memory holds; without references a message has far
-// fewer values than bytes. A simple value counts one more per eight units
-// of its text (the size of a VARIANT), and an element one more per
-// attribute and per eight units of their values, or references to one long
-// text or to elements of many or long attributes would read them again
-// without bound.
+// How much one decoder may read, in values, beyond one per byte of the
+// message. A value is read again for each reference to it, so references
+// to values that refer on could make a short message decode to more than
+// memory holds. Reading counts one value for each element, one for each of
+// its attributes and one for each eight units of a text or an attribute
+// value, so that references to long texts or to many attributes count what
+// they cost; without references a message counts far fewer than its bytes.
 inline constexpr size_t kValuesBeyondMessageSize = size_t(1) << 16;
 
 class ValueDecoder {
@@ -104,8 +102,6 @@ class ValueDecoder {
   // one value read, and the attributes of the accessor and of the element it
   // refers to: past the decoder's limit it raises the Sender fault.
   Followed Follow(const AccessorHandler& accessor, const SiteMessage& site, VARIANT* out);
-  // Counts `values` read against the decoder's limit (see Follow).
-  void CountValues(const AccessorHandler& accessor, size_t values);
 
   // The fault a value of the message's version raises when its
   // encodingStyle is not the expected one: Sender under SOAP 1.1,
@@ -154,6 +150,9 @@ class ValueDecoder {
                     std::optional<std::u16string_view> referrerOffset, VARIANT* out);
   void ArrayLiteral(const AccessorHandler& record, TypeRef itemElement, TypeRef itemType,
                     VARIANT* out);
+  // Counts `values` read against the decoder's limit (see
+  // kValuesBeyondMessageSize); past it, raises the Sender fault.
+  void CountValues(const AccessorHandler& accessor, size_t values);
   // `attributes` are the accessor's.
   void ConvertSimpleText(const AccessorHandler& accessor, const AccessorAttributes& attributes,
                          SimpleType type, VARIANT* out);
