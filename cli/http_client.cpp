@@ -6,15 +6,30 @@
 #include <curl/curl.h>
 
 #include <memory>
+#include <string>
 
 namespace qxsoap::cli {
 namespace {
 
 constexpr long kTimeoutSeconds = 60;
+// The most of an answer kept: a WSDL or a SOAP reply is far smaller, and a
+// server that sends without end must not take all memory.
+constexpr size_t kMaxAnswerBytes = size_t(64) << 20;
 
-size_t AppendBody(char* data, size_t size, size_t count, void* body) {
-  static_cast<std::string*>(body)->append(data, size * count);
-  return size * count;
+struct Received {
+  std::string* body;
+  bool tooLarge = false;
+};
+
+size_t AppendBody(char* data, size_t size, size_t count, void* sink) {
+  auto& received = *static_cast<Received*>(sink);
+  const size_t bytes = size * count;
+  if (received.body->size() + bytes > kMaxAnswerBytes) {
+    received.tooLarge = true;
+    return 0;  // libcurl ends the transfer
+  }
+  received.body->append(data, bytes);
+  return bytes;
 }
 
 struct CurlDeleter {
@@ -30,9 +45,14 @@ bool Perform(CURL* handle, const std::string& url, HttpResponse* response, std::
   curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, reason);
   curl_easy_setopt(handle, CURLOPT_TIMEOUT, kTimeoutSeconds);
   curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+  Received received{&response->body};
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendBody);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &response->body);
+  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &received);
   const CURLcode result = curl_easy_perform(handle);
+  if (received.tooLarge) {
+    *error = url + ": the answer is larger than " + std::to_string(kMaxAnswerBytes >> 20) + " MB";
+    return false;
+  }
   if (result != CURLE_OK) {
     *error = url + ": " + (reason[0] ? reason : curl_easy_strerror(result));
     return false;

@@ -80,7 +80,8 @@ class StandIn(http.server.BaseHTTPRequestHandler):
     """Answers GET ?wsdl and POST by the path: /bad-wsdl sends a WSDL that
     does not load; /refused the account service's WSDL, then a fault with
     detail entries; the others the interop WSDL, then for /busy 503 with a
-    text body, for /garbled 200 with a body that is not XML."""
+    text body, for /garbled 200 with a body that is not XML, for /endless
+    200 with a body that does not end."""
 
     def do_GET(self):
         if self.path.startswith("/bad-wsdl"):
@@ -95,6 +96,8 @@ class StandIn(http.server.BaseHTTPRequestHandler):
             return self.answer(503, "text/plain", b"come back later\nsecond line")
         if self.path == "/refused":
             return self.answer(500, "text/xml", BANK_FAULT)
+        if self.path == "/endless":
+            return self.send_endless()
         self.answer(200, "text/xml", b"not xml")
 
     def answer(self, status, content_type, body):
@@ -103,6 +106,18 @@ class StandIn(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
+
+    def send_endless(self):
+        self.send_response(200)
+        self.send_header("Content-Type", "text/xml")
+        self.send_header("Connection", "close")
+        self.end_headers()
+        chunk = b"<a>" * (1 << 18)
+        try:
+            while True:
+                self.wfile.write(chunk)
+        except OSError:  # the client hung up
+            pass
 
     def log_message(self, *args):
         pass
@@ -114,6 +129,7 @@ STAND_IN_ROWS = [  # why, path, standard error; each exits 2 with nothing on sta
      r"\S+/busy: HTTP status 503, 'come back later'\n$"),
     ("a reply that does not read: the handler's reason", "/garbled",
      r"\S+/garbled: the reply \(HTTP status 200\) does not read: .*XML"),
+    ("an answer that does not end", "/endless", r"\S+/endless: the answer is larger than 64 MB\n$"),
 ]
 
 
