@@ -79,6 +79,20 @@ void ReadArraySize(std::u16string_view value, ArrayShape& shape, bool needDetail
   shape.total = firstGiven ? total : -1;
 }
 
+// The product of the inner sizes stops growing once it passes the items
+// received; sizes are 31-bit, so it cannot overflow.
+size_t OpenFirstSize(const ArrayShape& shape, size_t received, bool needDetail) {
+  if (received == 0) return 0;
+  size_t inner = 1;
+  for (size_t i = 1; i < shape.sizes.size() && inner <= received; ++i) inner *= size_t(shape.sizes[i]);
+  if (inner == 0) Refuse(kInnerSizeMissing, needDetail);
+  if (inner > received || received % inner != 0) Refuse(kSizeConflict, needDetail);
+  const size_t first = received / inner;
+  const int64_t offset = shape.offsets.empty() ? 0 : shape.offsets.front();
+  if (offset + int64_t(first) - 1 > std::numeric_limits<int32_t>::max()) Refuse(kBadOffset, needDetail);
+  return first;
+}
+
 void ReadOffset(std::u16string_view value, bool byReference, ArrayShape& shape, bool needDetail) {
   shape.offsetText = value;
   const size_t bracket = value.find(u'[');

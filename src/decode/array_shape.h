@@ -6,6 +6,7 @@
 #ifndef QXSOAP_DECODE_ARRAY_SHAPE_H_
 #define QXSOAP_DECODE_ARRAY_SHAPE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,15 @@ std::u16string_view ReadArrayType(std::u16string_view typeText, ArrayShape& shap
 
 // Reads a SOAP 1.2 arraySize value ("3 4", "* 4").
 void ReadArraySize(std::u16string_view value, ArrayShape& shape, bool needDetail);
+
+// The size of the first dimension of `shape` when it is not given: the
+// `received` items fill whole rows of the inner dimensions, so that no item
+// is dropped, and from the first dimension's offset they end at an index a
+// LONG holds. Raises the Sender fault otherwise.
+size_t OpenFirstSize(const ArrayShape& shape, size_t received, bool needDetail);
+
+// The fault message of items that do not fill the declared size.
+inline constexpr std::u16string_view kSizeConflict = u"Array size declared conflicts with actual size.";
 
 // Applies an offset value ("[2]", "[2,0]") to `shape`. For an element that
 // refers to its array (`byReference`), only the text is checked: the shape

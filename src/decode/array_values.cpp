@@ -64,23 +64,6 @@ class ArrayBuilder {
   VARIANT* items_ = nullptr;
 };
 
-// The first size of an array whose first size is not given: the items
-// received fill whole rows of the inner dimensions, or the array is refused,
-// so that no item is dropped. The product stops growing once it passes the
-// items received; sizes are 31-bit, so it cannot overflow.
-template <typename Refuse>
-size_t OpenFirstSize(const ArrayShape& shape, size_t received, const Refuse& refuse) {
-  if (received == 0) return 0;
-  size_t inner = 1;
-  for (size_t i = 1; i < shape.sizes.size() && inner <= received; ++i) inner *= size_t(shape.sizes[i]);
-  if (inner == 0) {
-    refuse(u"Value of attribute 'arrayType' on element is invalid, size may be unspecified for "
-           u"innermost dimension only."sv);
-  }
-  if (inner > received || received % inner != 0) refuse(u"Array size declared conflicts with actual size.");
-  return received / inner;
-}
-
 }  // namespace
 
 void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
@@ -143,7 +126,7 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
   // Sizes against the items received, before anything is allocated.
   const size_t received = record.ChildRecords().Count();
   if (shape.total != -1 && size_t(shape.total) != received) {
-    refuse(u"Array size declared conflicts with actual size.");
+    refuse(kSizeConflict);
   }
   std::vector<SAFEARRAYBOUND> bounds(rank, SAFEARRAYBOUND{0, 0});
   if (!nil) {
@@ -151,7 +134,7 @@ void ValueDecoder::ArrayEncoded(std::u16string_view expectedStyle, TypeRef type,
       const LONG lower = i < shape.offsets.size() ? shape.offsets[i] : 0;
       bounds[rank - 1 - i] = {ULONG(shape.sizes[i] - lower), lower};
     }
-    if (shape.total == -1) bounds[rank - 1].cElements = ULONG(OpenFirstSize(shape, received, refuse));
+    if (shape.total == -1) bounds[rank - 1].cElements = ULONG(OpenFirstSize(shape, received, detail));
   }
   const size_t positions = nil ? 0 : received;
 

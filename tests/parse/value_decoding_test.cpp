@@ -227,6 +227,12 @@ TEST(ValueDecoding, Arrays) {
        "<m:echo><a enc:arrayType='xsd:int[3,2]' enc:offset='[1,0]'><i>0</i><i>1</i><i>2</i><i>3</i></a>"
        "</m:echo>",
        kGrid, u"[0..1][1..2] ARRAY(2,2)[I4:0,I4:1,I4:2,I4:3]"},
+      {"an open size from the largest offset holds one item", 11,
+       "<m:echo><a enc:arrayType='xsd:int[]' enc:offset='[2147483647]'><i>7</i></a></m:echo>", kInts,
+       u"[2147483647..2147483647] ARRAY[I4:7]"},
+      {"an open size from the largest offset cannot hold two", 11,
+       "<m:echo><a enc:arrayType='xsd:int[]' enc:offset='[2147483647]'><i>7</i><i>8</i></a></m:echo>",
+       kInts, u"fault Client: Invalid value for attribute 'offset' or 'arrayType' on element."},
       {"a nil array is empty, of the port's rank", 11, "<m:echo><a xsi:nil='true'/></m:echo>", kGrid,
        u"[0..-1][0..-1] ARRAY(0,0)[]"},
       {"an offset on the referring element applies", 11,
