@@ -20,12 +20,18 @@ bool IsDeclaration(std::u16string_view name) {
 
 bool KeyLess(const XmlAttribute& a, const XmlAttribute& b) { return a.Key().Compare(b.Key()) < 0; }
 
+// What may follow a prefix and its colon: a name, with no colon of its own.
+bool IsLocalPart(std::u16string_view text) {
+  return !text.empty() && text.find(u':') == std::u16string_view::npos;
+}
+
 }  // namespace
 
 // Returns the element, made in the tree memory with its scope and
 // attributes, or null for an undeclared prefix, an attribute with an empty
-// prefix, a declaration "xmlns:" of no prefix, a second colon in a local
-// part, or two attributes with one key.
+// prefix, a prefix with an empty local part ("p:"), a declaration "xmlns:"
+// of no prefix, a second colon in a local part, or two attributes with one
+// key.
 XmlElement* XmlReader::ResolveStartTag(std::u16string_view qualifiedName,
                                        const XmlElement* parent) {
   const NamespaceScope inherited = parent ? parent->Scope() : NamespaceScope::DocumentStart();
@@ -39,7 +45,7 @@ XmlElement* XmlReader::ResolveStartTag(std::u16string_view qualifiedName,
   size_t localStart = 0;
   if (colon != std::u16string_view::npos && colon != 0) {
     const std::u16string_view* bound = scope.Find(qualifiedName.substr(0, colon));
-    if (!bound || qualifiedName.find(u':', colon + 1) != std::u16string_view::npos) return nullptr;
+    if (!bound || !IsLocalPart(qualifiedName.substr(colon + 1))) return nullptr;
     uri = *bound;
     localStart = colon + 1;
   }
@@ -93,7 +99,7 @@ bool XmlReader::ResolveAttributes(XmlElement& element, const NamespaceScope& sco
       filed[next++] = XmlAttribute::Unprefixed(name, element.Name(), read.value);
       continue;
     }
-    if (colon == 0 || name.find(u':', colon + 1) != std::u16string_view::npos) return false;
+    if (colon == 0 || !IsLocalPart(name.substr(colon + 1))) return false;
     const std::u16string_view* bound = scope.Find(name.substr(0, colon));
     if (!bound) return false;
     filed[next++] = XmlAttribute::Prefixed(name, *bound, read.value);

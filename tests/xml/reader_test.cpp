@@ -103,6 +103,8 @@ TEST(Reader, RefusedDocumentsAndWhere) {
       {"undeclared attribute prefix", "<a p:x=\"1\"/>", {}, 1},
       {"attribute with an empty prefix", "<a :x=\"1\"/>", {}, 1},
       {"second colon in a name", "<a p:x:y=\"1\" xmlns:p=\"u\"/>", {}, 1},
+      {"fuzz: an element with a prefix and no local name", "<p: xmlns:p=\"u\"/>", {}, 1},
+      {"an attribute with a prefix and no local name", "<a p:=\"1\" xmlns:p=\"u\"/>", {}, 1},
       {"two prefixes for one URI give one key",
        "<a xmlns:p=\"u\" xmlns:q=\"u\" p:x=\"1\" q:x=\"2\"/>", {}, 1},
       {"a prefix declared on a sibling is out of scope", "<a><b xmlns:p=\"u\"/><p:c/></a>", {}, 1},
