@@ -80,7 +80,9 @@ bool DimeAttachment::HandOutOptions(VARIANT* out) const {
     return HandOutOptions(V_VARIANTREF(out));
   }
   const bool intoArrayReference = V_ISBYREF(out) != 0;
-  if (intoArrayReference && (V_VT(out) & ~(VT_BYREF | VT_ARRAY | VT_UI1)) != 0) return false;
+  // Compared whole, not by bits: VT_UI1's bits alone name a one-byte variable.
+  const VARTYPE referenced = V_VT(out) & ~VT_BYREF;
+  if (intoArrayReference && referenced != (VT_ARRAY | VT_UI1) && referenced != VT_EMPTY) return false;
   if (intoArrayReference && !V_ARRAYREF(out)) return false;
 
   const std::vector<BYTE> bytes = WriteDimeOptions(options);

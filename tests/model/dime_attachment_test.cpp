@@ -86,6 +86,11 @@ TEST(AttachmentOptions, HandOutForms) {
   V_I4REF(&out) = &number;
   EXPECT_FALSE(attachment->HandOutOptions(&out)) << "a reference that cannot hold an array";
   EXPECT_EQ(number, 5);
+  BYTE byte = 7;  // VT_UI1's bits are those of an array of bytes, less VT_ARRAY
+  V_VT(&out) = VT_BYREF | VT_UI1;
+  out.pbVal = &byte;
+  EXPECT_FALSE(attachment->HandOutOptions(&out)) << "a reference to one byte";
+  EXPECT_EQ(byte, 7);
   EXPECT_FALSE(attachment->HandOutOptions(nullptr));
 }
 
