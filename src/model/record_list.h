@@ -3,6 +3,7 @@
 #ifndef QXSOAP_MODEL_RECORD_LIST_H_
 #define QXSOAP_MODEL_RECORD_LIST_H_
 
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <optional>
@@ -64,6 +65,16 @@ class RecordList {
     std::unique_ptr<Record> removed = std::move(records_[index]);
     records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
     return removed;
+  }
+
+  // Removes the records before index `end` that satisfy `matches`, in one
+  // pass; the others keep their order.
+  template <typename Predicate>
+  void RemoveBefore(size_t end, Predicate&& matches) {
+    const auto last = records_.begin() + static_cast<std::ptrdiff_t>(end);
+    records_.erase(std::remove_if(records_.begin(), last,
+                                  [&](const std::unique_ptr<Record>& record) { return matches(*record); }),
+                   last);
   }
 
   void Clear() { records_.clear(); }

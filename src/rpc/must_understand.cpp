@@ -1,6 +1,7 @@
 #include "rpc/must_understand.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "frame/message_handler.h"
@@ -13,22 +14,20 @@ namespace {
 constexpr std::u16string_view kNotUnderstood = u"Unhandled 'mustUnderstand' header block.";
 
 // Consumes the targeted blocks of `list` up to the first that must be
-// understood, and returns that one, or null.
+// understood, and returns that one, or null. The blocks go in one pass: a
+// message may carry many, and each removal alone moves all behind it.
 template <typename Record>
 const Record* ConsumeUnderstood(RecordList<Record>& list, const NodeTargeting& node) {
-  for (size_t i = 0; i < size_t(list.Count());) {
-    const Record& block = list.At(i);
-    if (!block.received || !IsTargeted(block.actorURI, node)) {
-      ++i;
-    } else if (block.mustUnderstand) {
-      return &block;
-    } else if (node.soapVersion != 11 && block.relay) {
-      ++i;
-    } else {
-      list.RemoveAt(i);
-    }
-  }
-  return nullptr;
+  const auto targeted = [&](const Record& block) {
+    return block.received && IsTargeted(block.actorURI, node);
+  };
+  const std::optional<size_t> stop =
+      list.FindIndex([&](const Record& block) { return targeted(block) && block.mustUnderstand; });
+  const Record* notUnderstood = stop ? &list.At(*stop) : nullptr;  // stays where it is in memory
+  list.RemoveBefore(stop.value_or(size_t(list.Count())), [&](const Record& block) {
+    return targeted(block) && !(node.soapVersion != 11 && block.relay);
+  });
+  return notUnderstood;
 }
 
 // The NotUnderstood block that names {namespaceURI}name, as XML text.
