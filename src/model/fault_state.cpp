@@ -28,6 +28,7 @@ void FaultState::SetFault12(std::u16string_view code, std::u16string_view codeNS
   faultSubcode = subcode;
   faultSubcodeNS = subcodeNS;
   reasonTexts = reasons;
+  lastReason_.reset();
   faultNode = node;
   this->needDetail = needDetail;
   isFault = true;
@@ -43,6 +44,7 @@ void FaultState::Clear() {
   faultString.clear();
   faultNode.clear();
   reasonTexts.clear();
+  lastReason_.reset();
   needDetail = false;
   isFault = false;
   faultRaisedHere = true;
@@ -50,6 +52,7 @@ void FaultState::Clear() {
 
 void FaultState::AddReasonText(std::u16string_view text, std::u16string_view langId) {
   reasonTexts.insert_or_assign(std::u16string(langId), std::u16string(text));
+  lastReason_.reset();
 }
 
 std::optional<std::u16string_view> FaultState::FindReasonText(std::u16string_view langId) const {
@@ -68,7 +71,15 @@ std::optional<ReasonText> FaultState::NextReasonText(LONG& position) const {
 
 std::optional<ReasonText> FaultState::ReasonAt(std::optional<size_t> index, LONG& position) const {
   if (!index) return std::nullopt;
-  auto entry = std::next(reasonTexts.begin(), static_cast<std::ptrdiff_t>(*index));
+  ReasonTexts::const_iterator entry;
+  if (lastReason_ && lastReason_->first == *index) {
+    entry = lastReason_->second;
+  } else if (lastReason_ && lastReason_->first + 1 == *index) {
+    entry = std::next(lastReason_->second);
+  } else {
+    entry = std::next(reasonTexts.begin(), static_cast<std::ptrdiff_t>(*index));
+  }
+  lastReason_.emplace(*index, entry);
   position = static_cast<LONG>(*index);
   return ReasonText{entry->first, entry->second};
 }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "model/elem_records.h"
 #include "model/header_lists.h"
@@ -70,6 +71,11 @@ struct FaultState {
 
  private:
   std::optional<ReasonText> ReasonAt(std::optional<size_t> index, LONG& position) const;
+
+  // The text last handed out and its index: a map reaches an index only by
+  // stepping from its start, and a walk with NextReasonText would do that
+  // for every text. Forgotten whenever the texts change.
+  mutable std::optional<std::pair<size_t, ReasonTexts::const_iterator>> lastReason_;
 };
 
 // Writes the content of the first detail entry with this namespace and name

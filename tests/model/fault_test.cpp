@@ -2,6 +2,8 @@
 // and the reason texts with their cursor.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "model/fault_state.h"
 #include "xml/namespaces.h"
 
@@ -19,6 +21,21 @@ TEST(FaultState, ReasonTextsAreKeyedByExactLanguage) {
   LONG position = -2;
   EXPECT_FALSE(state.NextReasonText(position).has_value());
   EXPECT_EQ(position, -2);
+
+  // A reply may carry a text in each of very many languages; the walk over
+  // them must not step from the first text to each.
+  for (int i = 0; i < 100000; ++i) {
+    const std::string digits = std::to_string(100000 + i);
+    state.AddReasonText(u"t", std::u16string(digits.begin(), digits.end()));
+  }
+  LONG walked = 0;
+  for (auto text = state.FirstReasonText(position); text; text = state.NextReasonText(position)) {
+    ++walked;
+  }
+  EXPECT_EQ(walked, 100001);
+  EXPECT_EQ(position, 100000);
+  state.AddReasonText(u"first", u"0");
+  EXPECT_EQ(state.NextReasonText(--position)->text, u"t") << "a text added shifts the ones after it";
 }
 
 // Each setter writes only the fields of its own version: a SOAP 1.1 fault
